@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Starts or stops the private services the tests use: a PulseAudio server with a "speaker" sink
+# and a microphone that hears 440 Hz (tests/ci.pa), and an Xvfb display.
+#   source scripts/services.sh start DIR   -> exports PULSE_* and DISPLAY for this shell
+#   scripts/services.sh stop DIR
+set -uo pipefail
+action=${1:?start or stop}
+dir=${2:?private folder}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+export PULSE_RUNTIME_PATH="$dir/pulse"
+export PULSE_STATE_PATH="$dir/pulse/state"
+export PULSE_SERVER="unix:$dir/pulse/native"
+export PULSE_COOKIE="$dir/pulse/cookie"
+export XDG_RUNTIME_DIR="$dir/runtime"
+
+if [ "$action" = start ]; then
+  mkdir -p "$PULSE_STATE_PATH" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR" "$dir/pulse"
+  pulseaudio -D -n -F "$root/tests/ci.pa" --exit-idle-time=-1 --use-pid-file=yes \
+    --log-target="file:$dir/pulse/pa.log" 2>/dev/null || { echo "pulseaudio did not start"; cat "$dir/pulse/pa.log"; }
+  # Sources deliver data about 2 s after the server starts: wait for data, not for the socket.
+  for _ in $(seq 1 100); do
+    n=$(timeout 0.2 parec --latency-msec=10 2>/dev/null | wc -c)
+    [ "${n:-0}" -gt 0 ] && break
+    sleep 0.1
+  done
+  display=${VEXA_DISPLAY:-:97}
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+  echo $! > "$dir/xvfb.pid"
+  for _ in $(seq 1 100); do
+    xdpyinfo -display "$display" >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  export DISPLAY="$display"
+elif [ "$action" = stop ]; then
+  pulseaudio -k 2>/dev/null
+  for _ in $(seq 1 50); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
+  if [ -f "$dir/xvfb.pid" ]; then kill "$(cat "$dir/xvfb.pid")" 2>/dev/null; rm -f "$dir/xvfb.pid"; fi
+fi
