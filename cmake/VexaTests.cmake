@@ -60,6 +60,11 @@ foreach(dir IN LISTS test_dirs)
     if(label STREQUAL "e2e")
       add_dependencies(${name} vexa-recorder)
     endif()
+    # Tests that play into or capture from the one private sound server, or drive the one
+    # display, must not overlap.
+    if(label STREQUAL "audio" OR label STREQUAL "e2e")
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK vexa_sound_and_display)
+    endif()
   endforeach()
   file(GLOB sh_tests CONFIGURE_DEPENDS ${dir}/*_test.sh)
   foreach(src IN LISTS sh_tests)
@@ -70,5 +75,8 @@ foreach(dir IN LISTS test_dirs)
     set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT ${timeout}
                          ENVIRONMENT "VEXA_SOURCE_DIR=${CMAKE_SOURCE_DIR};VEXA_BINARY_DIR=${CMAKE_BINARY_DIR}"
                          WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+    if(label STREQUAL "audio" OR label STREQUAL "e2e")
+      set_tests_properties(${name} PROPERTIES RESOURCE_LOCK vexa_sound_and_display)
+    endif()
   endforeach()
 endforeach()
