@@ -1,0 +1,30 @@
+#pragma once
+// The file service the writers write through: create or truncate, sequential writes, seek for
+// header patches, and a sync that hands everything to the disk. An interface so that tests can
+// stand in a writer that fails (a full disk, a failed seek) at a chosen point.
+#include <QString>
+#include <cstdint>
+
+class FileWriter {
+public:
+    virtual ~FileWriter() = default;
+
+    // Creates the file or truncates an existing one, opened for writing. False on failure.
+    virtual bool open(const QString& path) = 0;
+    // Writes at the current position. Returns the number of bytes written, which is short of
+    // bytes (possibly 0) when the write failed part way, for example on a full disk.
+    virtual std::int64_t write(const char* data, std::int64_t bytes) = 0;
+    virtual bool seek(std::int64_t position) = 0;
+    virtual std::int64_t position() const = 0;
+    // Cuts or extends the file to size bytes (the position is left where it was).
+    virtual bool resize(std::int64_t size) = 0;
+    // Hands every written byte to the system and asks it to store them on the disk, so that a
+    // killed process or a power loss keeps what was written so far.
+    virtual bool sync() = 0;
+    // Closes the file; false if the last bytes could not be written. Closing a closed writer
+    // does nothing and succeeds.
+    virtual bool close() = 0;
+    virtual bool isOpen() const = 0;
+    // Removes the file at path (used to drop a file whose writer failed to start).
+    virtual bool remove(const QString& path) = 0;
+};

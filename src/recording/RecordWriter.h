@@ -1,0 +1,39 @@
+#pragma once
+// The output of one running recording, whatever its format: the WAV writer, the MP3 adapter
+// (Wavtomp3) or the WMA adapter (Wavtowma). The recording session drives it:
+//
+//   GUI thread      open(path, format)   -> chunk size in bytes, or -1 (message already shown)
+//   capture thread  write(block, bytes)  -> false: the output failed, end the capture (str003)
+//   GUI thread      write(pending tail)     optional final partial chunk, after the capture
+//   GUI thread      close()                 completes the file; then destroy the object
+//
+// Chunk size: 0 means "hand every captured block over as it is" (WAV). A positive size means
+// the writer wants whole chunks of that many bytes during the capture; at Stop it also takes
+// one final shorter block of whole sample frames (the session's pending tail), so nothing
+// captured is dropped. Every size is a whole number of sample frames.
+//
+// Threading: write() runs on the capture thread, one call at a time; open(), the final write
+// and close() run on the GUI thread strictly before the capture starts / after it stopped.
+// Messages go through the platform::MessageSink given to the writer, which queues them to the
+// GUI thread when called from the capture thread: write() never waits for the user.
+#include <QString>
+#include <cstdint>
+
+#include "recording/RecordFormat.h"
+
+class RecordWriter {
+public:
+    virtual ~RecordWriter() = default;
+
+    // Creates the file at path for format (channels, sample rate and the bit rate of its own
+    // format code). Returns the chunk size (>= 0) or -1 after the failure has been reported.
+    virtual int open(const QString& path, const RecordFormat& format) = 0;
+    // Appends a block of interleaved signed 16-bit PCM (a whole number of sample frames).
+    // A block of 0 bytes writes nothing and succeeds.
+    virtual bool write(const char* data, std::int64_t bytes) = 0;
+    // Completes and closes the file. Safe to call once after a failed write; false if the file
+    // could not be completed. A writer destroyed without close() still closes its file.
+    virtual bool close() = 0;
+    // The chunk size open() returned (0 before a successful open).
+    virtual int chunkSize() const = 0;
+};

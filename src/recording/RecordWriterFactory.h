@@ -1,0 +1,21 @@
+#pragma once
+// Makes the writer for a format code: WavWriter for 0, Wavtomp3 for 1, Wavtowma for any other
+// code. Virtual so that tests of the recording session can hand out fakes.
+#include <memory>
+
+#include "recording/RecordWriter.h"
+
+namespace platform {
+class MessageSink;
+}
+
+class RecordWriterFactory {
+public:
+    explicit RecordWriterFactory(platform::MessageSink& messages) : messages_(messages) {}
+    virtual ~RecordWriterFactory() = default;
+
+    virtual std::unique_ptr<RecordWriter> create(std::uint8_t formatCode);
+
+protected:
+    platform::MessageSink& messages_;
+};

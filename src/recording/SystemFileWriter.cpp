@@ -1,0 +1,80 @@
+#include "recording/SystemFileWriter.h"
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+SystemFileWriter::~SystemFileWriter()
+{
+    close();
+}
+
+bool SystemFileWriter::open(const QString& path)
+{
+    close();
+    file_.setFileName(path);
+    return file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+}
+
+std::int64_t SystemFileWriter::write(const char* data, std::int64_t bytes)
+{
+    if (!file_.isOpen() || bytes < 0)
+        return 0;
+    if (bytes == 0)
+        return 0;
+    const qint64 written = file_.write(data, bytes);
+    return written < 0 ? 0 : written;
+}
+
+bool SystemFileWriter::seek(std::int64_t position)
+{
+    return file_.isOpen() && file_.seek(position);
+}
+
+std::int64_t SystemFileWriter::position() const
+{
+    return file_.isOpen() ? file_.pos() : 0;
+}
+
+bool SystemFileWriter::resize(std::int64_t size)
+{
+    if (!file_.isOpen())
+        return false;
+    const qint64 keep = file_.pos();
+    const bool ok = file_.resize(size);
+    // QFile::resize moves the position to the new end when it cut before it.
+    file_.seek(keep);
+    return ok;
+}
+
+bool SystemFileWriter::sync()
+{
+    if (!file_.isOpen() || !file_.flush())
+        return false;
+#ifdef Q_OS_WIN
+    return _commit(file_.handle()) == 0;
+#else
+    return ::fdatasync(file_.handle()) == 0;
+#endif
+}
+
+bool SystemFileWriter::close()
+{
+    if (!file_.isOpen())
+        return true;
+    const bool ok = file_.flush() && file_.error() == QFileDevice::NoError;
+    file_.close();
+    return ok;
+}
+
+bool SystemFileWriter::isOpen() const
+{
+    return file_.isOpen();
+}
+
+bool SystemFileWriter::remove(const QString& path)
+{
+    return QFile::remove(path);
+}

@@ -1,0 +1,26 @@
+#pragma once
+// FileWriter over a QFile. Writes go straight to the system (no buffer in the process), so a
+// short write is seen at once and nothing waits in memory when the process dies; the callers
+// write blocks of several kilobytes, so the system-call count stays low.
+#include <QFile>
+
+#include "recording/FileWriter.h"
+
+class SystemFileWriter : public FileWriter {
+public:
+    SystemFileWriter() = default;
+    ~SystemFileWriter() override;
+
+    bool open(const QString& path) override;
+    std::int64_t write(const char* data, std::int64_t bytes) override;
+    bool seek(std::int64_t position) override;
+    std::int64_t position() const override;
+    bool resize(std::int64_t size) override;
+    bool sync() override;
+    bool close() override;
+    bool isOpen() const override;
+    bool remove(const QString& path) override;
+
+private:
+    QFile file_;
+};

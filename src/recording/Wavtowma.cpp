@@ -1,0 +1,339 @@
+#include "recording/Wavtowma.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/MessageSink.h"
+#include "recording/SystemFileWriter.h"
+
+namespace {
+
+const QString Caption = QStringLiteral("WMA Audio SDK");
+constexpr int IoBufferSize = 32768;
+
+// The container writes through the FileWriter, so that a failing disk (or a test's failing
+// writer) shows up as a failed packet write.
+int writePacket(void* opaque, std::uint8_t* buf, int size)
+{
+    auto* file = static_cast<FileWriter*>(opaque);
+    return file->write(reinterpret_cast<const char*>(buf), size) == size ? size : AVERROR(EIO);
+}
+
+std::int64_t seekFile(void* opaque, std::int64_t offset, int whence)
+{
+    auto* file = static_cast<FileWriter*>(opaque);
+    switch (whence & ~AVSEEK_FORCE) {
+    case SEEK_SET: break;
+    case SEEK_CUR: offset += file->position(); break;
+    default: return AVERROR(ENOSYS); // SEEK_END and AVSEEK_SIZE: the container needs neither
+    }
+    return file->seek(offset) ? offset : AVERROR(EIO);
+}
+
+} // namespace
+
+struct Wavtowma::Writer {
+    AVFormatContext* format = nullptr;
+    AVIOContext* io = nullptr;
+    AVCodecContext* codec = nullptr;
+    AVStream* stream = nullptr;
+    SwrContext* swr = nullptr;
+    AVAudioFifo* fifo = nullptr;
+    AVFrame* frame = nullptr;
+    AVPacket* packet = nullptr;
+    bool headerWritten = false;
+    int inChannels = 0;
+    std::int64_t pts = 0;
+    std::vector<float> converted[2]; // one block after resampling, per output channel
+
+    ~Writer()
+    {
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        if (fifo)
+            av_audio_fifo_free(fifo);
+        swr_free(&swr);
+        avcodec_free_context(&codec);
+        if (format)
+            avformat_free_context(format);
+        if (io) {
+            av_freep(&io->buffer);
+            avio_context_free(&io);
+        }
+    }
+
+    // Moves samples of both output channels into the FIFO.
+    bool queue(int samples)
+    {
+        if (samples <= 0)
+            return true;
+        void* planes[2] = {converted[0].data(), converted[1].data()};
+        return av_audio_fifo_write(fifo, planes, samples) == samples;
+    }
+
+    // Sends one frame (or null: end of stream) and writes every packet the encoder has ready.
+    bool encode(AVFrame* input)
+    {
+        int ret = avcodec_send_frame(codec, input);
+        if (ret < 0)
+            return false;
+        for (;;) {
+            ret = avcodec_receive_packet(codec, packet);
+            if (ret == AVERROR(EAGAIN) || ret == AVERROR_EOF)
+                return true;
+            if (ret < 0)
+                return false;
+            av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+            packet->stream_index = stream->index;
+            ret = av_interleaved_write_frame(format, packet);
+            if (ret < 0 || io->error < 0)
+                return false;
+        }
+    }
+
+    // Encodes every whole frame in the FIFO.
+    bool drain()
+    {
+        const int frameSize = codec->frame_size;
+        while (av_audio_fifo_size(fifo) >= frameSize) {
+            if (av_frame_make_writable(frame) < 0)
+                return false;
+            if (av_audio_fifo_read(fifo, reinterpret_cast<void**>(frame->data), frameSize) != frameSize)
+                return false;
+            frame->pts = pts;
+            pts += frameSize;
+            if (!encode(frame))
+                return false;
+        }
+        return true;
+    }
+
+    // Silence up to the next whole frame plus `frames` whole frames more.
+    bool padWithSilence(int frames)
+    {
+        const int frameSize = codec->frame_size;
+        const int partial = av_audio_fifo_size(fifo) % frameSize;
+        const int samples = (partial ? frameSize - partial : 0) + frames * frameSize;
+        for (auto& plane : converted)
+            plane.assign(static_cast<std::size_t>(std::max(samples, 1)), 0.0f);
+        return queue(samples) && drain();
+    }
+};
+
+Wavtowma::Wavtowma(platform::MessageSink& messages, std::unique_ptr<FileWriter> file)
+    : messages_(messages), file_(file ? std::move(file) : std::make_unique<SystemFileWriter>())
+{
+    // The encoder and the container take the place of the writer library and its entry
+    // point; a build of FFmpeg without them gets the messages that name those.
+    if (!avcodec_find_encoder(AV_CODEC_ID_WMAV2))
+        report("Could not load wmaudsdk.dll file");
+    else if (!av_guess_format("asf", nullptr, nullptr))
+        report("Could not found WMAudioCreateWriter library function");
+    else
+        available_ = true;
+}
+
+Wavtowma::~Wavtowma()
+{
+    if (writer_)
+        close();
+}
+
+void Wavtowma::report(const char* text)
+{
+    platform::Message message;
+    message.text = QString::fromLatin1(text);
+    message.caption = Caption;
+    message.icon = platform::MessageIcon::None;
+    message.withOwner = false;
+    messages_.show(message);
+}
+
+void Wavtowma::release(bool removeFile)
+{
+    writer_.reset();
+    file_->close();
+    if (removeFile)
+        file_->remove(path_);
+}
+
+int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int bitrate)
+{
+    if (!available_ || writer_)
+        return -1;
+
+    // Create the writer: the container on a file of our own.
+    auto w = std::make_unique<Writer>();
+    path_ = path;
+    const QByteArray name = path.toUtf8();
+    bool ok = avformat_alloc_output_context2(&w->format, nullptr, "asf", name.constData()) >= 0
+              && file_->open(path);
+    if (ok) {
+        auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferSize));
+        w->io = buffer ? avio_alloc_context(buffer, IoBufferSize, 1, file_.get(), nullptr,
+                                            writePacket, seekFile)
+                       : nullptr;
+        if (!w->io)
+            av_free(buffer);
+        ok = w->io != nullptr;
+    }
+    if (!ok) {
+        writer_ = std::move(w);
+        release(file_->isOpen());
+        report("Failed to Create Audio Writer");
+        return -1;
+    }
+    w->io->seekable = AVIO_SEEKABLE_NORMAL;
+    w->format->pb = w->io;
+    w->format->flags |= AVFMT_FLAG_CUSTOM_IO;
+    writer_ = std::move(w);
+    Writer& wr = *writer_;
+
+    // Input format: 16-bit PCM at the recording's rate and channels, converted to the
+    // encoder's planar float at 44100 Hz stereo. Mono goes to both sides at full level.
+    AVChannelLayout inLayout;
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    ok = (channels == 1 || channels == 2) && sampleRate > 0 && sampleRate <= 384000;
+    if (ok) {
+        av_channel_layout_default(&inLayout, channels);
+        ok = swr_alloc_set_opts2(&wr.swr, &stereo, AV_SAMPLE_FMT_FLTP, OutputRate, &inLayout,
+                                 AV_SAMPLE_FMT_S16, sampleRate, 0, nullptr) >= 0;
+        av_channel_layout_uninit(&inLayout);
+    }
+    if (ok && channels == 1) {
+        const double matrix[2] = {1.0, 1.0};
+        ok = swr_set_matrix(wr.swr, matrix, 1) >= 0;
+    }
+    ok = ok && swr_init(wr.swr) >= 0;
+    if (!ok) {
+        release(true);
+        report("Failed to Set Input Format");
+        return -1;
+    }
+    wr.inChannels = channels;
+
+    // Output format: WMA 2 at the bit rate, 44100 Hz stereo.
+    const AVCodec* encoder = avcodec_find_encoder(AV_CODEC_ID_WMAV2);
+    wr.codec = avcodec_alloc_context3(encoder);
+    ok = wr.codec != nullptr && bitrate > 0;
+    if (ok) {
+        wr.codec->bit_rate = bitrate;
+        wr.codec->sample_rate = OutputRate;
+        wr.codec->sample_fmt = AV_SAMPLE_FMT_FLTP;
+        av_channel_layout_copy(&wr.codec->ch_layout, &stereo);
+        wr.codec->time_base = AVRational{1, OutputRate};
+        if (wr.format->oformat->flags & AVFMT_GLOBALHEADER)
+            wr.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        ok = avcodec_open2(wr.codec, encoder, nullptr) >= 0 && wr.codec->frame_size > 0;
+    }
+    if (ok) {
+        wr.stream = avformat_new_stream(wr.format, nullptr);
+        ok = wr.stream != nullptr
+             && avcodec_parameters_from_context(wr.stream->codecpar, wr.codec) >= 0;
+    }
+    if (ok) {
+        wr.stream->time_base = wr.codec->time_base;
+        ok = avformat_write_header(wr.format, nullptr) >= 0 && wr.io->error >= 0;
+        wr.headerWritten = ok;
+    }
+    if (ok) {
+        wr.fifo = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, 2, wr.codec->frame_size * 4);
+        wr.frame = av_frame_alloc();
+        wr.packet = av_packet_alloc();
+        ok = wr.fifo && wr.frame && wr.packet;
+    }
+    if (ok) {
+        wr.frame->nb_samples = wr.codec->frame_size;
+        wr.frame->format = AV_SAMPLE_FMT_FLTP;
+        wr.frame->sample_rate = OutputRate;
+        ok = av_channel_layout_copy(&wr.frame->ch_layout, &stereo) >= 0
+             && av_frame_get_buffer(wr.frame, 0) >= 0;
+    }
+    // The decoder drops the first frame it decodes: lead in with one frame of silence so the
+    // recording starts at time 0.
+    ok = ok && wr.padWithSilence(1);
+    if (!ok) {
+        release(true);
+        report("Failed to Set Output Format");
+        return -1;
+    }
+
+    chunkSize_ = ChunkSize;
+    return chunkSize_;
+}
+
+bool Wavtowma::write(const char* data, std::int64_t bytes)
+{
+    if (!writer_ || bytes < 0)
+        return false;
+    if (bytes == 0)
+        return true;
+    Writer& wr = *writer_;
+    const std::int64_t frameBytes = 2 * wr.inChannels;
+    if (bytes % frameBytes != 0)
+        return false;
+
+    // Convert in slices, so that a block of any size needs only a bounded buffer.
+    constexpr int SliceFrames = 8192;
+    std::int64_t frames = bytes / frameBytes;
+    const auto* in = reinterpret_cast<const std::uint8_t*>(data);
+    while (frames > 0) {
+        const int slice = static_cast<int>(std::min<std::int64_t>(frames, SliceFrames));
+        const int room = swr_get_out_samples(wr.swr, slice);
+        if (room < 0)
+            return false;
+        for (auto& plane : wr.converted)
+            plane.resize(static_cast<std::size_t>(std::max(room, 1)));
+        std::uint8_t* out[2] = {reinterpret_cast<std::uint8_t*>(wr.converted[0].data()),
+                                reinterpret_cast<std::uint8_t*>(wr.converted[1].data())};
+        const std::uint8_t* inPlanes[1] = {in};
+        const int produced = swr_convert(wr.swr, out, room, inPlanes, slice);
+        if (produced < 0 || !wr.queue(produced) || !wr.drain())
+            return false;
+        in += slice * frameBytes;
+        frames -= slice;
+    }
+    return true;
+}
+
+bool Wavtowma::close()
+{
+    if (!writer_)
+        return true;
+    Writer& wr = *writer_;
+    bool ok = true;
+
+    // What the resampler still holds, then the last partial frame padded with silence and one
+    // frame of silence after it (the decoder's delay), then the encoder's own tail.
+    const int room = swr_get_out_samples(wr.swr, 0);
+    if (room > 0) {
+        for (auto& plane : wr.converted)
+            plane.resize(static_cast<std::size_t>(room));
+        std::uint8_t* out[2] = {reinterpret_cast<std::uint8_t*>(wr.converted[0].data()),
+                                reinterpret_cast<std::uint8_t*>(wr.converted[1].data())};
+        const int produced = swr_convert(wr.swr, out, room, nullptr, 0);
+        ok = produced >= 0 && wr.queue(produced);
+    }
+    ok = ok && wr.drain() && wr.padWithSilence(1) && wr.encode(nullptr);
+    if (wr.headerWritten)
+        ok = av_write_trailer(wr.format) >= 0 && ok;
+    avio_flush(wr.io);
+    ok = ok && wr.io->error >= 0;
+    writer_.reset();
+    ok = file_->close() && ok;
+    return ok;
+}
+
+int Wavtowma::open(const QString& path, const RecordFormat& format)
+{
+    return initialise(path, format.sampleRate, format.channels, format.wmaBitrate * 1000);
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Writes a recording as a WMA file (Windows Media Audio 2 in an ASF container) while it is
+// captured, over FFmpeg. The output is always 44100 Hz stereo at the requested bit rate; the
+// input may be any of the recording rates, mono or stereo, in blocks of any size.
+// One adapter per recording: initialise, write blocks (from the capture thread), close at
+// Stop, destroy. Messages ("WMA Audio SDK") go to the message sink, which queues them to the
+// GUI thread when called from the capture thread.
+#include <memory>
+
+#include "recording/FileWriter.h"
+#include "recording/RecordWriter.h"
+
+namespace platform {
+class MessageSink;
+}
+
+class Wavtowma : public RecordWriter {
+public:
+    static constexpr int ChunkSize = 16384;
+    static constexpr int OutputRate = 44100;
+
+    // Create: checks that the WMA encoder and the ASF container are available. file: where
+    // the WMA data goes (tests inject failing writers); null uses a SystemFileWriter.
+    explicit Wavtowma(platform::MessageSink& messages, std::unique_ptr<FileWriter> file = nullptr);
+    // Destroy: finishes and releases a writer that is still present.
+    ~Wavtowma() override;
+
+    // Creates the file and the writer for 16-bit PCM input of sampleRate and channels, WMA
+    // output at bitrate bit/s. Returns 16384 or -1 after its message.
+    int initialise(const QString& path, int sampleRate, int channels, int bitrate);
+    // Hands over interleaved 16-bit samples (any whole number of sample frames). False when
+    // the encoder or the file fails. 0 bytes write nothing and give true.
+    bool write(const char* data, std::int64_t bytes) override;
+    // Finishes the file: the last partial frame padded with silence, the trailer, the file
+    // closed. True with no writer; false if the file could not be finished (the writer is
+    // released either way: a failed finish cannot be retried).
+    bool close() override;
+
+    // RecordWriter
+    int open(const QString& path, const RecordFormat& format) override;
+    int chunkSize() const override { return chunkSize_; }
+
+private:
+    struct Writer;
+    void report(const char* text);
+    void release(bool removeFile);
+
+    platform::MessageSink& messages_;
+    std::unique_ptr<FileWriter> file_;
+    std::unique_ptr<Writer> writer_;
+    bool available_ = false;
+    QString path_;
+    int chunkSize_ = 0;
+};
