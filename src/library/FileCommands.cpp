@@ -1,0 +1,277 @@
+#include "library/FileCommands.h"
+
+#include "i18n/LanguageFile.h"
+#include "library/FileLister.h"
+#include "library/FileListView.h"
+#include "library/FileSelection.h"
+#include "library/LibraryHost.h"
+#include "library/Playback.h"
+#include "platform/MessageSink.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace library {
+
+const char* const FileCommands::DefaultOpenFilter =
+    "All support files(*.wav;*.mp3;*.wma)|*.wav;*.mp3;*.wma|WAV files(*.wav)|*.wav|"
+    "MP3 files(*.mp3)|*.mp3|WMA files(*.wma)|*.wma|Any Files(*.*)|*.*";
+
+namespace {
+
+// Clears what would stop a delete or rename: the read-only mark (owner write permission).
+void makeWritable(const QString& path)
+{
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner |
+                                    QFileDevice::WriteUser);
+}
+
+} // namespace
+
+QString FileCommands::openDialogFilter() const
+{
+    return host_.language().readString(QStringLiteral("OpenDialog"), QStringLiteral("Filter"),
+                                       QString::fromLatin1(DefaultOpenFilter));
+}
+
+QStringList FileCommands::qtNameFilters(const QString& filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result.append(parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+    }
+    return result;
+}
+
+QString FileCommands::withTrailingSeparator(const QString& folder)
+{
+    if (folder.endsWith(QLatin1Char('/')) || folder.endsWith(QLatin1Char('\\')))
+        return folder;
+    return folder + QDir::separator();
+}
+
+QString FileCommands::trimAnswer(const QString& answer)
+{
+    int begin = 0;
+    int end = answer.size();
+    while (begin < end && answer[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && answer[end - 1].unicode() <= 0x20)
+        --end;
+    return answer.mid(begin, end - begin);
+}
+
+QString FileCommands::renameTarget(const QString& oldName, const QString& answer, bool& refused)
+{
+    refused = false;
+    const int oldDot = oldName.lastIndexOf(QLatin1Char('.'));
+    const QString oldExtension = oldDot >= 0 ? oldName.mid(oldDot) : QString();
+    const QString oldBase = oldName.left(oldName.size() - 4);
+
+    const QString trimmed = trimAnswer(answer);
+    if (trimmed.isEmpty())
+        return QString();
+    const int dot = trimmed.lastIndexOf(QLatin1Char('.'));
+    const QString newBase = dot >= 0 ? trimmed.left(dot) : trimmed;
+    if (newBase.compare(oldBase, Qt::CaseInsensitive) == 0)
+        return QString();
+
+    // A name is a name in this folder: nothing that would lead out of it or that the file
+    // systems of either platform refuse.
+    bool bad = trimmed.contains(QLatin1Char('/')) || trimmed.contains(QLatin1Char('\\')) ||
+               trimmed.contains(QLatin1String(".."));
+    for (const QChar c : trimmed)
+        bad = bad || c.unicode() < 0x20;
+    if (bad) {
+        refused = true;
+        return QString();
+    }
+    return newBase + oldExtension;
+}
+
+void FileCommands::showStrings(const char* key)
+{
+    const i18n::LanguageFile& language = host_.language();
+    platform::Message m;
+    m.caption = language.readString(QStringLiteral("Common"), QStringLiteral("Message"));
+    m.text = language.readString(QStringLiteral("Strings"), QString::fromLatin1(key));
+    m.icon = platform::MessageIcon::Information;
+    m.withOwner = false;
+    messages_.show(m);
+}
+
+void FileCommands::forgetPlayedFileIfNamed(const QString& name)
+{
+    const QString played = FileSelection::fileNamePart(playback_.PlayFilePath());
+    if (played.isEmpty() || name.compare(played, Qt::CaseInsensitive) != 0)
+        return;
+    if (playback_.isPlayingOrPaused())
+        playback_.stopStream();
+    playback_.clearPlayFilePath();
+    host_.SetTransportState(Idle);
+}
+
+void FileCommands::OpenFile()
+{
+    const QString path = host_.askOpenFile(host_.recordingsFolder(), openDialogFilter());
+    if (path.isEmpty())
+        return;
+    const bool wasOn = playback_.isPlayingOrPaused();
+    if (wasOn)
+        playback_.stopStream();
+    const QFileInfo chosen(path);
+    const QString folder = withTrailingSeparator(chosen.absolutePath());
+    host_.setRecordingsFolder(folder);
+    lister_.ListRecordings(folder, list_);
+    selection_.SelectFile(chosen.fileName());
+    host_.SetTransportState(Idle);
+    if (wasOn)
+        playback_.Play();
+}
+
+void FileCommands::ChooseFolder()
+{
+    // The stream ends before the dialog, and the transport with it: whatever the answer, no
+    // stream is left behind a playing-looking transport.
+    if (playback_.isPlayingOrPaused()) {
+        playback_.stopStream();
+        host_.SetTransportState(Idle);
+    }
+    const QString chosen = host_.askFolder(QStringLiteral("Select Folder ..."));
+    if (chosen.isEmpty())
+        return;
+    const QString folder = withTrailingSeparator(chosen);
+    host_.setRecordingsFolder(folder);
+    const QString first = lister_.ListRecordings(folder, list_);
+    selection_.SelectFile(first);
+    host_.SetTransportState(Idle);
+}
+
+void FileCommands::ShowFolderInFileManager()
+{
+    host_.showFolderInFileManager(host_.recordingsFolder());
+}
+
+void FileCommands::Refresh()
+{
+    lister_.ListRecordings(host_.recordingsFolder(), list_);
+    list_.setSelectedIndex(selection_.FindListItem(FileSelection::fileNamePart(playback_.PlayFilePath())));
+}
+
+void FileCommands::Delete()
+{
+    const int index = list_.selectedIndex();
+    if (index < 0 || index >= list_.count())
+        return;
+    const QString text =
+        host_.language().readString(QStringLiteral("Strings"), QStringLiteral("str004"));
+    if (!messages_.confirm(text, QStringLiteral("Confirm")))
+        return;
+    const QString name = list_.caption(index);
+    forgetPlayedFileIfNamed(name);
+
+    const QString folder = host_.recordingsFolder();
+    const QString path = folder + name;
+    bool removed = QFile::remove(path);
+    if (!removed) {
+        makeWritable(path);
+        removed = QFile::remove(path); // a second failure is not reported: the file stays listed
+    }
+    if (removed)
+        list_.removeItem(index);
+
+    lister_.ListRecordings(folder, list_);
+    const int count = list_.count();
+    QString next;
+    if (count > 0)
+        next = list_.caption(index < count ? index : count - 1);
+    selection_.SelectFile(next);
+    host_.SetTransportState(host_.transportState());
+}
+
+bool FileCommands::renameOnce(const QString& from, const QString& toName) const
+{
+    // Never replace a file: not one of the same name, nor one whose name differs only in case
+    // (the list could not tell the two apart).
+    const QDir dir(QFileInfo(from).absolutePath());
+    const QStringList entries =
+        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& entry : entries) {
+        if (entry.compare(toName, Qt::CaseInsensitive) == 0)
+            return false;
+    }
+    // QFile::rename does not replace an existing target either.
+    return QFile::rename(from, dir.filePath(toName));
+}
+
+void FileCommands::Rename()
+{
+    const int index = list_.selectedIndex();
+    if (index < 0 || index >= list_.count())
+        return;
+    const QString oldName = list_.caption(index);
+    const QString oldBase = oldName.left(oldName.size() - 4);
+    const QString answer = host_.askText(QStringLiteral("Rename"), oldName, oldBase);
+
+    bool refused = false;
+    const QString newName = renameTarget(oldName, answer, refused);
+    const QString folder = host_.recordingsFolder();
+    if (refused) {
+        showStrings("str005");
+    } else if (!newName.isEmpty()) {
+        forgetPlayedFileIfNamed(oldName);
+        const QString oldPath = folder + oldName;
+        if (!renameOnce(oldPath, newName)) {
+            makeWritable(oldPath);
+            if (!renameOnce(oldPath, newName))
+                showStrings("str005");
+        }
+    } else if (trimAnswer(answer).isEmpty()) {
+        return; // an empty answer changes nothing at all
+    }
+
+    lister_.ListRecordings(folder, list_);
+    QString select;
+    if (list_.count() > 0) {
+        const int found = selection_.FindListItem(newName.isEmpty() ? oldName : newName);
+        select = list_.caption(found >= 0 ? found : 0);
+    }
+    selection_.SelectFile(select);
+    host_.SetTransportState(host_.transportState());
+}
+
+void FileCommands::ListClick()
+{
+    const int focused = list_.focusedIndex();
+    if (list_.count() > 0 && focused >= 0)
+        list_.setSelectedIndex(focused);
+    selection_.SelectFile(selection_.selectedCaption());
+    const TransportState state = host_.transportState();
+    if (state == Idle || state == Playing || state == PlayPaused)
+        host_.SetTransportState(state);
+}
+
+void FileCommands::ListDoubleClick()
+{
+    const int focused = list_.focusedIndex();
+    if (list_.count() > 0 && focused >= 0)
+        list_.setSelectedIndex(focused);
+    if (playback_.isPlayingOrPaused()) {
+        playback_.stopStream();
+        host_.SetTransportState(Idle);
+    }
+    selection_.SelectFile(selection_.selectedCaption());
+    if (list_.selectedIndex() >= 0)
+        playback_.Play();
+}
+
+void FileCommands::Reselect()
+{
+    selection_.SelectFile(selection_.selectedCaption());
+}
+
+} // namespace library

@@ -1,0 +1,135 @@
+#include "library/FileInfo.h"
+
+#include "i18n/LanguageFile.h"
+#include "library/DurationText.h"
+#include "library/WaveHeader.h"
+#include "platform/MessageSink.h"
+
+namespace library {
+
+namespace {
+
+QString channelText(std::uint32_t channels, const i18n::LanguageFile& language)
+{
+    return language.readString(QStringLiteral("RecordFormatForm"),
+                               channels == 1 ? QStringLiteral("Mono") : QStringLiteral("Stereo"));
+}
+
+void showStringsMessage(platform::MessageSink& sink, const i18n::LanguageFile& language,
+                        const char* key)
+{
+    platform::Message m;
+    m.caption = language.readString(QStringLiteral("Common"), QStringLiteral("Message"));
+    m.text = language.readString(QStringLiteral("Strings"), QString::fromLatin1(key));
+    m.icon = platform::MessageIcon::Information;
+    m.withOwner = false;
+    sink.show(m);
+}
+
+} // namespace
+
+QString FileInfo::bitsText(std::uint32_t flags)
+{
+    if (flags == audio::SampleFlag8Bits)
+        return QStringLiteral("8");
+    if (flags == audio::SampleFlagFloat)
+        return QStringLiteral("32");
+    return QStringLiteral("16");
+}
+
+QString FileInfo::bitrateText(std::uint32_t fileSize, float seconds, bool wma)
+{
+    if (!(seconds > 0))
+        return QString(); // no length, no rate
+    const double kbps = double(fileSize) / (125.0 * double(seconds)) + 0.5;
+    if (kbps >= 4294967296.0)
+        return QString();
+    std::uint32_t rate = std::uint32_t(kbps);
+    if (wma && (rate & 1))
+        ++rate;
+    return QString::number(rate);
+}
+
+FileInfoLabels FileInfo::recordFormatLabels(const RecordFormat& format,
+                                            const i18n::LanguageFile& language)
+{
+    FileInfoLabels labels;
+    labels.channel = channelText(format.channels == 1 ? 1 : 2, language);
+    switch (format.format) {
+    case RecordFormat::Wav:
+        labels.format = QStringLiteral("wav");
+        break;
+    case RecordFormat::Mp3:
+        labels.format = QStringLiteral("mp3");
+        labels.bitrate = QString::number(format.mp3Bitrate);
+        break;
+    default:
+        labels.format = QStringLiteral("wma");
+        labels.bitrate = QString::number(format.wmaBitrate);
+        break;
+    }
+    labels.frequency = QString::number(format.sampleRate);
+    labels.bits = QString::number(format.bitsPerSample);
+    labels.totalTime = DurationText(0);
+    return labels;
+}
+
+bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
+                              const i18n::LanguageFile& language)
+{
+    const audio::HSTREAM stream =
+        wma ? engine_.wmaStreamCreateFile(path) : engine_.streamCreateFile(path);
+    if (stream == 0)
+        return false;
+
+    FileInfoLabels labels;
+    labels.format = wma ? QStringLiteral("wma") : QStringLiteral("mp3");
+    audio::ChannelInfo info;
+    engine_.channelGetInfo(stream, info);
+    labels.frequency = QString::number(info.freq);
+    labels.channel = channelText(info.chans, language);
+    labels.bits = bitsText(info.flags);
+
+    const std::int64_t length = engine_.channelGetLength(stream);
+    double seconds = length > 0 ? engine_.channelBytes2Seconds(stream, length) : 0.0;
+    if (seconds < 0)
+        seconds = 0;
+    const float lengthSeconds = float(seconds);
+    const std::int64_t size = engine_.streamGetFilePosition(stream, audio::FilePosEnd);
+    const std::uint32_t fileSize = size > 0 ? std::uint32_t(size) : 0;
+    labels.bitrate = bitrateText(fileSize, lengthSeconds, wma);
+    labels.totalTime = DurationText(std::uint32_t(lengthSeconds));
+
+    engine_.streamFree(stream);
+    view.setFileInfoLabels(labels);
+    return true;
+}
+
+void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
+                            const i18n::LanguageFile& language)
+{
+    if (path.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
+        WaveInfo info;
+        if (!ReadWaveHeader(path, info, messages_)) {
+            showStringsMessage(messages_, language, "str006");
+            return;
+        }
+        FileInfoLabels labels;
+        labels.channel = channelText(info.Channels, language);
+        labels.format = QStringLiteral("wav");
+        labels.frequency = QString::number(info.SampleRate);
+        labels.bits = QString::number(info.BitsPerSample);
+        labels.totalTime = DurationText(info.Duration);
+        view.setFileInfoLabels(labels);
+    } else if (path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)) {
+        if (!showStreamInfo(path, false, view, language))
+            showStringsMessage(messages_, language, "str007");
+    } else if (path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive)) {
+        if (!showStreamInfo(path, true, view, language))
+            showStringsMessage(messages_, language, "str008");
+    } else {
+        view.setFileInfoLabels(recordFormatLabels(format, language));
+    }
+}
+
+} // namespace library

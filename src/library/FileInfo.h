@@ -1,0 +1,53 @@
+#pragma once
+// ShowFileInfo: fills the information panel for a path by its extension: a WAV file from its
+// header, an MP3 or WMA file from the engine's stream of it, anything else (the empty path
+// included) with the current record format. After a failure the panel keeps what it showed
+// and the [Strings] message of the file type is shown.
+#include "audio/AudioApi.h"
+#include "library/FileInfoView.h"
+#include "recording/RecordFormat.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace i18n {
+class LanguageFile;
+}
+namespace platform {
+class MessageSink;
+}
+
+namespace library {
+
+class FileInfo {
+public:
+    FileInfo(audio::AudioApi& engine, platform::MessageSink& messages)
+        : engine_(engine), messages_(messages)
+    {
+    }
+
+    void ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
+                      const i18n::LanguageFile& language);
+
+    // The panel for the record format: channel text, "wav"/"mp3"/"wma", the bit rate of a
+    // compressed format, the sample rate, 16 bits and 00:00.
+    static FileInfoLabels recordFormatLabels(const RecordFormat& format,
+                                             const i18n::LanguageFile& language);
+
+    // Bits from the channel flags as a whole: exactly 8-bit -> "8", exactly float -> "32",
+    // anything else "16".
+    static QString bitsText(std::uint32_t flags);
+
+    // kbit/s from the file size and the length: size / (125 x seconds) rounded half up; WMA
+    // rates are raised to the next even number. Empty when the length is not positive.
+    static QString bitrateText(std::uint32_t fileSize, float seconds, bool wma);
+
+private:
+    bool showStreamInfo(const QString& path, bool wma, FileInfoView& view,
+                        const i18n::LanguageFile& language);
+
+    audio::AudioApi& engine_;
+    platform::MessageSink& messages_;
+};
+
+} // namespace library

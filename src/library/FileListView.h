@@ -1,0 +1,33 @@
+#pragma once
+// The recordings list as the library logic sees it: the list control with its two columns
+// (name, duration) and its small-icon list. The main window implements it over its list
+// widget; tests use an in-memory one.
+#include <QIcon>
+#include <QList>
+#include <QString>
+
+namespace library {
+
+class FileListView {
+public:
+    virtual ~FileListView() = default;
+
+    // The small-icon list: always exactly three icons, for ".wav", ".mp3", ".wma".
+    virtual void setIcons(const QList<QIcon>& icons) = 0;
+
+    virtual void clear() = 0;
+    virtual void addItem(const QString& caption, int imageIndex, const QString& duration) = 0;
+    virtual void removeItem(int index) = 0;
+    virtual int count() const = 0;
+    virtual QString caption(int index) const = 0;
+
+    // The selected item, -1 for none. setSelectedIndex also gives the item the focus mark
+    // (-1 clears the selection).
+    virtual int selectedIndex() const = 0;
+    virtual void setSelectedIndex(int index) = 0;
+
+    // The item that carries the focus mark (the one last clicked), -1 for none.
+    virtual int focusedIndex() const = 0;
+};
+
+} // namespace library

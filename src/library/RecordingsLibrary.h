@@ -1,0 +1,52 @@
+#pragma once
+// The recordings library of the main window in one object: listing, selection, the information
+// panel, the file commands and playback, wired to the window through LibraryHost and the two
+// views. TMainForm owns one and calls it from its handlers.
+#include "library/FileCommands.h"
+#include "library/FileInfo.h"
+#include "library/FileLister.h"
+#include "library/FileSelection.h"
+#include "library/Playback.h"
+
+#include <QIcon>
+
+namespace library {
+
+class RecordingsLibrary {
+public:
+    RecordingsLibrary(LibraryHost& host, FileListView& list, FileInfoView& panel,
+                      audio::AudioApi& engine, platform::MessageSink& messages,
+                      const QIcon& programIcon)
+        : host_(host), list_(list), info_(engine, messages), lister_(engine, messages, programIcon),
+          selection_(host, list, panel, info_), playback_(host, engine, list, selection_),
+          commands_(host, list, lister_, selection_, playback_, messages)
+    {
+    }
+
+    // Window activation: forgets the played file, re-lists the folder (without repeating the
+    // messages of broken files already shown) and selects its first file.
+    void activate();
+    // An explicit re-list followed by the selection of a name (the end of a recording).
+    void listAndSelect(const QString& name);
+
+    QString ListRecordings(const QString& folder) { return lister_.ListRecordings(folder, list_); }
+    int FindListItem(const QString& name) const { return selection_.FindListItem(name); }
+    void SelectFile(const QString& name) { selection_.SelectFile(name); }
+
+    FileLister& lister() { return lister_; }
+    FileInfo& info() { return info_; }
+    FileSelection& selection() { return selection_; }
+    Playback& playback() { return playback_; }
+    FileCommands& commands() { return commands_; }
+
+private:
+    LibraryHost& host_;
+    FileListView& list_;
+    FileInfo info_;
+    FileLister lister_;
+    FileSelection selection_;
+    Playback playback_;
+    FileCommands commands_;
+};
+
+} // namespace library

@@ -1,0 +1,44 @@
+#pragma once
+// The RIFF header reader behind the file list's WAV durations and the information panel.
+// readWaveHeader only reads; ReadWaveHeader also reports a failure through the message sink,
+// with the reader's own texts.
+#include <cstdint>
+#include <QString>
+
+namespace platform {
+class MessageSink;
+struct Message;
+}
+
+namespace library {
+
+struct WaveInfo {
+    std::uint32_t Channels = 0;
+    std::uint32_t SampleRate = 0;
+    std::uint32_t BitsPerSample = 0;
+    std::uint32_t DataSize = 0;  // bytes of the "data" chunk that the file really holds
+    std::uint32_t Duration = 0;  // whole seconds; 0 when the header gives no byte rate
+};
+
+enum class WaveHeaderResult {
+    Ok,
+    CannotOpen, // "Cannot open the file!"
+    NotWave,    // "This is not a valid Wave file": no "fmt " first, not PCM, no "data" chunk
+    NotPcm,     // "Not PCM formats!": PCM with other than 8 or 16 bits
+};
+
+class WaveHeader {
+public:
+    // Walks the chunks: "fmt " must follow the RIFF header; any chunks may lie between it and
+    // "data". Odd-sized chunks are followed by their pad byte. The walk stops at the end of the
+    // file. A "data" size larger than what follows in the file is cut to what is there.
+    static WaveHeaderResult read(const QString& path, WaveInfo& info);
+
+    // The message a failure shows; an empty text for Ok.
+    static platform::Message message(WaveHeaderResult result);
+};
+
+// Reads the header; on failure shows its message through the sink and returns false.
+bool ReadWaveHeader(const QString& path, WaveInfo& info, platform::MessageSink& sink);
+
+} // namespace library

@@ -1,0 +1,351 @@
+#pragma once
+// Stand-ins for the window and the engine, shared by the library tests: an in-memory list
+// view and panel, a host with plain fields, a scripted engine, and WAV bytes made in code.
+#include "audio/AudioApi.h"
+#include "i18n/LanguageFile.h"
+#include "library/FileInfoView.h"
+#include "library/FileListView.h"
+#include "library/LibraryHost.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QHash>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <map>
+
+namespace librarytest {
+
+struct ListItem {
+    QString caption;
+    int image = -1;
+    QString duration;
+};
+
+class FakeListView : public library::FileListView {
+public:
+    void setIcons(const QList<QIcon>& i) override { icons = i; }
+    void clear() override
+    {
+        items.clear();
+        selected = -1;
+        focused = -1;
+    }
+    void addItem(const QString& caption, int image, const QString& duration) override
+    {
+        items.append({caption, image, duration});
+    }
+    void removeItem(int index) override
+    {
+        items.removeAt(index);
+        if (selected == index)
+            selected = -1;
+        else if (selected > index)
+            --selected;
+        focused = selected;
+    }
+    int count() const override { return int(items.size()); }
+    QString caption(int index) const override { return items.value(index).caption; }
+    int selectedIndex() const override { return selected; }
+    void setSelectedIndex(int index) override
+    {
+        selected = index;
+        focused = index;
+    }
+    int focusedIndex() const override { return focused; }
+
+    QStringList captions() const
+    {
+        QStringList c;
+        for (const ListItem& i : items)
+            c << i.caption;
+        return c;
+    }
+    QString selectedCaption() const { return selected >= 0 ? items.value(selected).caption : QString(); }
+
+    QList<QIcon> icons;
+    QList<ListItem> items;
+    int selected = -1;
+    int focused = -1;
+};
+
+class FakePanel : public library::FileInfoView {
+public:
+    void setFileInfoLabels(const library::FileInfoLabels& l) override
+    {
+        labels = l;
+        ++updates;
+    }
+    void setFileName(const QString& name) override { fileName = name; }
+
+    library::FileInfoLabels labels{QStringLiteral("wav"), QStringLiteral("44100"),
+                                   QStringLiteral("stereo"), QStringLiteral("16"),
+                                   QStringLiteral("128"), QStringLiteral("00:00")};
+    QString fileName = QStringLiteral("-");
+    int updates = 0;
+};
+
+class FakeHost : public library::LibraryHost {
+public:
+    TransportState transportState() const override { return state; }
+    void SetTransportState(TransportState s) override
+    {
+        state = s;
+        states.append(s);
+        if (s == Idle)
+            slider = 0;
+    }
+    audio::Handle channel() const override { return channelHandle; }
+    void setChannel(audio::Handle h) override { channelHandle = h; }
+    QString recordingsFolder() const override { return folder; }
+    void setRecordingsFolder(const QString& f) override { folder = f; }
+    QString recordFilePath() const override { return recordPath; }
+    RecordFormat recordFormat() const override { return format; }
+    const i18n::LanguageFile& language() const override { return lang; }
+    void setPositionSlider(int p) override { slider = p; }
+    QString askOpenFile(const QString& f, const QString& filter) override
+    {
+        openDialogFolder = f;
+        openDialogFilter = filter;
+        return openAnswer;
+    }
+    QString askFolder(const QString& title) override
+    {
+        folderDialogTitle = title;
+        folderDialogStateSeen = state;
+        return folderAnswer;
+    }
+    QString askText(const QString& caption, const QString& prompt, const QString& initial) override
+    {
+        textCaption = caption;
+        textPrompt = prompt;
+        textInitial = initial;
+        return textCancelled ? initial : textAnswer;
+    }
+    void showFolderInFileManager(const QString& f) override { shownFolders.append(f); }
+
+    TransportState state = Idle;
+    QList<TransportState> states;
+    audio::Handle channelHandle = 0;
+    QString folder;
+    QString recordPath;
+    RecordFormat format;
+    i18n::LanguageFile lang;
+    int slider = -1;
+    QString openAnswer, openDialogFolder, openDialogFilter;
+    QString folderAnswer, folderDialogTitle;
+    TransportState folderDialogStateSeen = Idle;
+    QString textAnswer, textCaption, textPrompt, textInitial;
+    bool textCancelled = false;
+    QStringList shownFolders;
+};
+
+// A scripted engine: files are registered with what a decoder would report; streams keep
+// their play state and position; the test moves time by hand.
+class FakeEngine : public audio::AudioApi {
+public:
+    struct FileSpec {
+        std::int64_t bytes = 0;          // decoded 16-bit PCM length
+        std::uint32_t freq = 44100, chans = 2, flags = 0;
+        std::int64_t fileSize = 0;
+    };
+    struct Stream {
+        QString path;
+        FileSpec spec;
+        int active = audio::Stopped;
+        std::int64_t pos = 0;
+    };
+
+    void addFile(const QString& path, FileSpec spec) { files[path] = spec; }
+
+    bool recordInit(int) override { return true; }
+    bool init(int, std::uint32_t) override { return true; }
+    void recordFree() override {}
+    void free() override {}
+    bool recordSetInput(int, std::uint32_t, float) override { return true; }
+    audio::HRECORD recordStart(std::uint32_t, std::uint32_t, audio::RecordProc, void*) override { return 0; }
+
+    audio::HSTREAM streamCreateFile(const QString& path) override { return open(path, false); }
+    audio::HSTREAM wmaStreamCreateFile(const QString& path) override { return open(path, true); }
+    bool streamFree(audio::HSTREAM h) override
+    {
+        freed.append(h);
+        return streams.erase(h) > 0;
+    }
+    std::int64_t streamGetFilePosition(audio::HSTREAM h, int mode) override
+    {
+        auto it = streams.find(h);
+        return it == streams.end() || mode != audio::FilePosEnd ? -1 : it->second.spec.fileSize;
+    }
+    bool channelPlay(audio::Handle h, bool restart) override
+    {
+        auto it = streams.find(h);
+        if (it == streams.end())
+            return false;
+        if (restart)
+            it->second.pos = 0;
+        it->second.active = audio::Playing;
+        return true;
+    }
+    bool channelPause(audio::Handle h) override
+    {
+        auto it = streams.find(h);
+        if (it == streams.end())
+            return false;
+        it->second.active = audio::Paused;
+        return true;
+    }
+    bool channelStop(audio::Handle h) override
+    {
+        stopped.append(h);
+        auto it = streams.find(h);
+        if (it == streams.end())
+            return false;
+        it->second.active = audio::Stopped;
+        return true;
+    }
+    int channelIsActive(audio::Handle h) override
+    {
+        auto it = streams.find(h);
+        return it == streams.end() ? audio::Stopped : it->second.active;
+    }
+    std::int64_t channelGetLength(audio::Handle h) override
+    {
+        auto it = streams.find(h);
+        return it == streams.end() ? -1 : it->second.spec.bytes;
+    }
+    std::int64_t channelGetPosition(audio::Handle h) override
+    {
+        auto it = streams.find(h);
+        return it == streams.end() ? -1 : it->second.pos;
+    }
+    bool channelSetPosition(audio::Handle h, std::int64_t pos) override
+    {
+        auto it = streams.find(h);
+        if (it == streams.end())
+            return false;
+        it->second.pos = pos;
+        seeks.append(pos);
+        return true;
+    }
+    double channelBytes2Seconds(audio::Handle h, std::int64_t pos) override
+    {
+        auto it = streams.find(h);
+        if (it == streams.end())
+            return -1;
+        return double(pos) / (double(it->second.spec.freq) * it->second.spec.chans * 2);
+    }
+    std::uint32_t channelGetLevel(audio::Handle) override { return 0xFFFFFFFF; }
+    int channelGetData(audio::Handle, void*, std::uint32_t) override { return -1; }
+    bool channelGetInfo(audio::Handle h, audio::ChannelInfo& info) override
+    {
+        auto it = streams.find(h);
+        if (it == streams.end())
+            return false;
+        info.freq = it->second.spec.freq;
+        info.chans = it->second.spec.chans;
+        info.flags = it->second.spec.flags;
+        return true;
+    }
+
+    // Plays on by so many bytes; a stream that reaches its end stops by itself.
+    void advance(audio::Handle h, std::int64_t bytes)
+    {
+        auto it = streams.find(h);
+        if (it == streams.end() || it->second.active != audio::Playing)
+            return;
+        it->second.pos += bytes;
+        if (it->second.pos >= it->second.spec.bytes) {
+            it->second.pos = it->second.spec.bytes;
+            it->second.active = audio::Stopped;
+        }
+    }
+    const Stream* stream(audio::Handle h) const
+    {
+        auto it = streams.find(h);
+        return it == streams.end() ? nullptr : &it->second;
+    }
+    int openStreams() const { return int(streams.size()); }
+
+    QMap<QString, FileSpec> files;
+    std::map<audio::Handle, Stream> streams;
+    QList<QString> opened;
+    QList<bool> openedAsWma;
+    QList<audio::Handle> freed, stopped;
+    QList<std::int64_t> seeks;
+    audio::Handle next = 100;
+
+private:
+    audio::HSTREAM open(const QString& path, bool wma)
+    {
+        opened.append(path);
+        openedAsWma.append(wma);
+        if (!files.contains(path))
+            return 0;
+        const audio::Handle h = next++;
+        streams[h] = Stream{path, files.value(path), audio::Stopped, 0};
+        return h;
+    }
+};
+
+// WAV bytes built chunk by chunk.
+inline QByteArray le16(quint16 v)
+{
+    QByteArray b(2, 0);
+    qToLittleEndian(v, b.data());
+    return b;
+}
+inline QByteArray le32(quint32 v)
+{
+    QByteArray b(4, 0);
+    qToLittleEndian(v, b.data());
+    return b;
+}
+inline QByteArray chunk(const char* id, const QByteArray& body, quint32 sizeField = 0xFFFFFFFFu)
+{
+    QByteArray c(id, 4);
+    c += le32(sizeField == 0xFFFFFFFFu ? quint32(body.size()) : sizeField);
+    c += body;
+    return c;
+}
+inline QByteArray fmtBody(quint16 tag, quint16 channels, quint32 rate, quint16 bits, int extra = 0)
+{
+    QByteArray b = le16(tag) + le16(channels) + le32(rate) + le32(rate * channels * bits / 8) +
+                   le16(quint16(channels * bits / 8)) + le16(bits);
+    if (extra > 0)
+        b += le16(quint16(extra - 2)) + QByteArray(extra - 2, '\0');
+    return b;
+}
+inline QByteArray riff(const QByteArray& chunks)
+{
+    return QByteArray("RIFF", 4) + le32(quint32(chunks.size() + 4)) + QByteArray("WAVE", 4) + chunks;
+}
+// A canonical 44-byte-header PCM file.
+inline QByteArray canonicalWav(quint16 channels, quint32 rate, quint16 bits, quint32 dataBytes)
+{
+    return riff(chunk("fmt ", fmtBody(1, channels, rate, bits)) +
+                chunk("data", QByteArray(int(dataBytes), '\0')));
+}
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(bytes) == bytes.size();
+}
+
+// A language file with the texts the library shows.
+inline QString writeLanguage(const QString& dir)
+{
+    const QString path = dir + QStringLiteral("/lang.ini");
+    writeFile(path, "[Common]\nMessage=Note\n[Strings]\nstr004=Delete this file?\n"
+                    "str005=Cannot rename\nstr006=Bad WAV\nstr007=Bad MP3\nstr008=Bad WMA\n"
+                    "[RecordFormatForm]\nMono=Mono\nStereo=Stereo\n");
+    return path;
+}
+
+} // namespace librarytest
