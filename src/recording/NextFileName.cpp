@@ -1,5 +1,7 @@
 #include "recording/NextFileName.h"
 
+#include "recording/RecordFormat.h"
+
 #include <QDir>
 #include <QSet>
 
@@ -17,16 +19,7 @@ QString baseName(int number)
 
 } // namespace
 
-QString recordExtension(int formatCode)
-{
-    switch (formatCode) {
-    case 1: return QStringLiteral(".mp3");
-    case 2: return QStringLiteral(".wma");
-    default: return QStringLiteral(".wav");
-    }
-}
-
-QString nextFileName(const QString& folder, int formatCode)
+QString nextFileName(const QString& folder, std::uint8_t formatCode)
 {
     // One listing of the folder; names are compared folded to lower case. Every kind of entry
     // counts (a folder or a link of that name would make the writer fail or overwrite).
@@ -50,7 +43,7 @@ QString nextFileName(const QString& folder, int formatCode)
         QString path = folder;
         if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')) && !path.endsWith(QDir::separator()))
             path += QDir::separator();
-        return path + base + recordExtension(formatCode);
+        return path + base + RecordFormat::extensionFor(formatCode);
     }
     return {};
 }

@@ -30,7 +30,7 @@ QStringList range(int from, int to, const char* pattern)
 struct Case {
     const char* what;
     std::function<QStringList()> files;
-    int format; // 0 WAV, 1 MP3, 2 WMA
+    std::uint8_t format; // 0 WAV, 1 MP3, 2 WMA
     const char* expected; // nullptr: no name
 };
 
@@ -58,7 +58,7 @@ const Case kCases[] = {
      0, "Vexa_001.wav"},
     {"a folder of that name counts", [] { return QStringList{"Vexa_001.wav/"}; }, 0,
      "Vexa_002.wav"},
-    {"unknown format code records wav", [] { return QStringList(); }, 7, "Vexa_001.wav"},
+    {"unknown format code records wma", [] { return QStringList(); }, 7, "Vexa_001.wma"},
 };
 
 TEST(NextFileName, Cases)

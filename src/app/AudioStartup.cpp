@@ -1,0 +1,34 @@
+#include "app/AudioStartup.h"
+
+#include "platform/MessageSink.h"
+#include "recording/RecordingSession.h"
+
+namespace AudioStartup {
+
+bool start(audio::AudioApi& audio, platform::MessageSink& messages)
+{
+    if (audio.recordInit(-1) && audio.init(-1, 44100))
+        return true;
+    audio.recordFree();
+    audio.free();
+    platform::Message m;
+    m.text = QStringLiteral("Can not start default recording device!");
+    m.icon = platform::MessageIcon::Error;
+    m.withOwner = false;
+    messages.show(m);
+    return false;
+}
+
+void release(audio::AudioApi& audio, recording::RecordingSession& session, audio::Handle channel)
+{
+    if (session.isRecording()) {
+        session.finalise();
+    } else if (channel != 0) {
+        audio.channelStop(channel);
+        audio.streamFree(channel);
+    }
+    audio.recordFree();
+    audio.free();
+}
+
+} // namespace AudioStartup

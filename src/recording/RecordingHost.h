@@ -1,0 +1,40 @@
+#pragma once
+// What a recording session needs from the main window (TMainForm implements it): the transport,
+// the one channel slot, the recording line and volume chosen in the mixer panel, the language
+// file for message texts, and the recordings list.
+#include "audio/AudioApi.h"
+#include "audio/TransportState.h"
+
+#include <QString>
+
+namespace i18n {
+class LanguageFile;
+}
+
+namespace recording {
+
+class RecordingHost {
+public:
+    virtual ~RecordingHost() = default;
+
+    virtual TransportState transportState() const = 0;
+    // SetTransportState of the main window.
+    virtual void setTransportState(TransportState state) = 0;
+    // The main window's Channel: the capture handle while recording, read by the display timer.
+    virtual void setChannel(audio::Handle handle) = 0;
+
+    // RecordLineIndex: the wave-in line of the open mixer.
+    virtual int recordLineIndex() const = 0;
+    // The recording volume slider QLTProgressBarWaveIn: its position / 65535, 0.0 .. 1.0.
+    virtual float recordVolume() const = 0;
+
+    // LanguageIni (a closed file gives empty texts).
+    virtual const i18n::LanguageFile& language() const = 0;
+
+    // ListRecordings: rescan the recordings folder.
+    virtual void listRecordings() = 0;
+    // SelectFile: select by name (empty: the first entry) and refresh the information panel.
+    virtual void selectFile(const QString& name) = 0;
+};
+
+} // namespace recording

@@ -1,0 +1,88 @@
+#pragma once
+// One recording from Record to Stop: picks the next file name, opens the writer of the format,
+// starts the capture, pauses and continues it, feeds the captured blocks to the writer on the
+// capture thread and completes the file at Stop.
+//
+// Threads: record(), stop() and finalise() run on the GUI thread. The capture callback runs on
+// the engine's capture thread and touches only the writer, the pending buffer and the failure
+// flag; the GUI thread touches those only before the capture starts and after channelStop has
+// returned, so no lock is needed. A failure found on the capture thread is handed to the
+// message sink (which posts it to the GUI thread) and ends the capture at once; the transport
+// stays in the recording state until the user's Stop completes the file.
+#include "audio/AudioApi.h"
+#include "platform/MessageSink.h"
+#include "recording/PendingBuffer.h"
+#include "recording/RecordFormat.h"
+#include "recording/RecordWriter.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+class RecordWriterFactory;
+
+namespace recording {
+
+class RecordingHost;
+
+class RecordingSession {
+public:
+    RecordingSession(audio::AudioApi& audio, RecordWriterFactory& writers,
+                     platform::MessageSink& messages, RecordingHost& host);
+    // Completes a running recording (as finalise()).
+    ~RecordingSession();
+    RecordingSession(const RecordingSession&) = delete;
+    RecordingSession& operator=(const RecordingSession&) = delete;
+
+    // QLTCircleButtonRecordClick. Idle: starts a recording into the next free file of folder in
+    // format; a failed start shows str001 (no free name, writer not opened) or str002 (capture
+    // not started), leaves nothing on disk and the transport Idle. Recording: pauses.
+    // RecordPaused: continues. During playback: nothing.
+    void record(const QString& folder, const RecordFormat& format);
+
+    // The recording half of QLTCircleButtonStopClick: stops the capture, completes the file,
+    // re-lists the folder, selects the recorded file and sets Idle. False (and nothing done)
+    // when no recording runs, so the caller goes on with playback's Stop.
+    bool stop();
+
+    // Stops the capture and completes the file like stop(), without touching the list or the
+    // transport: for the shutdown, before the audio engine is released.
+    void finalise();
+
+    // A recording runs (capturing, paused, or ended by a failure and waiting for Stop).
+    bool isRecording() const { return writer_ != nullptr; }
+    bool isPaused() const { return paused_; }
+    // The capture callback ended the capture after a failure of the writer.
+    bool captureFailed() const { return failed_.load(std::memory_order_acquire); }
+    // RecordFilePath: the file being recorded, or the last one recorded.
+    QString recordFilePath() const { return path_; }
+    audio::HRECORD channel() const { return channel_; }
+
+private:
+    static bool captureProc(audio::HRECORD handle, const void* buffer, std::uint32_t length,
+                            void* user);
+    bool onCapture(const void* buffer, std::uint32_t length);
+    void start(const QString& folder, const RecordFormat& format);
+    platform::Message message(const char* key) const;
+    // Closes the writer; false if the file could not be completed.
+    bool closeWriter();
+
+    audio::AudioApi& audio_;
+    RecordWriterFactory& writers_;
+    platform::MessageSink& messages_;
+    RecordingHost& host_;
+
+    QString path_;
+    audio::HRECORD channel_ = 0;
+    bool paused_ = false;
+
+    // Shared with the capture thread (see the class comment).
+    std::unique_ptr<RecordWriter> writer_;
+    std::unique_ptr<PendingBuffer> pending_;
+    std::atomic<bool> failed_{false};
+    platform::Message failureMessage_; // str003, resolved on the GUI thread at the start
+};
+
+} // namespace recording

@@ -1,0 +1,351 @@
+// ctest-label: unit
+// The recording session against a fake engine whose capture thread delivers generated blocks:
+// the order of the start and stop steps, the hand-over of blocks to the writer in whole chunks
+// with the tail at Stop, pause and continue, every failure with its message, and a writer that
+// fails on the capture thread.
+#include "recording/RecordingSession.h"
+
+#include "SessionFakes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using fakes::EventLog;
+
+class SessionFlow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        folder_ = dir_.path() + QLatin1Char('/');
+        QFile f(dir_.filePath("English.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Common]\nMessage=Vexa Recorder\n[Strings]\nstr001=cannot open\n"
+                "str002=cannot capture\nstr003=cannot write\n");
+        f.close();
+        host_.languageFile.open(dir_.filePath("English.ini"));
+        recordings_ = dir_.filePath("rec");
+        ASSERT_TRUE(QDir().mkpath(recordings_));
+        recordings_ += QLatin1Char('/');
+    }
+
+    RecordFormat format(std::uint8_t code, int channels = 2, int rate = 44100) const
+    {
+        RecordFormat f;
+        f.format = code;
+        f.channels = channels;
+        f.sampleRate = rate;
+        return f;
+    }
+
+    QStringList messageTexts() const
+    {
+        QStringList texts;
+        for (const auto& m : sink_.messages())
+            texts << m.message.text;
+        return texts;
+    }
+
+    QStringList filesOnDisk() const { return QDir(recordings_).entryList(QDir::Files); }
+
+    QTemporaryDir dir_;
+    QString folder_;
+    QString recordings_;
+    EventLog log_;
+    fakes::FakeCaptureAudio audio_{log_};
+    fakes::ThreadNotingSink sink_{log_};
+    fakes::FakeWriterFactory writers_{sink_, log_};
+    fakes::FakeHost host_{log_};
+};
+
+// 250 stereo frames = 1000 bytes a block.
+constexpr int kFrames = 250;
+
+TEST_F(SessionFlow, StartFeedStopPerFormat)
+{
+    struct Case {
+        std::uint8_t code;
+        int chunk;
+        const char* name;
+        std::vector<std::int64_t> writes; // after 5 blocks of 1000 bytes and Stop
+        int writesOnCaptureThread;
+    };
+    const Case cases[] = {
+        {RecordFormat::Wav, 0, "Vexa_001.wav", {1000, 1000, 1000, 1000, 1000}, 5},
+        {RecordFormat::Mp3, 4608, "Vexa_001.mp3", {4608, 392}, 1},
+        {RecordFormat::Wma, 16384, "Vexa_001.wma", {5000}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log_.clear();
+        for (const QString& f : filesOnDisk())
+            QFile::remove(recordings_ + f);
+        writers_.script = fakes::WriterScript{c.chunk, -1, true};
+        host_.state = Idle;
+        recording::RecordingSession session(audio_, writers_, sink_, host_);
+
+        session.record(recordings_, format(c.code));
+        ASSERT_TRUE(session.isRecording());
+        EXPECT_EQ(session.recordFilePath(), recordings_ + QLatin1String(c.name));
+        const QStringList started = {
+            QStringLiteral("writers.create %1").arg(c.code),
+            QStringLiteral("writer.open %1").arg(QLatin1String(c.name)),
+            QStringLiteral("audio.recordSetInput 3 20000 0.250"),
+            QStringLiteral("audio.recordStart 44100 2"),
+            QStringLiteral("host.setChannel %1").arg(session.channel()),
+            QStringLiteral("host.setTransportState 3"),
+            QStringLiteral("host.selectFile ''"),
+        };
+        EXPECT_EQ(log_.events(), started);
+
+        EXPECT_EQ(audio_.deliver(5, kFrames), 5);
+        log_.clear();
+        ASSERT_TRUE(session.stop());
+        const QStringList stopped = {
+            QStringLiteral("audio.channelStop %1").arg(session.channel()),
+            QStringLiteral("audio.streamFree %1").arg(session.channel()),
+            QStringLiteral("writer.close"),
+            QStringLiteral("host.listRecordings"),
+            QStringLiteral("host.selectFile '%1'").arg(QLatin1String(c.name)),
+            QStringLiteral("host.setTransportState 0"),
+        };
+        EXPECT_EQ(log_.events(), stopped);
+        EXPECT_FALSE(session.isRecording());
+        EXPECT_FALSE(session.stop()); // nothing left to stop
+
+        const auto& trace = *writers_.traces.back();
+        EXPECT_EQ(trace.writes, c.writes);
+        EXPECT_EQ(trace.bytes.size(), 5000u);
+        EXPECT_EQ(trace.closes, 1);
+        EXPECT_EQ(trace.writesAfterClose, 0);
+        EXPECT_TRUE(trace.destroyed);
+        for (std::size_t i = 0; i < trace.writeThreads.size(); ++i) {
+            const bool onCapture = static_cast<int>(i) < c.writesOnCaptureThread;
+            EXPECT_EQ(trace.writeThreads[i] == audio_.captureThread(), onCapture) << i;
+        }
+        EXPECT_TRUE(sink_.messages().empty());
+    }
+}
+
+TEST_F(SessionFlow, NumbersFollowExistingRecordings)
+{
+    writers_.script = fakes::WriterScript{0, -1, true};
+    recording::RecordingSession session(audio_, writers_, sink_, host_);
+    const std::uint8_t codes[] = {RecordFormat::Mp3, RecordFormat::Wav, RecordFormat::Wma};
+    const char* names[] = {"Vexa_001.mp3", "Vexa_002.wav", "Vexa_003.wma"};
+    for (int i = 0; i < 3; ++i) {
+        session.record(recordings_, format(codes[i]));
+        EXPECT_EQ(session.recordFilePath(), recordings_ + QLatin1String(names[i]));
+        ASSERT_TRUE(session.stop());
+    }
+}
+
+TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
+{
+    for (bool stopWhilePaused : {false, true}) {
+        SCOPED_TRACE(stopWhilePaused);
+        writers_.script = fakes::WriterScript{0, -1, true};
+        host_.state = Idle;
+        recording::RecordingSession session(audio_, writers_, sink_, host_);
+        const RecordFormat wav = format(RecordFormat::Wav);
+        session.record(recordings_, wav);
+        const audio::Handle h = session.channel();
+        EXPECT_EQ(audio_.deliver(3, kFrames), 3);
+
+        log_.clear();
+        session.record(recordings_, wav); // pause
+        EXPECT_TRUE(session.isPaused());
+        EXPECT_EQ(log_.events(), QStringList({QStringLiteral("audio.channelPause %1").arg(h),
+                                              QStringLiteral("host.setTransportState 4")}));
+        EXPECT_EQ(audio_.deliver(4, kFrames), 0);
+
+        if (!stopWhilePaused) {
+            log_.clear();
+            session.record(recordings_, wav); // continue
+            EXPECT_EQ(log_.events(),
+                      QStringList({QStringLiteral("audio.channelPlay %1 0").arg(h),
+                                   QStringLiteral("host.setTransportState 3")}));
+            EXPECT_EQ(audio_.deliver(3, kFrames), 3);
+        }
+        ASSERT_TRUE(session.stop());
+        EXPECT_EQ(host_.state, Idle);
+        const auto& trace = *writers_.traces.back();
+        EXPECT_EQ(trace.bytes.size(), stopWhilePaused ? 3000u : 6000u);
+        EXPECT_EQ(trace.closes, 1);
+    }
+}
+
+TEST_F(SessionFlow, FailedStartsShowTheirMessageAndLeaveNothing)
+{
+    struct Case {
+        const char* what;
+        bool fillFolder;
+        int openResult;
+        bool failCapture;
+        const char* message;
+        bool writerCreated;
+        bool captureTried;
+        bool setsIdle;
+    };
+    const Case cases[] = {
+        {"all numbers taken", true, 0, false, "cannot open", false, false, false},
+        {"writer cannot open", false, -1, false, "cannot open", true, false, false},
+        {"capture cannot start", false, 0, true, "cannot capture", true, true, true},
+        {"capture cannot start (mp3)", false, 4608, true, "cannot capture", true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        const QString path = folder.path() + QLatin1Char('/');
+        if (c.fillFolder) {
+            for (int n = 1; n <= 1000; ++n) {
+                QFile f(path + QString::asprintf("Vexa_%03d.mp3", n));
+                ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+                f.write("keep");
+            }
+        }
+        const QStringList before = QDir(path).entryList(QDir::Files);
+        log_.clear();
+        sink_.clear();
+        writers_.traces.clear();
+        writers_.script = fakes::WriterScript{c.openResult, -1, true};
+        audio_.failRecordStart = c.failCapture;
+        host_.state = Idle;
+
+        recording::RecordingSession session(audio_, writers_, sink_, host_);
+        session.record(path, format(RecordFormat::Mp3));
+
+        EXPECT_FALSE(session.isRecording());
+        EXPECT_EQ(host_.state, Idle);
+        EXPECT_EQ(QDir(path).entryList(QDir::Files), before);
+        const auto messages = sink_.messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].message.text, QLatin1String(c.message));
+        EXPECT_EQ(messages[0].message.caption, QStringLiteral("Vexa Recorder"));
+        EXPECT_EQ(messages[0].message.icon, platform::MessageIcon::Information);
+        EXPECT_FALSE(messages[0].message.withOwner);
+        EXPECT_EQ(writers_.traces.size(), c.writerCreated ? 1u : 0u);
+        if (c.captureTried) {
+            EXPECT_EQ(writers_.traces[0]->closes, 1);
+            EXPECT_TRUE(writers_.traces[0]->destroyed);
+        }
+        const QStringList events = log_.events();
+        EXPECT_EQ(events.contains(QStringLiteral("audio.recordStart 44100 2")), c.captureTried);
+        EXPECT_EQ(events.contains(QStringLiteral("host.setTransportState 0")), c.setsIdle);
+        EXPECT_FALSE(events.contains(QStringLiteral("host.setTransportState 3")));
+        EXPECT_EQ(host_.channel, 0u);
+        if (c.fillFolder) {
+            QFile first(path + QStringLiteral("Vexa_001.mp3"));
+            ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+            EXPECT_EQ(first.readAll(), QByteArray("keep"));
+        }
+    }
+    audio_.failRecordStart = false;
+}
+
+TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
+{
+    struct Case {
+        const char* what;
+        std::uint8_t code;
+        int chunk;
+        int failOnWrite;
+        std::size_t writesBeforeStop; // including the failed one
+    };
+    const Case cases[] = {
+        {"mp3 second chunk", RecordFormat::Mp3, 4608, 1, 2},
+        {"wma first chunk", RecordFormat::Wma, 16384, 0, 1},
+        {"wav third block", RecordFormat::Wav, 0, 2, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        log_.clear();
+        sink_.clear();
+        writers_.script = fakes::WriterScript{c.chunk, c.failOnWrite, true};
+        host_.state = Idle;
+        recording::RecordingSession session(audio_, writers_, sink_, host_);
+        session.record(recordings_, format(c.code));
+        ASSERT_TRUE(session.isRecording());
+
+        // Enough blocks for several chunks; the capture ends at the failure.
+        audio_.deliver(40, kFrames);
+        EXPECT_TRUE(audio_.ended());
+        EXPECT_TRUE(session.captureFailed());
+        EXPECT_EQ(audio_.deliver(5, kFrames), 0);
+        const auto messages = sink_.messages();
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].message.text, QStringLiteral("cannot write"));
+        EXPECT_EQ(messages[0].message.caption, QStringLiteral("Vexa Recorder"));
+        EXPECT_EQ(messages[0].thread, audio_.captureThread());
+        // The transport stays in the recording state until Stop.
+        EXPECT_EQ(host_.state, Recording);
+
+        ASSERT_TRUE(session.stop());
+        const auto& trace = *writers_.traces.back();
+        EXPECT_EQ(trace.writes.size(), c.writesBeforeStop); // no tail after a failure
+        EXPECT_EQ(trace.closes, 1);
+        EXPECT_EQ(host_.state, Idle);
+        EXPECT_EQ(sink_.messages().size(), 1u);
+    }
+}
+
+TEST_F(SessionFlow, CloseFailureIsReportedOnce)
+{
+    writers_.script = fakes::WriterScript{0, -1, false};
+    recording::RecordingSession session(audio_, writers_, sink_, host_);
+    session.record(recordings_, format(RecordFormat::Wav));
+    audio_.deliver(2, kFrames);
+    ASSERT_TRUE(session.stop());
+    const auto messages = sink_.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].message.text, QStringLiteral("cannot write"));
+    EXPECT_EQ(messages[0].thread, std::this_thread::get_id());
+}
+
+TEST_F(SessionFlow, RecordDuringPlaybackDoesNothing)
+{
+    for (TransportState s : {Playing, PlayPaused}) {
+        log_.clear();
+        host_.state = s;
+        recording::RecordingSession session(audio_, writers_, sink_, host_);
+        session.record(recordings_, format(RecordFormat::Wav));
+        EXPECT_FALSE(session.isRecording());
+        EXPECT_TRUE(log_.events().isEmpty());
+    }
+}
+
+// Closing the window: the file is completed, tail included, without touching the list or the
+// transport of a window that is going away.
+TEST_F(SessionFlow, FinaliseAndDestructionCompleteTheFile)
+{
+    for (bool byDestructor : {false, true}) {
+        SCOPED_TRACE(byDestructor);
+        writers_.script = fakes::WriterScript{4608, -1, true};
+        host_.state = Idle;
+        {
+            recording::RecordingSession session(audio_, writers_, sink_, host_);
+            session.record(recordings_, format(RecordFormat::Mp3));
+            audio_.deliver(5, kFrames);
+            log_.clear();
+            if (!byDestructor) {
+                session.finalise();
+                EXPECT_FALSE(session.isRecording());
+            }
+        }
+        const QStringList events = log_.events();
+        ASSERT_EQ(events.size(), 3);
+        EXPECT_TRUE(events[0].startsWith(QLatin1String("audio.channelStop")));
+        EXPECT_TRUE(events[1].startsWith(QLatin1String("audio.streamFree")));
+        EXPECT_EQ(events[2], QStringLiteral("writer.close"));
+        const auto& trace = *writers_.traces.back();
+        EXPECT_EQ(trace.writes, std::vector<std::int64_t>({4608, 392}));
+        EXPECT_EQ(trace.closes, 1);
+    }
+}
+
+} // namespace
