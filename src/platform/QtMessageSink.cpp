@@ -1,0 +1,67 @@
+#include "platform/QtMessageSink.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QThread>
+
+namespace platform {
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+bool onGuiThread()
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+} // namespace
+
+void QtMessageSink::show(const Message& message)
+{
+    if (onGuiThread()) {
+        showNow(message);
+        return;
+    }
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    // The sink may be gone when the queued call runs: take the owner, not `this`.
+    QPointer<QWidget> owner = owner_;
+    QMetaObject::invokeMethod(
+        app,
+        [owner, message] {
+            QtMessageSink sink(owner);
+            sink.showNow(message);
+        },
+        Qt::QueuedConnection);
+}
+
+void QtMessageSink::showNow(const Message& message)
+{
+    QMessageBox box(boxIcon(message.icon), message.caption, message.text, QMessageBox::Ok,
+                    message.withOwner ? owner_.data() : nullptr);
+    box.exec();
+}
+
+bool QtMessageSink::confirm(const QString& text, const QString& caption)
+{
+    if (!onGuiThread())
+        return false; // a question needs an answer: only the GUI thread can wait for one
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No,
+                    owner_.data());
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+} // namespace platform

@@ -1,0 +1,264 @@
+// ctest-label: unit
+// The settings table: every stored text and what it loads as, the save order and texts, the
+// language file written at once on first run and never at shutdown, and a store that cannot be
+// opened or written.
+#include "app/AppSettings.h"
+#include "platform/MemorySettingsStore.h"
+
+#include <QMap>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using platform::MemorySettingsStore;
+
+AppSettings::Environment english()
+{
+    return {QStringLiteral("/home/u/Documents"), 1033};
+}
+
+void expectSame(const AppSettings& a, const AppSettings& b)
+{
+    EXPECT_EQ(a.RecordingsFolder, b.RecordingsFolder);
+    EXPECT_EQ(a.StayOnTop, b.StayOnTop);
+    EXPECT_EQ(a.MixerIndex, b.MixerIndex);
+    EXPECT_EQ(int(a.Format.format), int(b.Format.format));
+    EXPECT_EQ(a.Format.channels, b.Format.channels);
+    EXPECT_EQ(a.Format.sampleRate, b.Format.sampleRate);
+    EXPECT_EQ(a.Format.bitsPerSample, b.Format.bitsPerSample);
+    EXPECT_EQ(a.Format.mp3Bitrate, b.Format.mp3Bitrate);
+    EXPECT_EQ(a.Format.wmaBitrate, b.Format.wmaBitrate);
+    EXPECT_EQ(a.SpectrumMode, b.SpectrumMode);
+    EXPECT_EQ(a.FileListShown, b.FileListShown);
+    EXPECT_EQ(a.LanguageFile, b.LanguageFile);
+}
+
+TEST(AppSettingsTest, EmptyStoreGivesTheDocumentedDefaults)
+{
+    MemorySettingsStore store;
+    AppSettings s;
+    s.Format.format = RecordFormat::Wav; // must be overwritten
+    ASSERT_TRUE(s.Load(store, english()));
+    EXPECT_EQ(int(s.Format.format), int(RecordFormat::Mp3));
+    EXPECT_EQ(s.Format.channels, 2);
+    EXPECT_EQ(s.Format.sampleRate, 44100);
+    EXPECT_EQ(s.Format.bitsPerSample, 16);
+    EXPECT_EQ(s.Format.mp3Bitrate, 128);
+    EXPECT_EQ(s.Format.wmaBitrate, 96);
+    EXPECT_EQ(s.SpectrumMode, 0);
+    EXPECT_TRUE(s.FileListShown);
+    EXPECT_FALSE(s.StayOnTop);
+    EXPECT_EQ(s.MixerIndex, 0);
+    EXPECT_EQ(s.RecordingsFolder, QStringLiteral("/home/u/Documents/"));
+    EXPECT_EQ(s.LanguageFile, QStringLiteral("English.ini"));
+    // The default language is written while loading, before anything else could go wrong.
+    ASSERT_EQ(store.writes().size(), 1);
+    EXPECT_EQ(store.writes()[0].first, QStringLiteral("LanguageFile"));
+    EXPECT_EQ(store.writes()[0].second, QStringLiteral("English.ini"));
+}
+
+struct LoadRow {
+    const char* name;
+    QMap<QString, QString> stored;
+    std::function<void(AppSettings&)> change; // applied to the defaults: the expected record
+};
+
+TEST(AppSettingsTest, EveryStoredTextLoadsAsTheTableSays)
+{
+    const auto set = [](auto f) { return std::function<void(AppSettings&)>(f); };
+    const LoadRow rows[] = {
+        {"Dir taken as it is", {{"Dir", "/rec/"}}, set([](AppSettings& s) { s.RecordingsFolder = "/rec/"; })},
+        {"Dir gets its separator", {{"Dir", "/rec"}}, set([](AppSettings& s) { s.RecordingsFolder = "/rec/"; })},
+        {"Dir with blanks kept", {{"Dir", " /my rec/"}}, set([](AppSettings& s) { s.RecordingsFolder = " /my rec/"; })},
+        {"OnTop 1", {{"OnTop", "1"}}, set([](AppSettings& s) { s.StayOnTop = true; })},
+        {"OnTop 0", {{"OnTop", "0"}}, set([](AppSettings&) {})},
+        {"OnTop true", {{"OnTop", "true"}}, set([](AppSettings&) {})},
+        {"Mixer -1", {{"Mixer", "-1"}}, set([](AppSettings& s) { s.MixerIndex = -1; })},
+        {"Mixer 3", {{"Mixer", "3"}}, set([](AppSettings& s) { s.MixerIndex = 3; })},
+        {"Mixer +2", {{"Mixer", "+2"}}, set([](AppSettings& s) { s.MixerIndex = 2; })},
+        {"Mixer lowest int32", {{"Mixer", "-2147483648"}}, set([](AppSettings& s) { s.MixerIndex = -2147483647 - 1; })},
+        {"Mixer too large", {{"Mixer", "2147483648"}}, set([](AppSettings&) {})},
+        {"Mixer not a number", {{"Mixer", "abc"}}, set([](AppSettings&) {})},
+        {"Mixer with a blank", {{"Mixer", "5 "}}, set([](AppSettings&) {})},
+        {"Mixer sign only", {{"Mixer", "-"}}, set([](AppSettings&) {})},
+        {"Format 0", {{"Format", "0"}}, set([](AppSettings& s) { s.Format.format = RecordFormat::Wav; })},
+        {"Format 1", {{"Format", "1"}}, set([](AppSettings&) {})},
+        {"Format 2", {{"Format", "2"}}, set([](AppSettings& s) { s.Format.format = RecordFormat::Wma; })},
+        {"Format 3", {{"Format", "3"}}, set([](AppSettings&) {})},
+        {"Format -1", {{"Format", "-1"}}, set([](AppSettings&) {})},
+        {"Format 0 with blank", {{"Format", "0 "}}, set([](AppSettings&) {})},
+        {"Channels 1", {{"Channels", "1"}}, set([](AppSettings& s) { s.Format.channels = 1; })},
+        {"Channels 2", {{"Channels", "2"}}, set([](AppSettings&) {})},
+        {"Channels 0", {{"Channels", "0"}}, set([](AppSettings&) {})},
+        {"Channels 01", {{"Channels", "01"}}, set([](AppSettings&) {})},
+        {"Frequency 48000", {{"Frequency", "48000"}}, set([](AppSettings& s) { s.Format.sampleRate = 48000; })},
+        {"Frequency 22050", {{"Frequency", "22050"}}, set([](AppSettings& s) { s.Format.sampleRate = 22050; })},
+        {"Frequency 11025", {{"Frequency", "11025"}}, set([](AppSettings& s) { s.Format.sampleRate = 11025; })},
+        {"Frequency 8000", {{"Frequency", "8000"}}, set([](AppSettings& s) { s.Format.sampleRate = 8000; })},
+        {"Frequency 96000", {{"Frequency", "96000"}}, set([](AppSettings&) {})},
+        {"Frequency with unit", {{"Frequency", "48000Hz"}}, set([](AppSettings&) {})},
+        {"Frequency with blank", {{"Frequency", " 48000"}}, set([](AppSettings&) {})},
+        {"MP3 32", {{"MP3Bitrate", "32"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 32; })},
+        {"MP3 64", {{"MP3Bitrate", "64"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 64; })},
+        {"MP3 96", {{"MP3Bitrate", "96"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 96; })},
+        {"MP3 192", {{"MP3Bitrate", "192"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 192; })},
+        {"MP3 256", {{"MP3Bitrate", "256"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 256; })},
+        {"MP3 320", {{"MP3Bitrate", "320"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 320; })},
+        {"MP3 160", {{"MP3Bitrate", "160"}}, set([](AppSettings&) {})},
+        {"MP3 with unit", {{"MP3Bitrate", "320k"}}, set([](AppSettings&) {})},
+        {"WMA 48", {{"WMABitrate", "48"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 48; })},
+        {"WMA 64", {{"WMABitrate", "64"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 64; })},
+        {"WMA 80", {{"WMABitrate", "80"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 80; })},
+        {"WMA 128", {{"WMABitrate", "128"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 128; })},
+        {"WMA 160", {{"WMABitrate", "160"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 160; })},
+        {"WMA 192", {{"WMABitrate", "192"}}, set([](AppSettings&) {})},
+        {"Spectrum 1", {{"Spectrum", "1"}}, set([](AppSettings& s) { s.SpectrumMode = 1; })},
+        {"Spectrum 2", {{"Spectrum", "2"}}, set([](AppSettings& s) { s.SpectrumMode = 2; })},
+        {"Spectrum 3", {{"Spectrum", "3"}}, set([](AppSettings&) {})},
+        {"FileList 0", {{"FileList", "0"}}, set([](AppSettings& s) { s.FileListShown = false; })},
+        {"FileList 1", {{"FileList", "1"}}, set([](AppSettings&) {})},
+        {"FileList no", {{"FileList", "no"}}, set([](AppSettings&) {})},
+        {"LanguageFile kept", {{"LanguageFile", "ChineseGB.ini"}}, set([](AppSettings& s) { s.LanguageFile = "ChineseGB.ini"; })},
+        {"LanguageFile names a missing file", {{"LanguageFile", "Klingon.ini"}}, set([](AppSettings& s) { s.LanguageFile = "Klingon.ini"; })},
+    };
+    for (const LoadRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        MemorySettingsStore store;
+        for (auto it = row.stored.constBegin(); it != row.stored.constEnd(); ++it)
+            store.setValue(it.key(), it.value());
+        AppSettings expected = AppSettings::Defaults(english());
+        row.change(expected);
+        AppSettings loaded;
+        ASSERT_TRUE(loaded.Load(store, english()));
+        expectSame(loaded, expected);
+        // LanguageFile is written during load only when nothing was stored.
+        EXPECT_EQ(store.writes().isEmpty(), row.stored.contains("LanguageFile"));
+    }
+}
+
+TEST(AppSettingsTest, DefaultLanguageFollowsTheUserLanguageAndIsWrittenAtOnce)
+{
+    const struct {
+        std::uint16_t id;
+        const char* file;
+    } rows[] = {
+        {1033, "English.ini"}, {2052, "ChineseGB.ini"}, {4100, "ChineseGB.ini"},
+        {1028, "ChineseBig5.ini"}, {3076, "ChineseBig5.ini"}, {5124, "English.ini"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.id);
+        MemorySettingsStore store;
+        AppSettings s;
+        s.Load(store, {QStringLiteral("/d"), row.id});
+        EXPECT_EQ(s.LanguageFile, QString::fromLatin1(row.file));
+        EXPECT_EQ(store.value("LanguageFile"), QString::fromLatin1(row.file));
+    }
+}
+
+TEST(AppSettingsTest, SaveWritesEveryValueInOrderAndNeverTheLanguage)
+{
+    struct SaveRow {
+        const char* name;
+        std::function<void(AppSettings&)> change;
+        bool onTopChecked;
+        int height;
+        QList<QPair<QString, QString>> writes;
+    };
+    const auto set = [](auto f) { return std::function<void(AppSettings&)>(f); };
+    const SaveRow rows[] = {
+        {"defaults", set([](AppSettings&) {}), false, 358,
+         {{"Version", "3.1"}, {"Dir", "/home/u/Documents/"}, {"OnTop", "0"}, {"Mixer", "0"},
+          {"Channels", "2"}, {"Frequency", "44100"}, {"Format", "1"}, {"MP3Bitrate", "128"},
+          {"WMABitrate", "96"}, {"Spectrum", "0"}, {"FileList", "1"}}},
+        {"window facts win over the record", set([](AppSettings& s) { s.StayOnTop = false; s.FileListShown = true; }),
+         true, 168,
+         {{"Version", "3.1"}, {"Dir", "/home/u/Documents/"}, {"OnTop", "1"}, {"Mixer", "0"},
+          {"Channels", "2"}, {"Frequency", "44100"}, {"Format", "1"}, {"MP3Bitrate", "128"},
+          {"WMABitrate", "96"}, {"Spectrum", "0"}, {"FileList", "0"}}},
+        {"any other height hides the list", set([](AppSettings&) {}), false, 400,
+         {{"Version", "3.1"}, {"Dir", "/home/u/Documents/"}, {"OnTop", "0"}, {"Mixer", "0"},
+          {"Channels", "2"}, {"Frequency", "44100"}, {"Format", "1"}, {"MP3Bitrate", "128"},
+          {"WMABitrate", "96"}, {"Spectrum", "0"}, {"FileList", "0"}}},
+        {"every value changed", set([](AppSettings& s) {
+             s.RecordingsFolder = "/rec/"; s.MixerIndex = -1; s.Format.channels = 1;
+             s.Format.sampleRate = 8000; s.Format.format = RecordFormat::Wma;
+             s.Format.mp3Bitrate = 320; s.Format.wmaBitrate = 48; s.SpectrumMode = 2;
+             s.LanguageFile = "ChineseGB.ini"; }),
+         false, 358,
+         {{"Version", "3.1"}, {"Dir", "/rec/"}, {"OnTop", "0"}, {"Mixer", "-1"},
+          {"Channels", "1"}, {"Frequency", "8000"}, {"Format", "2"}, {"MP3Bitrate", "320"},
+          {"WMABitrate", "48"}, {"Spectrum", "2"}, {"FileList", "1"}}},
+    };
+    for (const SaveRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        AppSettings s = AppSettings::Defaults(english());
+        row.change(s);
+        MemorySettingsStore store;
+        store.setValue("LanguageFile", "Chosen.ini");
+        ASSERT_TRUE(s.Save(store, row.onTopChecked, row.height));
+        EXPECT_EQ(store.writes(), row.writes);
+        EXPECT_EQ(store.value("LanguageFile"), QStringLiteral("Chosen.ini"));
+    }
+}
+
+TEST(AppSettingsTest, UnknownValuesAreReplacedOnTheNextSave)
+{
+    MemorySettingsStore store;
+    store.setValue("Frequency", "96000");
+    store.setValue("MP3Bitrate", "160");
+    store.setValue("Format", "3");
+    store.setValue("Mixer", "x");
+    AppSettings s;
+    s.Load(store, english());
+    s.Save(store, false, 358);
+    EXPECT_EQ(store.value("Frequency"), QStringLiteral("44100"));
+    EXPECT_EQ(store.value("MP3Bitrate"), QStringLiteral("128"));
+    EXPECT_EQ(store.value("Format"), QStringLiteral("1"));
+    EXPECT_EQ(store.value("Mixer"), QStringLiteral("0"));
+}
+
+TEST(AppSettingsTest, LanguageChoiceIsStoredAtOnceAndSurvivesWithoutSave)
+{
+    MemorySettingsStore store;
+    AppSettings s;
+    s.Load(store, english());
+    ASSERT_TRUE(AppSettings::StoreLanguageChoice(store, "ChineseBig5.ini"));
+    // The program ends abnormally here: no Save. The next start reads the choice.
+    AppSettings next;
+    next.Load(store, english());
+    EXPECT_EQ(next.LanguageFile, QStringLiteral("ChineseBig5.ini"));
+    // And a normal shutdown afterwards does not undo it, even with an older record.
+    s.Save(store, false, 358);
+    EXPECT_EQ(store.value("LanguageFile"), QStringLiteral("ChineseBig5.ini"));
+}
+
+TEST(AppSettingsTest, StoreThatCannotBeOpenedGivesDefaultsAndSavesNothing)
+{
+    MemorySettingsStore store;
+    store.setValue("Format", "0");
+    store.setOpenFails(true);
+    AppSettings s;
+    EXPECT_FALSE(s.Load(store, {QStringLiteral("/d"), 2052}));
+    expectSame(s, AppSettings::Defaults({QStringLiteral("/d"), 2052}));
+    EXPECT_EQ(s.LanguageFile, QStringLiteral("ChineseGB.ini")); // still chosen, for this run
+    EXPECT_FALSE(s.Save(store, true, 168));
+    EXPECT_FALSE(AppSettings::StoreLanguageChoice(store, "English.ini"));
+    EXPECT_TRUE(store.writes().isEmpty());
+    EXPECT_EQ(store.value("Format"), QStringLiteral("0"));
+}
+
+TEST(AppSettingsTest, StoreThatCannotBeWrittenReportsFailure)
+{
+    MemorySettingsStore store;
+    store.setCloseFails(true);
+    AppSettings s;
+    s.Load(store, english()); // reading works, the default language does not stick
+    EXPECT_EQ(s.LanguageFile, QStringLiteral("English.ini"));
+    EXPECT_FALSE(store.contains("LanguageFile"));
+    EXPECT_FALSE(s.Save(store, false, 358));
+    EXPECT_FALSE(store.contains("Version"));
+}
+
+} // namespace
