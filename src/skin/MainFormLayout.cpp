@@ -1,0 +1,478 @@
+#include "skin/MainFormLayout.h"
+
+#include "i18n/LanguageFile.h"
+#include "skin/RightAlignedColumnDelegate.h"
+#include "skin/TPaintBox.h"
+#include "skin/TQLTButton.h"
+#include "skin/TQLTCircleButton.h"
+#include "skin/TQLTProgressBar.h"
+#include "skin/TQLTSkinForm.h"
+#include "skin/WindowDragger.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+
+// The art is compiled into this static library; its resources must be registered by hand.
+static void initSkinResources()
+{
+    Q_INIT_RESOURCE(skin);
+}
+
+namespace skin {
+
+namespace {
+
+// Colour values as the toolkit stores them: red in the low byte, blue in the high byte.
+QColor fromColorValue(int value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+const QColor clYellow(255, 255, 0);
+const QColor clSilver(192, 192, 192);
+const QColor clOlive(128, 128, 0);
+const QColor clWhite(255, 255, 255);
+const QColor cl3DLight(227, 227, 227);
+const QColor clMenuHighlight(51, 153, 255);
+const int TitleColorValue = 14653050;
+
+// "MS Sans Serif" where it exists, the desktop's sans serif elsewhere.
+QFont windowFont(int pixelSize)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"),
+                      QStringLiteral("Sans Serif")});
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+} // namespace
+
+const char* const MainFormLayout::DefaultOpenDialogFilter =
+    "All support files(*.wav;*.mp3;*.wma)|*.wav;*.mp3;*.wma|WAV files(*.wav)|*.wav|"
+    "MP3 files(*.mp3)|*.mp3|WMA files(*.wma)|*.wma|Any Files(*.*)|*.*";
+
+QImage MainFormLayout::art(const QString& name)
+{
+    initSkinResources();
+    return QImage(QStringLiteral(":/skin/art/") + name + QStringLiteral(".png"));
+}
+
+MainFormLayout::MainFormLayout(QWidget* w, CursorSource cursor)
+    : QObject(w), window(w), Dragger(new WindowDragger(this))
+{
+    initSkinResources();
+    window->setWindowTitle(QStringLiteral("Vexa Recorder"));
+    window->setFont(windowFont(11));
+    window->setContextMenuPolicy(Qt::NoContextMenu);
+
+    // The skin comes first and lies under everything else.
+    QLTSkinForm1 = new TQLTSkinForm(window);
+    QLTSkinForm1->setObjectName(QStringLiteral("QLTSkinForm1"));
+    QLTSkinForm1->SetTransparentColor(QColor(255, 0, 255));
+    QLTSkinForm1->SetSkinBmp(art(QStringLiteral("skin")));
+
+    buildTitleButtons(cursor);
+    buildToolButtons(cursor);
+    buildRoundButtons(cursor);
+    buildSliders(cursor);
+    buildLabels();
+
+    PaintBox1 = new TPaintBox(window);
+    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
+    PaintBox1->setGeometry(10, 56, 88, 44);
+    PaintBox2 = new TPaintBox(window);
+    PaintBox2->setObjectName(QStringLiteral("PaintBox2"));
+    PaintBox2->setGeometry(104, 90, 154, 10);
+
+    buildList();
+    for (int i = 0; i < 16; ++i)
+        ImageList1 << QIcon(QPixmap::fromImage(art(QStringLiteral("menu_%1").arg(i, 2, 10, QLatin1Char('0')))));
+    buildMenus();
+
+    OpenDialog1Filter = QString::fromLatin1(DefaultOpenDialogFilter);
+    Timer2 = new QTimer(window);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+    Timer2->setInterval(100);
+
+    // Centred on the desktop.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect desk = screen->availableGeometry();
+        window->move(desk.center() - QPoint(ClientWidth / 2, FullHeight / 2));
+    }
+}
+
+void MainFormLayout::buildTitleButtons(const CursorSource& cursor)
+{
+    struct Row {
+        TQLTButton** control;
+        const char* name;
+        QRect geometry;
+        const char* hint;
+        const char* art;
+    };
+    const Row rows[] = {
+        {&QLTButtonIcon, "QLTButtonIcon", {4, 4, 20, 20}, "Menu", "icon"},
+        {&QLTButtonFileList, "QLTButtonFileList", {200, 4, 20, 20}, "Files List", "filelist"},
+        {&QLTButtonMinimize, "QLTButtonMinimize", {222, 4, 20, 20}, "Minimize", "minimize"},
+        {&QLTButtonClose, "QLTButtonClose", {244, 4, 20, 20}, "Close", "close"},
+        {&QLTButtonCloseList, "QLTButtonCloseList", {244, 172, 20, 20}, "", "closelist"},
+    };
+    for (const Row& row : rows) {
+        auto* b = new TQLTButton(window, cursor);
+        b->setObjectName(QString::fromLatin1(row.name));
+        b->setGeometry(row.geometry);
+        b->SetButtonBmp(art(QString::fromLatin1(row.art) + QStringLiteral("_n")));
+        b->SetActiveButtonBmp(art(QString::fromLatin1(row.art) + QStringLiteral("_a")));
+        b->BorderColor = clMenuHighlight;
+        b->ActiveBorderColor = clMenuHighlight;
+        b->DisenableBorderColor = clMenuHighlight;
+        b->AlwayBorder = false;
+        b->SetHint(QString::fromLatin1(row.hint));
+        b->SetShowHint(true);
+        *row.control = b;
+    }
+    QLTButtonCloseList->SetShowHint(false);
+}
+
+void MainFormLayout::buildToolButtons(const CursorSource& cursor)
+{
+    struct Row {
+        TQLTButton** control;
+        const char* name;
+        QRect geometry;
+        const char* hint;
+        const char* art;
+    };
+    const Row rows[] = {
+        {&QLTButtonOpen, "QLTButtonOpen", {8, 30, 20, 20}, "Open", "open"},
+        {&QLTButtonRecordFormat, "QLTButtonRecordFormat", {32, 30, 20, 20}, "Record Format", "format"},
+        {&QLTButtonSpectrum, "QLTButtonSpectrum", {56, 30, 28, 20}, "Spectrum", "spectrum"},
+        {&QLTButtonOpenFolder, "QLTButtonOpenFolder", {8, 196, 20, 20}, "Open folder", "openfolder"},
+        {&QLTButtonBrowseFolder, "QLTButtonBrowseFolder", {32, 196, 20, 20}, "Browse Folder", "browse"},
+        {&QLTButtonRefurbish, "QLTButtonRefurbish", {56, 196, 20, 20}, "Refurbish", "refresh"},
+        {&QLTButtonDelete, "QLTButtonDelete", {80, 196, 20, 20}, "Delete", "delete"},
+        {&QLTButtonRename, "QLTButtonRename", {104, 196, 20, 20}, "Rename", "rename"},
+        {&QLTButtonJoinTool, "QLTButtonJoinTool", {192, 196, 20, 20}, "Pelmora", "join"},
+        {&QLTButtonEditTool, "QLTButtonEditTool", {216, 196, 20, 20}, "Dravena", "edit"},
+        {&QLTButtonConversionTool, "QLTButtonConversionTool", {240, 196, 20, 20}, "Kestiva", "convert"},
+    };
+    for (const Row& row : rows) {
+        auto* b = new TQLTButton(window, cursor);
+        b->setObjectName(QString::fromLatin1(row.name));
+        b->setGeometry(row.geometry);
+        const QString base = QString::fromLatin1(row.art);
+        b->SetButtonBmp(art(base + QStringLiteral("_n")));
+        b->SetActiveButtonBmp(art(base + QStringLiteral("_a")));
+        b->SetDisenableButtonBmp(art(base + QStringLiteral("_d")));
+        b->BorderColor = clSilver;
+        b->ActiveBorderColor = clYellow;
+        b->DisenableBorderColor = clOlive;
+        b->AlwayBorder = true;
+        b->SetHint(QString::fromLatin1(row.hint));
+        b->SetShowHint(true);
+        *row.control = b;
+    }
+}
+
+void MainFormLayout::buildRoundButtons(const CursorSource& cursor)
+{
+    struct Row {
+        TQLTCircleButton** control;
+        const char* name;
+        QRect geometry;
+        const char* hint;
+        const char* art;
+        bool downLooks;
+    };
+    const Row rows[] = {
+        {&QLTCircleButtonRecord, "QLTCircleButtonRecord", {8, 127, 28, 28}, "Record", "record", true},
+        {&QLTCircleButtonPlay, "QLTCircleButtonPlay", {40, 127, 28, 28}, "Play", "play", true},
+        {&QLTCircleButtonStop, "QLTCircleButtonStop", {73, 131, 21, 21}, "Stop", "stop", false},
+        {&QLTCircleButtonPrevious, "QLTCircleButtonPrevious", {106, 130, 21, 21}, "Previous", "previous", false},
+        {&QLTCircleButtonNext, "QLTCircleButtonNext", {133, 130, 21, 21}, "Next", "next", false},
+        {&QLTCircleButtonMute, "QLTCircleButtonMute", {244, 122, 18, 18}, "Mute", "mute", true},
+        {&QLTCircleButtonSource, "QLTCircleButtonSource", {244, 144, 18, 18}, "Sound Source", "source", false},
+    };
+    for (const Row& row : rows) {
+        auto* b = new TQLTCircleButton(window, cursor);
+        b->setObjectName(QString::fromLatin1(row.name));
+        b->setGeometry(row.geometry);
+        const QString base = QStringLiteral("round_") + QString::fromLatin1(row.art);
+        b->SetButtonBmp(art(base + QStringLiteral("_n")));
+        b->SetActiveButtonBmp(art(base + QStringLiteral("_a")));
+        b->SetDisenableButtonBmp(art(base + QStringLiteral("_d")));
+        if (row.downLooks) {
+            b->SetDownButtonBmp(art(base + QStringLiteral("_dn")));
+            b->SetDownActiveButtonBmp(art(base + QStringLiteral("_da")));
+        }
+        b->SetMaskBmp(art(QStringLiteral("mask_%1").arg(row.geometry.width())));
+        b->bShowHint = true;
+        b->SetHint(QString::fromLatin1(row.hint));
+        *row.control = b;
+    }
+}
+
+void MainFormLayout::buildSliders(const CursorSource& cursor)
+{
+    struct Row {
+        TQLTProgressBar** control;
+        const char* name;
+        QRect geometry;
+        int max;
+        const char* slide;
+        const char* hint;
+    };
+    const Row rows[] = {
+        {&QLTProgressBar1, "QLTProgressBar1", {3, 107, 264, 11}, 100, "slide20", ""},
+        {&QLTProgressBarSpeak, "QLTProgressBarSpeak", {172, 126, 64, 13}, 65535, "slide12", "Speak Volume"},
+        {&QLTProgressBarWaveIn, "QLTProgressBarWaveIn", {172, 148, 64, 13}, 65535, "slide12", "Record Volume"},
+    };
+    for (const Row& row : rows) {
+        auto* s = new TQLTProgressBar(window, cursor);
+        s->setObjectName(QString::fromLatin1(row.name));
+        s->setGeometry(row.geometry);
+        s->SetProgressBarColor(fromColorValue(SliderColorValue));
+        s->Min = 0;
+        s->Max = row.max;
+        const QString base = QString::fromLatin1(row.slide);
+        s->SetSlideBmp(art(base + QStringLiteral("_n")));
+        s->SetActiveSlideBmp(art(base + QStringLiteral("_a")));
+        s->SetDisenableSlideBmp(art(base + QStringLiteral("_d")));
+        s->SetHint(QString::fromLatin1(row.hint));
+        s->SetShowHint(true);
+        *row.control = s;
+    }
+}
+
+void MainFormLayout::buildLabels()
+{
+    struct Row {
+        QLabel** control;
+        const char* name;
+        QRect geometry;
+        const char* caption;
+        QColor colour;
+        int pixelSize;
+        bool serif;
+    };
+    const QColor title = fromColorValue(TitleColorValue);
+    const Row rows[] = {
+        {&LabelTitle, "LabelTitle", {32, 6, 87, 16}, "Vexa  Recorder", title, 13, false},
+        {&LabelFileName, "LabelFileName", {88, 34, 145, 13}, "", clWhite, 11, false},
+        {&LabelTotalTime, "LabelTotalTime", {108, 54, 27, 13}, "00:00", cl3DLight, 11, false},
+        {&LabelFormat, "LabelFormat", {170, 53, 20, 13}, "wav", cl3DLight, 11, false},
+        {&LabelChannel, "LabelChannel", {220, 53, 29, 13}, "stereo", cl3DLight, 11, false},
+        {&LabelBitrate, "LabelBitrate", {106, 71, 18, 13}, "128", cl3DLight, 11, false},
+        {&LabelFrequency, "LabelFrequency", {163, 71, 30, 13}, "44100", cl3DLight, 11, false},
+        {&LabelBits, "LabelBits", {220, 71, 12, 14}, "16", cl3DLight, 11, true},
+        {&LabelDir, "LabelDir", {24, 174, 217, 13}, "LabelDir", title, 11, false},
+    };
+    for (const Row& row : rows) {
+        auto* label = new QLabel(window);
+        label->setObjectName(QString::fromLatin1(row.name));
+        label->setGeometry(row.geometry);
+        // File and folder names are shown as they are, never as markup.
+        label->setTextFormat(Qt::PlainText);
+        label->setText(QString::fromLatin1(row.caption));
+        label->setAutoFillBackground(false);
+        label->setAttribute(Qt::WA_TranslucentBackground);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, row.colour);
+        label->setPalette(palette);
+        QFont font = windowFont(row.pixelSize);
+        if (row.serif)
+            font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Serif"),
+                              QStringLiteral("Serif")});
+        label->setFont(font);
+        *row.control = label;
+    }
+    // Title, file name and folder move the window when dragged.
+    Dragger->attach(LabelTitle);
+    Dragger->attach(LabelFileName);
+    Dragger->attach(LabelDir);
+}
+
+void MainFormLayout::buildList()
+{
+    ListViewFiles = new QTreeWidget(window);
+    ListViewFiles->setObjectName(QStringLiteral("ListViewFiles"));
+    ListViewFiles->setGeometry(10, 218, 250, 132);
+    ListViewFiles->setFrameShape(QFrame::NoFrame);
+    ListViewFiles->setColumnCount(2);
+    ListViewFiles->setHeaderHidden(true);
+    ListViewFiles->header()->setStretchLastSection(true);
+    ListViewFiles->setColumnWidth(0, 180);
+    ListViewFiles->setItemDelegate(new RightAlignedColumnDelegate(1, ListViewFiles));
+    ListViewFiles->setRootIsDecorated(false);
+    ListViewFiles->setUniformRowHeights(true);
+    ListViewFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListViewFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListViewFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListViewFiles->setIconSize(QSize(16, 16));
+    ListViewFiles->setFocusPolicy(Qt::StrongFocus);
+    ListViewFiles->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Dark rows that match the skin; the selection looks the same with and without focus.
+    QPalette palette = ListViewFiles->palette();
+    const QColor base(0x15, 0x18, 0x1d), text(0xd4, 0xda, 0xe1), highlight(0x2b, 0x5f, 0x9e);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, base);
+        palette.setColor(group, QPalette::AlternateBase, base.lighter(110));
+        palette.setColor(group, QPalette::Text, text);
+        palette.setColor(group, QPalette::Highlight, highlight);
+        palette.setColor(group, QPalette::HighlightedText, Qt::white);
+        palette.setColor(group, QPalette::Window, base);
+        palette.setColor(group, QPalette::Button, QColor(0x2a, 0x2e, 0x35));
+    }
+    ListViewFiles->setPalette(palette);
+    ListViewFiles->setFont(windowFont(11));
+}
+
+void MainFormLayout::buildMenus()
+{
+    PopupMenuSystem = new QMenu(window);
+    PopupMenuSystem->setObjectName(QStringLiteral("PopupMenuSystem"));
+    auto item = [this](QMenu* menu, const char* name, const char* caption, int icon) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        if (icon >= 0)
+            action->setIcon(ImageList1.at(icon));
+        return action;
+    };
+    auto separator = [this](const char* name) {
+        QAction* action = PopupMenuSystem->addSeparator();
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    MenuSysOpen = item(PopupMenuSystem, "MenuSysOpen", "Open...", 0);
+    MenuSysOpenFolder = item(PopupMenuSystem, "MenuSysOpenFolder", "Open folder...", 1);
+    N1 = separator("N1");
+    MenuSysFormat = item(PopupMenuSystem, "MenuSysFormat", "Record format", 2);
+    MenuSysSource = item(PopupMenuSystem, "MenuSysSource", "Sound source", 3);
+    MenuSysOnTop = item(PopupMenuSystem, "MenuSysOnTop", "Stay on top", -1);
+    MenuSysOnTop->setCheckable(true); // the item flips its own check mark
+    MenuSysAudioControl = item(PopupMenuSystem, "MenuSysAudioControl", "Audio Control", -1);
+    MenuSysMixerPanel = item(PopupMenuSystem, "MenuSysMixerPanel", "Mixer Control", -1);
+    N3 = separator("N3");
+    MenuSysLang = PopupMenuSystem->addMenu(QStringLiteral("Languages"));
+    MenuSysLang->setObjectName(QStringLiteral("MenuSysLang"));
+    MenuSysTools = PopupMenuSystem->addMenu(ImageList1.at(7), QStringLiteral("Tools"));
+    MenuSysTools->setObjectName(QStringLiteral("MenuSysTools"));
+    MenuSysJoinTool = item(MenuSysTools, "MenuSysJoinTool", "Pelmora", 15);
+    MenuSysEditTool = item(MenuSysTools, "MenuSysEditTool", "Dravena", 13);
+    MenuSysConverterTool = item(MenuSysTools, "MenuSysConverterTool", "Kestiva", 14);
+    MenuSysHelp = item(PopupMenuSystem, "MenuSysHelp", "Help", -1);
+    N4 = separator("N4");
+    MenuSysHomePage = item(PopupMenuSystem, "MenuSysHomePage", "Home page", -1);
+    MenuSysAbout = item(PopupMenuSystem, "MenuSysAbout", "About...", -1);
+    N2 = separator("N2");
+    MenuSysExit = item(PopupMenuSystem, "MenuSysExit", "Exit", 12);
+
+    PopupMenuSpectrum = new QMenu(window);
+    PopupMenuSpectrum->setObjectName(QStringLiteral("PopupMenuSpectrum"));
+    SpectrumGroup = new QActionGroup(PopupMenuSpectrum);
+    SpectrumGroup->setExclusive(true);
+    MenuSpec1 = item(PopupMenuSpectrum, "MenuSpec1", "Blaze", -1);
+    MenuSpec2 = item(PopupMenuSpectrum, "MenuSpec2", "Bars", -1);
+    MenuSpec3 = item(PopupMenuSpectrum, "MenuSpec3", "Waveform", -1);
+    for (QAction* spec : {MenuSpec1, MenuSpec2, MenuSpec3}) {
+        spec->setCheckable(true);
+        SpectrumGroup->addAction(spec);
+    }
+}
+
+QPoint MainFormLayout::popupPoint(const QWidget* button) const
+{
+    return window->mapToGlobal(button->pos() + QPoint(0, 21));
+}
+
+void MainFormLayout::popupBelow(QMenu* menu, const QWidget* button) const
+{
+    menu->popup(popupPoint(button));
+}
+
+QString MainFormLayout::qtFileFilter(const QString& pairs)
+{
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    static const QRegularExpression trailingList(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts.at(i);
+        description.remove(trailingList);
+        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            p = p.trimmed();
+        filters << description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
+                       + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+void MainFormLayout::applyLanguage(const i18n::LanguageFile& language, bool newerSystem)
+{
+    auto text = [&language](const char* section, const char* key) {
+        return language.readString(QString::fromLatin1(section), QString::fromLatin1(key));
+    };
+
+    // [Menu]
+    MenuSysOpen->setText(text("Menu", "Open"));
+    MenuSysOpenFolder->setText(text("Menu", "OpenFolder"));
+    MenuSysFormat->setText(text("Menu", "RecordFormat"));
+    MenuSysSource->setText(text("Menu", newerSystem ? "Devices" : "SoundSource"));
+    MenuSysOnTop->setText(text("Menu", "StayOnTop"));
+    MenuSysAudioControl->setText(text("Menu", "AudioControl"));
+    MenuSysMixerPanel->setText(text("Menu", "MixerControl"));
+    MenuSysLang->setTitle(text("Menu", "Languages"));
+    MenuSysTools->setTitle(text("Menu", "Tools"));
+    MenuSysJoinTool->setText(text("Menu", "Pelmora"));
+    MenuSysEditTool->setText(text("Menu", "Dravena"));
+    MenuSysConverterTool->setText(text("Menu", "Kestiva"));
+    MenuSysHelp->setText(text("Menu", "Help"));
+    MenuSysHomePage->setText(text("Menu", "HomePage"));
+    MenuSysAbout->setText(text("Menu", "About"));
+    MenuSysExit->setText(text("Menu", "Exit"));
+
+    // [Button]
+    QLTButtonIcon->SetHint(text("Button", "Menu"));
+    QLTButtonFileList->SetHint(text("Button", "FilesList"));
+    QLTButtonMinimize->SetHint(text("Button", "Minimize"));
+    QLTButtonClose->SetHint(text("Button", "Close"));
+    QLTButtonOpen->SetHint(text("Button", "Open"));
+    QLTButtonRecordFormat->SetHint(text("Button", "RecordFormat"));
+    QLTButtonSpectrum->SetHint(text("Button", "Spectrum"));
+    QLTCircleButtonRecord->SetHint(text("Button", "Record"));
+    QLTCircleButtonPlay->SetHint(text("Button", "Play"));
+    QLTCircleButtonStop->SetHint(text("Button", "Stop"));
+    QLTCircleButtonPrevious->SetHint(text("Button", "Previous"));
+    QLTCircleButtonNext->SetHint(text("Button", "Next"));
+    QLTProgressBarSpeak->SetHint(text("Button", "SpeakVolume"));
+    QLTProgressBarWaveIn->SetHint(text("Button", "RecordVolume"));
+    QLTCircleButtonMute->SetHint(text("Button", newerSystem ? "Playback" : "Mute"));
+    QLTCircleButtonSource->SetHint(text("Button", newerSystem ? "Devices" : "SoundSource"));
+    QLTButtonOpenFolder->SetHint(text("Button", "OpenFolder"));
+    QLTButtonBrowseFolder->SetHint(text("Button", "BrowseFolder"));
+    QLTButtonRefurbish->SetHint(text("Button", "Refresh"));
+    QLTButtonDelete->SetHint(text("Button", "Delete"));
+    QLTButtonRename->SetHint(text("Button", "Rename"));
+    QLTButtonJoinTool->SetHint(text("Button", "Pelmora"));
+    QLTButtonEditTool->SetHint(text("Button", "Dravena"));
+    QLTButtonConversionTool->SetHint(text("Button", "Kestiva"));
+
+    // [PopMenu]
+    MenuSpec1->setText(text("PopMenu", "Blaze"));
+    MenuSpec2->setText(text("PopMenu", "Bars"));
+    MenuSpec3->setText(text("PopMenu", "Waveform"));
+
+    // [OpenDialog]
+    OpenDialog1Filter = text("OpenDialog", "Filter");
+}
+
+} // namespace skin
