@@ -1,0 +1,339 @@
+#include "audio/Decoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+}
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace audio {
+
+struct Decoder::Impl {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* codec = nullptr;
+    SwrContext* swr = nullptr;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    int stream = -1;
+    std::uint32_t rate = 0;
+    std::uint32_t channels = 0;
+    std::int64_t length = 0;
+    std::int64_t fileSize = 0;
+    std::int64_t startFrames = 0; // timestamp of the first sample, in frames
+
+    std::vector<std::int16_t> pending; // decoded and converted, not yet read
+    std::size_t pendingPos = 0;        // in samples
+    std::int64_t pendingFrame = 0;     // frame index of pending[pendingPos]
+    std::int64_t nextDecoded = 0;      // frame index of the next decoded frame's first sample
+    std::int64_t discardBefore = 0;    // frames before this index are dropped (after a seek)
+    bool takePts = true;               // set the frame index from the next frame's timestamp
+    std::int64_t lastFirst = 0;        // frame index of the last decoded frame's first sample
+    bool draining = false;
+    bool ended = false;
+
+    ~Impl()
+    {
+        swr_free(&swr);
+        avcodec_free_context(&codec);
+        avformat_close_input(&format);
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+    }
+
+    AVStream* st() const { return format->streams[stream]; }
+
+    std::int64_t ptsToFrames(std::int64_t pts) const
+    {
+        return av_rescale_q(pts, st()->time_base, AVRational{1, int(rate)});
+    }
+
+    bool convert(AVFrame* f)
+    {
+        const int n = f->nb_samples;
+        if (n <= 0)
+            return true;
+        const std::size_t base = pending.size();
+        pending.resize(base + std::size_t(n) * channels);
+        std::int16_t* dst = pending.data() + base;
+        if (codec->sample_fmt == AV_SAMPLE_FMT_S16 && f->ch_layout.nb_channels == int(channels)) {
+            std::memcpy(dst, f->data[0], std::size_t(n) * channels * sizeof(std::int16_t));
+            return true;
+        }
+        if (!swr) {
+            AVChannelLayout out;
+            av_channel_layout_default(&out, int(channels));
+            if (swr_alloc_set_opts2(&swr, &out, AV_SAMPLE_FMT_S16, int(rate), &f->ch_layout,
+                                    AVSampleFormat(f->format), f->sample_rate, 0, nullptr) < 0
+                || swr_init(swr) < 0) {
+                av_channel_layout_uninit(&out);
+                pending.resize(base);
+                return false;
+            }
+            av_channel_layout_uninit(&out);
+        }
+        uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(dst)};
+        const int got = swr_convert(swr, outPlanes, n, const_cast<const uint8_t**>(f->extended_data), n);
+        pending.resize(base + std::size_t(std::max(got, 0)) * channels);
+        return got >= 0;
+    }
+
+    // Decodes until some frames are pending (after the drop of a seek) or the data ends.
+    bool decodeMore()
+    {
+        while (!ended) {
+            int ret = avcodec_receive_frame(codec, frame);
+            if (ret == 0) {
+                if (takePts) {
+                    const std::int64_t pts = frame->best_effort_timestamp;
+                    if (pts != AV_NOPTS_VALUE)
+                        nextDecoded = ptsToFrames(pts) - startFrames;
+                    else
+                        nextDecoded = discardBefore;
+                    takePts = false;
+                }
+                const std::int64_t first = nextDecoded;
+                lastFirst = first;
+                const std::size_t before = pending.size();
+                const bool ok = convert(frame);
+                const std::int64_t got = std::int64_t(pending.size() - before) / channels;
+                nextDecoded += got;
+                av_frame_unref(frame);
+                if (!ok)
+                    continue;
+                // Drop what lies before the seek target.
+                if (first < discardBefore) {
+                    const std::int64_t drop = std::min<std::int64_t>(discardBefore - first, got);
+                    pending.erase(pending.begin() + std::ptrdiff_t(before),
+                                  pending.begin() + std::ptrdiff_t(before + std::size_t(drop) * channels));
+                }
+                if (pending.size() > pendingPos) {
+                    if (pendingPos == 0 && before == 0)
+                        pendingFrame = std::max(first, discardBefore);
+                    return true;
+                }
+                continue;
+            }
+            if (ret == AVERROR_EOF) {
+                ended = true;
+                return false;
+            }
+            if (ret != AVERROR(EAGAIN)) {
+                // A damaged frame: go on with the next packet.
+            }
+            if (draining) {
+                ended = true;
+                return false;
+            }
+            ret = av_read_frame(format, packet);
+            if (ret < 0) {
+                draining = true;
+                avcodec_send_packet(codec, nullptr);
+                continue;
+            }
+            if (packet->stream_index == stream)
+                avcodec_send_packet(codec, packet); // invalid data is skipped by the decoder
+            av_packet_unref(packet);
+        }
+        return false;
+    }
+
+    void resetBuffers()
+    {
+        pending.clear();
+        pendingPos = 0;
+        draining = false;
+        ended = false;
+        takePts = true;
+    }
+};
+
+Decoder::Decoder() : d_(std::make_unique<Impl>()) {}
+Decoder::~Decoder() = default;
+
+namespace {
+const AVInputFormat* formatForExtension(const std::string& path)
+{
+    const auto dot = path.rfind('.');
+    if (dot == std::string::npos)
+        return nullptr;
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    if (ext == "wav")
+        return av_find_input_format("wav");
+    if (ext == "mp3")
+        return av_find_input_format("mp3");
+    if (ext == "wma")
+        return av_find_input_format("asf");
+    return nullptr;
+}
+} // namespace
+
+bool Decoder::open(const std::string& path)
+{
+    d_ = std::make_unique<Impl>();
+    Impl& d = *d_;
+    av_log_set_level(AV_LOG_QUIET);
+    d.packet = av_packet_alloc();
+    d.frame = av_frame_alloc();
+    if (!d.packet || !d.frame)
+        return false;
+
+    // The container named by the extension first (no probing: fast), then whatever the
+    // content is.
+    const AVInputFormat* guess = formatForExtension(path);
+    if (avformat_open_input(&d.format, path.c_str(), guess, nullptr) < 0) {
+        d.format = nullptr;
+        if (!guess || avformat_open_input(&d.format, path.c_str(), nullptr, nullptr) < 0) {
+            d.format = nullptr;
+            return false;
+        }
+    }
+    d.fileSize = d.format->pb ? avio_size(d.format->pb) : 0;
+    if (d.fileSize <= 0)
+        return false;
+    const std::int64_t dataStart = d.format->pb ? avio_tell(d.format->pb) : 0;
+
+    d.stream = av_find_best_stream(d.format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (d.stream < 0 || d.st()->codecpar->sample_rate <= 0
+        || d.st()->codecpar->ch_layout.nb_channels <= 0) {
+        if (avformat_find_stream_info(d.format, nullptr) < 0)
+            return false;
+        d.stream = av_find_best_stream(d.format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+        if (d.stream < 0)
+            return false;
+    }
+    AVCodecParameters* par = d.st()->codecpar;
+    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
+    if (!codec || par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0)
+        return false;
+    d.codec = avcodec_alloc_context3(codec);
+    if (!d.codec || avcodec_parameters_to_context(d.codec, par) < 0)
+        return false;
+    if (avcodec_open2(d.codec, codec, nullptr) < 0)
+        return false;
+    d.rate = std::uint32_t(par->sample_rate);
+    d.channels = std::uint32_t(par->ch_layout.nb_channels);
+    for (unsigned i = 0; i < d.format->nb_streams; ++i)
+        if (int(i) != d.stream)
+            d.format->streams[i]->discard = AVDISCARD_ALL;
+
+    // Decode the first frame: proves the data decodes and gives the first timestamp.
+    // Frame indices count from its first sample: later seeks measure timestamps from there.
+    d.startFrames = 0;
+    d.discardBefore = INT64_MIN;
+    d.takePts = true;
+    if (!d.decodeMore())
+        return false;
+    d.startFrames = d.lastFirst;
+    d.nextDecoded -= d.startFrames;
+    d.pendingFrame = 0;
+    d.discardBefore = 0;
+    if (d.codec->sample_rate > 0 && std::uint32_t(d.codec->sample_rate) != d.rate)
+        d.rate = std::uint32_t(d.codec->sample_rate);
+
+    // Length.
+    std::int64_t length = -1;
+    if (d.st()->duration != AV_NOPTS_VALUE && d.st()->duration > 0) {
+        length = d.ptsToFrames(d.st()->duration);
+        // The duration of an MP3 counts the encoder delay that the decoder skips at the start
+        // (the start time); what is left over is the padding of the last frame, under 26 ms.
+        if (d.st()->start_time != AV_NOPTS_VALUE && d.st()->start_time > 0)
+            length -= d.ptsToFrames(d.st()->start_time);
+    }
+    else if (d.format->duration != AV_NOPTS_VALUE && d.format->duration > 0)
+        length = av_rescale(d.format->duration, d.rate, AV_TIME_BASE);
+    else {
+        const std::int64_t bitRate = d.codec->bit_rate > 0 ? d.codec->bit_rate : par->bit_rate;
+        if (bitRate > 0)
+            length = av_rescale(d.fileSize - dataStart, std::int64_t(d.rate) * 8, bitRate);
+    }
+    const int bits = av_get_bits_per_sample(par->codec_id);
+    if (bits > 0) {
+        // Uncompressed data cannot be longer than the file: a header may claim more.
+        const std::int64_t frameBytes = std::int64_t(bits / 8) * d.channels;
+        const std::int64_t maxFrames = frameBytes > 0 ? (d.fileSize - dataStart) / frameBytes : 0;
+        length = length < 0 ? maxFrames : std::min(length, maxFrames);
+    }
+    if (length < 0)
+        return false;
+    d.length = length;
+    return true;
+}
+
+std::uint32_t Decoder::rate() const { return d_->rate; }
+std::uint32_t Decoder::channels() const { return d_->channels; }
+std::int64_t Decoder::lengthFrames() const { return d_->length; }
+std::int64_t Decoder::fileSize() const { return d_->fileSize; }
+std::int64_t Decoder::position() const { return d_->pendingFrame; }
+bool Decoder::atEnd() const { return d_->ended && d_->pendingPos >= d_->pending.size(); }
+
+std::size_t Decoder::read(std::int16_t* out, std::size_t frames)
+{
+    Impl& d = *d_;
+    if (!d.codec)
+        return 0;
+    std::size_t done = 0;
+    while (done < frames) {
+        if (d.pendingPos >= d.pending.size()) {
+            d.pending.clear();
+            d.pendingPos = 0;
+            if (!d.decodeMore())
+                break;
+        }
+        const std::size_t avail = (d.pending.size() - d.pendingPos) / d.channels;
+        const std::size_t take = std::min(avail, frames - done);
+        std::memcpy(out + done * d.channels, d.pending.data() + d.pendingPos,
+                    take * d.channels * sizeof(std::int16_t));
+        d.pendingPos += take * d.channels;
+        d.pendingFrame += std::int64_t(take);
+        done += take;
+    }
+    return done;
+}
+
+bool Decoder::seek(std::int64_t target)
+{
+    Impl& d = *d_;
+    if (!d.codec)
+        return false;
+    target = std::max<std::int64_t>(0, std::min(target, d.length));
+    // Start a little before the target (the first frame after a jump may be damaged and the
+    // demuxer may land late); if it still lands after the target, go further back.
+    const std::int64_t margins[] = {std::int64_t(d.rate) / 10, std::int64_t(d.rate) * 2, -1};
+    for (std::int64_t margin : margins) {
+        const std::int64_t from = margin < 0 ? 0 : std::max<std::int64_t>(0, target - margin);
+        std::int64_t ts = av_rescale_q(from + d.startFrames, AVRational{1, int(d.rate)}, d.st()->time_base);
+        if (margin < 0 && d.st()->start_time != AV_NOPTS_VALUE)
+            ts = d.st()->start_time;
+        if (av_seek_frame(d.format, d.stream, ts, AVSEEK_FLAG_BACKWARD) < 0) {
+            if (margin >= 0)
+                continue;
+            // Last resort: back to the first byte of the data.
+            if (avformat_seek_file(d.format, d.stream, INT64_MIN, 0, 0, 0) < 0)
+                return false;
+        }
+        avcodec_flush_buffers(d.codec);
+        d.resetBuffers();
+        d.discardBefore = target;
+        d.pendingFrame = target;
+        if (!d.decodeMore()) {
+            // Nothing after the target: the data ends there.
+            d.pendingFrame = target;
+            return true;
+        }
+        // decodeMore() took the first frame's timestamp; it must not lie after the target.
+        if (d.pendingFrame <= target || margin < 0) {
+            d.pendingFrame = std::max(d.pendingFrame, target);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace audio

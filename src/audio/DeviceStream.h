@@ -1,0 +1,28 @@
+#pragma once
+// One open capture or output stream of a DeviceBackend. Destroying it closes the device; once
+// stop() or the destructor has returned, its callback is not running and will not run again
+// (until start()). Calls are made from one controlling thread at a time; stop() may also be
+// called from inside the stream's own callback.
+#include "audio/DeviceFormat.h"
+
+#include <cstdint>
+
+namespace audio {
+
+class DeviceStream {
+public:
+    virtual ~DeviceStream() = default;
+
+    virtual bool start() = 0;
+    // Stops at once and drops what the device still buffers (no drain).
+    virtual void stop() = 0;
+    virtual bool running() const = 0;
+    // True once the device or the sound server went away; the stream then delivers nothing.
+    virtual bool failed() const = 0;
+    // The format the device really runs at.
+    virtual DeviceFormat format() const = 0;
+    // Output: frames between what the callback hands over and what is heard.
+    virtual std::uint32_t latencyFrames() const = 0;
+};
+
+} // namespace audio

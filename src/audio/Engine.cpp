@@ -1,0 +1,256 @@
+#include "audio/Engine.h"
+
+#include "audio/CaptureChannel.h"
+#include "audio/Decoder.h"
+#include "audio/PlaybackStream.h"
+#include "audio/RtAudioBackend.h"
+#include "platform/MixerBackend.h"
+
+#include <QFile>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace audio {
+
+namespace {
+constexpr std::uint32_t LevelFailed = 0xFFFFFFFFu;
+constexpr std::uint32_t LevelMillis = 20;
+}
+
+Engine::Engine(std::shared_ptr<DeviceBackend> backend, platform::MixerBackend* mixer)
+    : backend_(backend ? std::move(backend) : std::make_shared<RtAudioBackend>()), mixer_(mixer)
+{
+}
+
+Engine::~Engine()
+{
+    recordFree();
+    free();
+}
+
+void Engine::setMixer(platform::MixerBackend* mixer)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    mixer_ = mixer;
+}
+
+bool Engine::recordInit(int)
+{
+    const bool ok = backend_->hasInput();
+    std::lock_guard<std::mutex> lock(mutex_);
+    recordReady_ = ok;
+    return ok;
+}
+
+bool Engine::init(int, std::uint32_t freq)
+{
+    const bool ok = freq > 0 && backend_->hasOutput();
+    std::lock_guard<std::mutex> lock(mutex_);
+    outputReady_ = ok;
+    return ok;
+}
+
+void Engine::recordFree()
+{
+    // Stopping happens outside the table's lock; the channels die when the last user lets go.
+    for (auto& channel : channels_.removeAll(true))
+        channel->stop();
+    std::lock_guard<std::mutex> lock(mutex_);
+    recordReady_ = false;
+}
+
+void Engine::free()
+{
+    for (auto& channel : channels_.removeAll(false))
+        channel->stop();
+    std::lock_guard<std::mutex> lock(mutex_);
+    outputReady_ = false;
+}
+
+bool Engine::recordSetInput(int line, std::uint32_t flags, float level)
+{
+    platform::MixerBackend* mixer = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        mixer = mixer_;
+    }
+    if (!mixer || line < 0)
+        return false;
+    const QStringList lines = mixer->recordingLines();
+    if (line >= lines.size())
+        return false;
+    if (flags & InputOn) {
+        mixer->setSelectedLine(line);
+        std::lock_guard<std::mutex> lock(mutex_);
+        inputDevice_ = lines.at(line).toStdString();
+    }
+    if (level >= 0.0f) {
+        const float clamped = std::min(level, 1.0f);
+        mixer->setLineVolume(line, int(std::lround(clamped * 65535.0f)));
+    }
+    return true;
+}
+
+HRECORD Engine::recordStart(std::uint32_t freq, std::uint32_t chans, RecordProc proc, void* user)
+{
+    std::string device;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!recordReady_)
+            return 0;
+        device = inputDevice_;
+    }
+    if (!proc || freq < 1000 || freq > 192000 || (chans != 1 && chans != 2))
+        return 0;
+    // The channel knows its handle before the first callback, which receives it.
+    std::shared_ptr<CaptureChannel> channel;
+    const Handle handle = channels_.add([&](Handle h) {
+        channel = std::make_shared<CaptureChannel>(h, DeviceFormat{freq, chans}, proc, user);
+        return channel;
+    });
+    if (!handle)
+        return 0;
+    if (!channel->start(*backend_, device)) {
+        channels_.remove(handle);
+        channel->stop();
+        return 0;
+    }
+    return handle;
+}
+
+HSTREAM Engine::createStream(const QString& path)
+{
+    auto decoder = std::make_unique<Decoder>();
+    if (path.isEmpty() || !decoder->open(QFile::encodeName(path).toStdString()))
+        return 0;
+    return channels_.add(std::make_shared<PlaybackStream>(std::move(decoder), backend_));
+}
+
+HSTREAM Engine::streamCreateFile(const QString& path) { return createStream(path); }
+
+HSTREAM Engine::wmaStreamCreateFile(const QString& path) { return createStream(path); }
+
+bool Engine::streamFree(HSTREAM handle)
+{
+    auto channel = channels_.remove(handle);
+    if (!channel)
+        return false;
+    channel->stop();
+    return true;
+}
+
+std::int64_t Engine::streamGetFilePosition(HSTREAM handle, int mode)
+{
+    auto channel = channels_.get(handle);
+    if (!channel || mode != FilePosEnd)
+        return -1;
+    return channel->fileSize();
+}
+
+bool Engine::channelPlay(Handle handle, bool restart)
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!outputReady_ && !recordReady_)
+            return false;
+    }
+    auto channel = channels_.get(handle);
+    return channel && channel->play(restart);
+}
+
+bool Engine::channelPause(Handle handle)
+{
+    auto channel = channels_.get(handle);
+    return channel && channel->pause();
+}
+
+bool Engine::channelStop(Handle handle)
+{
+    auto channel = channels_.get(handle);
+    return channel && channel->stop();
+}
+
+int Engine::channelIsActive(Handle handle)
+{
+    auto channel = channels_.get(handle);
+    return channel ? channel->activity() : Stopped;
+}
+
+std::int64_t Engine::channelGetLength(Handle handle)
+{
+    auto channel = channels_.get(handle);
+    return channel ? channel->lengthBytes() : -1;
+}
+
+std::int64_t Engine::channelGetPosition(Handle handle)
+{
+    auto channel = channels_.get(handle);
+    return channel ? channel->positionBytes() : -1;
+}
+
+bool Engine::channelSetPosition(Handle handle, std::int64_t pos)
+{
+    auto channel = channels_.get(handle);
+    return channel && channel->setPositionBytes(pos);
+}
+
+double Engine::channelBytes2Seconds(Handle handle, std::int64_t pos)
+{
+    auto channel = channels_.get(handle);
+    if (!channel || pos < 0)
+        return -1.0;
+    const DeviceFormat f = channel->format();
+    return double(pos) / (double(f.rate) * f.channels * 2.0);
+}
+
+std::uint32_t Engine::channelGetLevel(Handle handle)
+{
+    auto channel = channels_.get(handle);
+    if (!channel)
+        return LevelFailed;
+    const DeviceFormat f = channel->format();
+    const std::size_t frames = std::max<std::size_t>(1, std::size_t(f.rate) * LevelMillis / 1000);
+    std::vector<std::int16_t> samples(frames * f.channels);
+    channel->latest(samples.data(), frames);
+    return Analyzer::level(samples.data(), frames, f.channels);
+}
+
+int Engine::channelGetData(Handle handle, void* buffer, std::uint32_t length)
+{
+    auto channel = channels_.get(handle);
+    if (!channel || !buffer)
+        return -1;
+    const DeviceFormat f = channel->format();
+    if (length == DataFft1024) {
+        std::vector<std::int16_t> samples(Analyzer::FftSize * f.channels);
+        channel->latest(samples.data(), Analyzer::FftSize);
+        analyzer_.spectrum(samples.data(), f.channels, static_cast<float*>(buffer));
+        return int(Analyzer::FftBins * sizeof(float));
+    }
+    if (length & 0x80000000u)
+        return -1; // other data flags are not supported
+    const std::size_t frameBytes = std::size_t(f.channels) * 2;
+    const std::size_t frames = length / frameBytes;
+    if (frames == 0)
+        return 0;
+    std::vector<std::int16_t> samples(frames * f.channels);
+    channel->latest(samples.data(), frames);
+    std::memcpy(buffer, samples.data(), frames * frameBytes);
+    return int(frames * frameBytes);
+}
+
+bool Engine::channelGetInfo(Handle handle, ChannelInfo& info)
+{
+    auto channel = channels_.get(handle);
+    if (!channel)
+        return false;
+    const DeviceFormat f = channel->format();
+    info.freq = f.rate;
+    info.chans = f.channels;
+    info.flags = 0; // channels always carry 16-bit samples
+    return true;
+}
+
+} // namespace audio

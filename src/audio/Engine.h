@@ -1,0 +1,75 @@
+#pragma once
+// The audio engine: captures, playback streams from WAV, MP3 and WMA files, and analysis of
+// what they play or capture, all by 32-bit handle. Devices come from a DeviceBackend (RtAudio
+// unless a test passes another); the recording line is chosen through a mixer backend.
+#include "audio/Analyzer.h"
+#include "audio/AudioApi.h"
+#include "audio/DeviceBackend.h"
+#include "audio/HandleTable.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace platform {
+class MixerBackend;
+}
+
+namespace audio {
+
+class Engine : public AudioApi {
+public:
+    // backend null: the real devices (RtAudioBackend). mixer may be null: recordSetInput then
+    // does nothing. The mixer must outlive the engine.
+    explicit Engine(std::shared_ptr<DeviceBackend> backend = nullptr,
+                    platform::MixerBackend* mixer = nullptr);
+    ~Engine() override;
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    void setMixer(platform::MixerBackend* mixer);
+
+    bool recordInit(int device = -1) override;
+    bool init(int device = -1, std::uint32_t freq = 44100) override;
+    void recordFree() override;
+    void free() override;
+
+    bool recordSetInput(int line, std::uint32_t flags, float level) override;
+    HRECORD recordStart(std::uint32_t freq, std::uint32_t chans, RecordProc proc,
+                        void* user) override;
+
+    HSTREAM streamCreateFile(const QString& path) override;
+    HSTREAM wmaStreamCreateFile(const QString& path) override;
+    bool streamFree(HSTREAM handle) override;
+    std::int64_t streamGetFilePosition(HSTREAM handle, int mode) override;
+
+    bool channelPlay(Handle handle, bool restart) override;
+    bool channelPause(Handle handle) override;
+    bool channelStop(Handle handle) override;
+    int channelIsActive(Handle handle) override;
+    std::int64_t channelGetLength(Handle handle) override;
+    std::int64_t channelGetPosition(Handle handle) override;
+    bool channelSetPosition(Handle handle, std::int64_t pos) override;
+    double channelBytes2Seconds(Handle handle, std::int64_t pos) override;
+    std::uint32_t channelGetLevel(Handle handle) override;
+    int channelGetData(Handle handle, void* buffer, std::uint32_t length) override;
+    bool channelGetInfo(Handle handle, ChannelInfo& info) override;
+
+    // Number of live handles (captures and streams).
+    std::size_t channelCount() const { return channels_.size(); }
+
+private:
+    HSTREAM createStream(const QString& path);
+
+    std::shared_ptr<DeviceBackend> backend_;
+    Analyzer analyzer_;
+    HandleTable channels_;
+
+    std::mutex mutex_; // the fields below
+    platform::MixerBackend* mixer_ = nullptr;
+    bool recordReady_ = false;
+    bool outputReady_ = false;
+    std::string inputDevice_; // capture device picked by recordSetInput; empty: default
+};
+
+} // namespace audio

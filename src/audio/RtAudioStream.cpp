@@ -1,0 +1,222 @@
+#include "audio/RtAudioStream.h"
+
+#include <RtAudio.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <thread>
+
+namespace audio {
+
+struct RtAudioStream::Impl {
+    std::unique_ptr<RtAudio> rt;
+    bool input = false;
+    DeviceFormat format;
+    DeviceBackend::InputProc inputProc;
+    DeviceBackend::OutputProc outputProc;
+    std::uint32_t latency = 0;
+
+    // Held while the client's callback runs, so that stop() can wait for a running callback.
+    std::mutex callbackMutex;
+    bool active = false; // guarded by callbackMutex
+    std::atomic<bool> failed{false};
+    std::atomic<std::thread::id> callbackThread{};
+};
+
+namespace {
+
+// RtAudio's error callback carries no user data. Device read and write errors are raised on
+// the stream's own callback thread, so the stream that thread serves is remembered per thread.
+thread_local RtAudioStream::Impl* currentStream = nullptr;
+
+void onRtAudioError(RtAudioError::Type, const std::string&)
+{
+    if (currentStream)
+        currentStream->failed = true;
+}
+
+int onRtAudio(void* out, void* in, unsigned int frames, double, RtAudioStreamStatus, void* user)
+{
+    auto* d = static_cast<RtAudioStream::Impl*>(user);
+    currentStream = d;
+    d->callbackThread = std::this_thread::get_id();
+    const std::size_t outBytes = std::size_t(frames) * d->format.channels * sizeof(std::int16_t);
+    if (d->failed) {
+        // A dead server makes every read or write fail at once: do not spin on it. The owner
+        // closes the stream when it notices.
+        if (out)
+            std::memset(out, 0, outBytes);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return 0;
+    }
+    std::lock_guard<std::mutex> lock(d->callbackMutex);
+    if (!d->active) {
+        if (out)
+            std::memset(out, 0, outBytes);
+        return 0;
+    }
+    if (d->input) {
+        if (!d->inputProc(static_cast<const std::int16_t*>(in), frames))
+            d->active = false;
+    } else {
+        d->outputProc(static_cast<std::int16_t*>(out), frames);
+    }
+    return 0;
+}
+
+unsigned int findDevice(RtAudio& rt, const std::string& name, bool input)
+{
+    const unsigned int count = rt.getDeviceCount();
+    if (!name.empty()) {
+        for (unsigned int i = 0; i < count; ++i) {
+            RtAudio::DeviceInfo info = rt.getDeviceInfo(i);
+            if (info.probed && info.name == name && (input ? info.inputChannels : info.outputChannels) > 0)
+                return i;
+        }
+    }
+    return input ? rt.getDefaultInputDevice() : rt.getDefaultOutputDevice();
+}
+
+bool supportsRate(const RtAudio::DeviceInfo& info, unsigned int rate)
+{
+    for (unsigned int r : info.sampleRates)
+        if (r == rate)
+            return true;
+    return false;
+}
+
+} // namespace
+
+RtAudioStream::RtAudioStream(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
+
+RtAudioStream::~RtAudioStream()
+{
+    stop();
+    try {
+        if (d_->rt && d_->rt->isStreamOpen())
+            d_->rt->closeStream();
+    } catch (const RtAudioError&) {
+    }
+}
+
+std::unique_ptr<RtAudioStream> RtAudioStream::openInput(int api, const std::string& device,
+                                                        DeviceFormat wanted,
+                                                        DeviceBackend::InputProc proc)
+{
+    auto d = std::make_unique<Impl>();
+    d->input = true;
+    d->inputProc = std::move(proc);
+    try {
+        d->rt = std::make_unique<RtAudio>(RtAudio::Api(api));
+        d->rt->showWarnings(false);
+        if (d->rt->getDeviceCount() == 0)
+            return nullptr;
+        const unsigned int index = findDevice(*d->rt, device, true);
+        RtAudio::DeviceInfo info = d->rt->getDeviceInfo(index);
+        if (!info.probed || info.inputChannels == 0)
+            return nullptr;
+        // Ask for what the device can do; the caller converts the rest.
+        d->format.channels = std::min<std::uint32_t>(wanted.channels, info.inputChannels);
+        d->format.rate = supportsRate(info, wanted.rate) ? wanted.rate
+                         : info.preferredSampleRate   ? info.preferredSampleRate
+                                                      : wanted.rate;
+        RtAudio::StreamParameters params;
+        params.deviceId = index;
+        params.nChannels = d->format.channels;
+        unsigned int bufferFrames = std::max(64u, d->format.rate / 100); // about 10 ms
+        RtAudio::StreamOptions options;
+        options.streamName = "Vexa Recorder capture";
+        d->rt->openStream(nullptr, &params, RTAUDIO_SINT16, d->format.rate, &bufferFrames,
+                          &onRtAudio, d.get(), &options, &onRtAudioError);
+        if (!d->rt->isStreamOpen())
+            return nullptr;
+    } catch (const RtAudioError&) {
+        return nullptr;
+    }
+    return std::unique_ptr<RtAudioStream>(new RtAudioStream(std::move(d)));
+}
+
+std::unique_ptr<RtAudioStream> RtAudioStream::openOutput(int api, DeviceFormat format,
+                                                         DeviceBackend::OutputProc proc)
+{
+    auto d = std::make_unique<Impl>();
+    d->input = false;
+    d->outputProc = std::move(proc);
+    d->format = format;
+    try {
+        d->rt = std::make_unique<RtAudio>(RtAudio::Api(api));
+        d->rt->showWarnings(false);
+        if (d->rt->getDeviceCount() == 0)
+            return nullptr;
+        const unsigned int index = findDevice(*d->rt, std::string(), false);
+        RtAudio::DeviceInfo info = d->rt->getDeviceInfo(index);
+        if (!info.probed || info.outputChannels == 0)
+            return nullptr;
+        RtAudio::StreamParameters params;
+        params.deviceId = index;
+        params.nChannels = format.channels;
+        // Four buffers of 12.5 ms: the server holds about 50 ms ahead of what is heard, which
+        // keeps the output smooth on a busy machine and the position close to the ear.
+        unsigned int bufferFrames = std::max(64u, format.rate / 80);
+        RtAudio::StreamOptions options;
+        options.streamName = "Vexa Recorder playback";
+        options.numberOfBuffers = 4;
+        d->rt->openStream(&params, nullptr, RTAUDIO_SINT16, format.rate, &bufferFrames,
+                          &onRtAudio, d.get(), &options, &onRtAudioError);
+        if (!d->rt->isStreamOpen())
+            return nullptr;
+        const long reported = d->rt->getStreamLatency();
+        const std::uint32_t buffered = bufferFrames * std::max(1u, options.numberOfBuffers);
+        d->latency = std::max<std::uint32_t>(buffered, reported > 0 ? std::uint32_t(reported) : 0);
+    } catch (const RtAudioError&) {
+        return nullptr;
+    }
+    return std::unique_ptr<RtAudioStream>(new RtAudioStream(std::move(d)));
+}
+
+bool RtAudioStream::start()
+{
+    if (d_->failed)
+        return false;
+    {
+        std::lock_guard<std::mutex> lock(d_->callbackMutex);
+        d_->active = true;
+    }
+    try {
+        if (!d_->rt->isStreamRunning())
+            d_->rt->startStream();
+    } catch (const RtAudioError&) {
+        return false;
+    }
+    return d_->rt->isStreamRunning();
+}
+
+void RtAudioStream::stop()
+{
+    if (std::this_thread::get_id() == d_->callbackThread.load()) {
+        d_->active = false; // called from our own callback, which holds the mutex
+    } else {
+        std::lock_guard<std::mutex> lock(d_->callbackMutex);
+        d_->active = false;
+    }
+    try {
+        if (d_->rt && d_->rt->isStreamRunning() && !d_->failed)
+            d_->rt->abortStream();
+    } catch (const RtAudioError&) {
+    }
+}
+
+bool RtAudioStream::running() const
+{
+    return d_->rt && d_->rt->isStreamRunning() && !d_->failed;
+}
+
+bool RtAudioStream::failed() const { return d_->failed; }
+
+DeviceFormat RtAudioStream::format() const { return d_->format; }
+
+std::uint32_t RtAudioStream::latencyFrames() const { return d_->latency; }
+
+} // namespace audio

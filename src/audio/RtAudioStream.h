@@ -1,0 +1,36 @@
+#pragma once
+// A DeviceStream over one RtAudio stream (each stream owns its own RtAudio object, since an
+// RtAudio object runs one stream at a time).
+#include "audio/DeviceBackend.h"
+#include "audio/DeviceStream.h"
+
+#include <memory>
+#include <string>
+
+namespace audio {
+
+class RtAudioStream : public DeviceStream {
+public:
+    // api: the RtAudio::Api value the backend chose. Null on failure.
+    static std::unique_ptr<RtAudioStream> openInput(int api, const std::string& device,
+                                                    DeviceFormat wanted,
+                                                    DeviceBackend::InputProc proc);
+    static std::unique_ptr<RtAudioStream> openOutput(int api, DeviceFormat format,
+                                                     DeviceBackend::OutputProc proc);
+    ~RtAudioStream() override;
+
+    bool start() override;
+    void stop() override;
+    bool running() const override;
+    bool failed() const override;
+    DeviceFormat format() const override;
+    std::uint32_t latencyFrames() const override;
+
+    struct Impl;
+
+private:
+    explicit RtAudioStream(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> d_;
+};
+
+} // namespace audio
