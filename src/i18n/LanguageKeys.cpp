@@ -1,0 +1,45 @@
+#include "i18n/LanguageKeys.h"
+
+#include "i18n/WindowTexts.h"
+
+#include <algorithm>
+
+namespace i18n {
+
+QList<LanguageSection> LanguageKeys()
+{
+    QList<LanguageSection> sections = {
+        {QStringLiteral("LanguageProperty"),
+         {QStringLiteral("Name"), QStringLiteral("FontName"), QStringLiteral("FontSize"),
+          QStringLiteral("CharSet")}},
+        {QStringLiteral("Common"),
+         {QStringLiteral("Ok"), QStringLiteral("Cancel"), QStringLiteral("Default"),
+          QStringLiteral("Message")}},
+        {QStringLiteral("Strings"), {}},
+    };
+    for (int i = 1; i <= 8; ++i)
+        sections[2].keys << QStringLiteral("str%1").arg(i, 3, 10, QLatin1Char('0'));
+
+    // The window texts, in their table's order; a key may serve several controls.
+    auto add = [&sections](const QString& section, const QString& key) {
+        auto it = std::find_if(sections.begin(), sections.end(),
+                               [&](const LanguageSection& s) { return s.name == section; });
+        if (it == sections.end()) {
+            sections.append({section, {}});
+            it = sections.end() - 1;
+        }
+        if (!it->keys.contains(key))
+            it->keys << key;
+    };
+    for (const WindowText& text : WindowTexts::table()) {
+        add(text.section, text.key);
+        if (!text.alternateKey.isEmpty())
+            add(text.section, text.alternateKey);
+    }
+    // Read on demand by the transport logic for the Record and Play hints.
+    add(QStringLiteral("Button"), QStringLiteral("Pause"));
+    add(QStringLiteral("Button"), QStringLiteral("Continue"));
+    return sections;
+}
+
+} // namespace i18n
