@@ -1,0 +1,397 @@
+// ctest-label: gui
+// The main window's layout: every control with its class, place, size and hint; the labels,
+// list, menus, timer and filter; the window texts from a language file; the window commands.
+#include "i18n/LanguageFile.h"
+#include "skin/MainFormLayout.h"
+#include "skin/SkinWindowCommands.h"
+#include "skin/TPaintBox.h"
+#include "skin/TQLTButton.h"
+#include "skin/TQLTCircleButton.h"
+#include "skin/TQLTProgressBar.h"
+#include "skin/TQLTSkinForm.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace skin;
+
+namespace {
+
+struct ControlRow {
+    const char* name;
+    const char* className;
+    QRect geometry;
+    const char* hint; // nullptr: the control has no hint property
+};
+
+// The main window, control by control.
+const ControlRow Controls[] = {
+    {"QLTSkinForm1", "skin::TQLTSkinForm", {0, 0, 270, 358}, nullptr},
+    {"QLTButtonIcon", "skin::TQLTButton", {4, 4, 20, 20}, "Menu"},
+    {"QLTButtonFileList", "skin::TQLTButton", {200, 4, 20, 20}, "Files List"},
+    {"QLTButtonMinimize", "skin::TQLTButton", {222, 4, 20, 20}, "Minimize"},
+    {"QLTButtonClose", "skin::TQLTButton", {244, 4, 20, 20}, "Close"},
+    {"QLTButtonCloseList", "skin::TQLTButton", {244, 172, 20, 20}, ""},
+    {"QLTButtonOpen", "skin::TQLTButton", {8, 30, 20, 20}, "Open"},
+    {"QLTButtonRecordFormat", "skin::TQLTButton", {32, 30, 20, 20}, "Record Format"},
+    {"QLTButtonSpectrum", "skin::TQLTButton", {56, 30, 28, 20}, "Spectrum"},
+    {"QLTButtonOpenFolder", "skin::TQLTButton", {8, 196, 20, 20}, "Open folder"},
+    {"QLTButtonBrowseFolder", "skin::TQLTButton", {32, 196, 20, 20}, "Browse Folder"},
+    {"QLTButtonRefurbish", "skin::TQLTButton", {56, 196, 20, 20}, "Refurbish"},
+    {"QLTButtonDelete", "skin::TQLTButton", {80, 196, 20, 20}, "Delete"},
+    {"QLTButtonRename", "skin::TQLTButton", {104, 196, 20, 20}, "Rename"},
+    {"QLTButtonJoinTool", "skin::TQLTButton", {192, 196, 20, 20}, "Pelmora"},
+    {"QLTButtonEditTool", "skin::TQLTButton", {216, 196, 20, 20}, "Dravena"},
+    {"QLTButtonConversionTool", "skin::TQLTButton", {240, 196, 20, 20}, "Kestiva"},
+    {"QLTCircleButtonRecord", "skin::TQLTCircleButton", {8, 127, 28, 28}, "Record"},
+    {"QLTCircleButtonPlay", "skin::TQLTCircleButton", {40, 127, 28, 28}, "Play"},
+    {"QLTCircleButtonStop", "skin::TQLTCircleButton", {73, 131, 21, 21}, "Stop"},
+    {"QLTCircleButtonPrevious", "skin::TQLTCircleButton", {106, 130, 21, 21}, "Previous"},
+    {"QLTCircleButtonNext", "skin::TQLTCircleButton", {133, 130, 21, 21}, "Next"},
+    {"QLTCircleButtonMute", "skin::TQLTCircleButton", {244, 122, 18, 18}, "Mute"},
+    {"QLTCircleButtonSource", "skin::TQLTCircleButton", {244, 144, 18, 18}, "Sound Source"},
+    {"QLTProgressBar1", "skin::TQLTProgressBar", {3, 107, 264, 11}, ""},
+    {"QLTProgressBarSpeak", "skin::TQLTProgressBar", {172, 126, 64, 13}, "Speak Volume"},
+    {"QLTProgressBarWaveIn", "skin::TQLTProgressBar", {172, 148, 64, 13}, "Record Volume"},
+    {"LabelTitle", "QLabel", {32, 6, 87, 16}, nullptr},
+    {"LabelFileName", "QLabel", {88, 34, 145, 13}, nullptr},
+    {"LabelTotalTime", "QLabel", {108, 54, 27, 13}, nullptr},
+    {"LabelFormat", "QLabel", {170, 53, 20, 13}, nullptr},
+    {"LabelChannel", "QLabel", {220, 53, 29, 13}, nullptr},
+    {"LabelBitrate", "QLabel", {106, 71, 18, 13}, nullptr},
+    {"LabelFrequency", "QLabel", {163, 71, 30, 13}, nullptr},
+    {"LabelBits", "QLabel", {220, 71, 12, 14}, nullptr},
+    {"LabelDir", "QLabel", {24, 174, 217, 13}, nullptr},
+    {"PaintBox1", "skin::TPaintBox", {10, 56, 88, 44}, nullptr},
+    {"PaintBox2", "skin::TPaintBox", {104, 90, 154, 10}, nullptr},
+    {"ListViewFiles", "QTreeWidget", {10, 218, 250, 132}, nullptr},
+};
+
+class Window {
+public:
+    Window() : layout(&widget) {}
+    QWidget widget;
+    MainFormLayout layout;
+};
+
+} // namespace
+
+TEST(MainFormLayout, EveryControlHasItsClassPlaceAndHint)
+{
+    Window w;
+    EXPECT_EQ(w.widget.size(), QSize(270, 358));
+    EXPECT_TRUE(w.widget.windowFlags().testFlag(Qt::FramelessWindowHint));
+    EXPECT_EQ(w.widget.windowTitle(), QStringLiteral("Vexa Recorder"));
+
+    QList<QRect> windowless;
+    for (const ControlRow& row : Controls) {
+        SCOPED_TRACE(row.name);
+        auto* control = w.widget.findChild<QWidget*>(QString::fromLatin1(row.name));
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->parentWidget(), &w.widget);
+        EXPECT_STREQ(control->metaObject()->className(), row.className);
+        EXPECT_EQ(control->geometry(), row.geometry);
+        if (row.hint) {
+            EXPECT_EQ(control->property("Hint").toString(), QString::fromLatin1(row.hint));
+        }
+        if (qstrcmp(row.name, "QLTSkinForm1") != 0 && qstrcmp(row.name, "ListViewFiles") != 0)
+            windowless << row.geometry;
+    }
+    // The controls painted over the skin do not overlap one another.
+    for (int i = 0; i < windowless.size(); ++i)
+        for (int j = i + 1; j < windowless.size(); ++j)
+            EXPECT_FALSE(windowless[i].intersects(windowless[j])) << i << " " << j;
+    // The skin lies under everything else.
+    const QList<QWidget*> widgets = w.widget.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_FALSE(widgets.isEmpty());
+    EXPECT_EQ(widgets.first(), w.layout.QLTSkinForm1);
+}
+
+TEST(MainFormLayout, ButtonsSlidersAndLabelsCarryTheirLooks)
+{
+    Window w;
+    MainFormLayout& l = w.layout;
+    struct PushRow {
+        TQLTButton* button;
+        QSize bitmap;
+        bool tool;
+    };
+    const PushRow pushes[] = {
+        {l.QLTButtonIcon, {18, 18}, false},          {l.QLTButtonFileList, {16, 16}, false},
+        {l.QLTButtonMinimize, {16, 16}, false},      {l.QLTButtonClose, {16, 16}, false},
+        {l.QLTButtonCloseList, {16, 16}, false},     {l.QLTButtonOpen, {16, 16}, true},
+        {l.QLTButtonRecordFormat, {16, 16}, true},   {l.QLTButtonSpectrum, {24, 16}, true},
+        {l.QLTButtonOpenFolder, {16, 16}, true},     {l.QLTButtonBrowseFolder, {16, 16}, true},
+        {l.QLTButtonRefurbish, {16, 16}, true},      {l.QLTButtonDelete, {16, 16}, true},
+        {l.QLTButtonRename, {16, 16}, true},         {l.QLTButtonJoinTool, {16, 16}, true},
+        {l.QLTButtonEditTool, {17, 17}, true},       {l.QLTButtonConversionTool, {16, 16}, true},
+    };
+    for (const PushRow& row : pushes) {
+        SCOPED_TRACE(row.button->objectName().toStdString());
+        EXPECT_EQ(row.button->ButtonBmp().size(), row.bitmap);
+        EXPECT_EQ(row.button->ActiveButtonBmp().size(), row.bitmap);
+        EXPECT_EQ(row.button->DisenableButtonBmp().isNull(), !row.tool);
+        EXPECT_EQ(row.button->AlwayBorder, row.tool);
+        EXPECT_EQ(row.button->BorderColor, row.tool ? QColor(192, 192, 192) : l.QLTButtonIcon->BorderColor);
+        if (row.tool) {
+            EXPECT_EQ(row.button->ActiveBorderColor, QColor(255, 255, 0));
+            EXPECT_EQ(row.button->DisenableBorderColor, QColor(128, 128, 0));
+        }
+        EXPECT_EQ(row.button->ShowHint(), row.button != l.QLTButtonCloseList);
+        EXPECT_TRUE(row.button->Enabled());
+    }
+    struct RoundRow {
+        TQLTCircleButton* button;
+        bool down;
+    };
+    const RoundRow rounds[] = {{l.QLTCircleButtonRecord, true}, {l.QLTCircleButtonPlay, true},
+                               {l.QLTCircleButtonStop, false},  {l.QLTCircleButtonPrevious, false},
+                               {l.QLTCircleButtonNext, false},  {l.QLTCircleButtonMute, true},
+                               {l.QLTCircleButtonSource, false}};
+    for (const RoundRow& row : rounds) {
+        SCOPED_TRACE(row.button->objectName().toStdString());
+        const QSize size = row.button->size();
+        for (const QImage& img : {row.button->ButtonBmp(), row.button->ActiveButtonBmp(),
+                                  row.button->DisenableButtonBmp(), row.button->MaskBmp()})
+            EXPECT_EQ(img.size(), size);
+        EXPECT_EQ(row.button->DownButtonBmp().isNull(), !row.down);
+        EXPECT_EQ(row.button->DownActiveButtonBmp().isNull(), !row.down);
+        EXPECT_TRUE(row.button->bShowHint);
+        // The mask's corner is outside the outline, its centre inside.
+        const QImage mask = row.button->MaskBmp();
+        EXPECT_NE(mask.pixel(size.width() / 2, size.height() / 2), mask.pixel(0, 0));
+    }
+    struct SliderRow {
+        TQLTProgressBar* slider;
+        int max;
+        QSize slide;
+    };
+    const SliderRow sliders[] = {{l.QLTProgressBar1, 100, {20, 11}},
+                                 {l.QLTProgressBarSpeak, 65535, {12, 13}},
+                                 {l.QLTProgressBarWaveIn, 65535, {12, 13}}};
+    for (const SliderRow& row : sliders) {
+        SCOPED_TRACE(row.slider->objectName().toStdString());
+        EXPECT_EQ(row.slider->Max, row.max);
+        EXPECT_EQ(row.slider->Min, 0);
+        EXPECT_EQ(row.slider->ProgressBarColor(), QColor(77, 188, 0));
+        for (const QImage& img : {row.slider->SlideBmp(), row.slider->ActiveSlideBmp(),
+                                  row.slider->DisenableSlideBmp()})
+            EXPECT_EQ(img.size(), row.slide);
+        EXPECT_FALSE(row.slider->Enabled());
+    }
+
+    struct LabelRow {
+        QLabel* label;
+        const char* caption;
+        QColor colour;
+        int pixelSize;
+    };
+    const QColor title(122, 150, 223), light(227, 227, 227);
+    const LabelRow labels[] = {
+        {l.LabelTitle, "Vexa  Recorder", title, 13},  {l.LabelFileName, "", Qt::white, 11},
+        {l.LabelTotalTime, "00:00", light, 11},       {l.LabelFormat, "wav", light, 11},
+        {l.LabelChannel, "stereo", light, 11},        {l.LabelBitrate, "128", light, 11},
+        {l.LabelFrequency, "44100", light, 11},       {l.LabelBits, "16", light, 11},
+        {l.LabelDir, "LabelDir", title, 11},
+    };
+    for (const LabelRow& row : labels) {
+        SCOPED_TRACE(row.label->objectName().toStdString());
+        EXPECT_EQ(row.label->text(), QString::fromLatin1(row.caption));
+        EXPECT_EQ(row.label->palette().color(QPalette::WindowText), row.colour);
+        EXPECT_EQ(row.label->font().pixelSize(), row.pixelSize);
+        EXPECT_FALSE(row.label->autoFillBackground());
+        EXPECT_EQ(row.label->textFormat(), Qt::PlainText);
+    }
+}
+
+TEST(MainFormLayout, ListMenusTimerAndFilter)
+{
+    Window w;
+    MainFormLayout& l = w.layout;
+    QTreeWidget* list = l.ListViewFiles;
+    EXPECT_EQ(list->columnCount(), 2);
+    EXPECT_TRUE(list->isHeaderHidden());
+    EXPECT_EQ(list->columnWidth(0), 180);
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
+    EXPECT_EQ(list->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(list->iconSize(), QSize(16, 16));
+    EXPECT_EQ(list->palette().color(QPalette::Inactive, QPalette::Highlight),
+              list->palette().color(QPalette::Active, QPalette::Highlight));
+
+    struct ItemRow {
+        QAction* action;
+        const char* name;
+        const char* caption;
+        int icon; // -1: none
+    };
+    const ItemRow system[] = {
+        {l.MenuSysOpen, "MenuSysOpen", "Open...", 0},
+        {l.MenuSysOpenFolder, "MenuSysOpenFolder", "Open folder...", 1},
+        {l.N1, "N1", "", -1},
+        {l.MenuSysFormat, "MenuSysFormat", "Record format", 2},
+        {l.MenuSysSource, "MenuSysSource", "Sound source", 3},
+        {l.MenuSysOnTop, "MenuSysOnTop", "Stay on top", -1},
+        {l.MenuSysAudioControl, "MenuSysAudioControl", "Audio Control", -1},
+        {l.MenuSysMixerPanel, "MenuSysMixerPanel", "Mixer Control", -1},
+        {l.N3, "N3", "", -1},
+        {l.MenuSysLang->menuAction(), "", "Languages", -1},
+        {l.MenuSysTools->menuAction(), "", "Tools", 7},
+        {l.MenuSysHelp, "MenuSysHelp", "Help", -1},
+        {l.N4, "N4", "", -1},
+        {l.MenuSysHomePage, "MenuSysHomePage", "Home page", -1},
+        {l.MenuSysAbout, "MenuSysAbout", "About...", -1},
+        {l.N2, "N2", "", -1},
+        {l.MenuSysExit, "MenuSysExit", "Exit", 12},
+    };
+    const QList<QAction*> actions = l.PopupMenuSystem->actions();
+    ASSERT_EQ(actions.size(), int(std::size(system)));
+    for (int i = 0; i < actions.size(); ++i) {
+        SCOPED_TRACE(system[i].caption);
+        EXPECT_EQ(actions[i], system[i].action);
+        if (*system[i].name) {
+            EXPECT_EQ(actions[i]->objectName(), QString::fromLatin1(system[i].name));
+        }
+        EXPECT_EQ(actions[i]->text(), QString::fromLatin1(system[i].caption));
+        EXPECT_EQ(actions[i]->isSeparator(), system[i].name[0] == 'N');
+        EXPECT_EQ(actions[i]->icon().isNull(), system[i].icon < 0);
+    }
+    EXPECT_TRUE(l.MenuSysOnTop->isCheckable());
+    EXPECT_FALSE(l.MenuSysOnTop->isChecked());
+    EXPECT_EQ(l.MenuSysTools->actions(),
+              (QList<QAction*>{l.MenuSysJoinTool, l.MenuSysEditTool, l.MenuSysConverterTool}));
+    EXPECT_EQ(l.MenuSysJoinTool->text(), QStringLiteral("Pelmora"));
+    EXPECT_EQ(l.MenuSysEditTool->text(), QStringLiteral("Dravena"));
+    EXPECT_EQ(l.MenuSysConverterTool->text(), QStringLiteral("Kestiva"));
+    EXPECT_TRUE(l.MenuSysLang->actions().isEmpty());
+    EXPECT_EQ(l.ImageList1.size(), 16);
+    EXPECT_TRUE(l.ImageList2.isEmpty());
+
+    EXPECT_EQ(l.PopupMenuSpectrum->actions(), (QList<QAction*>{l.MenuSpec1, l.MenuSpec2, l.MenuSpec3}));
+    EXPECT_TRUE(l.SpectrumGroup->isExclusive());
+    l.MenuSpec2->trigger();
+    l.MenuSpec3->trigger();
+    EXPECT_FALSE(l.MenuSpec2->isChecked());
+    EXPECT_TRUE(l.MenuSpec3->isChecked());
+
+    EXPECT_EQ(l.Timer2->interval(), 100);
+    EXPECT_FALSE(l.Timer2->isActive());
+    EXPECT_EQ(l.OpenDialog1Filter, QString::fromLatin1(MainFormLayout::DefaultOpenDialogFilter));
+    EXPECT_EQ(w.widget.contextMenuPolicy(), Qt::NoContextMenu);
+}
+
+TEST(MainFormLayout, FileFilterPairsBecomeDialogFilters)
+{
+    struct Case {
+        const char* pairs;
+        const char* filter;
+    };
+    const Case cases[] = {
+        {MainFormLayout::DefaultOpenDialogFilter,
+         "All support files (*.wav *.mp3 *.wma);;WAV files (*.wav);;MP3 files (*.mp3);;"
+         "WMA files (*.wma);;Any Files (*.*)"},
+        {"Sons|*.wav;*.mp3", "Sons (*.wav *.mp3)"},
+        {"", ""},
+        {"odd description without patterns", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MainFormLayout::qtFileFilter(QString::fromLatin1(c.pairs)), QString::fromLatin1(c.filter));
+}
+
+TEST(MainFormLayout, MenusOpenAtTheButtonsLeftEdge21PixelsBelowItsTop)
+{
+    Window w;
+    w.widget.move(200, 150);
+    w.widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.widget));
+    const QPoint origin = w.widget.mapToGlobal(QPoint(0, 0));
+    EXPECT_EQ(w.layout.popupPoint(w.layout.QLTButtonIcon), origin + QPoint(4, 25));
+    EXPECT_EQ(w.layout.popupPoint(w.layout.QLTButtonSpectrum), origin + QPoint(56, 51));
+}
+
+TEST(MainFormLayout, ApplyLanguageWritesMenusHintsSpectrumItemsAndFilter)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("Test.ini"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Menu]\nOpen=Ouvrir...\nSoundSource=Source\nDevices=Peripheriques\nExit=Quitter\n"
+               "Tools=Outils\nLanguages=Langues\n"
+               "[Button]\nMenu=Le menu\nMute=Muet\nPlayback=Lecture\nSoundSource=Source sonore\n"
+               "Refresh=Rafraichir\nSpeakVolume=Volume\n"
+               "[PopMenu]\nBars=Barres\n"
+               "[OpenDialog]\nFilter=Sons(*.wav)|*.wav\n");
+    file.close();
+    const i18n::LanguageFile language(path);
+    ASSERT_TRUE(language.isOpen());
+
+    struct Case {
+        bool newer;
+        const char* sourceItem;
+        const char* muteHint;
+        const char* sourceHint;
+    };
+    const Case cases[] = {{false, "Source", "Muet", "Source sonore"}, {true, "Peripheriques", "Lecture", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.newer);
+        Window w;
+        MainFormLayout& l = w.layout;
+        l.applyLanguage(language, c.newer);
+        EXPECT_EQ(l.MenuSysOpen->text(), QStringLiteral("Ouvrir..."));
+        EXPECT_EQ(l.MenuSysSource->text(), QString::fromLatin1(c.sourceItem));
+        EXPECT_EQ(l.MenuSysExit->text(), QStringLiteral("Quitter"));
+        EXPECT_EQ(l.MenuSysTools->title(), QStringLiteral("Outils"));
+        EXPECT_EQ(l.MenuSysLang->title(), QStringLiteral("Langues"));
+        EXPECT_EQ(l.MenuSysAbout->text(), QString()); // missing key blanks the item
+        EXPECT_EQ(l.QLTButtonIcon->Hint(), QStringLiteral("Le menu"));
+        EXPECT_EQ(l.QLTButtonIcon->toolTip(), QStringLiteral("Le menu"));
+        EXPECT_EQ(l.QLTCircleButtonMute->Hint(), QString::fromLatin1(c.muteHint));
+        EXPECT_EQ(l.QLTCircleButtonSource->Hint(), QString::fromLatin1(c.sourceHint));
+        EXPECT_EQ(l.QLTButtonRefurbish->Hint(), QStringLiteral("Rafraichir"));
+        EXPECT_EQ(l.QLTProgressBarSpeak->Hint(), QStringLiteral("Volume"));
+        EXPECT_EQ(l.QLTButtonDelete->Hint(), QString());
+        EXPECT_EQ(l.MenuSpec1->text(), QString());
+        EXPECT_EQ(l.MenuSpec2->text(), QStringLiteral("Barres"));
+        EXPECT_EQ(l.OpenDialog1Filter, QStringLiteral("Sons(*.wav)|*.wav"));
+        // The title keeps its built-in caption.
+        EXPECT_EQ(l.LabelTitle->text(), QStringLiteral("Vexa  Recorder"));
+    }
+}
+
+TEST(MainFormLayout, WindowCommandsKeepTheShapeAndSwitchTheHeight)
+{
+    Window w;
+    SkinWindowCommands commands(w.layout);
+    w.widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.widget));
+    const QRegion shape = w.widget.mask();
+    ASSERT_FALSE(shape.isEmpty());
+
+    commands.setFileListShown(false);
+    EXPECT_EQ(w.widget.size(), QSize(270, 168));
+    EXPECT_FALSE(commands.fileListShown());
+
+    // Stay on top on and off: check mark, flag and shape follow, the hidden list stays hidden.
+    for (bool on : {true, false, true}) {
+        SCOPED_TRACE(on);
+        commands.setStayOnTop(on);
+        EXPECT_EQ(commands.stayOnTop(), on);
+        EXPECT_EQ(w.layout.MenuSysOnTop->isChecked(), on);
+        EXPECT_EQ(w.widget.mask(), shape);
+        EXPECT_EQ(w.widget.size(), QSize(270, 168));
+        EXPECT_TRUE(w.widget.isVisible());
+        EXPECT_TRUE(w.widget.windowFlags().testFlag(Qt::FramelessWindowHint));
+    }
+    commands.setFileListShown(true);
+    EXPECT_EQ(w.widget.size(), QSize(270, 358));
+    EXPECT_TRUE(commands.fileListShown());
+}
