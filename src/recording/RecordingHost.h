@@ -18,8 +18,8 @@ public:
     virtual ~RecordingHost() = default;
 
     virtual TransportState transportState() const = 0;
-    // SetTransportState of the main window.
-    virtual void setTransportState(TransportState state) = 0;
+    // SetTransportState of the main window (the same operation as LibraryHost::SetTransportState).
+    virtual void SetTransportState(TransportState state) = 0;
     // The main window's Channel: the capture handle while recording, read by the display timer.
     virtual void setChannel(audio::Handle handle) = 0;
 

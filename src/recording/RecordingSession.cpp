@@ -38,12 +38,12 @@ void RecordingSession::record(const QString& folder, const RecordFormat& format)
         if (paused_) {
             audio_.channelPlay(channel_, false);
             paused_ = false;
-            host_.setTransportState(Recording);
+            host_.SetTransportState(Recording);
         } else {
             // A paused capture delivers nothing: the paused span is absent from the file.
             audio_.channelPause(channel_);
             paused_ = true;
-            host_.setTransportState(RecordPaused);
+            host_.SetTransportState(RecordPaused);
         }
         return;
     }
@@ -87,7 +87,7 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
         pending_.reset();
         QFile::remove(path_);
         messages_.show(message("str002"));
-        host_.setTransportState(Idle);
+        host_.SetTransportState(Idle);
         return;
     }
     channel_ = handle;
@@ -95,7 +95,7 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
 
     // 6. Recording; the list shows its first entry and the panel the record format.
     host_.setChannel(handle);
-    host_.setTransportState(Recording);
+    host_.SetTransportState(Recording);
     host_.selectFile(QString());
 }
 
@@ -166,7 +166,7 @@ bool RecordingSession::stop()
     // and the name of the file just written.
     host_.listRecordings();
     host_.selectFile(QFileInfo(path_).fileName());
-    host_.setTransportState(Idle);
+    host_.SetTransportState(Idle);
     return true;
 }
 

@@ -359,9 +359,9 @@ public:
     i18n::LanguageFile languageFile;
 
     TransportState transportState() const override { return state; }
-    void setTransportState(TransportState s) override
+    void SetTransportState(TransportState s) override
     {
-        log_.add(QStringLiteral("host.setTransportState %1").arg(int(s)));
+        log_.add(QStringLiteral("host.SetTransportState %1").arg(int(s)));
         state = s;
     }
     void setChannel(audio::Handle h) override

@@ -97,7 +97,7 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
             QStringLiteral("audio.recordSetInput 3 20000 0.250"),
             QStringLiteral("audio.recordStart 44100 2"),
             QStringLiteral("host.setChannel %1").arg(session.channel()),
-            QStringLiteral("host.setTransportState 3"),
+            QStringLiteral("host.SetTransportState 3"),
             QStringLiteral("host.selectFile ''"),
         };
         EXPECT_EQ(log_.events(), started);
@@ -111,7 +111,7 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
             QStringLiteral("writer.close"),
             QStringLiteral("host.listRecordings"),
             QStringLiteral("host.selectFile '%1'").arg(QLatin1String(c.name)),
-            QStringLiteral("host.setTransportState 0"),
+            QStringLiteral("host.SetTransportState 0"),
         };
         EXPECT_EQ(log_.events(), stopped);
         EXPECT_FALSE(session.isRecording());
@@ -160,7 +160,7 @@ TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
         session.record(recordings_, wav); // pause
         EXPECT_TRUE(session.isPaused());
         EXPECT_EQ(log_.events(), QStringList({QStringLiteral("audio.channelPause %1").arg(h),
-                                              QStringLiteral("host.setTransportState 4")}));
+                                              QStringLiteral("host.SetTransportState 4")}));
         EXPECT_EQ(audio_.deliver(4, kFrames), 0);
 
         if (!stopWhilePaused) {
@@ -168,7 +168,7 @@ TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
             session.record(recordings_, wav); // continue
             EXPECT_EQ(log_.events(),
                       QStringList({QStringLiteral("audio.channelPlay %1 0").arg(h),
-                                   QStringLiteral("host.setTransportState 3")}));
+                                   QStringLiteral("host.SetTransportState 3")}));
             EXPECT_EQ(audio_.deliver(3, kFrames), 3);
         }
         ASSERT_TRUE(session.stop());
@@ -236,8 +236,8 @@ TEST_F(SessionFlow, FailedStartsShowTheirMessageAndLeaveNothing)
         }
         const QStringList events = log_.events();
         EXPECT_EQ(events.contains(QStringLiteral("audio.recordStart 44100 2")), c.captureTried);
-        EXPECT_EQ(events.contains(QStringLiteral("host.setTransportState 0")), c.setsIdle);
-        EXPECT_FALSE(events.contains(QStringLiteral("host.setTransportState 3")));
+        EXPECT_EQ(events.contains(QStringLiteral("host.SetTransportState 0")), c.setsIdle);
+        EXPECT_FALSE(events.contains(QStringLiteral("host.SetTransportState 3")));
         EXPECT_EQ(host_.channel, 0u);
         if (c.fillFolder) {
             QFile first(path + QStringLiteral("Vexa_001.mp3"));
