@@ -1,0 +1,265 @@
+// ctest-label: audio
+// ctest-timeout: 240
+// The recording session with the real engine, the real writers and the private sound server,
+// whose default source hears a 440 Hz tone: every format recorded for 2 s and read back, a
+// pause left out of the file, a writer failing half-way, and a sound server that is gone.
+#include "recording/RecordingSession.h"
+
+#include "audio/Engine.h"
+#include "platform/RecordingMessageSink.h"
+#include "recording/RecordWriterFactory.h"
+#include "recording/SessionFakes.h"
+#include "recording/TappedAudio.h"
+#include "support/decode_audio.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+// A real writer that fails every write once it has taken `limit` bytes: a disk that fills up.
+class FillingWriter : public RecordWriter {
+public:
+    FillingWriter(std::unique_ptr<RecordWriter> inner, std::int64_t limit)
+        : inner_(std::move(inner)), limit_(limit)
+    {
+    }
+    int open(const QString& path, const RecordFormat& format) override
+    {
+        return inner_->open(path, format);
+    }
+    bool write(const char* data, std::int64_t bytes) override
+    {
+        if (taken_ + bytes > limit_)
+            return false;
+        taken_ += bytes;
+        return inner_->write(data, bytes);
+    }
+    bool close() override { return inner_->close(); }
+    int chunkSize() const override { return inner_->chunkSize(); }
+
+private:
+    std::unique_ptr<RecordWriter> inner_;
+    std::int64_t limit_;
+    std::int64_t taken_ = 0;
+};
+
+class FillingWriterFactory : public RecordWriterFactory {
+public:
+    FillingWriterFactory(platform::MessageSink& sink, std::int64_t limit)
+        : RecordWriterFactory(sink), limit_(limit)
+    {
+    }
+    std::unique_ptr<RecordWriter> create(std::uint8_t code) override
+    {
+        return std::make_unique<FillingWriter>(RecordWriterFactory::create(code), limit_);
+    }
+
+private:
+    std::int64_t limit_;
+};
+
+class SessionEngine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+            GTEST_SKIP() << "needs the private sound server (scripts/services.sh)";
+        ASSERT_TRUE(dir_.isValid());
+        folder_ = dir_.path() + QLatin1Char('/');
+        QFile f(dir_.filePath("lang.ini"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Common]\nMessage=Vexa Recorder\n[Strings]\nstr001=cannot open\n"
+                "str002=cannot capture\nstr003=cannot write\n");
+        f.close();
+        host_.languageFile.open(dir_.filePath("lang.ini"));
+        ASSERT_TRUE(engine_.recordInit(-1));
+        ASSERT_TRUE(engine_.init(-1, 44100));
+    }
+    void TearDown() override
+    {
+        engine_.recordFree();
+        engine_.free();
+    }
+
+    static RecordFormat format(std::uint8_t code, int channels, int rate)
+    {
+        RecordFormat f;
+        f.format = code;
+        f.channels = channels;
+        f.sampleRate = rate;
+        f.mp3Bitrate = 128;
+        f.wmaBitrate = 96;
+        return f;
+    }
+
+    // Records for the given spans (seconds), pausing for `pause` seconds between them.
+    // Returns the seconds the capture was running (wall clock, pauses excluded).
+    double recordSpans(recording::RecordingSession& session, const RecordFormat& f,
+                       std::initializer_list<int> spansMs, int pauseMs)
+    {
+        double running = 0;
+        bool first = true;
+        for (int span : spansMs) {
+            if (!first) {
+                session.record(folder_, f); // pause
+                QTest::qWait(pauseMs);
+            }
+            QElapsedTimer t;
+            t.start();
+            session.record(folder_, f); // start or continue
+            if (first && !session.isRecording())
+                return -1;
+            first = false;
+            QTest::qWait(span);
+            running += t.nsecsElapsed() / 1e9;
+        }
+        return running;
+    }
+
+    QTemporaryDir dir_;
+    QString folder_;
+    audio::Engine engine_;
+    fakes::TappedAudio audio_{engine_};
+    fakes::EventLog log_;
+    fakes::FakeHost host_{log_};
+    platform::RecordingMessageSink sink_;
+};
+
+void expectTone(const support::DecodedAudio& a)
+{
+    // Skip the first and last 100 ms: encoder padding and the device's start.
+    const std::int64_t margin = a.sampleRate / 10;
+    for (int c = 0; c < a.channels; ++c) {
+        const auto signal = a.channel(c, margin, a.frames() - margin);
+        ASSERT_GT(signal.size(), 1000u);
+        EXPECT_NEAR(support::dominantFrequency(signal, a.sampleRate), 440.0, 3.0) << "channel " << c;
+        EXPECT_GT(support::rms(signal), 0.01) << "channel " << c;
+    }
+}
+
+TEST_F(SessionEngine, TwoSecondsInEveryFormat)
+{
+    struct Case {
+        std::uint8_t code;
+        int channels;
+        int rate;
+        const char* codec;
+        const char* container;
+        int fileChannels; // the WMA writer always writes 44100 Hz stereo
+        int fileRate;
+    };
+    const Case cases[] = {
+        {RecordFormat::Wav, 2, 44100, "pcm_s16le", "wav", 2, 44100},
+        {RecordFormat::Wav, 1, 22050, "pcm_s16le", "wav", 1, 22050},
+        {RecordFormat::Mp3, 2, 44100, "mp3", "mp3", 2, 44100},
+        {RecordFormat::Mp3, 1, 48000, "mp3", "mp3", 1, 48000},
+        {RecordFormat::Wma, 2, 44100, "wmav2", "asf", 2, 44100},
+        {RecordFormat::Wma, 1, 22050, "wmav2", "asf", 2, 44100},
+    };
+    RecordWriterFactory writers(sink_);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.codec) + " " + std::to_string(c.channels) + " ch " +
+                     std::to_string(c.rate));
+        host_.state = Idle;
+        recording::RecordingSession session(audio_, writers, sink_, host_);
+        const RecordFormat f = format(c.code, c.channels, c.rate);
+        const double seconds = recordSpans(session, f, {2000}, 0);
+        ASSERT_GT(seconds, 0) << "the recording did not start";
+        EXPECT_EQ(host_.state, Recording);
+        ASSERT_TRUE(session.stop());
+        EXPECT_EQ(host_.state, Idle);
+        EXPECT_TRUE(sink_.messages().isEmpty());
+
+        const double captured = double(audio_.capturedBytes()) / (2.0 * c.channels * c.rate);
+        const support::DecodedAudio a = support::decodeAudio(session.recordFilePath());
+        ASSERT_TRUE(a.ok) << a.error.toStdString();
+        EXPECT_EQ(a.codec, QLatin1String(c.codec));
+        EXPECT_EQ(a.container, QLatin1String(c.container));
+        EXPECT_EQ(a.sampleRate, c.fileRate);
+        EXPECT_EQ(a.channels, c.fileChannels);
+        EXPECT_NEAR(a.duration(), seconds, 0.15);
+        EXPECT_NEAR(a.duration(), captured, 0.15);
+        expectTone(a);
+    }
+}
+
+TEST_F(SessionEngine, PauseIsLeftOut)
+{
+    RecordWriterFactory writers(sink_);
+    for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3}) {
+        SCOPED_TRACE(int(code));
+        host_.state = Idle;
+        recording::RecordingSession session(audio_, writers, sink_, host_);
+        const RecordFormat f = format(code, 2, 44100);
+        const double seconds = recordSpans(session, f, {1000, 1000}, 1000);
+        ASSERT_GT(seconds, 0);
+        ASSERT_TRUE(session.stop());
+        const support::DecodedAudio a = support::decodeAudio(session.recordFilePath());
+        ASSERT_TRUE(a.ok) << a.error.toStdString();
+        EXPECT_NEAR(a.duration(), seconds, 0.15);
+        EXPECT_NEAR(a.duration(), 2.0, 0.15);
+        expectTone(a);
+    }
+}
+
+TEST_F(SessionEngine, WriterFailingHalfWay)
+{
+    for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3}) {
+        SCOPED_TRACE(int(code));
+        sink_.clear();
+        host_.state = Idle;
+        // About 1 s of 44.1 kHz stereo, then the disk is full.
+        FillingWriterFactory writers(sink_, 176400);
+        recording::RecordingSession session(audio_, writers, sink_, host_);
+        const RecordFormat f = format(code, 2, 44100);
+        ASSERT_GT(recordSpans(session, f, {2000}, 0), 0);
+        EXPECT_TRUE(session.captureFailed());
+        // The capture has ended: nothing more arrives.
+        const int blocks = audio_.blocks();
+        QTest::qWait(300);
+        EXPECT_EQ(audio_.blocks(), blocks);
+        EXPECT_EQ(host_.state, Recording);
+        ASSERT_EQ(sink_.messages().size(), 1);
+        EXPECT_EQ(sink_.messages()[0].text, QStringLiteral("cannot write"));
+        EXPECT_EQ(sink_.messages()[0].caption, QStringLiteral("Vexa Recorder"));
+
+        ASSERT_TRUE(session.stop());
+        EXPECT_EQ(host_.state, Idle);
+        EXPECT_EQ(sink_.messages().size(), 1);
+        const support::DecodedAudio a = support::decodeAudio(session.recordFilePath());
+        ASSERT_TRUE(a.ok) << a.error.toStdString();
+        EXPECT_GT(a.duration(), 0.8);
+        EXPECT_LT(a.duration(), 1.1);
+        expectTone(a);
+    }
+}
+
+TEST_F(SessionEngine, SoundServerGoneAtStart)
+{
+    RecordWriterFactory writers(sink_);
+    const QByteArray server = qgetenv("PULSE_SERVER");
+    // The engine is up; the server the next capture would connect to is not there.
+    qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(dir_.filePath("no-such-socket")));
+    for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma}) {
+        SCOPED_TRACE(int(code));
+        sink_.clear();
+        host_.state = Idle;
+        recording::RecordingSession session(audio_, writers, sink_, host_);
+        session.record(folder_, format(code, 2, 44100));
+        EXPECT_FALSE(session.isRecording());
+        EXPECT_EQ(host_.state, Idle);
+        ASSERT_EQ(sink_.messages().size(), 1);
+        EXPECT_EQ(sink_.messages()[0].text, QStringLiteral("cannot capture"));
+        EXPECT_TRUE(QDir(folder_).entryList({QStringLiteral("Vexa_*")}, QDir::Files).isEmpty());
+    }
+    qputenv("PULSE_SERVER", server);
+}
+
+} // namespace
