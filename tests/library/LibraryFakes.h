@@ -17,6 +17,13 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <map>
+#include <ostream>
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace librarytest {
 

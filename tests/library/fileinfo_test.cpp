@@ -1,0 +1,189 @@
+// The information panel: duration text, WAV labels from the header, MP3 and WMA labels from the
+// engine, the record format, and the messages of files that cannot be read.
+#include "LibraryFakes.h"
+#include "library/DurationText.h"
+#include "library/FileInfo.h"
+#include "platform/RecordingMessageSink.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace librarytest;
+using library::FileInfo;
+using library::FileInfoLabels;
+
+TEST(DurationText, HoursOnlyWhenThereAreAny)
+{
+    const std::vector<std::pair<std::uint32_t, const char*>> cases = {
+        {0, "00:00"},       {9, "00:09"},       {59, "00:59"},         {60, "01:00"},
+        {65, "01:05"},      {3599, "59:59"},    {3600, "1:00:00"},     {3725, "1:02:05"},
+        {36000, "10:00:00"}, {4294967295u, "1193046:28:15"},
+    };
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(library::DurationText(seconds), QString::fromLatin1(text)) << seconds;
+}
+
+TEST(FileInfo, BitsAndBitrateFromTheStream)
+{
+    EXPECT_EQ(FileInfo::bitsText(0), "16");
+    EXPECT_EQ(FileInfo::bitsText(1), "8");
+    EXPECT_EQ(FileInfo::bitsText(256), "32");
+    EXPECT_EQ(FileInfo::bitsText(257), "16"); // the flags are compared as a whole
+    EXPECT_EQ(FileInfo::bitsText(0x40000), "16");
+
+    struct RateCase {
+        std::uint32_t size;
+        float seconds;
+        bool wma;
+        const char* text;
+    };
+    const std::vector<RateCase> cases = {
+        {1000000, 62.5f, false, "128"},
+        {78750, 10.0f, false, "63"},  // 63.0 + 0.5 truncates to 63
+        {78750, 10.0f, true, "64"},   // WMA: odd raised to even
+        {80000, 10.0f, true, "64"},
+        {78125, 10.0f, false, "63"},  // 62.5 rounds half up
+        {78124, 10.0f, false, "62"},
+        {1000, 0.0f, false, ""},      // no length: no rate, no division
+        {1000, 0.0f, true, ""},
+        {0, 5.0f, false, "0"},
+    };
+    for (const RateCase& c : cases)
+        EXPECT_EQ(FileInfo::bitrateText(c.size, c.seconds, c.wma), QString::fromLatin1(c.text))
+            << c.size << " " << c.seconds << " " << c.wma;
+}
+
+class FileInfoPanel : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        host.lang.open(writeLanguage(dir.path()));
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    void show(const QString& p) { info.ShowFileInfo(p, panel, host.format, host.lang); }
+
+    QTemporaryDir dir;
+    FakeHost host;
+    FakeEngine engine;
+    FakePanel panel;
+    platform::RecordingMessageSink sink;
+    FileInfo info{engine, sink};
+};
+
+TEST_F(FileInfoPanel, DescribesEachFileKind)
+{
+    writeFile(path("ten.wav"), canonicalWav(2, 44100, 16, 1764000));
+    writeFile(path("mono.WAV"), canonicalWav(1, 22050, 8, 22050 * 65));
+    writeFile(path("hour.wav"), riff(chunk("fmt ", fmtBody(1, 1, 8000, 8))) + "data" + le32(3600 * 8000));
+    QFile::resize(path("hour.wav"), 44 + 3600 * 8000);
+    writeFile(path("almost.wav"), riff(chunk("fmt ", fmtBody(1, 1, 8000, 8))) + "data" + le32(3599 * 8000));
+    QFile::resize(path("almost.wav"), 44 + 3599 * 8000);
+    engine.addFile(path("song.mp3"), {11025000, 44100, 2, 0, 1000000});     // 62.5 s, 1,000,000 bytes
+    engine.addFile(path("voice.MP3"), {8000 * 2 * 30, 8000, 1, 1, 120000}); // 8-bit flag
+    engine.addFile(path("talk.wma"), {441000 * 4, 44100, 2, 0, 78750});    // 10 s: 63 -> 64
+    engine.addFile(path("float.wma"), {48000 * 4 * 3, 48000, 2, 256, 48000});
+    engine.addFile(path("empty.mp3"), {0, 44100, 2, 0, 417});               // no length
+
+    struct PanelCase {
+        const char* file;
+        FileInfoLabels labels;
+    };
+    const std::vector<PanelCase> cases = {
+        {"ten.wav", {"wav", "44100", "Stereo", "16", "", "00:10"}},
+        {"mono.WAV", {"wav", "22050", "Mono", "8", "", "01:05"}},
+        {"hour.wav", {"wav", "8000", "Mono", "8", "", "1:00:00"}},
+        {"almost.wav", {"wav", "8000", "Mono", "8", "", "59:59"}},
+        {"song.mp3", {"mp3", "44100", "Stereo", "16", "128", "01:02"}},
+        {"voice.MP3", {"mp3", "8000", "Mono", "8", "32", "00:30"}},
+        {"talk.wma", {"wma", "44100", "Stereo", "16", "64", "00:10"}},
+        {"float.wma", {"wma", "48000", "Stereo", "32", "128", "00:03"}},
+        {"empty.mp3", {"mp3", "44100", "Stereo", "16", "", "00:00"}},
+    };
+    for (const PanelCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        show(path(c.file));
+        EXPECT_EQ(panel.labels.format, c.labels.format);
+        EXPECT_EQ(panel.labels.frequency, c.labels.frequency);
+        EXPECT_EQ(panel.labels.channel, c.labels.channel);
+        EXPECT_EQ(panel.labels.bits, c.labels.bits);
+        EXPECT_EQ(panel.labels.bitrate, c.labels.bitrate);
+        EXPECT_EQ(panel.labels.totalTime, c.labels.totalTime);
+    }
+    EXPECT_TRUE(sink.messages().isEmpty());
+    EXPECT_EQ(engine.openStreams(), 0) << "every stream opened for the panel is freed";
+    // The WMA entry of the engine is used for ".wma" only.
+    for (int i = 0; i < engine.opened.size(); ++i)
+        EXPECT_EQ(engine.openedAsWma[i], engine.opened[i].endsWith(".wma")) << engine.opened[i].toStdString();
+}
+
+TEST_F(FileInfoPanel, FailuresKeepTheLabelsAndShowTheirMessages)
+{
+    writeFile(path("deep.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", QByteArray(60, '\0'))));
+    writeFile(path("float.wav"), riff(chunk("fmt ", fmtBody(3, 2, 44100, 32)) + chunk("data", QByteArray(80, '\0'))));
+    writeFile(path("zero.wav"), QByteArray());
+    writeFile(path("cut.wav"), canonicalWav(2, 44100, 16, 100).left(38));
+    writeFile(path("text.mp3"), "this is only text\n");
+
+    struct FailCase {
+        const char* file;
+        QStringList texts;
+    };
+    const std::vector<FailCase> cases = {
+        {"deep.wav", {"Not PCM formats!", "Bad WAV"}},
+        {"float.wav", {"This is not a valid Wave file", "Bad WAV"}},
+        {"zero.wav", {"This is not a valid Wave file", "Bad WAV"}},
+        {"cut.wav", {"This is not a valid Wave file", "Bad WAV"}},
+        {"missing.wav", {"Cannot open the file!", "Bad WAV"}},
+        {"text.mp3", {"Bad MP3"}},
+        {"missing.wma", {"Bad WMA"}},
+    };
+    const FileInfoLabels before = panel.labels;
+    for (const FailCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        sink.clear();
+        show(path(c.file));
+        EXPECT_EQ(panel.labels, before);
+        QStringList texts;
+        for (const platform::Message& m : sink.messages())
+            texts << m.text;
+        EXPECT_EQ(texts, c.texts);
+        const platform::Message last = sink.messages().last();
+        EXPECT_EQ(last.caption, "Note");
+        EXPECT_EQ(last.icon, platform::MessageIcon::Information);
+        EXPECT_FALSE(last.withOwner);
+    }
+    EXPECT_EQ(panel.updates, 0);
+}
+
+TEST_F(FileInfoPanel, WithoutAFileShowsTheRecordFormat)
+{
+    struct FormatCase {
+        RecordFormat format;
+        QString path;
+        FileInfoLabels labels;
+    };
+    RecordFormat mp3;  // MP3 stereo 44100 128
+    RecordFormat wav;
+    wav.format = RecordFormat::Wav;
+    wav.channels = 1;
+    wav.sampleRate = 8000;
+    RecordFormat wma;
+    wma.format = RecordFormat::Wma;
+    wma.sampleRate = 48000;
+    wma.wmaBitrate = 160;
+    const std::vector<FormatCase> cases = {
+        {mp3, QString(), {"mp3", "44100", "Stereo", "16", "128", "00:00"}},
+        {wav, QString(), {"wav", "8000", "Mono", "16", "", "00:00"}},
+        {wma, QString(), {"wma", "48000", "Stereo", "16", "160", "00:00"}},
+        {mp3, path("notes.txt"), {"mp3", "44100", "Stereo", "16", "128", "00:00"}},
+        {wav, path("noextension"), {"wav", "8000", "Mono", "16", "", "00:00"}},
+    };
+    for (const FormatCase& c : cases) {
+        host.format = c.format;
+        show(c.path);
+        EXPECT_EQ(panel.labels, c.labels) << c.labels.format.toStdString();
+    }
+    EXPECT_TRUE(engine.opened.isEmpty());
+    EXPECT_TRUE(sink.messages().isEmpty());
+}

@@ -1,0 +1,226 @@
+// Listing the recordings folder: patterns, order, icons, durations, and the messages of broken
+// WAV files, with a scripted engine for the MP3 and WMA durations.
+#include "LibraryFakes.h"
+#include "library/FileLister.h"
+#include "library/FileTypeIcons.h"
+#include "platform/RecordingMessageSink.h"
+
+#include <QDir>
+#include <QPixmap>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace librarytest;
+using library::FileLister;
+
+namespace {
+
+QIcon programIcon()
+{
+    QPixmap p(16, 16);
+    p.fill(Qt::red);
+    return QIcon(p);
+}
+
+// A sink that runs something while a message is "on screen", as the window's re-activation
+// does when a modal box closes.
+class ReenteringSink : public platform::RecordingMessageSink {
+public:
+    void show(const platform::Message& m) override
+    {
+        RecordingMessageSink::show(m);
+        if (onShow && depth++ < 5)
+            onShow();
+    }
+    std::function<void()> onShow;
+    int depth = 0;
+};
+
+} // namespace
+
+class Listing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        folder = dir.path() + QLatin1Char('/');
+    }
+    QString path(const QString& name) const { return folder + name; }
+    QString list(FileLister::Reason reason = FileLister::Reason::Explicit)
+    {
+        return lister.ListRecordings(folder, view, reason);
+    }
+    QStringList images() const
+    {
+        QStringList r;
+        for (const ListItem& i : view.items)
+            r << QString::number(i.image);
+        return r;
+    }
+    QStringList durations() const
+    {
+        QStringList r;
+        for (const ListItem& i : view.items)
+            r << i.duration;
+        return r;
+    }
+
+    QTemporaryDir dir;
+    QString folder;
+    FakeEngine engine;
+    FakeListView view;
+    ReenteringSink sink;
+    FileLister lister{engine, sink, programIcon()};
+};
+
+TEST_F(Listing, PatternsOrderAndImageIndices)
+{
+    writeFile(path("b.WAV"), canonicalWav(2, 44100, 16, 176400 * 65));
+    writeFile(path("a.mp3"), "x");
+    writeFile(path("C.wma"), "x");
+    engine.addFile(path("a.mp3"), {44100 * 4 * 3725ll, 44100, 2, 0, 1000});
+    engine.addFile(path("C.wma"), {44100 * 4 * 9 + 1000, 44100, 2, 0, 1000});
+    ASSERT_TRUE(QDir(folder).mkdir("x.wav"));          // a folder is never listed
+    ASSERT_TRUE(QDir(folder).mkdir("sub.MP3"));
+    writeFile(path("notes.txt"), "x");
+    writeFile(path("take.wav.bak"), "x");
+    writeFile(path("wav"), "x");
+
+    EXPECT_EQ(list(), "a.mp3");
+    EXPECT_EQ(view.captions(), QStringList({"a.mp3", "b.WAV", "C.wma"}));
+    EXPECT_EQ(images(), QStringList({"1", "0", "2"}));
+    EXPECT_EQ(durations(), QStringList({"1:02:05", "01:05", "00:09"}));
+    EXPECT_EQ(view.selected, -1) << "listing does not select";
+    EXPECT_EQ(engine.openStreams(), 0);
+
+    // Exactly three icons, none empty: offscreen there is no icon theme, so the program's own.
+    ASSERT_EQ(view.icons.size(), 3);
+    for (const QIcon& icon : view.icons)
+        EXPECT_FALSE(icon.isNull());
+}
+
+TEST_F(Listing, SortsWithoutRegardToCaseAndKeepsOddNames)
+{
+    const QStringList names = {"beta1.wav", "ALPHA2.mp3", "Beta.wma", "alpha.wav", ".hidden.wav",
+                               "my take.wav", QString::fromUtf8("Grüße.wav"), "Zeta.Mp3", "zz.wAv"};
+    for (const QString& n : names)
+        writeFile(path(n), canonicalWav(1, 8000, 16, 32000));
+    EXPECT_EQ(list(), ".hidden.wav");
+    const QStringList expected = {".hidden.wav", "alpha.wav", "ALPHA2.mp3", "Beta.wma", "beta1.wav",
+                                  QString::fromUtf8("Grüße.wav"), "my take.wav", "Zeta.Mp3", "zz.wAv"};
+    EXPECT_EQ(view.captions(), expected);
+    // The WAVs read 2 s; the MP3 and WMA the engine cannot open read 00:00.
+    for (const ListItem& item : view.items)
+        EXPECT_EQ(item.duration, item.image == 0 ? "00:02" : "00:00") << item.caption.toStdString();
+    EXPECT_TRUE(sink.messages().isEmpty()) << "only broken WAV files have a message";
+}
+
+TEST_F(Listing, EmptyMissingAndNonFolders)
+{
+    const QString file = path("plain.txt");
+    writeFile(file, "x");
+    for (const QString& f : {folder, folder + "gone/", QString(), file + "/"}) {
+        view.addItem("stale.wav", 0, "00:01");
+        EXPECT_EQ(lister.ListRecordings(f, view), QString()) << f.toStdString();
+        EXPECT_EQ(view.count(), 0);
+        EXPECT_EQ(view.icons.size(), 3);
+    }
+}
+
+TEST_F(Listing, BrokenWavMessagesOncePerExplicitRelist)
+{
+    writeFile(path("a.wav"), canonicalWav(2, 44100, 16, 176400));
+    writeFile(path("b.wav"), "RIFF");                                            // cut
+    writeFile(path("c.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", "123456")));
+    writeFile(path("d.wav"), QByteArray());                                      // zero bytes
+
+    auto texts = [this] {
+        QStringList t;
+        for (const platform::Message& m : sink.messages())
+            t << m.text;
+        return t;
+    };
+    const QStringList once = {"This is not a valid Wave file", "Not PCM formats!",
+                              "This is not a valid Wave file"};
+
+    // Each message's closing re-activates the window, which re-lists: nothing comes back.
+    sink.onShow = [this] { list(FileLister::Reason::Activation); };
+    EXPECT_EQ(list(FileLister::Reason::Activation), "a.wav");
+    EXPECT_EQ(texts(), once);
+    EXPECT_EQ(durations(), QStringList({"00:01", "00:00", "00:00", "00:00"}));
+
+    // Further activations stay silent; an explicit re-list reports each file once more.
+    sink.clear();
+    list(FileLister::Reason::Activation);
+    EXPECT_TRUE(texts().isEmpty());
+    list(FileLister::Reason::Explicit);
+    EXPECT_EQ(texts(), once);
+    EXPECT_EQ(view.count(), 4);
+}
+
+TEST_F(Listing, FolderThatDisappearsWhileListed)
+{
+    for (int i = 0; i < 6; ++i)
+        writeFile(path(QStringLiteral("take%1.%2").arg(i).arg(i < 3 ? "mp3" : "wav")), "x");
+    engine.addFile(path("take0.mp3"), {176400, 44100, 2, 0, 10});
+    // The folder goes while the first MP3 is being measured.
+    struct VanishingEngine : FakeEngine {
+        QString victim;
+        audio::HSTREAM streamCreateFile(const QString& p) override
+        {
+            QDir(victim).removeRecursively();
+            return FakeEngine::streamCreateFile(p);
+        }
+    } vanishing;
+    vanishing.victim = folder;
+    FileLister l(vanishing, sink, QIcon());
+    EXPECT_EQ(l.ListRecordings(folder, view), "take0.mp3");
+    EXPECT_EQ(view.count(), 6);
+    for (const ListItem& item : view.items)
+        EXPECT_EQ(item.duration, "00:00");
+    EXPECT_TRUE(sink.messages().isEmpty()) << "files that are gone are not reported as broken";
+    EXPECT_EQ(l.ListRecordings(folder, view), QString());
+    EXPECT_EQ(view.count(), 0);
+}
+
+TEST_F(Listing, ThousandFiles)
+{
+    const QByteArray wav = canonicalWav(1, 8000, 16, 16000 * 10);
+    for (int i = 0; i < 1000; ++i) {
+        const QString name = QStringLiteral("Vexa_%1.%2").arg(i + 1, 3, 10, QLatin1Char('0')).arg(
+            i % 3 == 0 ? "wav" : i % 3 == 1 ? "mp3" : "wma");
+        writeFile(path(name), i % 3 == 0 ? wav : QByteArray("x"));
+        if (i % 3 != 0)
+            engine.addFile(path(name), {8000 * 2 * 10, 8000, 1, 0, 10});
+    }
+    EXPECT_EQ(list(), "Vexa_001.wav");
+    ASSERT_EQ(view.count(), 1000);
+    // Name order, not number order: Vexa_1000 follows Vexa_100, Vexa_999 is last.
+    const int hundred = view.captions().indexOf("Vexa_100.wav");
+    ASSERT_GE(hundred, 0);
+    EXPECT_EQ(view.caption(hundred + 1), "Vexa_1000.wav");
+    EXPECT_EQ(view.caption(hundred + 2), "Vexa_101.mp3");
+    EXPECT_EQ(view.caption(999), "Vexa_999.wma");
+    for (const ListItem& item : view.items)
+        ASSERT_EQ(item.duration, "00:10") << item.caption.toStdString();
+    EXPECT_EQ(engine.openStreams(), 0);
+}
+
+TEST(FileTypeIcons, NeverAnEmptySlot)
+{
+    QPixmap a(16, 16), b(16, 16), c(16, 16);
+    a.fill(Qt::red);
+    b.fill(Qt::green);
+    c.fill(Qt::blue);
+    const QIcon type(a), generic(b), program(c);
+    auto key = [](const QIcon& i) { return i.pixmap(16, 16).toImage().pixel(0, 0); };
+    EXPECT_EQ(key(library::FileTypeIcons::choose(type, generic, program)), key(type));
+    EXPECT_EQ(key(library::FileTypeIcons::choose(QIcon(), generic, program)), key(generic));
+    EXPECT_EQ(key(library::FileTypeIcons::choose(QIcon(), QIcon(), program)), key(program));
+    EXPECT_FALSE(library::FileTypeIcons::choose(QIcon(), QIcon(), QIcon()).isNull());
+    const QList<QIcon> icons = library::FileTypeIcons::listIcons(QIcon());
+    ASSERT_EQ(icons.size(), 3);
+    for (const QIcon& i : icons)
+        EXPECT_FALSE(i.isNull());
+}

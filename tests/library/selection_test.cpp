@@ -1,0 +1,93 @@
+// Selection by name: which item is selected, and what the panel shows in each transport state.
+#include "LibraryFakes.h"
+#include "library/FileInfo.h"
+#include "library/FileSelection.h"
+#include "platform/RecordingMessageSink.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace librarytest;
+
+class Selection : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        host.folder = dir.path() + QLatin1Char('/');
+        host.lang.open(writeLanguage(dir.path()));
+        host.recordPath = host.folder + "Vexa_004.mp3";
+        writeFile(host.folder + "a.wav", canonicalWav(1, 8000, 16, 16000 * 3));
+        writeFile(host.folder + "B.wav", canonicalWav(2, 22050, 16, 88200 * 7));
+    }
+    void fill(const QStringList& names)
+    {
+        view.clear();
+        for (const QString& n : names)
+            view.addItem(n, 0, "00:00");
+    }
+
+    QTemporaryDir dir;
+    FakeHost host;
+    FakeEngine engine;
+    FakeListView view;
+    FakePanel panel;
+    platform::RecordingMessageSink sink;
+    library::FileInfo info{engine, sink};
+    library::FileSelection selection{host, view, panel, info};
+};
+
+TEST_F(Selection, FindListItemIgnoresCase)
+{
+    fill({"a.wav", "B.wav", "b.WAV", "c.mp3"});
+    EXPECT_EQ(selection.FindListItem("A.WAV"), 0);
+    EXPECT_EQ(selection.FindListItem("b.wav"), 1); // the first of two equal names
+    EXPECT_EQ(selection.FindListItem("c.mp3"), 3);
+    EXPECT_EQ(selection.FindListItem("c"), -1);
+    EXPECT_EQ(selection.FindListItem(""), -1);
+    fill({});
+    EXPECT_EQ(selection.FindListItem("a.wav"), -1);
+}
+
+TEST_F(Selection, SelectsAndRefreshesThePanelOnlyWhereTheStateAllows)
+{
+    const library::FileInfoLabels untouched = panel.labels;
+    const library::FileInfoLabels bWav{"wav", "22050", "Stereo", "16", "", "00:07"};
+    const library::FileInfoLabels aWav{"wav", "8000", "Mono", "16", "", "00:03"};
+    const library::FileInfoLabels format{"mp3", "44100", "Stereo", "16", "128", "00:00"};
+
+    struct SelectCase {
+        TransportState state;
+        QStringList items;
+        QString name;
+        int selected;
+        library::FileInfoLabels labels;
+        QString fileName;
+    };
+    const std::vector<SelectCase> cases = {
+        {Idle, {"a.wav", "B.wav"}, "b.WAV", 1, bWav, "B.wav"},
+        {Idle, {"a.wav", "B.wav"}, "gone.wav", 0, aWav, "a.wav"},
+        {Idle, {"a.wav", "B.wav"}, "", 0, aWav, "a.wav"},
+        {Idle, {}, "a.wav", -1, format, ""},
+        {Playing, {"a.wav", "B.wav"}, "B.wav", 1, untouched, "-"},
+        {PlayPaused, {"a.wav", "B.wav"}, "x", 0, untouched, "-"},
+        {Playing, {}, "a.wav", -1, untouched, "-"},
+        {Recording, {"a.wav", "B.wav"}, "B.wav", 1, format, "Vexa_004.mp3"},
+        {RecordPaused, {"a.wav", "B.wav"}, "", 0, format, "Vexa_004.mp3"},
+        {RecordPaused, {}, "", -1, format, "Vexa_004.mp3"},
+    };
+    for (const SelectCase& c : cases) {
+        SCOPED_TRACE(QStringLiteral("state %1 name '%2'").arg(int(c.state)).arg(c.name).toStdString());
+        panel = FakePanel();
+        fill(c.items);
+        view.selected = c.items.isEmpty() ? -1 : int(c.items.size()) - 1;
+        host.state = c.state;
+        selection.SelectFile(c.name);
+        EXPECT_EQ(view.selected, c.selected);
+        EXPECT_EQ(view.focused, c.selected);
+        EXPECT_EQ(panel.labels, c.labels);
+        EXPECT_EQ(panel.fileName, c.fileName);
+        EXPECT_TRUE(host.states.isEmpty()) << "selection never changes the transport";
+    }
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
