@@ -253,6 +253,15 @@ bool Decoder::open(const std::string& path)
         if (bitRate > 0)
             length = av_rescale(d.fileSize - dataStart, std::int64_t(d.rate) * 8, bitRate);
     }
+    if (length > 0 && (par->codec_id == AV_CODEC_ID_WMAV1 || par->codec_id == AV_CODEC_ID_WMAV2)) {
+        // The WMA decoder gives nothing for the first frame (the codec's overlap), so the PCM
+        // is one frame shorter than the container's duration.
+        const std::int64_t frameLength = d.codec->frame_size > 0 ? d.codec->frame_size
+                                         : d.rate <= 16000              ? 512
+                                         : d.rate <= 22050              ? 1024
+                                                                        : 2048;
+        length = std::max<std::int64_t>(0, length - frameLength);
+    }
     const int bits = av_get_bits_per_sample(par->codec_id);
     if (bits > 0) {
         // Uncompressed data cannot be longer than the file: a header may claim more.

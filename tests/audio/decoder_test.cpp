@@ -61,11 +61,18 @@ TEST_P(DecoderFormats, RateChannelsLengthAndContent)
     EXPECT_EQ(d.channels(), c.channels);
     EXPECT_EQ(d.fileSize(), QFileInfo(path).size());
     const double lengthMs = double(d.lengthFrames()) * 1000.0 / c.rate;
-    EXPECT_NEAR(lengthMs, seconds * 1000.0, c.toleranceMs) << c.kind;
+    if (QString(c.kind) == "wma") {
+        // ASF knows only whole codec frames (2048 samples at 32 kHz and up): the length is the
+        // decoded PCM exactly, which is the sound plus the silence filling its last frame.
+        EXPECT_GE(lengthMs, seconds * 1000.0 - 0.5);
+        EXPECT_LT(lengthMs, seconds * 1000.0 + 2048 * 1000.0 / c.rate);
+    } else {
+        EXPECT_NEAR(lengthMs, seconds * 1000.0, c.toleranceMs) << c.kind;
+    }
 
     const Pcm decoded = decodeAll(d);
     const double decodedMs = double(decoded.size() / c.channels) * 1000.0 / c.rate;
-    EXPECT_NEAR(decodedMs, seconds * 1000.0, c.toleranceMs + 1.0) << c.kind;
+    EXPECT_NEAR(decodedMs, lengthMs, c.toleranceMs + 1.0) << c.kind;
     EXPECT_NEAR(dominantFrequency(decoded, c.channels, c.rate), 1000.0, 3.0);
     EXPECT_NEAR(peak(decoded), 16384, 16384 * 0.1);
     EXPECT_TRUE(d.atEnd());

@@ -107,8 +107,16 @@ bool encodeFile(const QString& path, const char* kind, const Pcm& samples, unsig
                                  int(rate), 0, nullptr) >= 0 && swr_init(swr) >= 0;
     AVFrame* frame = av_frame_alloc();
     AVPacket* pkt = av_packet_alloc();
-    const std::size_t total = samples.size() / channels;
     const int frameSize = ctx->frame_size > 0 ? ctx->frame_size : 1152;
+    // The WMA decoder gives nothing for the first frame: lead in with one frame of silence,
+    // as the program's own WMA writer does, so the decoded sound starts with the signal.
+    Pcm lead;
+    if (!mp3) {
+        lead.assign(std::size_t(frameSize) * channels, 0);
+        lead.insert(lead.end(), samples.begin(), samples.end());
+    }
+    const Pcm& input = mp3 ? samples : lead;
+    const std::size_t total = input.size() / channels;
     std::int64_t pts = 0;
     auto drain = [&]() {
         while (avcodec_receive_packet(ctx, pkt) == 0) {
@@ -129,7 +137,7 @@ bool encodeFile(const QString& path, const char* kind, const Pcm& samples, unsig
         }
         for (int p = 0; p < frame->ch_layout.nb_channels && av_sample_fmt_is_planar(ctx->sample_fmt); ++p)
             std::memset(frame->extended_data[p], 0, std::size_t(frameSize) * av_get_bytes_per_sample(ctx->sample_fmt));
-        const uint8_t* in[1] = {reinterpret_cast<const uint8_t*>(samples.data() + at * channels)};
+        const uint8_t* in[1] = {reinterpret_cast<const uint8_t*>(input.data() + at * channels)};
         swr_convert(swr, frame->extended_data, n, in, n);
         if (n < frameSize && !mp3)
             frame->nb_samples = frameSize;

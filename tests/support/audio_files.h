@@ -17,7 +17,8 @@ bool writeWav(const QString& path, const Pcm& samples, unsigned rate, unsigned c
 // 8-bit (unsigned) WAV from signed 16-bit samples.
 bool writeWav8(const QString& path, const Pcm& samples, unsigned rate, unsigned channels);
 
-// Encodes with FFmpeg: "mp3" (libmp3lame, with the Info tag) or "wma" (wmav2 in ASF).
+// Encodes with FFmpeg: "mp3" (libmp3lame, with the Info tag) or "wma" (wmav2 in ASF, led in by
+// one codec frame of silence that the decoder swallows).
 // bitRate in bit/s.
 bool encodeFile(const QString& path, const char* kind, const Pcm& samples, unsigned rate,
                 unsigned channels, int bitRate);

@@ -1,0 +1,137 @@
+// ctest-label: audio
+// ctest-timeout: 120
+// Without a sound server, and with one that dies under a running capture and playback: the
+// engine fails cleanly, nothing hangs, the channels end by themselves and the program goes on.
+#include "audio/Engine.h"
+#include "support/audio_files.h"
+#include "support/audio_signals.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+using namespace std::chrono;
+
+namespace {
+
+std::atomic<int> calls{0};
+bool count(audio::HRECORD, const void*, std::uint32_t, void*)
+{
+    ++calls;
+    return true;
+}
+
+void waitFor(milliseconds ms) { std::this_thread::sleep_for(ms); }
+
+// Points the process at another sound server for the life of the object.
+class ServerAddress {
+public:
+    explicit ServerAddress(const QByteArray& address) : saved_(qgetenv("PULSE_SERVER"))
+    {
+        qputenv("PULSE_SERVER", address);
+    }
+    ~ServerAddress() { qputenv("PULSE_SERVER", saved_); }
+
+private:
+    QByteArray saved_;
+};
+
+} // namespace
+
+TEST(NoServer, InitFailsCleanlyAndNothingHangs)
+{
+    QTemporaryDir dir;
+    ServerAddress dead("unix:" + QFile::encodeName(dir.filePath("no-such-socket")));
+    audio::Engine engine;
+    const auto start = steady_clock::now();
+    EXPECT_FALSE(engine.recordInit(-1));
+    EXPECT_FALSE(engine.init(-1, 44100));
+    EXPECT_EQ(engine.recordStart(44100, 2, &count, nullptr), 0u);
+    engine.recordFree();
+    engine.free();
+    // Streams still open for their length (the file list needs no device), but do not play.
+    ASSERT_TRUE(testsupport::writeWav(dir.filePath("a.wav"), testsupport::sine(440, 44100, 2, 0.5), 44100, 2));
+    const audio::HSTREAM h = engine.streamCreateFile(dir.filePath("a.wav"));
+    ASSERT_NE(h, 0u);
+    EXPECT_FALSE(engine.channelPlay(h, true));
+    EXPECT_EQ(engine.channelIsActive(h), 0);
+    EXPECT_TRUE(engine.streamFree(h));
+    EXPECT_LT(duration<double>(steady_clock::now() - start).count(), 10.0);
+}
+
+TEST(DyingServer, CaptureEndsAndPlaybackBecomesInactive)
+{
+    const QString source = qEnvironmentVariable("VEXA_SOURCE_DIR", QDir::currentPath() + "/..");
+    const QString config = source + "/tests/ci.pa";
+    ASSERT_TRUE(QFile::exists(config)) << config.toStdString();
+    QTemporaryDir dir;
+    const QString runtime = dir.filePath("pulse");
+    QDir().mkpath(runtime + "/state");
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QProcess server;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PULSE_RUNTIME_PATH", runtime);
+    env.insert("PULSE_STATE_PATH", runtime + "/state");
+    env.insert("PULSE_SERVER", "unix:" + runtime + "/native");
+    server.setProcessEnvironment(env);
+    // Runs in the foreground as our child, so the test can kill it at will.
+    server.start("pulseaudio", {"-n", "-F", config, "--exit-idle-time=-1", "--daemonize=no",
+                                "--use-pid-file=no", "--log-target=file:" + runtime + "/pa.log"});
+    ASSERT_TRUE(server.waitForStarted(5000));
+    ServerAddress own(("unix:" + runtime + "/native").toLocal8Bit());
+
+    audio::Engine engine;
+    bool ready = false;
+    for (int i = 0; i < 100 && !ready; ++i) {
+        ready = engine.recordInit(-1);
+        if (!ready)
+            waitFor(milliseconds(50));
+    }
+    ASSERT_TRUE(ready);
+    ASSERT_TRUE(engine.init(-1, 44100));
+    ASSERT_TRUE(testsupport::writeWav(dir.filePath("long.wav"), testsupport::sine(440, 44100, 2, 10.0), 44100, 2));
+    const audio::HSTREAM stream = engine.streamCreateFile(dir.filePath("long.wav"));
+    ASSERT_NE(stream, 0u);
+    calls = 0;
+    const audio::HRECORD rec = engine.recordStart(44100, 2, &count, nullptr);
+    ASSERT_NE(rec, 0u);
+    ASSERT_TRUE(engine.channelPlay(stream, true));
+    // Wait for the capture to deliver (a fresh server's sources start after a while).
+    for (int i = 0; i < 100 && calls < 10; ++i)
+        waitFor(milliseconds(50));
+    ASSERT_GE(calls, 10);
+    EXPECT_EQ(engine.channelIsActive(rec), 1);
+    EXPECT_EQ(engine.channelIsActive(stream), 1);
+
+    server.kill();
+    ASSERT_TRUE(server.waitForFinished(5000));
+    const auto killed = steady_clock::now();
+    int recActive = 1, streamActive = 1;
+    while ((recActive || streamActive) && steady_clock::now() - killed < seconds(5)) {
+        waitFor(milliseconds(20));
+        recActive = engine.channelIsActive(rec);
+        streamActive = engine.channelIsActive(stream);
+    }
+    EXPECT_EQ(recActive, 0);
+    EXPECT_EQ(streamActive, 0);
+    const int after = calls;
+    waitFor(milliseconds(200));
+    EXPECT_EQ(calls, after);
+    // Everything still answers and frees without a server.
+    EXPECT_GE(engine.channelGetPosition(stream), 0);
+    EXPECT_FALSE(engine.channelPlay(stream, false));
+    EXPECT_TRUE(engine.channelStop(rec));
+    EXPECT_TRUE(engine.streamFree(rec));
+    EXPECT_TRUE(engine.channelStop(stream));
+    EXPECT_TRUE(engine.streamFree(stream));
+    engine.recordFree();
+    engine.free();
+}
