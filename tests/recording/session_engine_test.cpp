@@ -176,6 +176,7 @@ TEST_F(SessionEngine, TwoSecondsInEveryFormat)
         ASSERT_TRUE(session.stop());
         EXPECT_EQ(host_.state, Idle);
         EXPECT_TRUE(sink_.messages().isEmpty());
+        EXPECT_EQ(engine_.channelCount(), 0u); // the capture was freed
 
         const double captured = double(audio_.capturedBytes()) / (2.0 * c.channels * c.rate);
         const support::DecodedAudio a = support::decodeAudio(session.recordFilePath());
@@ -233,6 +234,7 @@ TEST_F(SessionEngine, WriterFailingHalfWay)
         ASSERT_TRUE(session.stop());
         EXPECT_EQ(host_.state, Idle);
         EXPECT_EQ(sink_.messages().size(), 1);
+        EXPECT_EQ(engine_.channelCount(), 0u);
         const support::DecodedAudio a = support::decodeAudio(session.recordFilePath());
         ASSERT_TRUE(a.ok) << a.error.toStdString();
         EXPECT_GT(a.duration(), 0.8);
