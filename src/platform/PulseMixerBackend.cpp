@@ -1,0 +1,382 @@
+#include "platform/PulseMixerBackend.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+struct Source {
+    std::uint32_t index = 0;
+    std::string name;
+    QString description;
+    pa_cvolume volume{};
+};
+
+struct SinkState {
+    bool found = false;
+    pa_cvolume volume{};
+    bool mute = false;
+};
+
+struct ServerState {
+    bool found = false;
+    std::string name, host, defaultSink, defaultSource;
+};
+
+// Error code of a set operation that found nothing to act on.
+constexpr int NoEntity = PA_ERR_NOENTITY;
+
+int toRaw(pa_volume_t v)
+{
+    const double raw = double(v) * 65535.0 / double(PA_VOLUME_NORM);
+    return int(std::min(65535.0, raw + 0.5));
+}
+
+pa_volume_t fromRaw(int raw)
+{
+    raw = std::clamp(raw, 0, 65535);
+    return pa_volume_t((std::uint64_t(raw) * PA_VOLUME_NORM + 32767) / 65535);
+}
+
+} // namespace
+
+struct PulseMixerBackend::Impl {
+    PulseMixerBackend* owner = nullptr;
+    pa_threaded_mainloop* loop = nullptr;
+    pa_context* context = nullptr;
+    std::atomic<bool> ready{false};
+    std::atomic<bool> opened{false};
+    bool lastOk = false; // result of the last success callback (loop locked)
+
+    // Runs one operation with the loop locked and waits for it; false when it could not start
+    // or the connection failed meanwhile.
+    template <typename Start>
+    bool run(Start start)
+    {
+        if (!ready)
+            return false;
+        pa_threaded_mainloop_lock(loop);
+        pa_operation* op = start();
+        if (!op) {
+            pa_threaded_mainloop_unlock(loop);
+            return false;
+        }
+        pa_operation_set_state_callback(op, [](pa_operation*, void* l) {
+            pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(l), 0);
+        }, loop);
+        while (pa_operation_get_state(op) == PA_OPERATION_RUNNING
+               && PA_CONTEXT_IS_GOOD(pa_context_get_state(context)))
+            pa_threaded_mainloop_wait(loop);
+        const bool done = pa_operation_get_state(op) == PA_OPERATION_DONE;
+        pa_operation_unref(op);
+        pa_threaded_mainloop_unlock(loop);
+        return done;
+    }
+
+    int errorCode()
+    {
+        pa_threaded_mainloop_lock(loop);
+        const int e = pa_context_errno(context);
+        pa_threaded_mainloop_unlock(loop);
+        return e ? e : PA_ERR_UNKNOWN;
+    }
+
+    // Runs a set operation; 0 on success, the server's error code otherwise.
+    template <typename Start>
+    int change(Start start)
+    {
+        lastOk = false;
+        if (!run(start))
+            return ready ? errorCode() : PA_ERR_CONNECTIONTERMINATED;
+        return lastOk ? 0 : errorCode();
+    }
+
+    static void onSuccess(pa_context*, int success, void* self)
+    {
+        auto* d = static_cast<Impl*>(self);
+        d->lastOk = success != 0;
+        pa_threaded_mainloop_signal(d->loop, 0);
+    }
+
+    ServerState server()
+    {
+        struct Collect {
+            ServerState state;
+            pa_threaded_mainloop* loop;
+        } collect{{}, loop};
+        run([&] {
+            return pa_context_get_server_info(context, [](pa_context*, const pa_server_info* i, void* u) {
+                auto* c = static_cast<Collect*>(u);
+                if (i) {
+                    c->state.found = true;
+                    c->state.name = i->server_name ? i->server_name : "";
+                    c->state.host = i->host_name ? i->host_name : "";
+                    c->state.defaultSink = i->default_sink_name ? i->default_sink_name : "";
+                    c->state.defaultSource = i->default_source_name ? i->default_source_name : "";
+                }
+                pa_threaded_mainloop_signal(c->loop, 0);
+            }, &collect);
+        });
+        return collect.state;
+    }
+
+    std::vector<Source> sources()
+    {
+        struct Collect {
+            std::vector<Source> list;
+            pa_threaded_mainloop* loop;
+        } collect{{}, loop};
+        const bool ok = run([&] {
+            return pa_context_get_source_info_list(context, [](pa_context*, const pa_source_info* i, int eol, void* u) {
+                auto* c = static_cast<Collect*>(u);
+                if (eol || !i) {
+                    pa_threaded_mainloop_signal(c->loop, 0);
+                    return;
+                }
+                Source s;
+                s.index = i->index;
+                s.name = i->name ? i->name : "";
+                s.description = QString::fromUtf8(i->description ? i->description : i->name);
+                s.volume = i->volume;
+                c->list.push_back(s);
+            }, &collect);
+        });
+        if (!ok)
+            return {};
+        std::sort(collect.list.begin(), collect.list.end(),
+                  [](const Source& a, const Source& b) { return a.index < b.index; });
+        return collect.list;
+    }
+
+    SinkState sink(const std::string& name)
+    {
+        struct Collect {
+            SinkState state;
+            pa_threaded_mainloop* loop;
+        } collect{{}, loop};
+        run([&] {
+            return pa_context_get_sink_info_by_name(context, name.c_str(), [](pa_context*, const pa_sink_info* i, int eol, void* u) {
+                auto* c = static_cast<Collect*>(u);
+                if (!eol && i) {
+                    c->state.found = true;
+                    c->state.volume = i->volume;
+                    c->state.mute = i->mute != 0;
+                }
+                pa_threaded_mainloop_signal(c->loop, 0);
+            }, &collect);
+        });
+        return collect.state;
+    }
+
+    static void onState(pa_context* c, void* self)
+    {
+        auto* d = static_cast<Impl*>(self);
+        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c)))
+            d->ready = false;
+        pa_threaded_mainloop_signal(d->loop, 0);
+    }
+
+    static void onEvent(pa_context*, pa_subscription_event_type_t, std::uint32_t, void* self)
+    {
+        auto* d = static_cast<Impl*>(self);
+        if (!d->opened)
+            return;
+        // From the main loop's thread to the owner's: a queued call, dropped if the owner is gone.
+        QPointer<PulseMixerBackend> owner(d->owner);
+        QMetaObject::invokeMethod(d->owner, [owner] {
+            if (owner)
+                emit owner->changed();
+        }, Qt::QueuedConnection);
+    }
+};
+
+PulseMixerBackend::PulseMixerBackend(QObject* parent) : MixerBackend(parent), d_(std::make_unique<Impl>())
+{
+    Impl& d = *d_;
+    d.owner = this;
+    d.loop = pa_threaded_mainloop_new();
+    if (!d.loop)
+        return;
+    d.context = pa_context_new(pa_threaded_mainloop_get_api(d.loop), "Vexa Recorder mixer");
+    if (!d.context)
+        return;
+    pa_context_set_state_callback(d.context, &Impl::onState, &d);
+    pa_threaded_mainloop_lock(d.loop);
+    bool ok = pa_context_connect(d.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0
+              && pa_threaded_mainloop_start(d.loop) >= 0;
+    while (ok) {
+        const pa_context_state_t state = pa_context_get_state(d.context);
+        if (state == PA_CONTEXT_READY)
+            break;
+        if (!PA_CONTEXT_IS_GOOD(state)) {
+            ok = false;
+            break;
+        }
+        pa_threaded_mainloop_wait(d.loop);
+    }
+    if (ok) {
+        d.ready = true;
+        pa_context_set_subscribe_callback(d.context, &Impl::onEvent, &d);
+        pa_operation* op = pa_context_subscribe(
+            d.context,
+            pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
+                                   | PA_SUBSCRIPTION_MASK_SERVER),
+            nullptr, nullptr);
+        if (op)
+            pa_operation_unref(op);
+    }
+    pa_threaded_mainloop_unlock(d.loop);
+}
+
+PulseMixerBackend::~PulseMixerBackend()
+{
+    Impl& d = *d_;
+    if (d.loop)
+        pa_threaded_mainloop_stop(d.loop);
+    if (d.context) {
+        pa_context_disconnect(d.context);
+        pa_context_unref(d.context);
+    }
+    if (d.loop)
+        pa_threaded_mainloop_free(d.loop);
+}
+
+bool PulseMixerBackend::connected() const { return d_->ready; }
+
+QStringList PulseMixerBackend::devices()
+{
+    const ServerState s = d_->server();
+    if (!s.found)
+        return {};
+    QString name = QString::fromUtf8(s.name.c_str());
+    if (!s.host.empty())
+        name += QStringLiteral(" on ") + QString::fromUtf8(s.host.c_str());
+    return {name};
+}
+
+bool PulseMixerBackend::open(int device)
+{
+    // One device: the server. Any other index leaves the backend unusable until a good open.
+    d_->opened = device == 0 && d_->ready;
+    return d_->opened;
+}
+
+void PulseMixerBackend::close() { d_->opened = false; }
+
+QStringList PulseMixerBackend::recordingLines()
+{
+    if (!d_->opened)
+        return {};
+    QStringList lines;
+    for (const Source& s : d_->sources())
+        lines << s.description;
+    return lines;
+}
+
+int PulseMixerBackend::selectedLine()
+{
+    if (!d_->opened)
+        return -1;
+    const ServerState server = d_->server();
+    if (!server.found)
+        return -1;
+    const std::vector<Source> list = d_->sources();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list[i].name == server.defaultSource)
+            return int(i);
+    return -1;
+}
+
+int PulseMixerBackend::setSelectedLine(int line)
+{
+    if (!d_->opened)
+        return NoEntity;
+    const std::vector<Source> list = d_->sources();
+    if (line < 0 || line >= int(list.size()))
+        return NoEntity;
+    const std::string name = list[std::size_t(line)].name;
+    Impl& d = *d_;
+    return d.change([&] { return pa_context_set_default_source(d.context, name.c_str(), &Impl::onSuccess, &d); });
+}
+
+int PulseMixerBackend::lineVolume(int line)
+{
+    if (!d_->opened)
+        return -1;
+    const std::vector<Source> list = d_->sources();
+    if (line < 0 || line >= int(list.size()))
+        return -1;
+    return toRaw(pa_cvolume_avg(&list[std::size_t(line)].volume));
+}
+
+int PulseMixerBackend::setLineVolume(int line, int volume)
+{
+    if (!d_->opened)
+        return NoEntity;
+    const std::vector<Source> list = d_->sources();
+    if (line < 0 || line >= int(list.size()))
+        return NoEntity;
+    pa_cvolume cv = list[std::size_t(line)].volume;
+    pa_cvolume_set(&cv, cv.channels ? cv.channels : 1, fromRaw(volume));
+    const std::uint32_t index = list[std::size_t(line)].index;
+    Impl& d = *d_;
+    return d.change([&] { return pa_context_set_source_volume_by_index(d.context, index, &cv, &Impl::onSuccess, &d); });
+}
+
+int PulseMixerBackend::speakerVolume()
+{
+    if (!d_->opened)
+        return -1;
+    const ServerState server = d_->server();
+    const SinkState sink = server.found ? d_->sink(server.defaultSink) : SinkState{};
+    return sink.found ? toRaw(pa_cvolume_avg(&sink.volume)) : -1;
+}
+
+int PulseMixerBackend::setSpeakerVolume(int volume)
+{
+    if (!d_->opened)
+        return NoEntity;
+    const ServerState server = d_->server();
+    const SinkState sink = server.found ? d_->sink(server.defaultSink) : SinkState{};
+    if (!sink.found)
+        return NoEntity;
+    pa_cvolume cv = sink.volume;
+    pa_cvolume_set(&cv, cv.channels ? cv.channels : 1, fromRaw(volume));
+    Impl& d = *d_;
+    return d.change([&] {
+        return pa_context_set_sink_volume_by_name(d.context, server.defaultSink.c_str(), &cv, &Impl::onSuccess, &d);
+    });
+}
+
+int PulseMixerBackend::speakerMute()
+{
+    if (!d_->opened)
+        return -1;
+    const ServerState server = d_->server();
+    const SinkState sink = server.found ? d_->sink(server.defaultSink) : SinkState{};
+    return sink.found ? (sink.mute ? 1 : 0) : -1;
+}
+
+int PulseMixerBackend::setSpeakerMute(bool mute)
+{
+    if (!d_->opened)
+        return NoEntity;
+    const ServerState server = d_->server();
+    if (!server.found)
+        return NoEntity;
+    Impl& d = *d_;
+    return d.change([&] {
+        return pa_context_set_sink_mute_by_name(d.context, server.defaultSink.c_str(), mute ? 1 : 0, &Impl::onSuccess, &d);
+    });
+}
+
+} // namespace platform

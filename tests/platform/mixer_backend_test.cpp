@@ -1,0 +1,185 @@
+// ctest-label: audio
+// The PulseAudio mixer backend against the private server (sources: the two monitors and
+// "Silence"; default source micsink.monitor; default sink "speaker"), the null backend, and a
+// backend without a server.
+#include "platform/NullMixerBackend.h"
+#include "platform/PulseMixerBackend.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString pactl(const QStringList& args)
+{
+    QProcess p;
+    p.start("pactl", args);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+}
+
+class PulseMixer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(mixer.connected()) << "no sound server (PULSE_SERVER)";
+        ASSERT_TRUE(mixer.open(0));
+    }
+    void TearDown() override
+    {
+        // Leave the server as the other tests expect it.
+        pactl({"set-default-source", "micsink.monitor"});
+        pactl({"set-sink-mute", "speaker", "0"});
+        pactl({"set-sink-volume", "speaker", "100%"});
+        for (const char* s : {"micsink.monitor", "speaker.monitor", "silence"})
+            pactl({"set-source-volume", s, "100%"});
+    }
+    platform::PulseMixerBackend mixer;
+};
+
+} // namespace
+
+TEST_F(PulseMixer, OneDeviceNamedAfterTheServerAndEverySourceAsALine)
+{
+    const QStringList devices = mixer.devices();
+    ASSERT_EQ(devices.size(), 1);
+    EXPECT_TRUE(devices[0].startsWith("pulseaudio")) << devices[0].toStdString();
+    const QStringList lines = mixer.recordingLines();
+    EXPECT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.contains("Monitor of Speaker"));
+    EXPECT_TRUE(lines.contains("Monitor of MicSink"));
+    EXPECT_TRUE(lines.contains("Silence"));
+    EXPECT_EQ(mixer.recordingLines(), lines); // stable order
+    EXPECT_EQ(mixer.selectedLine(), lines.indexOf("Monitor of MicSink"));
+}
+
+TEST_F(PulseMixer, SelectedLineRoundTrip)
+{
+    const QStringList lines = mixer.recordingLines();
+    const int silence = lines.indexOf("Silence");
+    ASSERT_GE(silence, 0);
+    EXPECT_EQ(mixer.setSelectedLine(silence), 0);
+    EXPECT_EQ(mixer.selectedLine(), silence);
+    EXPECT_EQ(pactl({"get-default-source"}), "silence");
+    const int speaker = lines.indexOf("Monitor of Speaker");
+    EXPECT_EQ(mixer.setSelectedLine(speaker), 0);
+    EXPECT_EQ(mixer.selectedLine(), speaker);
+    EXPECT_EQ(pactl({"get-default-source"}), "speaker.monitor");
+    for (int bad : {-1, int(lines.size()), 1000}) {
+        EXPECT_NE(mixer.setSelectedLine(bad), 0) << bad;
+        EXPECT_EQ(mixer.lineVolume(bad), -1) << bad;
+        EXPECT_NE(mixer.setLineVolume(bad, 100), 0) << bad;
+    }
+    EXPECT_EQ(mixer.selectedLine(), speaker);
+}
+
+TEST_F(PulseMixer, VolumeAndMuteRoundTrips)
+{
+    const int line = mixer.recordingLines().indexOf("Silence");
+    struct Case {
+        int raw;
+        const char* percent; // what pactl shows
+    };
+    for (const Case c : {Case{32768, "50%"}, Case{65535, "100%"}, Case{0, "0%"}, Case{16384, "25%"}}) {
+        EXPECT_EQ(mixer.setLineVolume(line, c.raw), 0);
+        EXPECT_NEAR(mixer.lineVolume(line), c.raw, 1);
+        EXPECT_TRUE(pactl({"get-source-volume", "silence"}).contains(c.percent)) << c.raw;
+        EXPECT_EQ(mixer.setSpeakerVolume(c.raw), 0);
+        EXPECT_NEAR(mixer.speakerVolume(), c.raw, 1);
+        EXPECT_TRUE(pactl({"get-sink-volume", "speaker"}).contains(c.percent)) << c.raw;
+    }
+    EXPECT_EQ(mixer.setSpeakerMute(true), 0);
+    EXPECT_EQ(mixer.speakerMute(), 1);
+    EXPECT_EQ(pactl({"get-sink-mute", "speaker"}), "Mute: yes");
+    EXPECT_EQ(mixer.setSpeakerMute(false), 0);
+    EXPECT_EQ(mixer.speakerMute(), 0);
+    pactl({"set-sink-volume", "speaker", "150%"});
+    EXPECT_EQ(mixer.speakerVolume(), 65535); // above normal reads as the top
+}
+
+TEST_F(PulseMixer, ChangesFromOutsideArriveOnTheGuiThread)
+{
+    QThread* seenOn = nullptr;
+    int count = 0;
+    QObject::connect(&mixer, &platform::MixerBackend::changed, [&] {
+        seenOn = QThread::currentThread();
+        ++count;
+    });
+    QSignalSpy spy(&mixer, &platform::MixerBackend::changed);
+    pactl({"set-sink-mute", "speaker", "1"});
+    ASSERT_TRUE(spy.wait(3000));
+    EXPECT_EQ(seenOn, QCoreApplication::instance()->thread());
+    EXPECT_GE(count, 1);
+    EXPECT_EQ(mixer.speakerMute(), 1);
+
+    // A change of the default source arrives too; nothing arrives while closed.
+    spy.clear();
+    pactl({"set-default-source", "silence"});
+    EXPECT_TRUE(spy.wait(3000));
+    mixer.close();
+    QCoreApplication::processEvents();
+    spy.clear();
+    pactl({"set-sink-mute", "speaker", "0"});
+    EXPECT_FALSE(spy.wait(500));
+    EXPECT_EQ(mixer.speakerMute(), -1); // closed: queries fail
+}
+
+TEST_F(PulseMixer, AFailedOpenLeavesEveryQueryFailing)
+{
+    EXPECT_FALSE(mixer.open(1));
+    EXPECT_TRUE(mixer.recordingLines().isEmpty());
+    EXPECT_EQ(mixer.selectedLine(), -1);
+    EXPECT_EQ(mixer.lineVolume(0), -1);
+    EXPECT_EQ(mixer.speakerVolume(), -1);
+    EXPECT_EQ(mixer.speakerMute(), -1);
+    EXPECT_NE(mixer.setSpeakerVolume(100), 0);
+    EXPECT_NE(mixer.setSpeakerMute(true), 0);
+    EXPECT_NE(mixer.setSelectedLine(0), 0);
+    EXPECT_EQ(mixer.devices().size(), 1); // the device list does not need an open device
+    EXPECT_TRUE(mixer.open(0));
+    EXPECT_EQ(mixer.recordingLines().size(), 3);
+}
+
+namespace {
+template <typename Backend>
+void expectEveryQueryFails(Backend& b)
+{
+    EXPECT_TRUE(b.devices().isEmpty());
+    EXPECT_FALSE(b.open(0));
+    EXPECT_FALSE(b.open(-1));
+    EXPECT_TRUE(b.recordingLines().isEmpty());
+    EXPECT_EQ(b.selectedLine(), -1);
+    EXPECT_NE(b.setSelectedLine(0), 0);
+    EXPECT_EQ(b.lineVolume(0), -1);
+    EXPECT_NE(b.setLineVolume(0, 1000), 0);
+    EXPECT_EQ(b.speakerVolume(), -1);
+    EXPECT_NE(b.setSpeakerVolume(1000), 0);
+    EXPECT_EQ(b.speakerMute(), -1);
+    EXPECT_NE(b.setSpeakerMute(true), 0);
+    b.close();
+}
+} // namespace
+
+TEST(NullMixer, NoDevicesAndEveryQueryFails)
+{
+    platform::NullMixerBackend null;
+    expectEveryQueryFails(null);
+}
+
+TEST(PulseMixerNoServer, BehavesLikeTheNullBackend)
+{
+    QTemporaryDir dir;
+    const QByteArray saved = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(dir.filePath("nothing-here")));
+    {
+        platform::PulseMixerBackend mixer;
+        EXPECT_FALSE(mixer.connected());
+        expectEveryQueryFails(mixer);
+    }
+    qputenv("PULSE_SERVER", saved);
+}
