@@ -2,6 +2,7 @@
 
 #include "i18n/LanguageFile.h"
 #include "skin/RightAlignedColumnDelegate.h"
+#include "skin/SkinLabel.h"
 #include "skin/TPaintBox.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 
 // The art is compiled into this static library; its resources must be registered by hand.
 static void initSkinResources()
@@ -44,12 +47,13 @@ const QColor cl3DLight(227, 227, 227);
 const QColor clMenuHighlight(51, 153, 255);
 const int TitleColorValue = 14653050;
 
-// "MS Sans Serif" where it exists, the desktop's sans serif elsewhere.
+// "MS Sans Serif" where it exists, else a sans serif of about its width.
 QFont windowFont(int pixelSize)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans"),
-                      QStringLiteral("Sans Serif")});
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Nimbus Sans"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans")});
     font.setPixelSize(pixelSize);
     return font;
 }
@@ -256,45 +260,45 @@ void MainFormLayout::buildSliders(const CursorSource& cursor)
 void MainFormLayout::buildLabels()
 {
     struct Row {
-        QLabel** control;
+        SkinLabel** control;
         const char* name;
         QRect geometry;
         const char* caption;
         QColor colour;
         int pixelSize;
         bool serif;
+        bool autoSize;
     };
     const QColor title = fromColorValue(TitleColorValue);
     const Row rows[] = {
-        {&LabelTitle, "LabelTitle", {32, 6, 87, 16}, "Vexa  Recorder", title, 13, false},
-        {&LabelFileName, "LabelFileName", {88, 34, 145, 13}, "", clWhite, 11, false},
-        {&LabelTotalTime, "LabelTotalTime", {108, 54, 27, 13}, "00:00", cl3DLight, 11, false},
-        {&LabelFormat, "LabelFormat", {170, 53, 20, 13}, "wav", cl3DLight, 11, false},
-        {&LabelChannel, "LabelChannel", {220, 53, 29, 13}, "stereo", cl3DLight, 11, false},
-        {&LabelBitrate, "LabelBitrate", {106, 71, 18, 13}, "128", cl3DLight, 11, false},
-        {&LabelFrequency, "LabelFrequency", {163, 71, 30, 13}, "44100", cl3DLight, 11, false},
-        {&LabelBits, "LabelBits", {220, 71, 12, 14}, "16", cl3DLight, 11, true},
-        {&LabelDir, "LabelDir", {24, 174, 217, 13}, "LabelDir", title, 11, false},
+        {&LabelTitle, "LabelTitle", {32, 6, 87, 16}, "Vexa  Recorder", title, 13, false, true},
+        {&LabelFileName, "LabelFileName", {88, 34, 145, 13}, "", clWhite, 11, false, false},
+        {&LabelTotalTime, "LabelTotalTime", {108, 54, 27, 13}, "00:00", cl3DLight, 11, false, true},
+        {&LabelFormat, "LabelFormat", {170, 53, 20, 13}, "wav", cl3DLight, 11, false, true},
+        {&LabelChannel, "LabelChannel", {220, 53, 29, 13}, "stereo", cl3DLight, 11, false, true},
+        {&LabelBitrate, "LabelBitrate", {106, 71, 18, 13}, "128", cl3DLight, 11, false, true},
+        {&LabelFrequency, "LabelFrequency", {163, 71, 30, 13}, "44100", cl3DLight, 11, false, true},
+        {&LabelBits, "LabelBits", {220, 71, 12, 14}, "16", cl3DLight, 11, true, true},
+        {&LabelDir, "LabelDir", {24, 174, 217, 13}, "LabelDir", title, 11, false, false},
     };
     for (const Row& row : rows) {
-        auto* label = new QLabel(window);
+        auto* label = new SkinLabel(window);
         label->setObjectName(QString::fromLatin1(row.name));
+        label->SetAutoSize(false);
         label->setGeometry(row.geometry);
-        // File and folder names are shown as they are, never as markup.
-        label->setTextFormat(Qt::PlainText);
-        label->setText(QString::fromLatin1(row.caption));
-        label->setAutoFillBackground(false);
-        label->setAttribute(Qt::WA_TranslucentBackground);
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, row.colour);
         label->setPalette(palette);
         QFont font = windowFont(row.pixelSize);
         if (row.serif)
-            font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("DejaVu Serif"),
-                              QStringLiteral("Serif")});
+            font.setFamilies({QStringLiteral("Times New Roman"), QStringLiteral("Nimbus Roman"),
+                              QStringLiteral("DejaVu Serif")});
         label->setFont(font);
+        label->setText(QString::fromLatin1(row.caption));
+        label->SetAutoSize(row.autoSize);
         *row.control = label;
     }
+    // LabelFileName shows its own hint (the whole name when it does not fit).
     // Title, file name and folder move the window when dragged.
     Dragger->attach(LabelTitle);
     Dragger->attach(LabelFileName);
@@ -309,8 +313,14 @@ void MainFormLayout::buildList()
     ListViewFiles->setFrameShape(QFrame::NoFrame);
     ListViewFiles->setColumnCount(2);
     ListViewFiles->setHeaderHidden(true);
-    ListViewFiles->header()->setStretchLastSection(true);
-    ListViewFiles->setColumnWidth(0, 180);
+    // Name 180 pixels; the length takes the rest of the row (less once a scroll bar shows).
+    // The header is hidden and so never stretches its last section: the width is set here.
+    QHeaderView* header = ListViewFiles->header();
+    header->setMinimumSectionSize(16);
+    header->setStretchLastSection(false);
+    header->resizeSection(0, 180);
+    ListViewFiles->viewport()->installEventFilter(this);
+    fitLengthColumn();
     ListViewFiles->setItemDelegate(new RightAlignedColumnDelegate(1, ListViewFiles));
     ListViewFiles->setRootIsDecorated(false);
     ListViewFiles->setUniformRowHeights(true);
@@ -387,6 +397,18 @@ void MainFormLayout::buildMenus()
         spec->setCheckable(true);
         SpectrumGroup->addAction(spec);
     }
+}
+
+void MainFormLayout::fitLengthColumn()
+{
+    ListViewFiles->header()->resizeSection(1, std::max(16, ListViewFiles->viewport()->width() - 180));
+}
+
+bool MainFormLayout::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ListViewFiles->viewport() && event->type() == QEvent::Resize)
+        fitLengthColumn();
+    return QObject::eventFilter(watched, event);
 }
 
 QPoint MainFormLayout::popupPoint(const QWidget* button) const

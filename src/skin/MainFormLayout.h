@@ -19,7 +19,6 @@
 
 class QAction;
 class QActionGroup;
-class QLabel;
 class QMenu;
 class QTimer;
 class QTreeWidget;
@@ -36,6 +35,7 @@ class TQLTButton;
 class TQLTCircleButton;
 class TQLTProgressBar;
 class TPaintBox;
+class SkinLabel;
 class WindowDragger;
 
 class MainFormLayout : public QObject {
@@ -106,16 +106,16 @@ public:
     TQLTProgressBar* QLTProgressBarSpeak;
     TQLTProgressBar* QLTProgressBarWaveIn;
 
-    // Labels
-    QLabel* LabelTitle;
-    QLabel* LabelFileName;
-    QLabel* LabelTotalTime;
-    QLabel* LabelFormat;
-    QLabel* LabelChannel;
-    QLabel* LabelBitrate;
-    QLabel* LabelFrequency;
-    QLabel* LabelBits;
-    QLabel* LabelDir;
+    // Labels (sized to their text, except the file-name and folder labels)
+    SkinLabel* LabelTitle;
+    SkinLabel* LabelFileName;
+    SkinLabel* LabelTotalTime;
+    SkinLabel* LabelFormat;
+    SkinLabel* LabelChannel;
+    SkinLabel* LabelBitrate;
+    SkinLabel* LabelFrequency;
+    SkinLabel* LabelBits;
+    SkinLabel* LabelDir;
 
     // Drawing surfaces: spectrum and time display, level meters
     TPaintBox* PaintBox1;
@@ -167,7 +167,11 @@ public:
     // Moves the window when a label or the bare skin is dragged.
     WindowDragger* Dragger;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void fitLengthColumn();
     void buildTitleButtons(const CursorSource& cursor);
     void buildToolButtons(const CursorSource& cursor);
     void buildRoundButtons(const CursorSource& cursor);

@@ -3,6 +3,7 @@
 // list, menus, timer and filter; the window texts from a language file; the window commands.
 #include "i18n/LanguageFile.h"
 #include "skin/MainFormLayout.h"
+#include "skin/SkinLabel.h"
 #include "skin/SkinWindowCommands.h"
 #include "skin/TPaintBox.h"
 #include "skin/TQLTButton.h"
@@ -61,15 +62,15 @@ const ControlRow Controls[] = {
     {"QLTProgressBar1", "skin::TQLTProgressBar", {3, 107, 264, 11}, ""},
     {"QLTProgressBarSpeak", "skin::TQLTProgressBar", {172, 126, 64, 13}, "Speak Volume"},
     {"QLTProgressBarWaveIn", "skin::TQLTProgressBar", {172, 148, 64, 13}, "Record Volume"},
-    {"LabelTitle", "QLabel", {32, 6, 87, 16}, nullptr},
-    {"LabelFileName", "QLabel", {88, 34, 145, 13}, nullptr},
-    {"LabelTotalTime", "QLabel", {108, 54, 27, 13}, nullptr},
-    {"LabelFormat", "QLabel", {170, 53, 20, 13}, nullptr},
-    {"LabelChannel", "QLabel", {220, 53, 29, 13}, nullptr},
-    {"LabelBitrate", "QLabel", {106, 71, 18, 13}, nullptr},
-    {"LabelFrequency", "QLabel", {163, 71, 30, 13}, nullptr},
-    {"LabelBits", "QLabel", {220, 71, 12, 14}, nullptr},
-    {"LabelDir", "QLabel", {24, 174, 217, 13}, nullptr},
+    {"LabelTitle", "skin::SkinLabel", {32, 6, 87, 16}, nullptr},
+    {"LabelFileName", "skin::SkinLabel", {88, 34, 145, 13}, nullptr},
+    {"LabelTotalTime", "skin::SkinLabel", {108, 54, 27, 13}, nullptr},
+    {"LabelFormat", "skin::SkinLabel", {170, 53, 20, 13}, nullptr},
+    {"LabelChannel", "skin::SkinLabel", {220, 53, 29, 13}, nullptr},
+    {"LabelBitrate", "skin::SkinLabel", {106, 71, 18, 13}, nullptr},
+    {"LabelFrequency", "skin::SkinLabel", {163, 71, 30, 13}, nullptr},
+    {"LabelBits", "skin::SkinLabel", {220, 71, 12, 14}, nullptr},
+    {"LabelDir", "skin::SkinLabel", {24, 174, 217, 13}, nullptr},
     {"PaintBox1", "skin::TPaintBox", {10, 56, 88, 44}, nullptr},
     {"PaintBox2", "skin::TPaintBox", {104, 90, 154, 10}, nullptr},
     {"ListViewFiles", "QTreeWidget", {10, 218, 250, 132}, nullptr},
@@ -98,12 +99,20 @@ TEST(MainFormLayout, EveryControlHasItsClassPlaceAndHint)
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(control->parentWidget(), &w.widget);
         EXPECT_STREQ(control->metaObject()->className(), row.className);
-        EXPECT_EQ(control->geometry(), row.geometry);
+        auto* label = qobject_cast<SkinLabel*>(control);
+        if (label && label->AutoSize()) {
+            // Sized to its text: place and height as designed, width that of the text.
+            EXPECT_EQ(control->pos(), row.geometry.topLeft());
+            EXPECT_EQ(control->height(), row.geometry.height());
+            EXPECT_EQ(control->width(), label->fontMetrics().horizontalAdvance(label->text()));
+        } else {
+            EXPECT_EQ(control->geometry(), row.geometry);
+        }
         if (row.hint) {
             EXPECT_EQ(control->property("Hint").toString(), QString::fromLatin1(row.hint));
         }
         if (qstrcmp(row.name, "QLTSkinForm1") != 0 && qstrcmp(row.name, "ListViewFiles") != 0)
-            windowless << row.geometry;
+            windowless << control->geometry();
     }
     // The controls painted over the skin do not overlap one another.
     for (int i = 0; i < windowless.size(); ++i)
@@ -189,7 +198,7 @@ TEST(MainFormLayout, ButtonsSlidersAndLabelsCarryTheirLooks)
     }
 
     struct LabelRow {
-        QLabel* label;
+        SkinLabel* label;
         const char* caption;
         QColor colour;
         int pixelSize;
@@ -209,7 +218,16 @@ TEST(MainFormLayout, ButtonsSlidersAndLabelsCarryTheirLooks)
         EXPECT_EQ(row.label->font().pixelSize(), row.pixelSize);
         EXPECT_FALSE(row.label->autoFillBackground());
         EXPECT_EQ(row.label->textFormat(), Qt::PlainText);
+        EXPECT_EQ(row.label->AutoSize(), row.label != l.LabelFileName && row.label != l.LabelDir);
     }
+    // An auto-sized label follows its text; a fixed one keeps its size.
+    l.LabelFrequency->setText(QStringLiteral("8000"));
+    EXPECT_EQ(l.LabelFrequency->width(), l.LabelFrequency->fontMetrics().horizontalAdvance(QStringLiteral("8000")));
+    l.LabelDir->setText(QStringLiteral("/a/very/long/folder/name/that/does/not/fit/in/the/label/at/all/"));
+    EXPECT_EQ(l.LabelDir->size(), QSize(217, 13));
+    // Names are shown as they are, never as markup.
+    l.LabelFileName->setText(QStringLiteral("<b>x</b>.wav"));
+    EXPECT_EQ(l.LabelFileName->textFormat(), Qt::PlainText);
 }
 
 TEST(MainFormLayout, ListMenusTimerAndFilter)

@@ -1,6 +1,7 @@
 // skinpreview [--seconds N] [--list-hidden]: the main window's layout alone, with sample
 // contents, for looking at the skin and for measuring what the idle window costs.
 #include "skin/MainFormLayout.h"
+#include "skin/SkinLabel.h"
 #include "skin/SkinWindowCommands.h"
 #include "skin/TPaintBox.h"
 #include "skin/TQLTButton.h"
