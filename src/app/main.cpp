@@ -1,12 +1,53 @@
+// Vexa Recorder: process entry. No command-line arguments are read.
+#include "app/AppSettings.h"
+#include "app/SignalWatcher.h"
+#include "app/TMainForm.h"
+#include "platform/DesktopShell.h"
+#include "platform/InstanceLock.h"
+#include "platform/QtMessageSink.h"
+#include "platform/QtSettingsStore.h"
+#include "platform/SystemInfo.h"
+
 #include <QApplication>
-#include <QWidget>
+
+#include <exception>
 
 int main(int argc, char** argv)
 {
+    // One instance per user session. A second process ends at once, before it shows anything,
+    // and leaves the first alone. When no lock can be made at all the program still runs.
+    platform::InstanceLock lock(QStringLiteral("RunOnlyOneVexaRecorder"));
+    if (lock.tryLock() == platform::InstanceLock::Result::HeldElsewhere)
+        return 0;
+
     QApplication app(argc, argv);
-    QWidget w;
-    w.setWindowTitle("Vexa Recorder");
-    w.resize(270, 358);
-    w.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Vexa Recorder"));
+    QApplication::setOrganizationName(QStringLiteral("Quandrel"));
+
+    platform::QtMessageSink messages;
+    try {
+        platform::QtSettingsStore settings;
+        platform::DesktopShell shell;
+        TMainForm::Services services{settings,
+                                     messages,
+                                     shell,
+                                     platform::SystemInfo::current(),
+                                     AppSettings::SystemEnvironment(),
+                                     QCoreApplication::applicationDirPath() + QLatin1Char('/')};
+        // Watching from the start: a signal that arrives while the window is being made closes
+        // it as soon as the event loop runs.
+        SignalWatcher signalWatcher;
+        TMainForm MainForm(std::move(services));
+        messages.setOwner(&MainForm);
+
+        // SIGTERM, SIGINT and SIGHUP close the window exactly as Exit does.
+        QObject::connect(&signalWatcher, &SignalWatcher::received, &MainForm, &QWidget::close);
+
+        MainForm.show();
+        return app.exec();
+    } catch (const std::exception& e) {
+        // Nothing of ours throws; this is third-party code failing during start-up.
+        messages.show({QString::fromLocal8Bit(e.what()), QString(), platform::MessageIcon::Error, false});
+        return 1;
+    }
 }

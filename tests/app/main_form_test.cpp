@@ -1,0 +1,269 @@
+// ctest-label: gui
+// The main window's own sequences with an in-memory settings store and a private program
+// folder: creation reads and applies the settings, builds the language menu and classifies the
+// system; the first showing applies the language; a language click is stored at once and
+// applied; closing saves (never the language) and runs the parts in their places; a plugged-in
+// layout's menu is used; missing or broken language files do no harm.
+#include "app/TMainForm.h"
+#include "app/TMainFormPart.h"
+#include "i18n/LanguageFile.h"
+#include "platform/DesktopShell.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/RecordingMessageSink.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using platform::MemorySettingsStore;
+
+class JournalPart : public TMainFormPart {
+public:
+    explicit JournalPart(QStringList& journal, MemorySettingsStore* store = nullptr)
+        : journal_(journal), store_(store) {}
+    void formCreate(TMainForm& f) override
+    {
+        journal_ << QStringLiteral("create language=%1 os=%2").arg(f.Settings().LanguageFile).arg(f.OsKind());
+    }
+    void formActivate(TMainForm& f) override
+    {
+        journal_ << QStringLiteral("activate ini=%1").arg(f.LanguageIni()->isOpen());
+    }
+    void formDestroyBeforeSave(TMainForm& f) override
+    {
+        journal_ << QStringLiteral("before save saved=%1").arg(store_ && store_->contains("Version"));
+        f.Settings().MixerIndex = -1; // e.g. the mixer found none
+    }
+    void formDestroyAfterSave(TMainForm&) override
+    {
+        journal_ << QStringLiteral("after save saved=%1").arg(store_ && store_->contains("Version"));
+    }
+
+private:
+    QStringList& journal_;
+    MemorySettingsStore* store_;
+};
+
+class MainFormTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        program_ = dir_.path() + "/";
+        languages_ = dir_.filePath("Languages");
+        QDir().mkpath(languages_);
+        const QString shipped = qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/";
+        for (const char* f : {"English.ini", "ChineseGB.ini", "ChineseBig5.ini"})
+            QFile::copy(shipped + f, languages_ + "/" + f);
+    }
+
+    TMainForm::Services services(std::uint16_t languageId = 1033)
+    {
+        return TMainForm::Services{store_, sink_, shell_,
+                                   platform::SystemFacts{platform::OsFamily::Other, 6, 1, languageId},
+                                   AppSettings::Environment{dir_.filePath("Documents"), languageId},
+                                   program_};
+    }
+
+    QStringList menuCaptions(TMainForm& form, const QString& menuName)
+    {
+        QStringList out;
+        for (QAction* a : form.findChild<QMenu*>(menuName)->actions())
+            out << a->text();
+        return out;
+    }
+
+    QTemporaryDir dir_;
+    QString program_, languages_;
+    MemorySettingsStore store_;
+    platform::RecordingMessageSink sink_;
+    platform::DesktopShell shell_;
+};
+
+TEST_F(MainFormTest, FirstRunCreatesShowsAndSavesTheDefaults)
+{
+    QStringList journal;
+    JournalPart part(journal, &store_);
+    auto s = services(3076);
+    s.parts = {&part};
+    {
+        TMainForm form(s);
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Vexa Recorder"));
+        EXPECT_EQ(form.size(), QSize(270, 358));
+        EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+        // The default language was chosen from the user's language and stored at once.
+        EXPECT_EQ(store_.value("LanguageFile"), QStringLiteral("ChineseBig5.ini"));
+        // Languages menu: sorted file names (Big5, GB, English), the current one checked.
+        EXPECT_EQ(menuCaptions(form, "MenuSysLang"),
+                  (QStringList{QString::fromUtf8("繁體中文"), QString::fromUtf8("简体中文"), "English"}));
+        QList<bool> checks;
+        for (QAction* a : form.findChild<QMenu*>("MenuSysLang")->actions())
+            checks << a->isChecked();
+        EXPECT_EQ(checks, (QList<bool>{true, false, false}));
+        EXPECT_EQ(form.OsKind(), 5); // drives its own mixer
+        EXPECT_EQ(journal, QStringList{"create language=ChineseBig5.ini os=5"});
+        EXPECT_EQ(form.menuItem("MenuSysExit")->text(), QStringLiteral("Exit")); // built-in until shown
+
+        form.show();
+        EXPECT_EQ(journal.last(), QStringLiteral("activate ini=1"));
+        EXPECT_EQ(form.menuItem("MenuSysExit")->text(), QString::fromUtf8("結束"));
+        EXPECT_EQ(form.menuItem("MenuSysLang")->text(), QString::fromUtf8("語言"));
+        EXPECT_TRUE(form.OpenDialogFilter().startsWith(QString::fromUtf8("所有支援的檔案")));
+        EXPECT_EQ(form.font().pointSize(), 9);
+
+        store_.clearWrites();
+        form.close();
+        EXPECT_EQ(journal.mid(2), (QStringList{"before save saved=0", "after save saved=1"}));
+        QStringList names;
+        for (const auto& w : store_.writes())
+            names << w.first;
+        EXPECT_EQ(names, (QStringList{"Version", "Dir", "OnTop", "Mixer", "Channels", "Frequency",
+                                      "Format", "MP3Bitrate", "WMABitrate", "Spectrum", "FileList"}));
+    }
+    // Destroying the closed window does not save a second time.
+    EXPECT_EQ(store_.writes().size(), 11);
+    EXPECT_EQ(store_.value("Mixer"), QStringLiteral("-1"));
+    EXPECT_EQ(store_.value("FileList"), QStringLiteral("1"));
+    EXPECT_EQ(store_.value("OnTop"), QStringLiteral("0"));
+    EXPECT_EQ(store_.value("Dir"), QDir::toNativeSeparators(dir_.filePath("Documents")) + QDir::separator());
+}
+
+TEST_F(MainFormTest, StoredSettingsShapeTheWindowAndComeBackFromIt)
+{
+    store_.setValue("OnTop", "1");
+    store_.setValue("FileList", "0");
+    store_.setValue("LanguageFile", "english.INI"); // matched without regard to case
+    store_.setValue("Spectrum", "2");
+    TMainForm form(services());
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(form.menuItem("MenuSysOnTop")->isChecked());
+    EXPECT_EQ(form.size(), QSize(270, 168));
+    QList<bool> checks;
+    for (QAction* a : form.findChild<QMenu*>("MenuSysLang")->actions())
+        checks << a->isChecked();
+    EXPECT_EQ(checks, (QList<bool>{false, false, true}));
+
+    // The menu item flips its own check mark, then the handler follows it.
+    form.menuItem("MenuSysOnTop")->trigger();
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    form.SetFileListShown(true);
+    form.close();
+    EXPECT_EQ(store_.value("OnTop"), QStringLiteral("0"));
+    EXPECT_EQ(store_.value("FileList"), QStringLiteral("1"));
+    EXPECT_EQ(store_.value("Spectrum"), QStringLiteral("2"));
+    EXPECT_EQ(store_.value("LanguageFile"), QStringLiteral("english.INI"));
+}
+
+TEST_F(MainFormTest, LanguageClickIsStoredAtOnceAndApplied)
+{
+    TMainForm form(services());
+    form.show();
+    EXPECT_EQ(form.menuItem("MenuSysExit")->text(), QStringLiteral("Exit"));
+    QMenu* languages = form.findChild<QMenu*>("MenuSysLang");
+    ASSERT_EQ(languages->actions().size(), 3);
+    store_.clearWrites();
+    languages->actions()[1]->trigger(); // 简体中文
+    ASSERT_EQ(store_.writes().size(), 1);
+    EXPECT_EQ(store_.writes()[0], qMakePair(QStringLiteral("LanguageFile"), QStringLiteral("ChineseGB.ini")));
+    EXPECT_EQ(form.menuItem("MenuSysExit")->text(), QString::fromUtf8("退出"));
+    EXPECT_TRUE(languages->actions()[1]->isChecked());
+    EXPECT_FALSE(languages->actions()[2]->isChecked());
+    EXPECT_EQ(form.LanguageIni()->readString("Strings", "str004"),
+              QString::fromUtf8("确定要永久删除所选的录音吗？"));
+    // A language file that disappeared since start-up: the click changes nothing else.
+    QFile::remove(languages_ + "/English.ini");
+    store_.clearWrites();
+    languages->actions()[2]->trigger();
+    EXPECT_TRUE(store_.writes().isEmpty());
+    EXPECT_EQ(form.Settings().LanguageFile, QStringLiteral("ChineseGB.ini"));
+}
+
+TEST_F(MainFormTest, ActivationComesBackFromAnotherWindowOfTheProgram)
+{
+    QStringList journal;
+    JournalPart part(journal);
+    auto s = services();
+    s.parts = {&part};
+    TMainForm form(s);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_EQ(journal.filter("activate").size(), 1);
+    QDialog dialog(&form);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.close();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::qWait(50);
+    EXPECT_EQ(journal.filter("activate").size(), 2);
+}
+
+TEST_F(MainFormTest, PluggedInLayoutBringsTheSystemMenu)
+{
+    QMenu* layoutMenu = nullptr;
+    auto s = services();
+    store_.setValue("Spectrum", "1");
+    s.buildLayout = [&](TMainForm& form) {
+        layoutMenu = new QMenu(&form);
+        layoutMenu->setObjectName("PopupMenuSystem");
+        layoutMenu->addMenu("Languages")->setObjectName("MenuSysLang");
+        layoutMenu->addAction("Stay on top")->setObjectName("MenuSysOnTop");
+        auto* spectrum = new QMenu(&form);
+        for (const char* name : {"MenuSpec1", "MenuSpec2", "MenuSpec3"})
+            spectrum->addAction(name)->setObjectName(name);
+    };
+    TMainForm form(s);
+    EXPECT_EQ(form.PopupMenuSystem(), layoutMenu);
+    EXPECT_EQ(form.findChild<QMenu*>("MenuSysLang")->actions().size(), 3);
+    EXPECT_TRUE(form.menuItem("MenuSpec2")->isChecked());
+    EXPECT_FALSE(form.menuItem("MenuSpec1")->isChecked());
+}
+
+TEST_F(MainFormTest, MissingAndBrokenLanguageFilesDoNoHarm)
+{
+    const struct {
+        const char* name;
+        std::function<void(const QString& languages)> prepare;
+        int items;
+    } rows[] = {
+        {"no Languages folder", [](const QString& l) { QDir(l).removeRecursively(); }, 0},
+        {"the chosen file is missing", [](const QString& l) { QFile::remove(l + "/English.ini"); }, 2},
+        {"a 10 MB file with a 100,000-byte line",
+         [](const QString& l) {
+             QFile f(l + "/English.ini");
+             f.open(QIODevice::WriteOnly);
+             f.write("[LanguageProperty]\nName=" + QByteArray(100000, 'N') + "\n[Menu]\nExit=" +
+                     QByteArray(100000, 'E') + "\n");
+             while (f.size() < 10 * 1024 * 1024)
+                 f.write("[Pad]\nKey=" + QByteArray(4000, 'p') + "\n");
+         },
+         3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        row.prepare(languages_);
+        MemorySettingsStore store;
+        store.setValue("LanguageFile", "English.ini");
+        auto s = services();
+        TMainForm::Services withStore{store, s.messages, s.shell, s.system, s.environment, s.programFolder};
+        TMainForm form(withStore);
+        form.show();
+        EXPECT_EQ(form.findChild<QMenu*>("MenuSysLang")->actions().size(), row.items);
+        const QString exitText = form.menuItem("MenuSysExit")->text();
+        EXPECT_TRUE(exitText.isEmpty() || exitText.size() == 2047) << exitText.size();
+        EXPECT_EQ(form.font().family(), QStringLiteral("Tahoma")); // the fallback font
+        form.close();
+        EXPECT_EQ(store.value("Version"), QStringLiteral("3.1"));
+        EXPECT_TRUE(sink_.messages().isEmpty());
+    }
+}
+
+} // namespace
