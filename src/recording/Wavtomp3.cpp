@@ -159,7 +159,9 @@ int Wavtomp3::encode(const char* data, std::int64_t bytes)
         return -1;
     }
     if (!writeOut(out.data(), produced)) {
-        report("Can not write the file.");
+        if (!writeFailed_)
+            report("Can not write the file.");
+        writeFailed_ = true;
         return -1;
     }
     return produced;
@@ -176,8 +178,9 @@ bool Wavtomp3::close()
     bool ok = flushed >= 0 && writeOut(out.data(), flushed);
     encoder_.reset();
     ok = file_->close() && ok;
-    if (!ok)
+    if (!ok && !writeFailed_)
         report("Can not write the file.");
+    writeFailed_ = false;
     return ok;
 }
 

@@ -57,4 +57,5 @@ private:
     std::unique_ptr<Encoder> encoder_;
     int channels_ = 0;
     int chunkSize_ = 0;
+    bool writeFailed_ = false; // reported once; Close does not repeat it
 };

@@ -144,7 +144,7 @@ TEST(Wavtomp3Failure, EncodeOfPartFramesIsRefused)
 }
 
 // A full disk while recording: the chunk that cannot be written fails (the session then ends
-// the capture), and Close reports that the rest could not be written either.
+// the capture) with one message; Close fails too without repeating it.
 TEST(Wavtomp3Failure, WriteFailureIsReported)
 {
     QTemporaryDir dir;
@@ -165,6 +165,21 @@ TEST(Wavtomp3Failure, WriteFailureIsReported)
     EXPECT_EQ(result, -1);
     expectMessages(sink, {"Can not write the file."});
     sink.clear();
+    EXPECT_FALSE(adapter.close());
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
+// The disk fills just at Close: the flushed last frame cannot be written.
+TEST(Wavtomp3Failure, CloseReportsAFailedFlush)
+{
+    QTemporaryDir dir;
+    auto file = std::make_unique<FailingFileWriter>();
+    file->capacity = 0;
+    platform::RecordingMessageSink sink;
+    Wavtomp3 adapter(sink, std::move(file));
+    ASSERT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100, Wavtomp3::ModeStereo, 128), 4608);
+    const auto pcm = support::sinePcm(44100, 100, {440.0, 660.0});
+    EXPECT_EQ(adapter.encode(reinterpret_cast<const char*>(pcm.data()), 400), 0) << "held back by the encoder";
     EXPECT_FALSE(adapter.close());
     expectMessages(sink, {"Can not write the file."});
 }
