@@ -15,7 +15,9 @@
 #include <QTimer>
 #include <functional>
 
+#include "i18n/LanguageApplier.h"
 #include "i18n/LanguageFile.h"
+#include "i18n/ObjectNameTextsView.h"
 #include "recording/TFormatForm.h"
 
 namespace {
@@ -217,6 +219,17 @@ TEST(TFormatForm, CouplingFollowsTheUsersSelections)
     EXPECT_EQ(out.format.mp3Bitrate, 192);
 }
 
+// Every text the dialog shows, in a fixed order.
+QStringList texts(const TFormatForm& f)
+{
+    return {f.windowTitle(),          f.GroupBox1->title(),     f.GroupBox2->title(),
+            f.GroupBox3->title(),     f.GroupBox4->title(),     f.GroupBox5->title(),
+            f.RadioFormatWAV->text(), f.RadioFormatMP3->text(), f.RadioFormatWMA->text(),
+            f.RadioChannelStereo->text(), f.RadioChannelMono->text(), f.Label1->text(),
+            f.Label2->text(),         f.Label3->text(),         f.ButtonDefault->text(),
+            f.ButtonOk->text(),       f.ButtonCancel->text()};
+}
+
 TEST(TFormatForm, LanguageTexts)
 {
     QTemporaryDir dir;
@@ -248,6 +261,27 @@ TEST(TFormatForm, LanguageTexts)
     EXPECT_EQ(form.GroupBox4->title(), QStringLiteral("MP3"));
     EXPECT_EQ(form.GroupBox5->title(), QStringLiteral("WMA"));
     EXPECT_EQ(form.RadioFormatWAV->text(), QStringLiteral("WAV"));
+
+    // The window-text table reaches the same controls by their names.
+    TFormatForm viaTable;
+    i18n::ObjectNameTextsView view(&viaTable);
+    i18n::LanguageApplier applier;
+    applier.registerWindow(QStringLiteral("TFormatForm"), &view);
+    applier.apply(language, false, true);
+    EXPECT_EQ(texts(viaTable), texts(form));
+}
+
+// The shipped English file gives the dialog its built-in texts.
+TEST(TFormatForm, EnglishLanguageFile)
+{
+    const QString path = qEnvironmentVariable("VEXA_SOURCE_DIR", QStringLiteral(".")) + QStringLiteral("/languages/English.ini");
+    i18n::LanguageFile language(path);
+    if (!language.isOpen())
+        GTEST_SKIP() << "no " << path.toStdString();
+    const TFormatForm builtIn;
+    TFormatForm form;
+    form.applyLanguage(language);
+    EXPECT_EQ(texts(form), texts(builtIn));
 }
 
 } // namespace
