@@ -1,0 +1,76 @@
+// ctest-label: audio
+// Choosing the recording line through the mixer backend: the capture records from the chosen
+// source, and the level becomes that source's volume.
+#include "audio/Engine.h"
+#include "platform/PulseMixerBackend.h"
+#include "support/audio_signals.h"
+
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+struct Heard {
+    std::mutex mutex;
+    testsupport::Pcm samples;
+};
+
+bool hear(audio::HRECORD, const void* buffer, std::uint32_t length, void* user)
+{
+    auto* heard = static_cast<Heard*>(user);
+    std::lock_guard<std::mutex> lock(heard->mutex);
+    const auto* s = static_cast<const std::int16_t*>(buffer);
+    heard->samples.insert(heard->samples.end(), s, s + length / 2);
+    return true;
+}
+
+testsupport::Pcm captureFor(audio::Engine& engine, int ms)
+{
+    Heard heard;
+    const audio::HRECORD h = engine.recordStart(44100, 1, &hear, &heard);
+    EXPECT_NE(h, 0u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    engine.channelStop(h);
+    engine.streamFree(h);
+    std::lock_guard<std::mutex> lock(heard.mutex);
+    return heard.samples;
+}
+
+} // namespace
+
+TEST(InputSelection, CaptureRecordsFromTheChosenLine)
+{
+    platform::PulseMixerBackend mixer;
+    ASSERT_TRUE(mixer.open(0));
+    audio::Engine engine(nullptr, &mixer);
+    ASSERT_TRUE(engine.recordInit(-1));
+    const QStringList lines = mixer.recordingLines();
+    const int silence = lines.indexOf("Silence");
+    const int mic = lines.indexOf("Monitor of MicSink");
+    ASSERT_GE(silence, 0);
+    ASSERT_GE(mic, 0);
+
+    ASSERT_TRUE(engine.recordSetInput(silence, audio::InputOn, 1.0f));
+    EXPECT_EQ(mixer.selectedLine(), silence);
+    EXPECT_LT(testsupport::peak(captureFor(engine, 500)), 50);
+
+    ASSERT_TRUE(engine.recordSetInput(mic, audio::InputOn, 0.5f));
+    EXPECT_EQ(mixer.selectedLine(), mic);
+    EXPECT_NEAR(mixer.lineVolume(mic), 32768, 1);
+    const testsupport::Pcm tone = captureFor(engine, 500);
+    EXPECT_NEAR(testsupport::dominantFrequency(tone, 1, 44100), 440.0, 3.0);
+    EXPECT_GT(testsupport::peak(tone), 100);
+
+    // An index outside the list is ignored: nothing changes.
+    EXPECT_FALSE(engine.recordSetInput(lines.size(), audio::InputOn, 0.1f));
+    EXPECT_FALSE(engine.recordSetInput(-1, audio::InputOn, 0.1f));
+    EXPECT_EQ(mixer.selectedLine(), mic);
+    EXPECT_NEAR(mixer.lineVolume(mic), 32768, 1);
+
+    mixer.setLineVolume(mic, 65535);
+    QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
+}
