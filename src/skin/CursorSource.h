@@ -14,4 +14,9 @@ using CursorSource = std::function<std::optional<QPoint>()>;
 // The real cursor of the windowing system.
 CursorSource systemCursorSource();
 
+// The real cursor, read at most once per maxAgeMs and shared by every control given the same
+// source: a window full of polling controls then asks the windowing system once per tick
+// instead of once per control.
+CursorSource sharedSystemCursorSource(int maxAgeMs = 30);
+
 } // namespace skin

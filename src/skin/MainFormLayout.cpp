@@ -74,6 +74,8 @@ MainFormLayout::MainFormLayout(QWidget* w, CursorSource cursor)
     : QObject(w), window(w), Dragger(new WindowDragger(this))
 {
     initSkinResources();
+    if (!cursor)
+        cursor = sharedSystemCursorSource();
     window->setWindowTitle(QStringLiteral("Vexa Recorder"));
     window->setFont(windowFont(11));
     window->setContextMenuPolicy(Qt::NoContextMenu);

@@ -42,7 +42,8 @@ class MainFormLayout : public QObject {
     Q_OBJECT
 public:
     // Builds the whole layout on the window (which becomes frameless and 270 x 358). The cursor
-    // source is handed to every polling control; empty means the real cursor.
+    // source is handed to every polling control; empty means the real cursor, read once per
+    // poll tick for all of them.
     explicit MainFormLayout(QWidget* window, CursorSource cursor = {});
 
     static constexpr int ClientWidth = 270;
