@@ -1,6 +1,7 @@
 #include "recording/WavWriter.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 
 #include "recording/SystemFileWriter.h"

@@ -9,6 +9,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
