@@ -86,6 +86,8 @@ void PlaybackStream::onOutput(std::int16_t* out, std::uint32_t frames)
         std::memset(out + got, 0, (want - got) * sizeof(std::int16_t));
         consumedFrames_ += got / format_.channels;
         deviceFrames_ += frames;
+        if (got < want && !decodedAll_)
+            gapFrames_ += (want - got) / format_.channels; // the decoder fell behind
         history_.push(out, want);
     }
     ringCv_.notify_one();
@@ -103,6 +105,7 @@ void PlaybackStream::reposition(std::int64_t frame)
     baseFrame_ = frame;
     consumedFrames_ = 0;
     deviceFrames_ = 0;
+    gapFrames_ = 0;
     history_.clear();
     // Fill a first part here, so that the device starts with sound and not with silence.
     const std::size_t frames = decoder_->read(ring_.data(), std::min(ChunkFrames * 2, ring_.size() / format_.channels));
@@ -112,16 +115,21 @@ void PlaybackStream::reposition(std::int64_t frame)
     ringCv_.notify_one();
 }
 
+std::uint64_t PlaybackStream::heardDataFrames() const
+{
+    const std::uint64_t behind = std::uint64_t(latency_) + gapFrames_;
+    return deviceFrames_ > behind ? deviceFrames_ - behind : 0;
+}
+
 bool PlaybackStream::ended()
 {
-    const std::uint64_t heard = deviceFrames_ > latency_ ? deviceFrames_ - latency_ : 0;
-    return decodedAll_ && ringCount_ == 0 && heard >= consumedFrames_;
+    return decodedAll_ && ringCount_ == 0 && heardDataFrames() >= consumedFrames_;
 }
 
 std::int64_t PlaybackStream::heardFrame()
 {
     std::lock_guard<std::mutex> lock(ringMutex_);
-    const std::uint64_t heard = deviceFrames_ > latency_ ? deviceFrames_ - latency_ : 0;
+    const std::uint64_t heard = heardDataFrames();
     return std::min<std::int64_t>(baseFrame_ + std::int64_t(std::min(heard, consumedFrames_)),
                                   lengthFrames_);
 }

@@ -48,6 +48,9 @@ private:
     // With control_ held: the frame being heard; notices the end and a lost device.
     std::int64_t heardFrame();
     bool ended(); // ringMutex_ held
+    // Data frames heard since the start: silence the device got while the decoder fell
+    // behind does not count. ringMutex_ held.
+    std::uint64_t heardDataFrames() const;
     void settle(); // control_ held: Playing -> Stopped when the data or the device ended
 
     const DeviceFormat format_;
@@ -77,6 +80,7 @@ private:
     std::int64_t baseFrame_ = 0;       // the frame the device started from
     std::uint64_t consumedFrames_ = 0; // data frames handed to the device since then
     std::uint64_t deviceFrames_ = 0;   // frames (data and silence) handed to the device since then
+    std::uint64_t gapFrames_ = 0;      // silence handed over because the ring ran dry early
     SampleRing history_;               // what was handed to the device, by deviceFrames_
 
     std::thread thread_;

@@ -18,6 +18,7 @@ struct FakeStream : audio::DeviceStream {
     audio::DeviceBackend::InputProc in;
     audio::DeviceBackend::OutputProc out;
     bool started = false;
+    std::uint32_t latency = 0;
     // Serialises the callback with stop(), as a real device does.
     std::mutex callback;
 
@@ -44,7 +45,7 @@ struct FakeStream : audio::DeviceStream {
     bool running() const override { return started; }
     bool failed() const override { return false; }
     audio::DeviceFormat format() const override { return fmt; }
-    std::uint32_t latencyFrames() const override { return 0; }
+    std::uint32_t latencyFrames() const override { return latency; }
 };
 
 FakeDeviceBackend::FakeDeviceBackend() : state_(std::make_shared<State>()) {}
@@ -58,6 +59,10 @@ std::unique_ptr<audio::DeviceStream> FakeDeviceBackend::openInput(const std::str
     s->state = state_;
     s->isInput = true;
     s->fmt = wanted;
+    if (inputDeviceFormat.rate)
+        s->fmt.rate = inputDeviceFormat.rate;
+    if (inputDeviceFormat.channels)
+        s->fmt.channels = inputDeviceFormat.channels;
     s->in = std::move(proc);
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->input = s.get();
@@ -71,6 +76,7 @@ std::unique_ptr<audio::DeviceStream> FakeDeviceBackend::openOutput(audio::Device
     auto s = std::make_unique<FakeStream>();
     s->state = state_;
     s->fmt = format;
+    s->latency = outputLatency;
     s->out = std::move(proc);
     std::lock_guard<std::mutex> lock(state_->mutex);
     state_->output = s.get();

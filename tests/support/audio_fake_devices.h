@@ -16,6 +16,10 @@ public:
 
     bool withInput = true;
     bool withOutput = true;
+    // The format the input device really runs at (0: whatever is asked for).
+    audio::DeviceFormat inputDeviceFormat{0, 0};
+    // Frames the output reports between its callback and the ear.
+    std::uint32_t outputLatency = 0;
 
     bool hasInput() override { return withInput; }
     bool hasOutput() override { return withOutput; }
