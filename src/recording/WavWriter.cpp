@@ -35,10 +35,11 @@ WavWriter::~WavWriter()
 void WavWriter::setDataLimit(std::uint32_t bytes)
 {
     requestedLimit_ = bytes;
-    if (blockAlign_ > 0) {
-        const std::uint32_t whole = bytes / blockAlign_ * blockAlign_;
-        limit_ = std::min(whole, maxDataBytes(blockAlign_));
-    }
+    if (blockAlign_ <= 0)
+        return; // applied by openFile
+    limit_ = maxDataBytes(blockAlign_);
+    if (bytes != 0)
+        limit_ = std::min(limit_, bytes / blockAlign_ * blockAlign_);
 }
 
 bool WavWriter::openFile(const QString& path, int channels, int sampleRate)
@@ -52,9 +53,7 @@ bool WavWriter::openFile(const QString& path, int channels, int sampleRate)
     bytesPerSecond_ = static_cast<std::uint32_t>(blockAlign_) * static_cast<std::uint32_t>(sampleRate);
     count_ = 0;
     patchedAt_ = 0;
-    limit_ = maxDataBytes(blockAlign_);
-    if (requestedLimit_ != 0)
-        setDataLimit(requestedLimit_);
+    setDataLimit(requestedLimit_);
 
     char header[HeaderSize];
     std::memcpy(header + 0, "RIFF", 4);

@@ -35,7 +35,7 @@ public:
 
     std::uint32_t dataBytes() const { return count_; }
     bool isOpen() const { return file_ && file_->isOpen(); }
-    // A lower limit than maxDataBytes (rounded down to whole frames), for tests.
+    // A lower limit than maxDataBytes (rounded down to whole frames), for tests; 0 = none.
     void setDataLimit(std::uint32_t bytes);
 
     // RecordWriter: chunk size 0, blocks go in as they are captured.
