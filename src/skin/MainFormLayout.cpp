@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
@@ -346,11 +347,36 @@ void MainFormLayout::buildList()
     }
     ListViewFiles->setPalette(palette);
     ListViewFiles->setFont(windowFont(11));
+    // A slim dark scroll bar instead of the desktop's light one.
+    ListViewFiles->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: #15181d; width: 10px; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #3a404a; min-height: 20px; border-radius: 3px;"
+        " margin: 1px 2px; }"
+        "QScrollBar::handle:vertical:hover { background: #4ea1ff; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
 }
 
 void MainFormLayout::buildMenus()
 {
+    // Menus in the skin's colours.
+    QPalette menuPalette = window->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        menuPalette.setColor(group, QPalette::Window, QColor(0x23, 0x27, 0x2e));
+        menuPalette.setColor(group, QPalette::Base, QColor(0x23, 0x27, 0x2e));
+        menuPalette.setColor(group, QPalette::Button, QColor(0x2c, 0x31, 0x39));
+        menuPalette.setColor(group, QPalette::WindowText, QColor(0xd4, 0xda, 0xe1));
+        menuPalette.setColor(group, QPalette::Text, QColor(0xd4, 0xda, 0xe1));
+        menuPalette.setColor(group, QPalette::ButtonText, QColor(0xd4, 0xda, 0xe1));
+        menuPalette.setColor(group, QPalette::Highlight, QColor(0x2b, 0x5f, 0x9e));
+        menuPalette.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    menuPalette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x6b, 0x71, 0x7a));
+    menuPalette.setColor(QPalette::Disabled, QPalette::Text, QColor(0x6b, 0x71, 0x7a));
+    menuPalette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x6b, 0x71, 0x7a));
+
     PopupMenuSystem = new QMenu(window);
+    PopupMenuSystem->setPalette(menuPalette);
     PopupMenuSystem->setObjectName(QStringLiteral("PopupMenuSystem"));
     auto item = [this](QMenu* menu, const char* name, const char* caption, int icon) {
         QAction* action = menu->addAction(QString::fromLatin1(caption));
@@ -388,7 +414,10 @@ void MainFormLayout::buildMenus()
     N2 = separator("N2");
     MenuSysExit = item(PopupMenuSystem, "MenuSysExit", "Exit", 12);
 
+    MenuSysLang->setPalette(menuPalette);
+    MenuSysTools->setPalette(menuPalette);
     PopupMenuSpectrum = new QMenu(window);
+    PopupMenuSpectrum->setPalette(menuPalette);
     PopupMenuSpectrum->setObjectName(QStringLiteral("PopupMenuSpectrum"));
     SpectrumGroup = new QActionGroup(PopupMenuSpectrum);
     SpectrumGroup->setExclusive(true);

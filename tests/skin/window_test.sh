@@ -98,5 +98,22 @@ click_at $((x + 254)) $((y + 14))
 gone() { ! kill -0 "$pid" 2>/dev/null; }
 if wait_for gone; then echo "ok   closed"; pid=; else echo "FAIL close button left the program running"; failures=$((failures + 1)); fi
 
+# Stay on top switched on and off again: the recreated window keeps its shape.
+import -window root "$work/before.png"
+"$bin" --on-top-twice >"$work/out2.log" 2>&1 &
+pid=$!
+wid=
+wait_for find_window || { echo "FAIL: no window"; cat "$work/out2.log"; exit 1; }
+sleep 1.2
+wait_for find_window
+read -r x y w h < <(geometry)
+check "size after stay on top twice" "270x358" "${w}x${h}"
+import -window root "$work/after.png"
+for p in "0 0" "269 0" "0 357" "269 357" "0 164" "269 171"; do
+  set -- $p
+  check "behind at ($1,$2) after stay on top twice" "$(pixel "$work/before.png" $((x + $1)) $((y + $2)))" \
+        "$(pixel "$work/after.png" $((x + $1)) $((y + $2)))"
+done
+
 [ "$failures" -eq 0 ] || { echo "$failures failure(s)"; exit 1; }
 echo "all passed"

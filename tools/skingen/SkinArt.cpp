@@ -624,7 +624,8 @@ QImage SkinArt::menuIcon(int index)
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
-    const QColor ink(0x4a, 0x55, 0x63), blue(0x2f, 0x86, 0xeb), amber(0xe0, 0xa1, 0x2e),
+    // For the dark menus.
+    const QColor ink(0xbd, 0xc5, 0xce), blue(0x5a, 0xa9, 0xff), amber(0xe0, 0xa1, 0x2e),
         red(0xd9, 0x3b, 0x40), green(0x2e, 0xb8, 0x6e);
     switch (index) {
     case 0: drawGlyph(p, "open", img.rect(), ink, blue); break;

@@ -1,5 +1,7 @@
-// skinpreview [--seconds N] [--list-hidden]: the main window's layout alone, with sample
-// contents, for looking at the skin and for measuring what the idle window costs.
+// skinpreview [--seconds N] [--list-hidden] [--on-top-twice] [--menu] [--many]: the main
+// window's layout alone, with sample contents, for looking at the skin and for measuring what
+// the idle window costs. --on-top-twice switches stay-on-top on and off again once shown;
+// --menu opens the system menu; --many fills the list beyond its height.
 #include "skin/MainFormLayout.h"
 #include "skin/SkinLabel.h"
 #include "skin/SkinWindowCommands.h"
@@ -8,6 +10,7 @@
 #include "skin/TQLTCircleButton.h"
 #include "skin/TQLTProgressBar.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -97,6 +100,11 @@ int main(int argc, char** argv)
                                              {QString::fromLatin1(n[0]), QString::fromLatin1(n[1])});
             item->setIcon(0, layout.ImageList1.at(4));
         }
+        if (args.contains(QStringLiteral("--many")))
+            for (int i = 9; i < 40; ++i)
+                new QTreeWidgetItem(layout.ListViewFiles,
+                                    {QStringLiteral("Vexa_%1.wav").arg(i, 3, 10, QLatin1Char('0')),
+                                     QStringLiteral("00:%1").arg(i, 2, 10, QLatin1Char('0'))});
         layout.ListViewFiles->setCurrentItem(layout.ListViewFiles->topLevelItem(3));
     }
     for (auto* s : {layout.QLTProgressBar1, layout.QLTProgressBarSpeak, layout.QLTProgressBarWaveIn})
@@ -114,7 +122,17 @@ int main(int argc, char** argv)
                      &skin::SkinWindowCommands::openSystemMenu);
     QObject::connect(layout.QLTButtonFileList, &skin::TQLTButton::clicked, &commands,
                      [&] { commands.setFileListShown(!commands.fileListShown()); });
+    QObject::connect(layout.MenuSysOnTop, &QAction::triggered, &commands,
+                     [&](bool checked) { commands.setStayOnTop(checked); });
+    QObject::connect(layout.MenuSysExit, &QAction::triggered, &commands, &skin::SkinWindowCommands::close);
     window.show();
+    if (args.contains(QStringLiteral("--on-top-twice")))
+        QTimer::singleShot(300, [&] {
+            commands.setStayOnTop(true);
+            QTimer::singleShot(300, [&] { commands.setStayOnTop(false); });
+        });
+    if (args.contains(QStringLiteral("--menu")))
+        QTimer::singleShot(300, [&] { commands.openSystemMenu(); });
 
     if (seconds > 0) {
         double cpuStart = 0;
