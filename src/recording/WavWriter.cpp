@@ -53,6 +53,7 @@ bool WavWriter::openFile(const QString& path, int channels, int sampleRate)
     bytesPerSecond_ = static_cast<std::uint32_t>(blockAlign_) * static_cast<std::uint32_t>(sampleRate);
     count_ = 0;
     patchedAt_ = 0;
+    torn_ = false;
     setDataLimit(requestedLimit_);
 
     char header[HeaderSize];
@@ -96,13 +97,18 @@ bool WavWriter::append(const char* data, std::int64_t bytes)
         const std::uint32_t whole = static_cast<std::uint32_t>(std::max<std::int64_t>(written, 0))
                                     / blockAlign_ * blockAlign_;
         count_ += whole;
+        torn_ = torn_ || written > std::int64_t(whole);
         file_->seek(HeaderSize + count_);
         return false;
     }
     count_ += static_cast<std::uint32_t>(bytes);
 
-    if (count_ - patchedAt_ >= bytesPerSecond_)
-        return patchSizes() && file_->sync();
+    if (count_ - patchedAt_ >= bytesPerSecond_) {
+        if (!patchSizes())
+            return false;
+        // Best effort: a file system that cannot sync still got the bytes.
+        file_->sync();
+    }
     return true;
 }
 
@@ -127,8 +133,10 @@ bool WavWriter::finalise()
     if (!file_->isOpen())
         return false;
     bool ok = patchSizes();
-    ok = file_->resize(HeaderSize + count_) && ok; // drops a torn frame after a failed write
+    if (torn_) // part of a frame after the counted data, from a failed write
+        ok = file_->resize(HeaderSize + count_) && ok;
     ok = file_->close() && ok;
+    torn_ = false;
     return ok;
 }
 

@@ -54,4 +54,5 @@ private:
     std::uint32_t limit_ = 0;          // data bytes the file may hold
     std::uint32_t requestedLimit_ = 0; // setDataLimit, 0 = none
     std::uint32_t patchedAt_ = 0;      // count_ when the sizes were last written
+    bool torn_ = false;                // a failed write left part of a frame behind the data
 };
