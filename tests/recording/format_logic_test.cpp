@@ -5,6 +5,11 @@
 
 #include "recording/FormatFormLogic.h"
 #include "recording/RecordFormat.h"
+#include "recording/RecordWriterFactory.h"
+#include "recording/WavWriter.h"
+#include "recording/Wavtomp3.h"
+#include "recording/Wavtowma.h"
+#include "platform/RecordingMessageSink.h"
 
 namespace {
 
@@ -40,11 +45,28 @@ TEST(RecordFormatMapping, ValueToIndexAndBack)
     }
 }
 
+TEST(RecordWriterFactory, MakesTheWriterOfTheFormatCode)
+{
+    platform::RecordingMessageSink sink;
+    RecordWriterFactory factory(sink);
+    for (std::uint8_t code : {0, 1, 2, 3, 255}) {
+        SCOPED_TRACE(int(code));
+        const auto writer = factory.create(code);
+        ASSERT_NE(writer, nullptr);
+        EXPECT_EQ(dynamic_cast<WavWriter*>(writer.get()) != nullptr, code == 0);
+        EXPECT_EQ(dynamic_cast<Wavtomp3*>(writer.get()) != nullptr, code == 1);
+        EXPECT_EQ(dynamic_cast<Wavtowma*>(writer.get()) != nullptr, code >= 2) << "any other code is WMA";
+        EXPECT_EQ(writer->chunkSize(), 0) << "nothing open yet";
+    }
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
 TEST(RecordFormatExtension, FollowsTheCode)
 {
     EXPECT_EQ(RecordFormat::extensionFor(0), QStringLiteral(".wav"));
     EXPECT_EQ(RecordFormat::extensionFor(1), QStringLiteral(".mp3"));
     EXPECT_EQ(RecordFormat::extensionFor(2), QStringLiteral(".wma"));
+    EXPECT_EQ(RecordFormat::extensionFor(9), QStringLiteral(".wma"));
 }
 
 RecordFormat format(std::uint8_t code, int channels, int rate, int mp3, int wma)
