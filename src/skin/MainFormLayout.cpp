@@ -75,6 +75,7 @@ MainFormLayout::MainFormLayout(QWidget* w, CursorSource cursor)
     : QObject(w), window(w), Dragger(new WindowDragger(this))
 {
     initSkinResources();
+    setObjectName(QStringLiteral("MainFormLayout"));
     if (!cursor)
         cursor = sharedSystemCursorSource();
     window->setWindowTitle(QStringLiteral("Vexa Recorder"));

@@ -21,7 +21,6 @@ void SkinControl::setCursorSource(CursorSource cursor)
 
 void SkinControl::SetHint(const QString& hint)
 {
-    hint_ = hint;
     setToolTip(hint);
 }
 
@@ -105,7 +104,7 @@ void SkinControl::paintEvent(QPaintEvent*)
 
 bool SkinControl::event(QEvent* event)
 {
-    if (event->type() == QEvent::ToolTip && (!showHint_ || hint_.isEmpty())) {
+    if (event->type() == QEvent::ToolTip && (!showHint_ || toolTip().isEmpty())) {
         QToolTip::hideText();
         event->ignore();
         return true;

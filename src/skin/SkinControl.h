@@ -21,7 +21,8 @@ public:
 
     void setCursorSource(CursorSource cursor);
 
-    QString Hint() const { return hint_; }
+    // The hint is the widget's tooltip text; either way of setting it gives the same result.
+    QString Hint() const { return toolTip(); }
     void SetHint(const QString& hint);
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show);
@@ -53,7 +54,6 @@ protected:
 
 private:
     CursorSource cursor_;
-    QString hint_;
     bool showHint_ = false;
 };
 

@@ -4,7 +4,10 @@
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
@@ -317,5 +320,34 @@ TEST(Buttons, RoundButtonHintOnlyInsideTheOutlineWhenAsked)
         host.where = host.round->mapToGlobal(c.at);
         host.round->GetMousePosTimer();
         EXPECT_EQ(host.round->ShowHint(), c.showHint);
+    }
+}
+
+TEST(Buttons, TooltipOnlyWithShowHintAndAHint)
+{
+    struct Case {
+        const char* name;
+        bool showHint;
+        const char* hint;
+        bool visible;
+    };
+    const Case cases[] = {
+        {"hint shown", true, "Close", true},
+        {"ShowHint off", false, "Close", false},
+        {"no hint", true, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Host host;
+        host.push->SetHint(QString::fromLatin1(c.hint));
+        host.push->SetShowHint(c.showHint);
+        QToolTip::hideText();
+        QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), host.push->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(host.push, &help);
+        EXPECT_EQ(QToolTip::isVisible(), c.visible);
+        if (c.visible) {
+            EXPECT_EQ(QToolTip::text(), QString::fromLatin1(c.hint));
+        }
+        QToolTip::hideText();
     }
 }

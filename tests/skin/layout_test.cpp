@@ -16,6 +16,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -412,4 +413,56 @@ TEST(MainFormLayout, WindowCommandsKeepTheShapeAndSwitchTheHeight)
     commands.setFileListShown(true);
     EXPECT_EQ(w.widget.size(), QSize(270, 358));
     EXPECT_TRUE(commands.fileListShown());
+}
+
+TEST(MainFormLayout, TitleFileNameAndFolderLabelsMoveTheWindow)
+{
+    struct Case {
+        const char* label;
+        bool moves;
+    };
+    const Case cases[] = {{"LabelTitle", true}, {"LabelFileName", true}, {"LabelDir", true},
+                          {"LabelFormat", false}, {"LabelTotalTime", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        Window w;
+        w.widget.move(100, 100);
+        w.widget.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.widget));
+        auto* label = w.widget.findChild<QWidget*>(QString::fromLatin1(c.label));
+        ASSERT_NE(label, nullptr);
+        const QPoint start = w.widget.pos();
+        const QPoint from(3, 3), to(33, 23);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(from), QPointF(label->mapToGlobal(from)),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(label, &press);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), QPointF(label->mapToGlobal(to)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(label, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(to), QPointF(label->mapToGlobal(to)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(label, &release);
+        EXPECT_EQ(w.widget.pos(), c.moves ? start + (to - from) : start);
+    }
+}
+
+TEST(MainFormLayout, LengthColumnTakesTheRestOfTheRow)
+{
+    Window w;
+    w.widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.widget));
+    QTreeWidget* list = w.layout.ListViewFiles;
+    for (int i = 0; i < 3; ++i)
+        new QTreeWidgetItem(list, {QStringLiteral("Vexa_%1.wav").arg(i), QStringLiteral("00:0%1").arg(i)});
+    QApplication::processEvents();
+    EXPECT_EQ(list->columnWidth(0), 180);
+    EXPECT_EQ(list->columnWidth(1), list->viewport()->width() - 180);
+    // With enough rows for a scroll bar the column gives way to it.
+    for (int i = 3; i < 40; ++i)
+        new QTreeWidgetItem(list, {QStringLiteral("Vexa_%1.wav").arg(i), QStringLiteral("00:%1").arg(i)});
+    // The scroll bar comes with the view's delayed layout.
+    for (int i = 0; i < 100 && list->viewport()->width() == 250; ++i)
+        QTest::qWait(10);
+    EXPECT_LT(list->viewport()->width(), 250);
+    EXPECT_EQ(list->columnWidth(1), list->viewport()->width() - 180);
 }
