@@ -2,6 +2,15 @@
 
 #include <QSocketNotifier>
 
+#ifdef Q_OS_WIN
+
+// Windows has none of these signals to watch; the watcher stays inactive.
+SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent) {}
+SignalWatcher::~SignalWatcher() = default;
+void SignalWatcher::readSignal() {}
+
+#else
+
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -62,3 +71,5 @@ void SignalWatcher::readSignal()
     while (::read(fds_[0], &byte, 1) == 1)
         emit received(byte);
 }
+
+#endif

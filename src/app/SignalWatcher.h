@@ -26,6 +26,8 @@ private:
     void readSignal();
 
     int fds_[2] = {-1, -1};
+#ifndef Q_OS_WIN
     struct sigaction previous_[3] = {};
+#endif
     QSocketNotifier* notifier_ = nullptr;
 };

@@ -176,8 +176,9 @@ void TMainForm::ApplyLanguage()
     auto ini = std::make_shared<i18n::LanguageFile>();
     if (!settings_.LanguageFile.isEmpty())
         ini->open(LanguagesFolder() + QLatin1Char('/') + settings_.LanguageFile);
-    languageIni_ = std::move(ini);
-    languageApplier_.apply(*languageIni_, OsKindUsesSystemPanel(osKind_), stereoSelected_());
+    std::shared_ptr<const i18n::LanguageFile> applied = std::move(ini);
+    std::atomic_store(&languageIni_, applied); // other threads may be copying the pointer
+    languageApplier_.apply(*applied, OsKindUsesSystemPanel(osKind_), stereoSelected_());
 }
 
 void TMainForm::LanguageMenuClick(int index)
@@ -255,7 +256,7 @@ void TMainForm::FormDestroy()
     for (TMainFormPart* part : services_.parts)
         part->formDestroyAfterSave(*this);
     // The language goes last, so that messages of the steps above still have their texts.
-    languageIni_ = std::make_shared<const i18n::LanguageFile>();
+    std::atomic_store(&languageIni_, std::make_shared<const i18n::LanguageFile>());
 }
 
 void TMainForm::paintEvent(QPaintEvent* event)

@@ -17,6 +17,7 @@
 
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -61,7 +62,7 @@ public:
     QString LanguagesFolder() const { return services_.programFolder + QStringLiteral("Languages"); }
     // The open language file (never null; empty before the first ApplyLanguage). A copy of the
     // pointer keeps that language readable (from any thread) while a new one is applied.
-    std::shared_ptr<const i18n::LanguageFile> LanguageIni() const { return languageIni_; }
+    std::shared_ptr<const i18n::LanguageFile> LanguageIni() const { return std::atomic_load(&languageIni_); }
     // The open dialog's filter from the language file.
     QString OpenDialogFilter() const { return mainTexts_.value(QStringLiteral("OpenDialog1")); }
 

@@ -3,12 +3,45 @@
 #include <QDir>
 #include <QFile>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#endif
 
 namespace platform {
+
+#ifdef Q_OS_WIN
+
+// Windows: a named mutex of the session, released by the system when the process ends.
+InstanceLock::InstanceLock(const QString& name) : name_(name) {}
+
+InstanceLock::~InstanceLock()
+{
+    if (handle_)
+        ::CloseHandle(static_cast<HANDLE>(handle_));
+}
+
+InstanceLock::Result InstanceLock::tryLock()
+{
+    if (handle_)
+        return Result::Acquired;
+    path_ = name_;
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, reinterpret_cast<LPCWSTR>(name_.utf16()));
+    if (!mutex)
+        return Result::Unavailable;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(mutex);
+        return Result::HeldElsewhere;
+    }
+    handle_ = mutex;
+    return Result::Acquired;
+}
+
+#else
 
 namespace {
 
@@ -58,5 +91,7 @@ InstanceLock::Result InstanceLock::tryLock()
     }
     return Result::Unavailable;
 }
+
+#endif
 
 } // namespace platform
