@@ -4,8 +4,11 @@
 // opened or written.
 #include "app/AppSettings.h"
 #include "platform/MemorySettingsStore.h"
+#include "platform/QtSettingsStore.h"
 
+#include <QFile>
 #include <QMap>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -259,6 +262,52 @@ TEST(AppSettingsTest, StoreThatCannotBeWrittenReportsFailure)
     EXPECT_FALSE(store.contains("LanguageFile"));
     EXPECT_FALSE(s.Save(store, false, 358));
     EXPECT_FALSE(store.contains("Version"));
+}
+
+TEST(AppSettingsTest, RoundTripThroughTheSettingsFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Quandrel/VexaRecorder.ini");
+    platform::QtSettingsStore store(path);
+    AppSettings first;
+    ASSERT_TRUE(first.Load(store, english()));
+    first.RecordingsFolder = QString::fromUtf8("/录音, \"old\"/");
+    first.MixerIndex = -1;
+    first.Format.format = RecordFormat::Wav;
+    first.Format.sampleRate = 22050;
+    first.SpectrumMode = 1;
+    ASSERT_TRUE(first.Save(store, true, 168));
+
+    AppSettings second;
+    ASSERT_TRUE(second.Load(store, english()));
+    AppSettings expected = first;
+    expected.StayOnTop = true;      // from the window, not the record
+    expected.FileListShown = false;
+    expectSame(second, expected);
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("[General]\n")) << text.constData();
+    EXPECT_TRUE(text.contains("\nVersion=3.1\n"));
+    EXPECT_TRUE(text.contains("\nLanguageFile=English.ini\n"));
+}
+
+TEST(AppSettingsTest, GarbageSettingsFileGivesDefaults)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("VexaRecorder.ini");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += char((i * 131 + 7) & 0xFF);
+    file.write("[General]\nFormat=0\nChannels=1\n" + garbage);
+    file.close();
+    platform::QtSettingsStore store(path);
+    AppSettings s;
+    ASSERT_TRUE(s.Load(store, english()));
+    expectSame(s, AppSettings::Defaults(english()));
 }
 
 } // namespace
