@@ -1,6 +1,7 @@
 #include "skin/MainFormLayout.h"
 
 #include "i18n/LanguageFile.h"
+#include "skin/MainFormHandlers.h"
 #include "skin/RightAlignedColumnDelegate.h"
 #include "skin/SkinLabel.h"
 #include "skin/TPaintBox.h"
@@ -441,6 +442,80 @@ bool MainFormLayout::eventFilter(QObject* watched, QEvent* event)
     if (watched == ListViewFiles->viewport() && event->type() == QEvent::Resize)
         fitLengthColumn();
     return QObject::eventFilter(watched, event);
+}
+
+void MainFormLayout::bind(const MainFormHandlers& h)
+{
+    // Each connection holds its own copy of the handler.
+    auto call = [](const MainFormHandlers::Handler& handler) {
+        return [handler] {
+            if (handler)
+                handler();
+        };
+    };
+    auto click = [&](TQLTButton* button, const MainFormHandlers::Handler& handler) {
+        connect(button, &TQLTButton::clicked, this, call(handler));
+    };
+    auto round = [&](TQLTCircleButton* button, const MainFormHandlers::Handler& handler) {
+        connect(button, &TQLTCircleButton::clicked, this, call(handler));
+    };
+    auto item = [&](QAction* action, const MainFormHandlers::Handler& handler) {
+        connect(action, &QAction::triggered, this, call(handler));
+    };
+
+    click(QLTButtonIcon, h.QLTButtonIconClick);
+    click(QLTButtonFileList, h.QLTButtonFileListClick);
+    click(QLTButtonMinimize, h.QLTButtonMinimizeClick);
+    click(QLTButtonClose, h.QLTButtonCloseClick);
+    click(QLTButtonCloseList, h.QLTButtonCloseListClick);
+    click(QLTButtonOpen, h.MenuSysOpenClick);
+    click(QLTButtonRecordFormat, h.QLTButtonRecordFormatClick);
+    click(QLTButtonSpectrum, h.QLTButtonSpectrumClick);
+    click(QLTButtonOpenFolder, h.MenuSysOpenFolderClick);
+    click(QLTButtonBrowseFolder, h.QLTButtonBrowseFolderClick);
+    click(QLTButtonRefurbish, h.QLTButtonRefurbishClick);
+    click(QLTButtonDelete, h.QLTButtonDeleteClick);
+    click(QLTButtonRename, h.QLTButtonRenameClick);
+    click(QLTButtonJoinTool, h.QLTButtonJoinToolClick);
+    click(QLTButtonEditTool, h.QLTButtonEditToolClick);
+    click(QLTButtonConversionTool, h.QLTButtonConversionToolClick);
+
+    round(QLTCircleButtonRecord, h.QLTCircleButtonRecordClick);
+    round(QLTCircleButtonPlay, h.QLTCircleButtonPlayClick);
+    round(QLTCircleButtonStop, h.QLTCircleButtonStopClick);
+    round(QLTCircleButtonPrevious, h.QLTCircleButtonPreviousClick);
+    round(QLTCircleButtonNext, h.QLTCircleButtonNextClick);
+    round(QLTCircleButtonMute, h.QLTCircleButtonMuteClick);
+    round(QLTCircleButtonSource, h.MenuSysSourceClick);
+
+    connect(QLTProgressBar1, &TQLTProgressBar::changed, this, call(h.QLTProgressBar1Change));
+    connect(QLTProgressBarSpeak, &TQLTProgressBar::changed, this, call(h.QLTProgressBarSpeakChange));
+    connect(QLTProgressBarSpeak, &TQLTProgressBar::changing, this, call(h.QLTProgressBarSpeakChanging));
+    connect(QLTProgressBarWaveIn, &TQLTProgressBar::changed, this, call(h.QLTProgressBarWaveInChange));
+    connect(QLTProgressBarWaveIn, &TQLTProgressBar::changing, this, call(h.QLTProgressBarWaveInChanging));
+
+    connect(ListViewFiles, &QTreeWidget::itemClicked, this, call(h.ListViewFilesClick));
+    connect(ListViewFiles, &QTreeWidget::itemDoubleClicked, this, call(h.ListViewFilesDblClick));
+
+    item(MenuSysOpen, h.MenuSysOpenClick);
+    item(MenuSysOpenFolder, h.MenuSysOpenFolderClick);
+    item(MenuSysFormat, h.MenuSysFormatClick);
+    item(MenuSysSource, h.MenuSysSourceClick);
+    item(MenuSysOnTop, h.MenuSysOnTopClick);
+    item(MenuSysAudioControl, h.MenuSysAudioControlClick);
+    item(MenuSysMixerPanel, h.MenuSysMixerPanelClick);
+    item(MenuSysJoinTool, h.QLTButtonJoinToolClick);
+    item(MenuSysEditTool, h.QLTButtonEditToolClick);
+    item(MenuSysConverterTool, h.QLTButtonConversionToolClick);
+    item(MenuSysHelp, h.MenuSysHelpClick);
+    item(MenuSysHomePage, h.MenuSysHomePageClick);
+    item(MenuSysAbout, h.MenuSysAboutClick);
+    item(MenuSysExit, h.QLTButtonCloseClick);
+    item(MenuSpec1, h.MenuSpec1Click);
+    item(MenuSpec2, h.MenuSpec2Click);
+    item(MenuSpec3, h.MenuSpec3Click);
+
+    connect(Timer2, &QTimer::timeout, this, call(h.Timer2Timer));
 }
 
 QPoint MainFormLayout::popupPoint(const QWidget* button) const

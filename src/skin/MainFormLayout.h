@@ -30,6 +30,7 @@ class LanguageFile;
 
 namespace skin {
 
+struct MainFormHandlers;
 class TQLTSkinForm;
 class TQLTButton;
 class TQLTCircleButton;
@@ -60,6 +61,11 @@ public:
     // Opens the menu there (the system menu from QLTButtonIcon, the spectrum menu from
     // QLTButtonSpectrum).
     void popupBelow(QMenu* menu, const QWidget* button) const;
+
+    // Connects every control, menu item, the list and the timer to its handler. Call once;
+    // handlers left empty do nothing. Dragging the title, file-name and folder labels needs no
+    // handler: the layout moves the window itself.
+    void bind(const MainFormHandlers& handlers);
 
     // Writes the [Menu] captions, the [Button] hints, the [PopMenu] items and the [OpenDialog]
     // filter from the language file; a missing key blanks its text. On newer systems the

@@ -10,8 +10,13 @@ bin=${VEXA_BINARY_DIR:?}/tools/skinpreview
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY (start the services first)"; exit 1; }
 work=$(mktemp -d /tmp/vexa-skin-e2e.XXXXXX)
 pid=
-cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
+# Xvfb resets itself whenever its last client leaves and refuses connections meanwhile: one
+# client stays connected for the whole test.
+xprop -root -spy >/dev/null 2>&1 &
+holder=$!
+cleanup() { [ -n "$pid" ] && kill "$pid" 2>/dev/null; kill "$holder" 2>/dev/null; rm -rf "$work"; }
 trap cleanup EXIT
+sleep 0.2
 failures=0
 check() { # check <what> <expected> <actual>
   if [ "$2" = "$3" ]; then echo "ok   $1"; else echo "FAIL $1: expected $2, got $3"; failures=$((failures + 1)); fi

@@ -2,6 +2,7 @@
 // window's layout alone, with sample contents, for looking at the skin and for measuring what
 // the idle window costs. --on-top-twice switches stay-on-top on and off again once shown;
 // --menu opens the system menu; --many fills the list beyond its height.
+#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
 #include "skin/SkinLabel.h"
 #include "skin/SkinWindowCommands.h"
@@ -116,15 +117,16 @@ int main(int argc, char** argv)
     layout.QLTCircleButtonRecord->SetEnabled(false);
     if (args.contains(QStringLiteral("--list-hidden")))
         commands.setFileListShown(false);
-    QObject::connect(layout.QLTButtonClose, &skin::TQLTButton::clicked, &commands,
-                     &skin::SkinWindowCommands::close);
-    QObject::connect(layout.QLTButtonIcon, &skin::TQLTButton::clicked, &commands,
-                     &skin::SkinWindowCommands::openSystemMenu);
-    QObject::connect(layout.QLTButtonFileList, &skin::TQLTButton::clicked, &commands,
-                     [&] { commands.setFileListShown(!commands.fileListShown()); });
-    QObject::connect(layout.MenuSysOnTop, &QAction::triggered, &commands,
-                     [&](bool checked) { commands.setStayOnTop(checked); });
-    QObject::connect(layout.MenuSysExit, &QAction::triggered, &commands, &skin::SkinWindowCommands::close);
+    // The window commands wired as the main window wires them.
+    skin::MainFormHandlers handlers;
+    handlers.QLTButtonIconClick = [&] { commands.openSystemMenu(); };
+    handlers.QLTButtonSpectrumClick = [&] { commands.openSpectrumMenu(); };
+    handlers.QLTButtonMinimizeClick = [&] { commands.minimize(); };
+    handlers.QLTButtonCloseClick = [&] { commands.close(); };
+    handlers.QLTButtonFileListClick = [&] { commands.setFileListShown(!commands.fileListShown()); };
+    handlers.QLTButtonCloseListClick = [&] { commands.setFileListShown(false); };
+    handlers.MenuSysOnTopClick = [&] { commands.setStayOnTop(layout.MenuSysOnTop->isChecked()); };
+    layout.bind(handlers);
     window.show();
     if (args.contains(QStringLiteral("--on-top-twice")))
         QTimer::singleShot(300, [&] {
