@@ -40,8 +40,13 @@ int main(int argc, char** argv)
         TMainForm MainForm(std::move(services));
         messages.setOwner(&MainForm);
 
-        // SIGTERM, SIGINT and SIGHUP close the window exactly as Exit does.
-        QObject::connect(&signalWatcher, &SignalWatcher::received, &MainForm, &QWidget::close);
+        // SIGTERM, SIGINT and SIGHUP close the window exactly as Exit does (the shutdown
+        // sequence runs), then end every event loop, so that a box or dialog left open cannot
+        // keep the program alive.
+        QObject::connect(&signalWatcher, &SignalWatcher::received, &MainForm, [&MainForm] {
+            MainForm.close();
+            QCoreApplication::exit(0);
+        });
 
         MainForm.show();
         return app.exec();
