@@ -426,9 +426,9 @@ void MainFormLayout::buildMenus()
     MenuSpec1 = item(PopupMenuSpectrum, "MenuSpec1", "Blaze", -1);
     MenuSpec2 = item(PopupMenuSpectrum, "MenuSpec2", "Bars", -1);
     MenuSpec3 = item(PopupMenuSpectrum, "MenuSpec3", "Waveform", -1);
-    for (QAction* spec : {MenuSpec1, MenuSpec2, MenuSpec3}) {
-        spec->setCheckable(true);
-        SpectrumGroup->addAction(spec);
+    for (QAction* mode : {MenuSpec1, MenuSpec2, MenuSpec3}) {
+        mode->setCheckable(true);
+        SpectrumGroup->addAction(mode);
     }
 }
 

@@ -298,7 +298,7 @@ const char* const Slide12[] = {
     "..oooooooo..",
 };
 
-struct PushSpec {
+struct PushPlace {
     const char* name;
     const char* glyph;
     int x, y, w, h;    // control
@@ -306,7 +306,7 @@ struct PushSpec {
     bool disabledLook; // tool buttons have one, title buttons do not
 };
 
-const PushSpec PushButtons[] = {
+const PushPlace PushButtons[] = {
     {"icon", "menu", 4, 4, 20, 20, 18, 18, false},
     {"filelist", "filelist", 200, 4, 20, 20, 16, 16, false},
     {"minimize", "minimize", 222, 4, 20, 20, 16, 16, false},
@@ -325,13 +325,13 @@ const PushSpec PushButtons[] = {
     {"convert", "convert", 240, 196, 20, 20, 16, 16, true},
 };
 
-struct RoundSpec {
+struct RoundPlace {
     const char* name;
     int x, y, size;
     bool downLooks;
 };
 
-const RoundSpec RoundButtons[] = {
+const RoundPlace RoundButtons[] = {
     {"record", 8, 127, 28, true},  {"play", 40, 127, 28, true},
     {"stop", 73, 131, 21, false},  {"previous", 106, 130, 21, false},
     {"next", 133, 130, 21, false}, {"mute", 244, 122, 18, true},
@@ -675,7 +675,7 @@ QList<SkinArt::Picture> SkinArt::pictures() const
 {
     QList<Picture> out;
     out << Picture{QStringLiteral("skin"), skin_};
-    for (const PushSpec& b : PushButtons) {
+    for (const PushPlace& b : PushButtons) {
         const QPoint at(b.x + (b.w - b.bw) / 2, b.y + (b.h - b.bh) / 2);
         const QSize size(b.bw, b.bh);
         const QString name = QString::fromLatin1(b.name);
@@ -684,7 +684,7 @@ QList<SkinArt::Picture> SkinArt::pictures() const
         if (b.disabledLook)
             out << Picture{name + "_d", pushButton(b.glyph, at, size, Look::Disabled)};
     }
-    for (const RoundSpec& b : RoundButtons) {
+    for (const RoundPlace& b : RoundButtons) {
         const QPoint at(b.x, b.y);
         const QString name = QStringLiteral("round_") + QString::fromLatin1(b.name);
         out << Picture{name + "_n", roundButton(b.name, at, b.size, RoundLook::Normal)};
