@@ -337,6 +337,25 @@ TEST(MainFormLayout, MenusOpenAtTheButtonsLeftEdge21PixelsBelowItsTop)
     const QPoint origin = w.widget.mapToGlobal(QPoint(0, 0));
     EXPECT_EQ(w.layout.popupPoint(w.layout.QLTButtonIcon), origin + QPoint(4, 25));
     EXPECT_EQ(w.layout.popupPoint(w.layout.QLTButtonSpectrum), origin + QPoint(56, 51));
+
+    SkinWindowCommands commands(w.layout);
+    struct Case {
+        const char* name;
+        std::function<void()> open;
+        QMenu* menu;
+        QPoint at;
+    };
+    const Case cases[] = {
+        {"system menu", [&] { commands.openSystemMenu(); }, w.layout.PopupMenuSystem, origin + QPoint(4, 25)},
+        {"spectrum menu", [&] { commands.openSpectrumMenu(); }, w.layout.PopupMenuSpectrum, origin + QPoint(56, 51)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.open();
+        EXPECT_TRUE(c.menu->isVisible());
+        EXPECT_EQ(c.menu->pos(), c.at);
+        c.menu->hide();
+    }
 }
 
 TEST(MainFormLayout, ApplyLanguageWritesMenusHintsSpectrumItemsAndFilter)
