@@ -1,0 +1,64 @@
+// ctest-label: gui
+// The list adapter over a real QTreeWidget, as the main window builds it: items, icons,
+// selection and the focus mark, and the selection surviving a click.
+#include "library/TreeWidgetFileListView.h"
+
+#include <QPixmap>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+TEST(TreeWidgetFileListView, ItemsSelectionAndFocus)
+{
+    QTreeWidget widget;
+    widget.setColumnCount(2);
+    widget.setSelectionMode(QAbstractItemView::SingleSelection);
+    widget.setSelectionBehavior(QAbstractItemView::SelectRows);
+    widget.resize(250, 130);
+    library::TreeWidgetFileListView view(&widget);
+
+    QList<QIcon> icons;
+    for (Qt::GlobalColor c : {Qt::red, Qt::green, Qt::blue}) {
+        QPixmap p(16, 16);
+        p.fill(c);
+        icons << QIcon(p);
+    }
+    view.setIcons(icons);
+    view.addItem("a.mp3", 1, "00:03");
+    view.addItem("b.WAV", 0, "1:00:00");
+    view.addItem("C.wma", 2, "00:00");
+    ASSERT_EQ(view.count(), 3);
+    EXPECT_EQ(view.caption(1), "b.WAV");
+    EXPECT_EQ(view.caption(5), QString());
+    EXPECT_EQ(widget.topLevelItem(1)->text(1), "1:00:00");
+    EXPECT_EQ(widget.topLevelItem(2)->icon(0).pixmap(16, 16).toImage().pixel(0, 0), QColor(Qt::blue).rgb());
+    EXPECT_EQ(view.selectedIndex(), -1);
+
+    view.setSelectedIndex(2);
+    EXPECT_EQ(view.selectedIndex(), 2);
+    EXPECT_EQ(view.focusedIndex(), 2);
+    EXPECT_EQ(widget.selectedItems().size(), 1);
+    view.setSelectedIndex(0);
+    EXPECT_EQ(view.selectedIndex(), 0);
+    EXPECT_EQ(widget.selectedItems().size(), 1) << "one item at a time";
+
+    view.removeItem(0);
+    EXPECT_EQ(view.count(), 2);
+    EXPECT_EQ(view.selectedIndex(), -1);
+
+    view.setSelectedIndex(1);
+    view.setSelectedIndex(-1);
+    EXPECT_EQ(view.selectedIndex(), -1);
+    EXPECT_EQ(view.focusedIndex(), -1);
+
+    // A mouse click on a row makes it current and selected, as the click handler expects.
+    widget.show();
+    const QRect row = widget.visualItemRect(widget.topLevelItem(1));
+    QTest::mouseClick(widget.viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(view.focusedIndex(), 1);
+    EXPECT_EQ(view.selectedIndex(), 1);
+
+    view.clear();
+    EXPECT_EQ(view.count(), 0);
+    EXPECT_EQ(view.selectedIndex(), -1);
+}
