@@ -29,13 +29,21 @@ bool WindowDragger::move(QWidget* widget, QMouseEvent* event)
 {
     if (state_ == State::Idle || !(event->buttons() & Qt::LeftButton))
         return false;
+    QWidget* window = widget->window();
     const QPoint delta = event->globalPosition().toPoint() - pressGlobal_;
     if (state_ == State::Pressed) {
         if (delta.manhattanLength() < QApplication::startDragDistance())
             return true;
-        // Started here rather than on the press: a system move begun on a plain click leaves
-        // some window managers stuck in move mode.
-        QWindow* handle = widget->window()->windowHandle();
+        // The window catches up with the cursor by hand first; the system move is asked for
+        // on the next step, once the window manager knows the new place (it moves from where
+        // it believes the window is). Not on the press: a system move begun on a plain click
+        // leaves some window managers stuck in move mode.
+        window->move(windowStart_ + delta);
+        state_ = State::Catching;
+        return true;
+    }
+    if (state_ == State::Catching) {
+        QWindow* handle = window->windowHandle();
         if (handle && handle->startSystemMove()) {
             state_ = State::BySystem;
             return true;
@@ -43,7 +51,7 @@ bool WindowDragger::move(QWidget* widget, QMouseEvent* event)
         state_ = State::ByHand;
     }
     if (state_ == State::ByHand)
-        widget->window()->move(windowStart_ + delta);
+        window->move(windowStart_ + delta);
     return true;
 }
 

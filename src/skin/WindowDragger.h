@@ -31,7 +31,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    enum class State { Idle, Pressed, ByHand, BySystem };
+    enum class State { Idle, Pressed, Catching, ByHand, BySystem };
     State state_ = State::Idle;
     QPoint pressGlobal_;
     QPoint windowStart_;
