@@ -8,6 +8,16 @@
 // (QLTCircleButtonRecord, MenuSysOpen, ...). Everything is a child of the window and lives as
 // long as it does. Dragging the bare skin, the title, the file-name label or the folder label
 // moves the window without any help from the main window.
+//
+// Wiring, as the main window does it:
+//     auto* layout = new skin::MainFormLayout(window);
+//     auto* commands = new skin::SkinWindowCommands(*layout, layout);
+//     skin::MainFormHandlers h;
+//     h.QLTButtonIconClick = [commands] { commands->openSystemMenu(); };
+//     h.QLTButtonMinimizeClick = [commands] { commands->minimize(); };
+//     h.QLTCircleButtonRecordClick = [form] { form->QLTCircleButtonRecordClick(); };
+//     ...
+//     layout->bind(h);
 #include "skin/CursorSource.h"
 
 #include <QIcon>
