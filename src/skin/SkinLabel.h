@@ -9,6 +9,9 @@ namespace skin {
 class SkinLabel : public QLabel {
     Q_OBJECT
     Q_PROPERTY(bool AutoSize READ AutoSize WRITE SetAutoSize)
+    // Both names reach setText below when set by name (language texts, file information).
+    Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(QString text READ text WRITE setText)
 public:
     explicit SkinLabel(QWidget* parent = nullptr);
 
@@ -16,6 +19,7 @@ public:
     void SetAutoSize(bool autoSize);
 
     // Hides QLabel::setText so that an auto-sized label follows its text. The height stays.
+    // (A call through a plain QLabel pointer does not resize.)
     void setText(const QString& text);
 
 protected:

@@ -227,6 +227,16 @@ TEST(MainFormLayout, ButtonsSlidersAndLabelsCarryTheirLooks)
     // An auto-sized label follows its text; a fixed one keeps its size.
     l.LabelFrequency->setText(QStringLiteral("8000"));
     EXPECT_EQ(l.LabelFrequency->width(), l.LabelFrequency->fontMetrics().horizontalAdvance(QStringLiteral("8000")));
+    // Also when the text is set by property name, as the language texts do.
+    for (const char* property : {"Caption", "text"}) {
+        SCOPED_TRACE(property);
+        l.LabelChannel->setProperty(property, QStringLiteral("mono and more"));
+        EXPECT_EQ(l.LabelChannel->text(), QStringLiteral("mono and more"));
+        EXPECT_EQ(l.LabelChannel->width(),
+                  l.LabelChannel->fontMetrics().horizontalAdvance(QStringLiteral("mono and more")));
+        l.LabelChannel->setProperty(property, QStringLiteral("mono"));
+        EXPECT_EQ(l.LabelChannel->width(), l.LabelChannel->fontMetrics().horizontalAdvance(QStringLiteral("mono")));
+    }
     l.LabelDir->setText(QStringLiteral("/a/very/long/folder/name/that/does/not/fit/in/the/label/at/all/"));
     EXPECT_EQ(l.LabelDir->size(), QSize(217, 13));
     // Names are shown as they are, never as markup.
