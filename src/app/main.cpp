@@ -1,7 +1,9 @@
 // Vexa Recorder: process entry. No command-line arguments are read.
 #include "app/AppSettings.h"
+#include "app/MainFormCommands.h"
 #include "app/SignalWatcher.h"
 #include "app/TMainForm.h"
+#include "audio/Engine.h"
 #include "platform/DesktopShell.h"
 #include "platform/InstanceLock.h"
 #include "platform/QtMessageSink.h"
@@ -28,12 +30,16 @@ int main(int argc, char** argv)
     try {
         platform::QtSettingsStore settings;
         platform::DesktopShell shell;
+        audio::Engine engine;
+        MainFormCommands commands(engine, messages, shell);
         TMainForm::Services services{settings,
                                      messages,
                                      shell,
                                      platform::SystemInfo::current(),
                                      AppSettings::SystemEnvironment(),
                                      QCoreApplication::applicationDirPath() + QLatin1Char('/')};
+        services.buildLayout = [&commands](TMainForm& form) { commands.buildLayout(form); };
+        services.parts = {&commands};
         // Watching from the start: a signal that arrives while the window is being made closes
         // it as soon as the event loop runs.
         SignalWatcher signalWatcher;

@@ -1,0 +1,262 @@
+#include "app/MainFormCommands.h"
+
+#include "app/AudioStartup.h"
+#include "app/MainFormViews.h"
+#include "app/TMainForm.h"
+#include "i18n/LanguageFile.h"
+#include "i18n/ObjectNameTextsView.h"
+#include "library/FileCommands.h"
+#include "library/RecordingsLibrary.h"
+#include "platform/Shell.h"
+#include "recording/RecordWriterFactory.h"
+#include "recording/RecordingSession.h"
+#include "recording/TFormatForm.h"
+#include "skin/MainFormHandlers.h"
+#include "skin/MainFormLayout.h"
+#include "skin/SkinWindowCommands.h"
+#include "skin/TQLTProgressBar.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QPixmap>
+#include <QTimer>
+
+MainFormCommands::MainFormCommands(audio::AudioApi& audio, platform::MessageSink& messages,
+                                   platform::Shell& shell)
+    : audio_(audio), messages_(messages), shell_(shell)
+{
+}
+
+MainFormCommands::~MainFormCommands() = default;
+
+void MainFormCommands::buildLayout(TMainForm& form)
+{
+    form_ = &form;
+    layout_ = new skin::MainFormLayout(&form);
+    programIcon_ = QIcon(QPixmap::fromImage(skin::MainFormLayout::art(QStringLiteral("icon_n"))));
+    form.setWindowIcon(programIcon_);
+    windowCommands_ = std::make_unique<skin::SkinWindowCommands>(*layout_);
+    views_ = std::make_unique<MainFormViews>(*layout_);
+    transport_ = std::make_unique<TransportPresenter>(*views_);
+    writers_ = std::make_unique<RecordWriterFactory>(messages_);
+    session_ = std::make_unique<recording::RecordingSession>(audio_, *writers_, messages_, *this);
+    library_ = std::make_unique<library::RecordingsLibrary>(*this, *views_, *views_, audio_,
+                                                            messages_, programIcon_);
+    formatForm_ = new TFormatForm(&form);
+    formatForm_->setObjectName(QStringLiteral("TFormatForm"));
+    bindHandlers();
+}
+
+void MainFormCommands::bindHandlers()
+{
+    skin::MainFormLayout& l = *layout_;
+    skin::SkinWindowCommands& w = *windowCommands_;
+    library::FileCommands& files = library_->commands();
+    TMainForm& form = *form_;
+
+    skin::MainFormHandlers h;
+    h.QLTButtonIconClick = [&w] { w.openSystemMenu(); };
+    h.QLTButtonFileListClick = [&w] { w.setFileListShown(!w.fileListShown()); };
+    h.QLTButtonCloseListClick = [&w] { w.setFileListShown(false); };
+    h.QLTButtonMinimizeClick = [&w] { w.minimize(); };
+    h.QLTButtonCloseClick = [&form] { form.QLTButtonCloseClick(); };
+    h.MenuSysOnTopClick = [&w, &l] { w.setStayOnTop(l.MenuSysOnTop->isChecked()); };
+    h.QLTButtonSpectrumClick = [&w] { w.openSpectrumMenu(); };
+    h.MenuSpec1Click = [this] { MenuSpecClick(0); };
+    h.MenuSpec2Click = [this] { MenuSpecClick(1); };
+    h.MenuSpec3Click = [this] { MenuSpecClick(2); };
+
+    h.MenuSysOpenClick = [&files] { files.OpenFile(); };
+    h.MenuSysOpenFolderClick = [&files] { files.ChooseFolder(); };
+    h.QLTButtonBrowseFolderClick = [&files] { files.ShowFolderInFileManager(); };
+    h.QLTButtonRefurbishClick = [&files] { files.Refresh(); };
+    h.QLTButtonDeleteClick = [&files] { files.Delete(); };
+    h.QLTButtonRenameClick = [&files] { files.Rename(); };
+    h.ListViewFilesClick = [&files] { files.ListClick(); };
+    h.ListViewFilesDblClick = [&files] { files.ListDoubleClick(); };
+
+    h.MenuSysFormatClick = [this] { MenuSysFormatClick(); };
+    h.QLTButtonRecordFormatClick = [this] { MenuSysFormatClick(); };
+
+    h.QLTCircleButtonRecordClick = [this] { QLTCircleButtonRecordClick(); };
+    h.QLTCircleButtonPlayClick = [this] { QLTCircleButtonPlayClick(); };
+    h.QLTCircleButtonStopClick = [this] { QLTCircleButtonStopClick(); };
+    h.QLTCircleButtonPreviousClick = [this] { QLTCircleButtonPreviousClick(); };
+    h.QLTCircleButtonNextClick = [this] { QLTCircleButtonNextClick(); };
+    h.QLTProgressBar1Change = [this] { QLTProgressBar1Change(); };
+    h.Timer2Timer = [this] { Timer2Timer(); };
+    l.bind(h);
+}
+
+// --- The window's sequences ----------------------------------------------------------------
+
+void MainFormCommands::formCreate(TMainForm& form)
+{
+    form.languageApplier().registerWindow(QStringLiteral("TFormatForm"),
+                                          (formatTexts_ = std::make_unique<i18n::ObjectNameTextsView>(formatForm_)).get());
+    form.setStereoSelectedSource([this] { return formatForm_->isStereoChecked(); });
+    // The recording device, then the output device; without them the window still lists and
+    // manages files, and the display timer stays off.
+    audioStarted_ = AudioStartup::start(audio_, messages_);
+    if (audioStarted_)
+        layout_->Timer2->start();
+}
+
+void MainFormCommands::formActivate(TMainForm&)
+{
+    // The return from any dialog activates the window again; a running recording or playback
+    // and its transport are left alone then.
+    if (!transport_->activationMayReset())
+        return;
+    library_->activate();
+    SetTransportState(Idle);
+}
+
+void MainFormCommands::formDestroyBeforeSave(TMainForm&)
+{
+    // A running recording is completed while the language file is still open for its messages.
+    session_->finalise();
+}
+
+void MainFormCommands::formDestroyAfterSave(TMainForm&)
+{
+    layout_->Timer2->stop();
+    if (audioStarted_)
+        AudioStartup::release(audio_, *session_, transport_->state() == Idle ? 0 : Channel);
+}
+
+// --- Handlers ------------------------------------------------------------------------------
+
+void MainFormCommands::QLTCircleButtonRecordClick()
+{
+    session_->record(recordingsFolder(), recordFormat());
+}
+
+void MainFormCommands::QLTCircleButtonPlayClick()
+{
+    library_->playback().Play();
+}
+
+void MainFormCommands::QLTCircleButtonStopClick()
+{
+    if (!session_->stop())
+        library_->playback().Stop();
+}
+
+void MainFormCommands::QLTCircleButtonPreviousClick()
+{
+    library_->playback().Previous();
+}
+
+void MainFormCommands::QLTCircleButtonNextClick()
+{
+    library_->playback().Next();
+}
+
+void MainFormCommands::QLTProgressBar1Change()
+{
+    library_->playback().Seek(layout_->QLTProgressBar1->Pos());
+}
+
+void MainFormCommands::MenuSysFormatClick()
+{
+    RecordFormat format = form_->Settings().Format;
+    if (!formatForm_->execute(format))
+        return;
+    form_->Settings().Format = format;
+    library_->commands().Reselect();
+}
+
+void MainFormCommands::MenuSpecClick(int mode)
+{
+    form_->Settings().SpectrumMode = mode;
+}
+
+void MainFormCommands::Timer2Timer()
+{
+    library_->playback().Tick();
+}
+
+// --- Host ----------------------------------------------------------------------------------
+
+void MainFormCommands::SetTransportState(TransportState state)
+{
+    transport_->SetTransportState(state, {views_->selectedIndex(), views_->count()},
+                                  recordingsFolder(), language());
+}
+
+int MainFormCommands::recordLineIndex() const
+{
+    return -1; // the default source until the mixer panel chooses a line
+}
+
+float MainFormCommands::recordVolume() const
+{
+    return static_cast<float>(layout_->QLTProgressBarWaveIn->Pos()) / 65535.0f;
+}
+
+const i18n::LanguageFile& MainFormCommands::language() const
+{
+    languageHeld_ = form_->LanguageIni(); // kept alive while a caller reads it
+    return *languageHeld_;
+}
+
+void MainFormCommands::listRecordings()
+{
+    library_->ListRecordings(recordingsFolder());
+}
+
+void MainFormCommands::selectFile(const QString& name)
+{
+    library_->SelectFile(name);
+}
+
+QString MainFormCommands::recordingsFolder() const
+{
+    return form_->Settings().RecordingsFolder;
+}
+
+void MainFormCommands::setRecordingsFolder(const QString& folder)
+{
+    form_->Settings().RecordingsFolder = folder;
+}
+
+QString MainFormCommands::recordFilePath() const
+{
+    return session_->recordFilePath();
+}
+
+RecordFormat MainFormCommands::recordFormat() const
+{
+    return form_->Settings().Format;
+}
+
+void MainFormCommands::setPositionSlider(int position)
+{
+    layout_->QLTProgressBar1->SetPos(position);
+}
+
+QString MainFormCommands::askOpenFile(const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(form_, QString(), folder,
+                                        library::FileCommands::qtNameFilters(filter).join(QStringLiteral(";;")));
+}
+
+QString MainFormCommands::askFolder(const QString& title)
+{
+    return QFileDialog::getExistingDirectory(form_, title, QDir::homePath());
+}
+
+QString MainFormCommands::askText(const QString& caption, const QString& prompt, const QString& initial)
+{
+    bool ok = false;
+    const QString answer = QInputDialog::getText(form_, caption, prompt, QLineEdit::Normal, initial, &ok);
+    return ok ? answer : initial;
+}
+
+void MainFormCommands::showFolderInFileManager(const QString& folder)
+{
+    shell_.openFolder(folder);
+}

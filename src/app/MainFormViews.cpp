@@ -1,0 +1,142 @@
+#include "app/MainFormViews.h"
+
+#include "skin/MainFormLayout.h"
+#include "skin/SkinLabel.h"
+#include "skin/TQLTButton.h"
+#include "skin/TQLTCircleButton.h"
+#include "skin/TQLTProgressBar.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTreeWidget>
+
+void MainFormViews::setControlEnabled(TransportControl control, bool enabled)
+{
+    skin::MainFormLayout& l = layout_;
+    switch (control) {
+    case TransportControl::LibraryGroup:
+        l.MenuSysOpen->setEnabled(enabled);
+        l.MenuSysOpenFolder->setEnabled(enabled);
+        l.MenuSysTools->menuAction()->setEnabled(enabled);
+        for (skin::TQLTButton* b : {l.QLTButtonOpen, l.QLTButtonRecordFormat, l.QLTButtonSpectrum,
+                                    l.QLTButtonOpenFolder, l.QLTButtonBrowseFolder,
+                                    l.QLTButtonRefurbish, l.QLTButtonDelete, l.QLTButtonRename,
+                                    l.QLTButtonJoinTool, l.QLTButtonEditTool,
+                                    l.QLTButtonConversionTool})
+            b->SetEnabled(enabled);
+        l.ListViewFiles->setEnabled(enabled);
+        break;
+    case TransportControl::SourceGroup:
+        l.MenuSysSource->setEnabled(enabled);
+        l.MenuSysFormat->setEnabled(enabled);
+        l.QLTCircleButtonSource->SetEnabled(enabled);
+        break;
+    case TransportControl::QLTCircleButtonRecord: l.QLTCircleButtonRecord->SetEnabled(enabled); break;
+    case TransportControl::QLTCircleButtonPlay: l.QLTCircleButtonPlay->SetEnabled(enabled); break;
+    case TransportControl::QLTCircleButtonStop: l.QLTCircleButtonStop->SetEnabled(enabled); break;
+    case TransportControl::QLTCircleButtonPrevious: l.QLTCircleButtonPrevious->SetEnabled(enabled); break;
+    case TransportControl::QLTCircleButtonNext: l.QLTCircleButtonNext->SetEnabled(enabled); break;
+    case TransportControl::QLTProgressBar1: l.QLTProgressBar1->SetEnabled(enabled); break;
+    }
+}
+
+void MainFormViews::setButtonDown(TransportControl control, bool down)
+{
+    if (control == TransportControl::QLTCircleButtonRecord)
+        layout_.QLTCircleButtonRecord->SetDown(down);
+    else if (control == TransportControl::QLTCircleButtonPlay)
+        layout_.QLTCircleButtonPlay->SetDown(down);
+}
+
+void MainFormViews::setButtonHint(TransportControl control, const QString& hint)
+{
+    if (control == TransportControl::QLTCircleButtonRecord)
+        layout_.QLTCircleButtonRecord->SetHint(hint);
+    else if (control == TransportControl::QLTCircleButtonPlay)
+        layout_.QLTCircleButtonPlay->SetHint(hint);
+}
+
+void MainFormViews::setSliderPosition(int position)
+{
+    layout_.QLTProgressBar1->SetPos(position);
+}
+
+void MainFormViews::setFolderCaption(const QString& folder)
+{
+    layout_.LabelDir->setText(folder);
+}
+
+void MainFormViews::setIcons(const QList<QIcon>& icons)
+{
+    icons_ = icons;
+    layout_.ImageList2 = icons;
+}
+
+void MainFormViews::clear()
+{
+    layout_.ListViewFiles->clear();
+}
+
+void MainFormViews::addItem(const QString& caption, int imageIndex, const QString& duration)
+{
+    auto* item = new QTreeWidgetItem(layout_.ListViewFiles, {caption, duration});
+    if (imageIndex >= 0 && imageIndex < icons_.size())
+        item->setIcon(0, icons_.at(imageIndex));
+    item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void MainFormViews::removeItem(int index)
+{
+    delete layout_.ListViewFiles->takeTopLevelItem(index);
+}
+
+int MainFormViews::count() const
+{
+    return layout_.ListViewFiles->topLevelItemCount();
+}
+
+QString MainFormViews::caption(int index) const
+{
+    const QTreeWidgetItem* item = layout_.ListViewFiles->topLevelItem(index);
+    return item ? item->text(0) : QString();
+}
+
+int MainFormViews::selectedIndex() const
+{
+    const QList<QTreeWidgetItem*> selected = layout_.ListViewFiles->selectedItems();
+    return selected.isEmpty() ? -1 : layout_.ListViewFiles->indexOfTopLevelItem(selected.first());
+}
+
+void MainFormViews::setSelectedIndex(int index)
+{
+    QTreeWidget* list = layout_.ListViewFiles;
+    QTreeWidgetItem* item = list->topLevelItem(index);
+    if (!item) {
+        list->clearSelection();
+        return;
+    }
+    list->setCurrentItem(item); // selects it and gives it the focus mark
+    list->scrollToItem(item);
+}
+
+int MainFormViews::focusedIndex() const
+{
+    QTreeWidget* list = layout_.ListViewFiles;
+    return list->currentItem() ? list->indexOfTopLevelItem(list->currentItem()) : -1;
+}
+
+void MainFormViews::setFileInfoLabels(const library::FileInfoLabels& labels)
+{
+    layout_.LabelFormat->setText(labels.format);
+    layout_.LabelFrequency->setText(labels.frequency);
+    layout_.LabelChannel->setText(labels.channel);
+    layout_.LabelBits->setText(labels.bits);
+    layout_.LabelBitrate->setText(labels.bitrate);
+    layout_.LabelTotalTime->setText(labels.totalTime);
+}
+
+void MainFormViews::setFileName(const QString& name)
+{
+    layout_.LabelFileName->setText(name);
+    layout_.LabelFileName->setToolTip(name);
+}
