@@ -36,6 +36,9 @@ struct Decoder::Impl {
     std::int64_t lastFirst = 0;        // frame index of the last decoded frame's first sample
     bool draining = false;
     bool ended = false;
+    const AVCodec* decoder = nullptr;
+    bool codecOk = false;
+    bool havePacket = false; // packet holds the stream's first packet, read by open()
 
     ~Impl()
     {
@@ -130,7 +133,8 @@ struct Decoder::Impl {
                 ended = true;
                 return false;
             }
-            ret = av_read_frame(format, packet);
+            ret = havePacket ? 0 : av_read_frame(format, packet);
+            havePacket = false;
             if (ret < 0) {
                 draining = true;
                 avcodec_send_packet(codec, nullptr);
@@ -143,8 +147,33 @@ struct Decoder::Impl {
         return false;
     }
 
+    // Opens the decoder and decodes the first frame (from the packet open() kept): frame
+    // indices count from that frame's first sample, and later seeks measure timestamps from
+    // there. False when the data does not decode.
+    bool ensureCodec()
+    {
+        if (codec)
+            return codecOk;
+        codec = avcodec_alloc_context3(decoder);
+        if (!codec || avcodec_parameters_to_context(codec, st()->codecpar) < 0
+            || avcodec_open2(codec, decoder, nullptr) < 0)
+            return false;
+        startFrames = 0;
+        discardBefore = INT64_MIN;
+        takePts = true;
+        if (!decodeMore())
+            return false;
+        startFrames = lastFirst;
+        nextDecoded -= startFrames;
+        pendingFrame = 0;
+        discardBefore = 0;
+        codecOk = true;
+        return true;
+    }
+
     void resetBuffers()
     {
+        havePacket = false;
         pending.clear();
         pendingPos = 0;
         draining = false;
@@ -187,7 +216,14 @@ bool Decoder::open(const std::string& path)
     // The container named by the extension first (no probing: fast), then whatever the
     // content is.
     const AVInputFormat* guess = formatForExtension(path);
-    if (avformat_open_input(&d.format, path.c_str(), guess, nullptr) < 0) {
+    AVDictionary* options = nullptr;
+    // The WAV demuxer has its first packets probed for compressed sound labelled as PCM, up to
+    // 2500 of them: 7 ms per file, far too slow for a list that opens every file. Probing stops
+    // after the first packet this way.
+    av_dict_set(&options, "max_probe_packets", "0", 0);
+    const int opened = avformat_open_input(&d.format, path.c_str(), guess, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
         d.format = nullptr;
         if (!guess || avformat_open_input(&d.format, path.c_str(), nullptr, nullptr) < 0) {
             d.format = nullptr;
@@ -209,13 +245,8 @@ bool Decoder::open(const std::string& path)
             return false;
     }
     AVCodecParameters* par = d.st()->codecpar;
-    const AVCodec* codec = avcodec_find_decoder(par->codec_id);
-    if (!codec || par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0)
-        return false;
-    d.codec = avcodec_alloc_context3(codec);
-    if (!d.codec || avcodec_parameters_to_context(d.codec, par) < 0)
-        return false;
-    if (avcodec_open2(d.codec, codec, nullptr) < 0)
+    d.decoder = avcodec_find_decoder(par->codec_id);
+    if (!d.decoder || par->sample_rate <= 0 || par->ch_layout.nb_channels <= 0)
         return false;
     d.rate = std::uint32_t(par->sample_rate);
     d.channels = std::uint32_t(par->ch_layout.nb_channels);
@@ -223,19 +254,17 @@ bool Decoder::open(const std::string& path)
         if (int(i) != d.stream)
             d.format->streams[i]->discard = AVDISCARD_ALL;
 
-    // Decode the first frame: proves the data decodes and gives the first timestamp.
-    // Frame indices count from its first sample: later seeks measure timestamps from there.
-    d.startFrames = 0;
-    d.discardBefore = INT64_MIN;
-    d.takePts = true;
-    if (!d.decodeMore())
-        return false;
-    d.startFrames = d.lastFirst;
-    d.nextDecoded -= d.startFrames;
-    d.pendingFrame = 0;
-    d.discardBefore = 0;
-    if (d.codec->sample_rate > 0 && std::uint32_t(d.codec->sample_rate) != d.rate)
-        d.rate = std::uint32_t(d.codec->sample_rate);
+    // The first packet of the stream must be there; it is kept for the decoder. Opening the
+    // decoder itself waits for the first read or seek: the file list only wants the length,
+    // and a WMA decoder takes longer to set up than all the rest.
+    for (;;) {
+        if (av_read_frame(d.format, d.packet) < 0)
+            return false;
+        if (d.packet->stream_index == d.stream && d.packet->size > 0)
+            break;
+        av_packet_unref(d.packet);
+    }
+    d.havePacket = true;
 
     // Length.
     std::int64_t length = -1;
@@ -249,17 +278,22 @@ bool Decoder::open(const std::string& path)
     else if (d.format->duration != AV_NOPTS_VALUE && d.format->duration > 0)
         length = av_rescale(d.format->duration, d.rate, AV_TIME_BASE);
     else {
+        // No duration in the header (an MP3 without its Info tag): from the bit rate, which
+        // the first decoded frame gives.
+        if (!d.ensureCodec())
+            return false;
         const std::int64_t bitRate = d.codec->bit_rate > 0 ? d.codec->bit_rate : par->bit_rate;
         if (bitRate > 0)
             length = av_rescale(d.fileSize - dataStart, std::int64_t(d.rate) * 8, bitRate);
     }
     if (length > 0 && (par->codec_id == AV_CODEC_ID_WMAV1 || par->codec_id == AV_CODEC_ID_WMAV2)) {
-        // The WMA decoder gives nothing for the first frame (the codec's overlap), so the PCM
-        // is one frame shorter than the container's duration.
-        const std::int64_t frameLength = d.codec->frame_size > 0 ? d.codec->frame_size
-                                         : d.rate <= 16000              ? 512
-                                         : d.rate <= 22050              ? 1024
-                                                                        : 2048;
+        // The WMA decoder gives nothing for its first frame (the codec's overlap), so the PCM
+        // is one frame shorter than the container's duration. Frame lengths as the codec
+        // chooses them from the rate.
+        const bool v1 = par->codec_id == AV_CODEC_ID_WMAV1;
+        const std::int64_t frameLength = d.rate <= 16000                           ? 512
+                                         : d.rate <= 22050 || (v1 && d.rate <= 32000) ? 1024
+                                                                                      : 2048;
         length = std::max<std::int64_t>(0, length - frameLength);
     }
     const int bits = av_get_bits_per_sample(par->codec_id);
@@ -285,7 +319,7 @@ bool Decoder::atEnd() const { return d_->ended && d_->pendingPos >= d_->pending.
 std::size_t Decoder::read(std::int16_t* out, std::size_t frames)
 {
     Impl& d = *d_;
-    if (!d.codec)
+    if (!d.format || !d.ensureCodec())
         return 0;
     std::size_t done = 0;
     while (done < frames) {
@@ -309,7 +343,7 @@ std::size_t Decoder::read(std::int16_t* out, std::size_t frames)
 bool Decoder::seek(std::int64_t target)
 {
     Impl& d = *d_;
-    if (!d.codec)
+    if (!d.format || !d.ensureCodec())
         return false;
     target = std::max<std::int64_t>(0, std::min(target, d.length));
     // Start a little before the target (the first frame after a jump may be damaged and the

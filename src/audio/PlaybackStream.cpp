@@ -14,6 +14,14 @@ PlaybackStream::PlaybackStream(std::unique_ptr<Decoder> decoder,
     : format_{decoder->rate(), decoder->channels()}, lengthFrames_(decoder->lengthFrames()),
       fileSize_(decoder->fileSize()), backend_(std::move(backend)), decoder_(std::move(decoder))
 {
+}
+
+void PlaybackStream::prepare()
+{
+    // Only a stream that plays needs its buffers and decoding thread: the file list opens
+    // every file just for its length.
+    if (thread_.joinable())
+        return;
     // Half a second of decoded audio ahead of the device; a second of what it was given back.
     ring_.assign(std::max<std::size_t>(format_.rate / 2, ChunkFrames * 2) * format_.channels, 0);
     history_.reset(std::size_t(format_.rate) * format_.channels);
@@ -160,6 +168,7 @@ bool PlaybackStream::play(bool restart)
     settle();
     if (state_ == State::Playing && !restart)
         return true;
+    prepare();
     if (!device_) {
         device_ = backend_->openOutput(format_, [this](std::int16_t* out, std::uint32_t n) {
             onOutput(out, n);

@@ -41,6 +41,7 @@ private:
     enum class State { Stopped, Playing, Paused };
 
     std::int64_t frameBytes() const { return std::int64_t(format_.channels) * 2; }
+    void prepare(); // control_ held: buffers and the decoding thread, on the first play
     void worker();
     void onOutput(std::int16_t* out, std::uint32_t frames); // device thread
     // With control_ held: the device is stopped; decode from `frame` and refill the ring.
