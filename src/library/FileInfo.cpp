@@ -105,15 +105,28 @@ bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
     return true;
 }
 
+bool FileInfo::reportFailure(const QString& path)
+{
+    if (quietRepeats_ && reported_.contains(path))
+        return false;
+    reported_.insert(path);
+    return true;
+}
+
 void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
                             const i18n::LanguageFile& language)
 {
     if (path.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
         WaveInfo info;
-        if (!ReadWaveHeader(path, info, messages_)) {
-            showStringsMessage(messages_, language, "str006");
+        const WaveHeaderResult result = WaveHeader::read(path, info);
+        if (result != WaveHeaderResult::Ok) {
+            if (reportFailure(path)) {
+                messages_.show(WaveHeader::message(result));
+                showStringsMessage(messages_, language, "str006");
+            }
             return;
         }
+        reported_.remove(path);
         FileInfoLabels labels;
         labels.channel = channelText(info.Channels, language);
         labels.format = QStringLiteral("wav");
@@ -121,12 +134,13 @@ void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const Recor
         labels.bits = QString::number(info.BitsPerSample);
         labels.totalTime = DurationText(info.Duration);
         view.setFileInfoLabels(labels);
-    } else if (path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive)) {
-        if (!showStreamInfo(path, false, view, language))
-            showStringsMessage(messages_, language, "str007");
-    } else if (path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive)) {
-        if (!showStreamInfo(path, true, view, language))
-            showStringsMessage(messages_, language, "str008");
+    } else if (path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive) ||
+               path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive)) {
+        const bool wma = path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
+        if (showStreamInfo(path, wma, view, language))
+            reported_.remove(path);
+        else if (reportFailure(path))
+            showStringsMessage(messages_, language, wma ? "str008" : "str007");
     } else {
         view.setFileInfoLabels(recordFormatLabels(format, language));
     }

@@ -7,6 +7,7 @@
 #include "library/FileInfoView.h"
 #include "recording/RecordFormat.h"
 
+#include <QSet>
 #include <QString>
 #include <cstdint>
 
@@ -29,6 +30,11 @@ public:
     void ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
                       const i18n::LanguageFile& language);
 
+    // While set, a file whose failure was already reported is not reported again. The window's
+    // activation sets it: closing a failure message activates the window, whose re-selection
+    // would otherwise show the same message again, without end.
+    void setQuietRepeats(bool quiet) { quietRepeats_ = quiet; }
+
     // The panel for the record format: channel text, "wav"/"mp3"/"wma", the bit rate of a
     // compressed format, the sample rate, 16 bits and 00:00.
     static FileInfoLabels recordFormatLabels(const RecordFormat& format,
@@ -45,9 +51,13 @@ public:
 private:
     bool showStreamInfo(const QString& path, bool wma, FileInfoView& view,
                         const i18n::LanguageFile& language);
+    // Whether a failure of the path is to be shown now; remembers it as reported.
+    bool reportFailure(const QString& path);
 
     audio::AudioApi& engine_;
     platform::MessageSink& messages_;
+    bool quietRepeats_ = false;
+    QSet<QString> reported_; // paths whose failure was shown and that have not been read well since
 };
 
 } // namespace library

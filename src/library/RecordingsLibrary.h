@@ -23,8 +23,9 @@ public:
     {
     }
 
-    // Window activation: forgets the played file, re-lists the folder (without repeating the
-    // messages of broken files already shown) and selects its first file.
+    // Window activation: forgets the played file, re-lists the folder and selects its first
+    // file, without repeating the messages of broken files already shown (the closing of such
+    // a message is itself an activation).
     void activate();
     // An explicit re-list followed by the selection of a name (the end of a recording).
     void listAndSelect(const QString& name);

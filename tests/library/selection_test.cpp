@@ -2,9 +2,11 @@
 #include "LibraryFakes.h"
 #include "library/FileInfo.h"
 #include "library/FileSelection.h"
+#include "library/RecordingsLibrary.h"
 #include "platform/RecordingMessageSink.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace librarytest;
@@ -89,5 +91,66 @@ TEST_F(Selection, SelectsAndRefreshesThePanelOnlyWhereTheStateAllows)
         EXPECT_EQ(panel.fileName, c.fileName);
         EXPECT_TRUE(host.states.isEmpty()) << "selection never changes the transport";
     }
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
+namespace {
+// A sink during whose messages the window is activated again, as closing a modal box does.
+class ActivatingSink : public platform::RecordingMessageSink {
+public:
+    void show(const platform::Message& m) override
+    {
+        RecordingMessageSink::show(m);
+        if (onShow && depth < 10) {
+            ++depth;
+            onShow();
+            --depth;
+        }
+    }
+    std::function<void()> onShow;
+    int depth = 0;
+};
+} // namespace
+
+TEST(SelectionActivation, MessagesOfABrokenFirstFileDoNotComeBackWithoutEnd)
+{
+    QTemporaryDir dir;
+    FakeHost host;
+    host.folder = dir.path() + "/";
+    host.lang.open(writeLanguage(dir.path()));
+    writeFile(host.folder + "a broken.wav", "RIFF0000WAVEjunk");
+    writeFile(host.folder + "b.wav", canonicalWav(1, 8000, 16, 16000));
+    writeFile(host.folder + "c.mp3", "not an mp3");
+    FakeEngine engine;
+    FakeListView view;
+    FakePanel panel;
+    ActivatingSink sink;
+    library::RecordingsLibrary library(host, view, panel, engine, sink, QIcon());
+    sink.onShow = [&library] { library.activate(); };
+
+    library.activate();
+    QStringList texts;
+    for (const platform::Message& m : sink.messages())
+        texts << m.text;
+    // The list's message, then the panel's two: once each, however often the window activates.
+    EXPECT_EQ(texts, QStringList({"This is not a valid Wave file", "This is not a valid Wave file", "Bad WAV"}));
+    EXPECT_EQ(view.selectedCaption(), "a broken.wav");
+    EXPECT_EQ(panel.fileName, "a broken.wav");
+
+    // A click on the file is the user's own request: it reports again, once.
+    sink.clear();
+    view.focused = 0;
+    library.commands().ListClick();
+    EXPECT_EQ(sink.messages().size(), 2);
+
+    // So does a click on the MP3 the engine cannot open; activation then stays quiet about it.
+    sink.clear();
+    view.focused = 2;
+    library.commands().ListClick();
+    ASSERT_EQ(sink.messages().size(), 1);
+    EXPECT_EQ(sink.messages()[0].text, "Bad MP3");
+    sink.clear();
+    sink.onShow = nullptr;
+    library.activate();
     EXPECT_TRUE(sink.messages().isEmpty());
 }
