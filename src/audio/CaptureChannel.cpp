@@ -29,6 +29,7 @@ bool CaptureChannel::start(DeviceBackend& backend, const std::string& device)
     if (!device_)
         return false;
     const DeviceFormat actual = device_->format();
+    deviceChannels_ = actual.channels;
     if (actual.rate != format_.rate || actual.channels != format_.channels) {
         converter_ = std::make_unique<FormatConverter>(actual, format_);
         if (!converter_->valid())
@@ -41,10 +42,9 @@ bool CaptureChannel::start(DeviceBackend& backend, const std::string& device)
 bool CaptureChannel::onInput(const std::int16_t* samples, std::uint32_t frames)
 {
     captureThread_ = std::this_thread::get_id();
-    const std::uint32_t deviceChannels = device_ ? device_->format().channels : format_.channels;
     if (firstBlock_) {
         firstBlock_ = false;
-        const std::size_t count = std::size_t(frames) * deviceChannels;
+        const std::size_t count = std::size_t(frames) * deviceChannels_;
         if (std::all_of(samples, samples + count, [](std::int16_t v) { return v == 0; }))
             return true;
     }

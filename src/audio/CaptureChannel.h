@@ -52,6 +52,7 @@ private:
     std::unique_ptr<DeviceStream> device_;
     std::unique_ptr<FormatConverter> converter_;
     std::vector<std::int16_t> converted_;
+    std::uint32_t deviceChannels_ = 1; // set before the device starts
     bool firstBlock_ = true;
 
     // Held while the client's callback runs: pause() and stop() wait for a running callback,
