@@ -22,9 +22,9 @@ chmod 700 "$XDG_RUNTIME_DIR"
 
 # The recordings, 8 s each.
 sox -n -r 44100 -c 2 -b 16 "$work/rec/1 low.wav" synth 8 sine 330 vol 0.5 || fail "sox"
-ffmpeg -v error -y -f lavfi -i "sine=frequency=880:sample_rate=44100:duration=8" -ac 2 \
+ffmpeg -v error -y -f lavfi -i "sine=frequency=880:sample_rate=44100:duration=8" -ac 2 -af volume=4 \
   -c:a libmp3lame -b:a 128k "$work/rec/2 mid.mp3" || fail "ffmpeg mp3"
-ffmpeg -v error -y -f lavfi -i "sine=frequency=1760:sample_rate=44100:duration=8" -ac 2 \
+ffmpeg -v error -y -f lavfi -i "sine=frequency=1760:sample_rate=44100:duration=8" -ac 2 -af volume=4 \
   -c:a wmav2 -b:a 96k "$work/rec/3 high.wma" || fail "ffmpeg wma"
 printf '[General]\nDir=%s/rec/\nLanguageFile=English.ini\nFileList=1\n' "$work" \
   > "$XDG_CONFIG_HOME/Quandrel/VexaRecorder.ini"
@@ -42,6 +42,7 @@ heard() {
 # near FREQ: the speaker plays about FREQ Hz (within 5 %).
 near() {
   read -r f r < <(heard 0.8)
+  echo "$2: heard $f Hz at RMS $r"
   awk -v f="$f" -v r="$r" -v want="$1" 'BEGIN {exit !(r > 0.05 && f > want*0.95 && f < want*1.05)}' ||
     fail "$2: heard ${f} Hz at RMS ${r}, expected about $1 Hz"
 }
