@@ -7,6 +7,7 @@
 #include "support/audio_files.h"
 #include "support/audio_signals.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -176,6 +177,45 @@ TEST_F(FakeEngine, StreamPlaysTheFileAndReportsWhatIsHeard)
     out = pull(*devices, 441);
     EXPECT_TRUE(std::equal(out.begin(), out.end(), pcm.begin()));
     EXPECT_TRUE(engine.streamFree(h));
+}
+
+TEST_F(FakeEngine, DeletedAndTruncatedFilesPlayWhatTheyHoldAndEnd)
+{
+    const Pcm pcm = sine(440, 44100, 2, 2.0);
+    ASSERT_TRUE(writeWav(dir.filePath("gone.wav"), pcm, 44100, 2));
+    ASSERT_TRUE(encodeFile(dir.filePath("whole.mp3"), "mp3", pcm, 44100, 2, 128000));
+    ASSERT_TRUE(encodeFile(dir.filePath("whole.wma"), "wma", pcm, 44100, 2, 128000));
+    auto cut = [&](const QString& from, const QString& to) {
+        QFile f(dir.filePath(from));
+        f.open(QIODevice::ReadOnly);
+        const QByteArray all = f.readAll();
+        return writeFile(dir.filePath(to), all.left(all.size() * 2 / 5));
+    };
+    ASSERT_TRUE(cut("whole.mp3", "cut.mp3"));
+    ASSERT_TRUE(cut("whole.wma", "cut.wma"));
+
+    struct Case {
+        const char* file;
+        bool removeWhilePlaying;
+        double minSeconds, maxSeconds; // what is heard before the end
+    };
+    for (const Case c : {Case{"gone.wav", true, 1.99, 2.01}, Case{"cut.mp3", false, 0.6, 0.9},
+                         Case{"cut.wma", false, 0.6, 0.9}}) {
+        const audio::HSTREAM h = engine.streamCreateFile(dir.filePath(c.file));
+        ASSERT_NE(h, 0u) << c.file;
+        ASSERT_TRUE(engine.channelPlay(h, true));
+        pull(*devices, 441);
+        if (c.removeWhilePlaying) {
+            ASSERT_TRUE(QFile::remove(dir.filePath(c.file)));
+        }
+        for (int i = 0; i < 1000 && engine.channelIsActive(h); ++i)
+            pull(*devices, 4410);
+        EXPECT_EQ(engine.channelIsActive(h), 0) << c.file;
+        const double heard = engine.channelBytes2Seconds(h, engine.channelGetPosition(h));
+        EXPECT_GE(heard, c.minSeconds) << c.file;
+        EXPECT_LE(heard, c.maxSeconds) << c.file;
+        EXPECT_TRUE(engine.streamFree(h));
+    }
 }
 
 TEST_F(FakeEngine, ManyThreadsOnTheSameHandles)
