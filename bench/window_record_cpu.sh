@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# CPU share of one core taken by the real program while it records from its window, per format
+# (WAV, MP3, WMA at 44100 Hz stereo; Record and Stop pressed with the mouse), and while the
+# window stands idle; the resident memory at the end of each run. The display timer and
+# everything else the program does meanwhile are included: the figures are the process's
+# utime + stime from /proc/<pid>/stat over the span.
+# Measure a Release build:
+#   cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release && cmake --build build-release --target vexa-recorder
+#   bash bench/window_record_cpu.sh build-release/vexa-recorder
+# Uses $DISPLAY and $PULSE_SERVER when both are set; otherwise starts the private services of
+# scripts/services.sh (Xvfb on $VEXA_BENCH_DISPLAY, default :198) and stops them at the end.
+# SECONDS_RECORD (default 20) and SECONDS_IDLE (default 10) set the spans.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=../tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
+bin=${1:-$root/build/vexa-recorder}
+record_s=${SECONDS_RECORD:-20}
+idle_s=${SECONDS_IDLE:-10}
+[ -x "$bin" ] || { echo "no program at $bin"; exit 1; }
+bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
+type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt" 2>/dev/null || true)
+
+work=$(mktemp -d /tmp/vexa-bench.XXXXXX)
+services=""
+cleanup() {
+  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "$services" ] && "$root/scripts/services.sh" stop "$services" >/dev/null 2>&1
+  rm -rf "$work"
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ] || [ -z "${PULSE_SERVER:-}" ]; then
+  services="$work/services"
+  mkdir -p "$services"
+  # shellcheck source=../scripts/services.sh
+  VEXA_DISPLAY=${VEXA_BENCH_DISPLAY:-:198} source "$root/scripts/services.sh" start "$services"
+fi
+
+ticks_per_s=$(getconf CLK_TCK)
+# cpu_ticks: utime + stime of the program so far.
+cpu_ticks() { awk '{sub(/^.*\) /, ""); print $12 + $13}' "/proc/$vexa_pid/stat"; }
+# share TICKS SECONDS: per cent of one core.
+share() { awk -v t="$1" -v s="$2" -v hz="$ticks_per_s" 'BEGIN {printf "%.2f", 100 * t / hz / s}'; }
+rss_mb() { awk '/^VmRSS:/ {printf "%.1f", $2 / 1024}' "/proc/$vexa_pid/status"; }
+
+# measure SECONDS: sleeps that long and prints the CPU share of the span.
+measure() {
+  local t0 c0 c1 t
+  c0=$(cpu_ticks)
+  t0=$(vexa_now)
+  sleep "$1"
+  c1=$(cpu_ticks)
+  t=$(vexa_since "$t0")
+  share $((c1 - c0)) "$t"
+}
+
+echo "program: $bin (build type: ${type:-unknown})"
+first=1
+for row in "WAV 0 wav" "MP3 1 mp3" "WMA 2 wma"; do
+  read -r name format ext <<<"$row"
+  vexa_fresh "$work/$ext"
+  rec="$work/$ext/recordings"
+  mkdir -p "$rec"
+  vexa_write_settings "Format=$format" "Channels=2" "Frequency=44100" "Dir=$rec/"
+  vexa_start "$bin" "$work/$ext.out" || { echo "$name: no window"; exit 1; }
+  sleep 1 # start-up done
+  if [ "$first" = 1 ]; then
+    echo "idle window: $(measure "$idle_s") % of one core over $idle_s s"
+    first=0
+  fi
+  vexa_click $VEXA_RECORD_XY
+  vexa_wait_file "$rec/Vexa_001.$ext" 3 || { echo "$name: Record made no file"; exit 1; }
+  sleep 0.5 # the capture runs
+  figure=$(measure "$record_s")
+  vexa_click $VEXA_STOP_XY
+  sleep 0.5
+  size=$(stat -c %s "$rec/Vexa_001.$ext")
+  rss=$(rss_mb)
+  vexa_end TERM
+  [ "$vexa_rc" = 0 ] || echo "$name: exit code $vexa_rc"
+  echo "recording $name: $figure % of one core over $record_s s (goal < 3 %); file $size bytes; resident memory at the end $rss MB"
+done
