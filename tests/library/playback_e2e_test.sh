@@ -2,8 +2,8 @@
 # ctest-label: e2e
 # ctest-timeout: 180
 # The real program under Xvfb on a folder of generated recordings (WAV 330 Hz, MP3 880 Hz, WMA
-# 1760 Hz): a double-click on the first row plays it, Next plays the second, Stop silences the
-# speaker. What plays is checked by capturing the speaker's monitor.
+# 1760 Hz): a double-click on the first row plays it, Next plays the second, Play pauses it,
+# Next while paused plays the third, Stop silences the speaker. What plays is checked by capturing the speaker's monitor.
 set -uo pipefail
 bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
@@ -74,6 +74,15 @@ near 330 "after the double-click on the first row"
 click 143 140   # Next
 sleep 0.3
 near 880 "after Next"
+
+click 54 141    # Play while playing: pause
+sleep 0.3
+read -r f r < <(heard 0.5)
+awk -v r="$r" 'BEGIN {exit !(r < 0.01)}' || fail "still playing after pause (RMS $r, $f Hz)"
+
+click 143 140   # Next while paused on item 2 of 3: item 3 plays
+sleep 0.3
+near 1760 "after Next while paused"
 
 click 83 141    # Stop
 sleep 0.3
