@@ -353,3 +353,28 @@ TEST(FileCommands, RefreshBrowseClicksAndReselect)
     EXPECT_EQ(b.panel.labels.format, "wma");
     EXPECT_EQ(b.panel.labels.bitrate, "96");
 }
+
+TEST(FileCommands, DeleteAndRenameInAFolderThatCannotBeWritten)
+{
+    Bench b({"a.wav", "b.wav", "c.wav"});
+    const QFileDevice::Permissions rx = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+    ASSERT_TRUE(QFile::setPermissions(b.host.folder, rx));
+    QFile probe(b.host.folder + "probe");
+    if (probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        QFile::setPermissions(b.host.folder, rx | QFileDevice::WriteOwner);
+        GTEST_SKIP() << "running with the right to write any folder (root): nothing fails";
+    }
+    b.view.setSelectedIndex(1);
+    b.commands.Delete();
+    EXPECT_EQ(b.onDisk(), QStringList({"a.wav", "b.wav", "c.wav"}));
+    EXPECT_EQ(b.view.captions(), QStringList({"a.wav", "b.wav", "c.wav"})) << "the file stays listed";
+    EXPECT_EQ(b.view.selectedCaption(), "b.wav");
+    EXPECT_TRUE(b.sink.messages().isEmpty()) << "a failed delete is not reported";
+
+    b.host.textAnswer = "new";
+    b.commands.Rename();
+    EXPECT_EQ(b.onDisk(), QStringList({"a.wav", "b.wav", "c.wav"}));
+    EXPECT_EQ(b.messageTexts(), QStringList({"Cannot rename"}));
+    QFile::setPermissions(b.host.folder, rx | QFileDevice::WriteOwner);
+}
