@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace audio {
 
@@ -24,8 +23,6 @@ public:
     // Whether a capture or output device can be used at all (the sound server answers).
     virtual bool hasInput() = 0;
     virtual bool hasOutput() = 0;
-    // Names of the capture devices as the backend knows them.
-    virtual std::vector<std::string> inputNames() = 0;
 
     // Opens a capture stream on the named device (empty or unknown: the default one). The
     // requested format is a wish: the stream may run at another rate or channel count it

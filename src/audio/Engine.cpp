@@ -151,13 +151,17 @@ std::int64_t Engine::streamGetFilePosition(HSTREAM handle, int mode)
 
 bool Engine::channelPlay(Handle handle, bool restart)
 {
-    {
+    auto channel = channels_.get(handle);
+    if (!channel)
+        return false;
+    if (!channel->isCapture()) {
+        // Streams open without an output (the file list reads their lengths), but play only
+        // once the output was started.
         std::lock_guard<std::mutex> lock(mutex_);
-        if (!outputReady_ && !recordReady_)
+        if (!outputReady_)
             return false;
     }
-    auto channel = channels_.get(handle);
-    return channel && channel->play(restart);
+    return channel->play(restart);
 }
 
 bool Engine::channelPause(Handle handle)

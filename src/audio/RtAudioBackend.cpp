@@ -19,7 +19,7 @@ std::vector<int> RtAudioBackend::apis()
     return result;
 }
 
-int RtAudioBackend::chooseApi(std::vector<std::string>* inputs, bool* anyInput, bool* anyOutput)
+int RtAudioBackend::chooseApi(bool* anyInput, bool* anyOutput)
 {
     for (int api : apis()) {
         try {
@@ -33,11 +33,8 @@ int RtAudioBackend::chooseApi(std::vector<std::string>* inputs, bool* anyInput, 
                 RtAudio::DeviceInfo info = rt.getDeviceInfo(i);
                 if (!info.probed)
                     continue;
-                if (info.inputChannels > 0) {
+                if (info.inputChannels > 0)
                     in = true;
-                    if (inputs)
-                        inputs->push_back(info.name);
-                }
                 if (info.outputChannels > 0)
                     out = true;
             }
@@ -57,20 +54,13 @@ int RtAudioBackend::chooseApi(std::vector<std::string>* inputs, bool* anyInput, 
 bool RtAudioBackend::hasInput()
 {
     bool in = false;
-    return chooseApi(nullptr, &in, nullptr) >= 0 && in;
+    return chooseApi(&in, nullptr) >= 0 && in;
 }
 
 bool RtAudioBackend::hasOutput()
 {
     bool out = false;
-    return chooseApi(nullptr, nullptr, &out) >= 0 && out;
-}
-
-std::vector<std::string> RtAudioBackend::inputNames()
-{
-    std::vector<std::string> names;
-    chooseApi(&names, nullptr, nullptr);
-    return names;
+    return chooseApi(nullptr, &out) >= 0 && out;
 }
 
 std::unique_ptr<DeviceStream> RtAudioBackend::openInput(const std::string& device,

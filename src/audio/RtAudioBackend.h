@@ -3,21 +3,22 @@
 // answers. The choice is made again at every query, so a server that comes back is found.
 #include "audio/DeviceBackend.h"
 
+#include <vector>
+
 namespace audio {
 
 class RtAudioBackend : public DeviceBackend {
 public:
     bool hasInput() override;
     bool hasOutput() override;
-    std::vector<std::string> inputNames() override;
     std::unique_ptr<DeviceStream> openInput(const std::string& device, DeviceFormat wanted,
                                             InputProc proc) override;
     std::unique_ptr<DeviceStream> openOutput(DeviceFormat format, OutputProc proc) override;
 
 private:
     static std::vector<int> apis();
-    // The RtAudio::Api to use, or -1 when no API has a device. Fills the device names.
-    int chooseApi(std::vector<std::string>* inputs, bool* anyInput, bool* anyOutput);
+    // The RtAudio::Api to use, or -1 when no API has a device.
+    int chooseApi(bool* anyInput, bool* anyOutput);
 };
 
 } // namespace audio

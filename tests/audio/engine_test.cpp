@@ -19,7 +19,6 @@ class NoDevices : public audio::DeviceBackend {
 public:
     bool hasInput() override { return false; }
     bool hasOutput() override { return false; }
-    std::vector<std::string> inputNames() override { return {}; }
     std::unique_ptr<audio::DeviceStream> openInput(const std::string&, audio::DeviceFormat, InputProc) override
     {
         return nullptr;

@@ -23,7 +23,6 @@ public:
 
     bool hasInput() override { return withInput; }
     bool hasOutput() override { return withOutput; }
-    std::vector<std::string> inputNames() override { return {"Fake input"}; }
     std::unique_ptr<audio::DeviceStream> openInput(const std::string& device, audio::DeviceFormat wanted,
                                                    InputProc proc) override;
     std::unique_ptr<audio::DeviceStream> openOutput(audio::DeviceFormat format, OutputProc proc) override;
