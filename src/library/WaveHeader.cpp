@@ -50,7 +50,7 @@ WaveHeaderResult WaveHeader::read(const QString& path, WaveInfo& info)
     // The chunk after "fmt " starts after its whole body and its pad byte.
     qint64 pos = 20 + qint64(fmtSize) + (fmtSize & 1);
     if (fmtSize < 16)
-        pos = 36;
+        pos = 36; // a format chunk shorter than its fixed fields: go on after the 16 bytes read
     for (;;) {
         char chunk[8];
         if (pos + 8 > fileSize || !file.seek(pos) || file.read(chunk, 8) != 8)
