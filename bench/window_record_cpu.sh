@@ -23,8 +23,10 @@ type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt
 
 work=$(mktemp -d /tmp/vexa-bench.XXXXXX)
 services=""
+vexa_holder=""
 cleanup() {
   [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
   [ -n "$services" ] && "$root/scripts/services.sh" stop "$services" >/dev/null 2>&1
   rm -rf "$work"
 }
@@ -35,6 +37,8 @@ if [ -z "${DISPLAY:-}" ] || [ -z "${PULSE_SERVER:-}" ]; then
   # shellcheck source=../scripts/services.sh
   VEXA_DISPLAY=${VEXA_BENCH_DISPLAY:-:198} source "$root/scripts/services.sh" start "$services"
 fi
+
+vexa_hold_display
 
 ticks_per_s=$(getconf CLK_TCK)
 # cpu_ticks: utime + stime of the program so far.

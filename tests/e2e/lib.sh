@@ -12,11 +12,26 @@
 #   vexa_end SIGNAL             sends the signal and waits up to 10 s for the end; sets
 #                               $vexa_rc (the exit code, or "hung" after a kill -9)
 #   vexa_wait_file PATH SECONDS returns 0 as soon as PATH exists
+#   vexa_hold_display           keeps one client connected to $DISPLAY (sets $vexa_holder; kill
+#                               it at the end)
 #
 # The round controls of the transport, client coordinates of their centres.
 VEXA_RECORD_XY="22 141"
 VEXA_PLAY_XY="54 141"
 VEXA_STOP_XY="83 141"
+
+# Xvfb resets itself whenever its last client leaves and refuses connections meanwhile, so a
+# program started just after another one ended may fail with "could not connect to display".
+vexa_hold_display() {
+  xprop -root -spy >/dev/null 2>&1 &
+  vexa_holder=$!
+  local _
+  for _ in $(seq 1 50); do
+    xprop -root _NET_SUPPORTED >/dev/null 2>&1 && break
+    sleep 0.05
+  done
+  sleep 0.2
+}
 
 vexa_fresh() {
   export HOME="$1/home" XDG_CONFIG_HOME="$1/home/.config"

@@ -4,9 +4,10 @@
 # Recording from the real window under Xvfb, with the private sound server whose microphone hears
 # 440 Hz. Record and Stop pressed with the mouse give Vexa_001 in WAV, MP3 and WMA: the chosen
 # codec, rate and channels, about 2 s long, the tone, and a complete file as soon as Stop is
-# pressed. A pause inside a recording is absent from the file (and the next recording takes the
-# next number). SIGTERM during a WAV or MP3 recording ends the program with 0 and leaves a
-# finished file as long as the time recorded.
+# pressed. A pause inside a recording is absent from the file, Stop while paused completes the
+# file, and the next recording takes the next number. SIGTERM during a WAV or MP3 recording,
+# running or paused, ends the program with 0 and leaves a finished file as long as the time
+# recorded.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -15,8 +16,14 @@ bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
 [ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
 work=$(mktemp -d /tmp/vexa-record.XXXXXX)
-cleanup() { [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null; rm -rf "$work"; }
+vexa_holder=""
+cleanup() {
+  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
+  rm -rf "$work"
+}
 trap cleanup EXIT
+vexa_hold_display
 failures=0
 fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
 
@@ -142,6 +149,9 @@ begin() {
   vexa_write_settings "Format=$2" "Channels=$3" "Frequency=$4" "Dir=$rec/"
   vexa_start "$bin" "$work/$case.out" && return 0
   fail "no visible window named \"Vexa Recorder\""
+  sed 's/^/  | /' "$work/$case.out"
+  [ -n "$vexa_pid" ] && kill -9 "$vexa_pid" 2>/dev/null
+  vexa_pid=""
   return 1
 }
 
@@ -167,7 +177,7 @@ record_for() {
 # Settles after Stop: the file is complete now, while the program still runs.
 settle() { sleep 0.8; }
 
-# --- Record and Stop in each format; a pause inside the MP3 recording ----------------------
+# --- Record and Stop in each format; then pause and continue (MP3), Stop while paused (WMA) ---
 for row in "wav 0 2 44100 pcm_s16le" "mp3 1 1 48000 mp3" "wma 2 2 44100 wmav2"; do
   read -r ext format channels frequency codec <<<"$row"
   begin "record-$ext" "$format" "$channels" "$frequency" || continue
@@ -197,15 +207,34 @@ for row in "wav 0 2 44100 pcm_s16le" "mp3 1 1 48000 mp3" "wma 2 2 44100 wmav2"; 
       fail "the second Record made no Vexa_002.mp3"
     fi
   fi
+  if [ "$ext" = wma ]; then
+    # Record 1 s, pause, Stop while paused: the file is completed and holds the 1 s.
+    vexa_point $VEXA_RECORD_XY
+    start=$(vexa_now)
+    vexa_press
+    if vexa_wait_file "$rec/Vexa_002.wma" 3; then
+      sleep_until "$start" 1.0
+      vexa_press
+      vexa_point $VEXA_STOP_XY
+      sleep 0.5
+      vexa_press
+      settle
+      check_audio "$rec/Vexa_002.wma" wmav2 "$frequency" "$channels" 0.6 1.5
+    else
+      fail "the second Record made no Vexa_002.wma"
+    fi
+  fi
   finish
-  if [ "$ext" = mp3 ]; then only_files "$rec" Vexa_001.mp3 Vexa_002.mp3; else only_files "$rec" "Vexa_001.$ext"; fi
+  case $ext in
+    wav) only_files "$rec" Vexa_001.wav ;;
+    *) only_files "$rec" "Vexa_001.$ext" "Vexa_002.$ext" ;;
+  esac
 done
 
-# --- SIGTERM during a recording ------------------------------------------------------------
-for row in "wav 0 pcm_s16le" "mp3 1 mp3"; do
-  read -r ext format codec <<<"$row"
-  begin "sigterm-$ext" "$format" 2 44100 || continue
-  echo "$case: SIGTERM 1.5 s into a recording"
+# --- SIGTERM during a recording, running or paused ----------------------------------------
+for row in "wav 0 pcm_s16le running" "mp3 1 mp3 running" "wav 0 pcm_s16le paused"; do
+  read -r ext format codec how <<<"$row"
+  begin "sigterm-$how-$ext" "$format" 2 44100 || continue
   vexa_point $VEXA_RECORD_XY
   start=$(vexa_now)
   vexa_press
@@ -214,8 +243,17 @@ for row in "wav 0 pcm_s16le" "mp3 1 mp3"; do
     finish
     continue
   fi
-  sleep_until "$start" 1.5
-  recorded=$(vexa_since "$start")
+  if [ "$how" = paused ]; then
+    echo "$case: SIGTERM 0.5 s after a pause 1.0 s into a recording"
+    sleep_until "$start" 1.0
+    recorded=$(vexa_since "$start")
+    vexa_press
+    sleep 0.5
+  else
+    echo "$case: SIGTERM 1.5 s into a recording"
+    sleep_until "$start" 1.5
+    recorded=$(vexa_since "$start")
+  fi
   finish
   [ "$ext" = wav ] && check_wav_header "$rec/Vexa_001.wav"
   low=$(awk -v t="$recorded" 'BEGIN {printf "%.3f", t - 0.5}')
