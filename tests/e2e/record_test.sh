@@ -7,7 +7,7 @@
 # pressed. A pause inside a recording is absent from the file, Stop while paused completes the
 # file, and the next recording takes the next number. SIGTERM during a WAV or MP3 recording,
 # running or paused, ends the program with 0 and leaves a finished file as long as the time
-# recorded.
+# recorded. A recordings folder that does not exist gives a box and no file.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -261,6 +261,36 @@ for row in "wav 0 pcm_s16le running" "mp3 1 mp3 running" "wav 0 pcm_s16le paused
   check_audio "$rec/Vexa_001.$ext" "$codec" 44100 2 "$low" "$high"
   only_files "$rec" "Vexa_001.$ext"
 done
+
+# --- A recordings folder that does not exist -----------------------------------------------
+# Record says so in a box and makes nothing; the window stays usable, and SIGTERM with the box
+# open still ends the program with 0.
+case=missing-folder
+vexa_fresh "$work/$case"
+vexa_write_settings "Format=0" "Channels=2" "Frequency=44100" "Dir=$work/$case/missing/deeper/"
+boxes() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window" | wc -l; }
+# wait_boxes N: waits up to 3 s for N open boxes.
+wait_boxes() {
+  local _
+  for _ in $(seq 1 60); do [ "$(boxes)" -eq "$1" ] && return 0; sleep 0.05; done
+  return 1
+}
+if vexa_start "$bin" "$work/$case.out"; then
+  echo "$case: Record into $work/$case/missing/deeper/"
+  vexa_click $VEXA_RECORD_XY
+  wait_boxes 1 || fail "Record showed no box ($(boxes) open)"
+  # Each box is answered with Return (the writer's own box may come before the program's).
+  for _ in 1 2 3; do [ "$(boxes)" -gt 0 ] || break; xdotool key Return; sleep 0.4; done
+  wait_boxes 0 || fail "$(boxes) box(es) still open after Return"
+  kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended"
+  vexa_click $VEXA_RECORD_XY
+  wait_boxes 1 || fail "a second Record showed no box ($(boxes) open)"
+  finish
+  made=$(find "$work/$case" -path "$work/$case/home" -prune -o -path "$work/$case/run" -prune -o -type f -print)
+  [ -z "$made" ] || fail "files were made: $made"
+else
+  fail "no visible window named \"Vexa Recorder\""
+fi
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s)"
