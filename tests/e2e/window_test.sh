@@ -81,8 +81,11 @@ start() {
   "$bin" >"$work/run$1.log" 2>&1 &
   pid=$!
   wait_for find_window || { echo "FAIL: no window at start $1"; cat "$work/run$1.log"; exit 1; }
-  sleep 0.3
   geometry
+  wait_for painted || fail "start $1: the window is not painted"
+}
+painted() { # the skin drawn in the middle of the window
+  [ "$(import -window root -crop "1x1+$((x + 135))+$((y + 100))" png:- | convert - -format '%[hex:p{0,0}]' info:)" != "$green" ]
 }
 height_is() { [ "$(xdotool getwindowgeometry --shell "$wid" | sed -n 's/^HEIGHT=//p')" = "$1" ]; }
 on_top() { xprop -id "$wid" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE; }
@@ -164,11 +167,12 @@ drag() { # drag <button> <local x> <local y> <dx> <dy>
     sleep 0.05
   done
   xdotool mouseup "$1"
-  sleep 0.3
 }
+at() { [ "$(xdotool getwindowgeometry --shell "$wid" | sed -n 's/^[XY]=//p' | paste -sd,)" = "$1" ]; }
 drag_check() { # drag_check <what> <button> <local x> <local y> <dx> <dy> <expected dx> <expected dy>
   local ox=$x oy=$y
   drag "$2" "$3" "$4" "$5" "$6"
+  if [ "$7,$8" = 0,0 ]; then sleep 0.5; else wait_for at "$((ox + $7)),$((oy + $8))"; fi
   geometry
   check "$1" "$((ox + $7)),$((oy + $8))" "$x,$y"
 }
