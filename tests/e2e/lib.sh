@@ -11,6 +11,7 @@
 #   vexa_press                  clicks where the mouse rests
 #   vexa_end SIGNAL             sends the signal and waits up to 10 s for the end; sets
 #                               $vexa_rc (the exit code, or "hung" after a kill -9)
+#   vexa_wait_end               the same without a signal
 #   vexa_wait_file PATH SECONDS returns 0 as soon as PATH exists
 #   vexa_hold_display           keeps one client connected to $DISPLAY (sets $vexa_holder; kill
 #                               it at the end)
@@ -19,6 +20,8 @@
 VEXA_RECORD_XY="22 141"
 VEXA_PLAY_XY="54 141"
 VEXA_STOP_XY="83 141"
+# The window's Close button in the title row.
+VEXA_CLOSE_XY="254 14"
 
 # Xvfb resets itself whenever its last client leaves and refuses connections meanwhile, so a
 # program started just after another one ended may fail with "could not connect to display".
@@ -78,6 +81,10 @@ vexa_click() {
 
 vexa_end() {
   kill "-$1" "$vexa_pid" 2>/dev/null
+  vexa_wait_end
+}
+
+vexa_wait_end() {
   local _
   for _ in $(seq 1 200); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.05; done
   if kill -0 "$vexa_pid" 2>/dev/null; then

@@ -6,8 +6,9 @@
 # codec, rate and channels, about 2 s long, the tone, and a complete file as soon as Stop is
 # pressed. A pause inside a recording is absent from the file, Stop while paused completes the
 # file, and the next recording takes the next number. SIGTERM during a WAV or MP3 recording,
-# running or paused, ends the program with 0 and leaves a finished file as long as the time
-# recorded. A recordings folder that does not exist gives a box and no file.
+# running or paused, and the window's Close button during a WMA recording end the program with 0
+# and leave a finished file as long as the time recorded. A recordings folder that does not
+# exist gives a box and no file.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -231,10 +232,10 @@ for row in "wav 0 2 44100 pcm_s16le" "mp3 1 1 48000 mp3" "wma 2 2 44100 wmav2"; 
   esac
 done
 
-# --- SIGTERM during a recording, running or paused ----------------------------------------
-for row in "wav 0 pcm_s16le running" "mp3 1 mp3 running" "wav 0 pcm_s16le paused"; do
+# --- SIGTERM or Close during a recording, running or paused --------------------------------
+for row in "wav 0 pcm_s16le sigterm" "mp3 1 mp3 sigterm" "wav 0 pcm_s16le paused-sigterm" "wma 2 wmav2 close"; do
   read -r ext format codec how <<<"$row"
-  begin "sigterm-$how-$ext" "$format" 2 44100 || continue
+  begin "$how-$ext" "$format" 2 44100 || continue
   vexa_point $VEXA_RECORD_XY
   start=$(vexa_now)
   vexa_press
@@ -243,18 +244,31 @@ for row in "wav 0 pcm_s16le running" "mp3 1 mp3 running" "wav 0 pcm_s16le paused
     finish
     continue
   fi
-  if [ "$how" = paused ]; then
-    echo "$case: SIGTERM 0.5 s after a pause 1.0 s into a recording"
-    sleep_until "$start" 1.0
-    recorded=$(vexa_since "$start")
-    vexa_press
-    sleep 0.5
-  else
-    echo "$case: SIGTERM 1.5 s into a recording"
-    sleep_until "$start" 1.5
-    recorded=$(vexa_since "$start")
-  fi
-  finish
+  case $how in
+    paused-sigterm)
+      echo "$case: SIGTERM 0.5 s after a pause 1.0 s into a recording"
+      sleep_until "$start" 1.0
+      recorded=$(vexa_since "$start")
+      vexa_press
+      sleep 0.5
+      finish
+      ;;
+    sigterm)
+      echo "$case: SIGTERM 1.5 s into a recording"
+      sleep_until "$start" 1.5
+      recorded=$(vexa_since "$start")
+      finish
+      ;;
+    close)
+      echo "$case: the window's Close button 1.5 s into a recording"
+      vexa_point $VEXA_CLOSE_XY
+      sleep_until "$start" 1.5
+      recorded=$(vexa_since "$start")
+      vexa_press
+      vexa_wait_end
+      [ "$vexa_rc" = 0 ] || { fail "exit code $vexa_rc after Close"; sed 's/^/  | /' "$work/$case.out"; }
+      ;;
+  esac
   [ "$ext" = wav ] && check_wav_header "$rec/Vexa_001.wav"
   low=$(awk -v t="$recorded" 'BEGIN {printf "%.3f", t - 0.5}')
   high=$(awk -v t="$recorded" 'BEGIN {printf "%.3f", t + 0.5}')
