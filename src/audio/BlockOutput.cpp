@@ -31,7 +31,7 @@ bool BlockOutput::open(Format format, DoneProc done)
         quit_ = false;
     }
     device_ = backend_->openOutput(DeviceFormat{format.rate, format.channels},
-                                   [this](std::int16_t* out, std::uint32_t n) { onOutput(out, n); });
+                                   [this](std::int16_t* out, std::uint32_t n, std::uint32_t) { onOutput(out, n); });
     if (!device_)
         return false;
     thread_ = std::thread([this] { notifier(); });

@@ -15,8 +15,10 @@ class DeviceBackend {
 public:
     // Captured frames; return false to receive nothing more from this stream.
     using InputProc = std::function<bool(const std::int16_t* samples, std::uint32_t frames)>;
-    // Fill `frames` frames (all of them; silence where nothing is left).
-    using OutputProc = std::function<void(std::int16_t* samples, std::uint32_t frames)>;
+    // Fill `frames` frames (all of them; silence where nothing is left). `unheard` is how many
+    // of the frames handed over so far, these included, the listener has not heard yet.
+    using OutputProc =
+        std::function<void(std::int16_t* samples, std::uint32_t frames, std::uint32_t unheard)>;
 
     virtual ~DeviceBackend() = default;
 

@@ -21,8 +21,6 @@ public:
     virtual bool failed() const = 0;
     // The format the device really runs at.
     virtual DeviceFormat format() const = 0;
-    // Output: frames between what the callback hands over and what is heard.
-    virtual std::uint32_t latencyFrames() const = 0;
 };
 
 } // namespace audio

@@ -79,7 +79,7 @@ void PlaybackStream::worker()
     }
 }
 
-void PlaybackStream::onOutput(std::int16_t* out, std::uint32_t frames)
+void PlaybackStream::onOutput(std::int16_t* out, std::uint32_t frames, std::uint32_t unheard)
 {
     const std::size_t want = std::size_t(frames) * format_.channels;
     std::size_t got = 0;
@@ -94,6 +94,7 @@ void PlaybackStream::onOutput(std::int16_t* out, std::uint32_t frames)
         std::memset(out + got, 0, (want - got) * sizeof(std::int16_t));
         consumedFrames_ += got / format_.channels;
         deviceFrames_ += frames;
+        latency_ = unheard;
         if (got < want && !decodedAll_)
             gapFrames_ += (want - got) / format_.channels; // the decoder fell behind
         history_.push(out, want);
@@ -114,6 +115,7 @@ void PlaybackStream::reposition(std::int64_t frame)
     consumedFrames_ = 0;
     deviceFrames_ = 0;
     gapFrames_ = 0;
+    latency_ = 0;
     history_.clear();
     // Fill a first part here, so that the device starts with sound and not with silence.
     const std::size_t frames = decoder_->read(ring_.data(), std::min(ChunkFrames * 2, ring_.size() / format_.channels));
@@ -170,12 +172,11 @@ bool PlaybackStream::play(bool restart)
         return true;
     prepare();
     if (!device_) {
-        device_ = backend_->openOutput(format_, [this](std::int16_t* out, std::uint32_t n) {
-            onOutput(out, n);
+        device_ = backend_->openOutput(format_, [this](std::int16_t* out, std::uint32_t n, std::uint32_t unheard) {
+            onOutput(out, n, unheard);
         });
         if (!device_)
             return false;
-        latency_ = device_->latencyFrames();
     }
     device_->stop();
     std::int64_t from = heldFrame_;

@@ -43,7 +43,7 @@ private:
     std::int64_t frameBytes() const { return std::int64_t(format_.channels) * 2; }
     void prepare(); // control_ held: buffers and the decoding thread, on the first play
     void worker();
-    void onOutput(std::int16_t* out, std::uint32_t frames); // device thread
+    void onOutput(std::int16_t* out, std::uint32_t frames, std::uint32_t unheard); // device thread
     // With control_ held: the device is stopped; decode from `frame` and refill the ring.
     void reposition(std::int64_t frame);
     // With control_ held: the frame being heard; notices the end and a lost device.
@@ -59,7 +59,6 @@ private:
     const std::int64_t fileSize_;
     std::shared_ptr<DeviceBackend> backend_;
     std::unique_ptr<DeviceStream> device_;
-    std::uint32_t latency_ = 0;
 
     std::mutex control_; // play, pause, stop, seek, position
     State state_ = State::Stopped;
@@ -82,6 +81,7 @@ private:
     std::uint64_t consumedFrames_ = 0; // data frames handed to the device since then
     std::uint64_t deviceFrames_ = 0;   // frames (data and silence) handed to the device since then
     std::uint64_t gapFrames_ = 0;      // silence handed over because the ring ran dry early
+    std::uint32_t latency_ = 0;        // frames handed over and not heard yet, as the device says
     SampleRing history_;               // what was handed to the device, by deviceFrames_
 
     std::thread thread_;

@@ -16,7 +16,13 @@ struct RtAudioStream::Impl {
     DeviceFormat format;
     DeviceBackend::InputProc inputProc;
     DeviceBackend::OutputProc outputProc;
-    std::uint32_t latency = 0;
+
+    // Output latency, measured after each start: the server takes blocks at once until its
+    // buffer is full, then one block per block played. The frames of that first burst are
+    // what it holds ahead of the ear from then on (RtAudio's own figure is 0 on PulseAudio).
+    bool measuring = true;
+    std::uint32_t burst = 0;
+    std::chrono::steady_clock::time_point lastCall;
 
     // Held while the client's callback runs, so that stop() can wait for a running callback.
     std::mutex callbackMutex;
@@ -61,7 +67,17 @@ int onRtAudio(void* out, void* in, unsigned int frames, double, RtAudioStreamSta
         if (!d->inputProc(static_cast<const std::int16_t*>(in), frames))
             d->active = false;
     } else {
-        d->outputProc(static_cast<std::int16_t*>(out), frames);
+        const auto now = std::chrono::steady_clock::now();
+        const auto blockTime = std::chrono::microseconds(std::int64_t(frames) * 1000000 / d->format.rate);
+        // A wait of more than about half a block ends the burst.
+        if (d->measuring && d->burst > 0 && now - d->lastCall > blockTime * 2 / 5)
+            d->measuring = false;
+        if (d->measuring && d->burst > d->format.rate) // a second: no burst to measure
+            d->measuring = false;
+        d->lastCall = now;
+        if (d->measuring)
+            d->burst += frames;
+        d->outputProc(static_cast<std::int16_t*>(out), frames, d->burst);
     }
     return 0;
 }
@@ -157,19 +173,17 @@ std::unique_ptr<RtAudioStream> RtAudioStream::openOutput(int api, DeviceFormat f
         RtAudio::StreamParameters params;
         params.deviceId = index;
         params.nChannels = format.channels;
-        // Four buffers of 12.5 ms: the server holds about 50 ms ahead of what is heard, which
-        // keeps the output smooth on a busy machine and the position close to the ear.
+        // Eight buffers of 12.5 ms: the server holds about 75 ms ahead of what is heard, enough
+        // to ride out a busy machine. Starting, pausing and jumping flush it, so it adds no
+        // delay there; the position subtracts it (measured, see the callback).
         unsigned int bufferFrames = std::max(64u, format.rate / 80);
         RtAudio::StreamOptions options;
         options.streamName = "Vexa Recorder playback";
-        options.numberOfBuffers = 4;
+        options.numberOfBuffers = 8;
         d->rt->openStream(&params, nullptr, RTAUDIO_SINT16, format.rate, &bufferFrames,
                           &onRtAudio, d.get(), &options, &onRtAudioError);
         if (!d->rt->isStreamOpen())
             return nullptr;
-        const long reported = d->rt->getStreamLatency();
-        const std::uint32_t buffered = bufferFrames * std::max(1u, options.numberOfBuffers);
-        d->latency = std::max<std::uint32_t>(buffered, reported > 0 ? std::uint32_t(reported) : 0);
     } catch (const RtAudioError&) {
         return nullptr;
     }
@@ -183,6 +197,8 @@ bool RtAudioStream::start()
     {
         std::lock_guard<std::mutex> lock(d_->callbackMutex);
         d_->active = true;
+        d_->measuring = true;
+        d_->burst = 0;
     }
     try {
         if (!d_->rt->isStreamRunning())
@@ -217,6 +233,5 @@ bool RtAudioStream::failed() const { return d_->failed; }
 
 DeviceFormat RtAudioStream::format() const { return d_->format; }
 
-std::uint32_t RtAudioStream::latencyFrames() const { return d_->latency; }
 
 } // namespace audio

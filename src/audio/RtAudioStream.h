@@ -24,7 +24,6 @@ public:
     bool running() const override;
     bool failed() const override;
     DeviceFormat format() const override;
-    std::uint32_t latencyFrames() const override;
 
     struct Impl;
 

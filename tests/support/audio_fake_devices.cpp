@@ -45,7 +45,6 @@ struct FakeStream : audio::DeviceStream {
     bool running() const override { return started; }
     bool failed() const override { return false; }
     audio::DeviceFormat format() const override { return fmt; }
-    std::uint32_t latencyFrames() const override { return latency; }
 };
 
 FakeDeviceBackend::FakeDeviceBackend() : state_(std::make_shared<State>()) {}
@@ -94,7 +93,7 @@ std::vector<std::int16_t> FakeDeviceBackend::pullOutput(std::uint32_t frames)
     if (!s->started)
         return {};
     std::vector<std::int16_t> out(std::size_t(frames) * s->fmt.channels);
-    s->out(out.data(), frames);
+    s->out(out.data(), frames, s->latency);
     return out;
 }
 
