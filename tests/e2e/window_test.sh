@@ -136,18 +136,21 @@ shape_check() { # shape_check <what>
   sleep 0.3
   import -window root "$work/shot.png"
   convert "$work/shot.png" -crop "${w}x${h}+${x}+${y}" +repage "$work/window.png"
+  local covered= open=
   for p in $key_points; do
     px=${p%,*} py=${p#*,}
     [ "$py" -lt "$h" ] || continue
     value=$(convert "$work/window.png" -format "%[hex:p{$px,$py}]" info:)
-    [ "$value" = "$green" ] || { fail "$1: skin at key pixel ($px,$py): $value"; bad=1; }
+    [ "$value" = "$green" ] || covered+=" ($px,$py)=$value"
   done
   for p in $skin_points; do
     px=${p%,*} py=${p#*,}
     [ "$py" -lt "$h" ] || continue
     value=$(convert "$work/window.png" -format "%[hex:p{$px,$py}]" info:)
-    [ "$value" != "$green" ] || { fail "$1: the desktop shows at skin pixel ($px,$py)"; bad=1; }
+    [ "$value" != "$green" ] || open+=" ($px,$py)"
   done
+  [ -z "$covered" ] || { fail "$1: skin at key pixels$covered"; bad=1; }
+  [ -z "$open" ] || { fail "$1: the desktop shows at skin pixels$open"; bad=1; }
   # Whole window: desktop pixels against the skin's key pixels, both as black and white masks.
   convert "$work/window.png" -fill black +opaque "#$green" -fill white -opaque "#$green" "$work/holes.png"
   convert "$skin" -crop "${w}x${h}+0+0" +repage -fill black +opaque '#FF00FF' -fill white -opaque '#FF00FF' "$work/keys.png"
