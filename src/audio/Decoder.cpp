@@ -254,17 +254,20 @@ bool Decoder::open(const std::string& path)
         if (int(i) != d.stream)
             d.format->streams[i]->discard = AVDISCARD_ALL;
 
-    // The first packet of the stream must be there; it is kept for the decoder. Opening the
-    // decoder itself waits for the first read or seek: the file list only wants the length,
-    // and a WMA decoder takes longer to set up than all the rest.
-    for (;;) {
+    // Compressed data: the first packet of the stream must be there; it is kept for the
+    // decoder. (Uncompressed data needs no such proof, and reading a WAV packet costs a probe
+    // of it.) Opening the decoder itself waits for the first read or seek: the file list only
+    // wants the length, and a WMA decoder takes longer to set up than all the rest.
+    const bool uncompressed = av_get_bits_per_sample(par->codec_id) > 0;
+    while (!uncompressed) {
         if (av_read_frame(d.format, d.packet) < 0)
             return false;
-        if (d.packet->stream_index == d.stream && d.packet->size > 0)
+        if (d.packet->stream_index == d.stream && d.packet->size > 0) {
+            d.havePacket = true;
             break;
+        }
         av_packet_unref(d.packet);
     }
-    d.havePacket = true;
 
     // Length.
     std::int64_t length = -1;
@@ -303,7 +306,7 @@ bool Decoder::open(const std::string& path)
         const std::int64_t maxFrames = frameBytes > 0 ? (d.fileSize - dataStart) / frameBytes : 0;
         length = length < 0 ? maxFrames : std::min(length, maxFrames);
     }
-    if (length < 0)
+    if (length < 0 || (uncompressed && length == 0))
         return false;
     d.length = length;
     return true;
