@@ -17,6 +17,7 @@
 #include "skin/TQLTProgressBar.h"
 
 #include <QAction>
+#include <QBitmap>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -35,7 +36,12 @@ void MainFormCommands::buildLayout(TMainForm& form)
 {
     form_ = &form;
     layout_ = new skin::MainFormLayout(&form);
-    programIcon_ = QIcon(QPixmap::fromImage(skin::MainFormLayout::art(QStringLiteral("icon_n"))));
+    // The program's icon, transparent where the picture has its key colour (top-left pixel).
+    const QImage icon = skin::MainFormLayout::art(QStringLiteral("icon_n"));
+    QPixmap iconPixmap = QPixmap::fromImage(icon);
+    if (!icon.isNull())
+        iconPixmap.setMask(iconPixmap.createMaskFromColor(QColor::fromRgb(icon.pixel(0, 0))));
+    programIcon_ = QIcon(iconPixmap);
     form.setWindowIcon(programIcon_);
     windowCommands_ = std::make_unique<skin::SkinWindowCommands>(*layout_);
     views_ = std::make_unique<MainFormViews>(*layout_);
@@ -58,8 +64,11 @@ void MainFormCommands::bindHandlers()
 
     skin::MainFormHandlers h;
     h.QLTButtonIconClick = [&w] { w.openSystemMenu(); };
-    h.QLTButtonFileListClick = [&w] { w.setFileListShown(!w.fileListShown()); };
-    h.QLTButtonCloseListClick = [&w] { w.setFileListShown(false); };
+    // The window's own height switch: it keeps the fixed size that the settings gave it.
+    h.QLTButtonFileListClick = [&form] {
+        form.SetFileListShown(form.height() != AppSettings::HeightWithList);
+    };
+    h.QLTButtonCloseListClick = [&form] { form.SetFileListShown(false); };
     h.QLTButtonMinimizeClick = [&w] { w.minimize(); };
     h.QLTButtonCloseClick = [&form] { form.QLTButtonCloseClick(); };
     h.MenuSysOnTopClick = [&w, &l] { w.setStayOnTop(l.MenuSysOnTop->isChecked()); };

@@ -11,6 +11,7 @@
 #include "platform/SystemInfo.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <exception>
 
@@ -25,6 +26,10 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexa Recorder"));
     QApplication::setOrganizationName(QStringLiteral("Quandrel"));
+    // The file list shows the desktop's audio icons; outside a desktop session no icon theme is
+    // set and every themed icon would come out empty.
+    if (QIcon::fromTheme(QStringLiteral("audio-x-generic")).isNull())
+        QIcon::setThemeName(QStringLiteral("Adwaita"));
 
     platform::QtMessageSink messages;
     try {
