@@ -21,7 +21,7 @@ if [ "$action" = start ]; then
     --log-target="file:$dir/pulse/pa.log" 2>/dev/null || { echo "pulseaudio did not start"; cat "$dir/pulse/pa.log"; }
   # Sources deliver data about 2 s after the server starts: wait for data, not for the socket.
   for _ in $(seq 1 100); do
-    n=$(timeout 0.2 parec --latency-msec=10 2>/dev/null | wc -c)
+    n=$( (timeout 0.2 parec --latency-msec=10 2>/dev/null || true) | wc -c)
     [ "${n:-0}" -gt 0 ] && break
     sleep 0.1
   done
