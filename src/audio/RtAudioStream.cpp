@@ -2,6 +2,7 @@
 
 #include <RtAudio.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
