@@ -5,13 +5,21 @@
 # 1760 Hz): a double-click on the first row plays it, Next plays the second, Play pauses it,
 # Next while paused plays the third, Stop silences the speaker. What plays is checked by capturing the speaker's monitor.
 set -uo pipefail
+# shellcheck source=../e2e/lib.sh
+source "${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
 bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
 [ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
 work=$(mktemp -d /tmp/vexa-playback-e2e.XXXXXX)
 pid=""
-cleanup() { [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"; }
+vexa_holder=""
+cleanup() {
+  [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null
+  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
+  rm -rf "$work"
+}
 trap cleanup EXIT
+vexa_hold_display
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
