@@ -8,7 +8,7 @@
 # file, and the next recording takes the next number. SIGTERM during a WAV or MP3 recording,
 # running or paused, and the window's Close button during a WMA recording end the program with 0
 # and leave a finished file as long as the time recorded. A recordings folder that does not
-# exist gives a box and no file.
+# exist, or no sound server, gives a box and no file.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -305,6 +305,50 @@ if vexa_start "$bin" "$work/$case.out"; then
 else
   fail "no visible window named \"Vexa Recorder\""
 fi
+
+# --- No sound server ----------------------------------------------------------------------
+# The start says so in a box; the window still comes up, and Record says so again and leaves no
+# file.
+case=no-sound-server
+vexa_fresh "$work/$case"
+rec="$work/$case/recordings"
+mkdir -p "$rec"
+vexa_write_settings "Format=1" "Channels=2" "Frequency=44100" "Dir=$rec/"
+# windows: the program's visible windows as "id WIDTHxHEIGHT" lines.
+windows() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
+    echo "$w $(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: //p')"
+  done
+}
+echo "$case: PULSE_SERVER names a socket nobody listens on"
+PULSE_SERVER="unix:$work/$case/no-server" "$bin" >"$work/$case.out" 2>&1 &
+vexa_pid=$!
+vexa_window=""
+for _ in $(seq 1 200); do
+  [ -n "$(windows | grep -v ' 270x358$')" ] && break
+  sleep 0.05
+done
+if [ -z "$(windows | grep -v ' 270x358$')" ]; then
+  fail "no box at start (windows: $(windows | tr '\n' ' '))"
+fi
+for _ in 1 2 3; do [ -n "$(windows | grep -v ' 270x358$')" ] || break; xdotool key Return; sleep 0.4; done
+for _ in $(seq 1 100); do
+  vexa_window=$(windows | awk '$2 == "270x358" {print $1; exit}')
+  [ -n "$vexa_window" ] && break
+  sleep 0.05
+done
+if [ -n "$vexa_window" ]; then
+  [ "$(boxes)" -eq 0 ] || fail "$(boxes) box(es) still open after Return"
+  vexa_click $VEXA_RECORD_XY
+  wait_boxes 1 || fail "Record without a sound server showed no box ($(boxes) open)"
+  sleep 0.3
+  made=$(ls -A "$rec")
+  [ -z "$made" ] || fail "files were made: $made"
+else
+  fail "no main window after the box"
+fi
+finish
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s)"
