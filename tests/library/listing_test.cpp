@@ -240,3 +240,23 @@ TEST_F(Listing, FolderWithoutReadPermission)
     EXPECT_TRUE(sink.messages().isEmpty());
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
+
+TEST(FileTypeIcons, TheThemesAudioIconBeforeTheProgramsOwn)
+{
+    const QString themeBefore = QIcon::themeName();
+    QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() << "/usr/share/icons");
+    QIcon::setThemeName("Adwaita");
+    if (!QIcon::hasThemeIcon("audio-x-generic")) {
+        QIcon::setThemeName(themeBefore);
+        GTEST_SKIP() << "no Adwaita icon theme installed";
+    }
+    const QIcon program = programIcon();
+    for (const char* ext : {".wav", ".mp3", ".wma"}) {
+        const QIcon icon = library::FileTypeIcons::iconFor(ext, program);
+        EXPECT_FALSE(icon.isNull()) << ext;
+        EXPECT_NE(icon.cacheKey(), program.cacheKey()) << ext << ": the theme has an audio icon";
+    }
+    QIcon::setThemeName(themeBefore);
+    for (const QIcon& icon : library::FileTypeIcons::listIcons(program))
+        EXPECT_EQ(icon.cacheKey(), program.cacheKey()) << "without a theme: the program's own";
+}
