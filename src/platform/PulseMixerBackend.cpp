@@ -34,6 +34,8 @@ struct ServerState {
 
 // Error code of a set operation that found nothing to act on.
 constexpr int NoEntity = PA_ERR_NOENTITY;
+// How long one query may wait for the server.
+constexpr pa_usec_t TimeoutUsec = 2 * PA_USEC_PER_SEC;
 
 int toRaw(pa_volume_t v)
 {
@@ -73,9 +75,26 @@ struct PulseMixerBackend::Impl {
         pa_operation_set_state_callback(op, [](pa_operation*, void* l) {
             pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(l), 0);
         }, loop);
+        // A server that stops answering must not hang the GUI thread: give up after a while.
+        struct Deadline {
+            pa_threaded_mainloop* loop;
+            bool passed = false;
+        } deadline{loop};
+        pa_time_event* timer = pa_context_rttime_new(
+            context, pa_rtclock_now() + TimeoutUsec,
+            [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* u) {
+                auto* dl = static_cast<Deadline*>(u);
+                dl->passed = true;
+                pa_threaded_mainloop_signal(dl->loop, 0);
+            },
+            &deadline);
         while (pa_operation_get_state(op) == PA_OPERATION_RUNNING
-               && PA_CONTEXT_IS_GOOD(pa_context_get_state(context)))
+               && PA_CONTEXT_IS_GOOD(pa_context_get_state(context)) && !deadline.passed)
             pa_threaded_mainloop_wait(loop);
+        if (timer)
+            pa_threaded_mainloop_get_api(loop)->time_free(timer);
+        if (pa_operation_get_state(op) == PA_OPERATION_RUNNING)
+            pa_operation_cancel(op);
         const bool done = pa_operation_get_state(op) == PA_OPERATION_DONE;
         pa_operation_unref(op);
         pa_threaded_mainloop_unlock(loop);

@@ -6,12 +6,16 @@
 #include "platform/PulseMixerBackend.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+
+#include <csignal>
 
 namespace {
 
@@ -182,4 +186,44 @@ TEST(PulseMixerNoServer, BehavesLikeTheNullBackend)
         expectEveryQueryFails(mixer);
     }
     qputenv("PULSE_SERVER", saved);
+}
+
+TEST(PulseMixerHangingServer, AQueryGivesUpInsteadOfHanging)
+{
+    const QString source = qEnvironmentVariable("VEXA_SOURCE_DIR", QDir::currentPath() + "/..");
+    QTemporaryDir dir;
+    const QString runtime = dir.filePath("pulse");
+    QDir().mkpath(runtime + "/state");
+    QProcess server;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("PULSE_RUNTIME_PATH", runtime);
+    env.insert("PULSE_STATE_PATH", runtime + "/state");
+    server.setProcessEnvironment(env);
+    server.start("pulseaudio", {"-n", "-F", source + "/tests/ci.pa", "--exit-idle-time=-1", "--daemonize=no",
+                                "--use-pid-file=no", "--log-target=file:" + runtime + "/pa.log"});
+    ASSERT_TRUE(server.waitForStarted(5000));
+    const QByteArray saved = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", ("unix:" + runtime + "/native").toLocal8Bit());
+    {
+        std::unique_ptr<platform::PulseMixerBackend> mixer;
+        for (int i = 0; i < 100; ++i) {
+            mixer = std::make_unique<platform::PulseMixerBackend>();
+            if (mixer->connected())
+                break;
+            QThread::msleep(50);
+        }
+        ASSERT_TRUE(mixer->connected());
+        ASSERT_TRUE(mixer->open(0));
+        EXPECT_EQ(mixer->speakerVolume(), 65535);
+
+        ::kill(pid_t(server.processId()), SIGSTOP); // alive, but answers nothing
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_EQ(mixer->speakerVolume(), -1);
+        EXPECT_LT(timer.elapsed(), 5000);
+        ::kill(pid_t(server.processId()), SIGCONT);
+    }
+    qputenv("PULSE_SERVER", saved);
+    server.kill();
+    server.waitForFinished(5000);
 }
