@@ -7,6 +7,7 @@
 #include "i18n/ObjectNameTextsView.h"
 #include "library/FileCommands.h"
 #include "library/RecordingsLibrary.h"
+#include "library/TreeWidgetFileListView.h"
 #include "platform/Shell.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/RecordingSession.h"
@@ -45,10 +46,11 @@ void MainFormCommands::buildLayout(TMainForm& form)
     form.setWindowIcon(programIcon_);
     windowCommands_ = std::make_unique<skin::SkinWindowCommands>(*layout_);
     views_ = std::make_unique<MainFormViews>(*layout_);
+    list_ = std::make_unique<library::TreeWidgetFileListView>(layout_->ListViewFiles);
     transport_ = std::make_unique<TransportPresenter>(*views_);
     writers_ = std::make_unique<RecordWriterFactory>(messages_);
     session_ = std::make_unique<recording::RecordingSession>(audio_, *writers_, messages_, *this);
-    library_ = std::make_unique<library::RecordingsLibrary>(*this, *views_, *views_, audio_,
+    library_ = std::make_unique<library::RecordingsLibrary>(*this, *list_, *views_, audio_,
                                                             messages_, programIcon_);
     formatForm_ = new TFormatForm(&form);
     formatForm_->setObjectName(QStringLiteral("TFormatForm"));
@@ -192,7 +194,7 @@ void MainFormCommands::Timer2Timer()
 
 void MainFormCommands::SetTransportState(TransportState state)
 {
-    transport_->SetTransportState(state, {views_->selectedIndex(), views_->count()},
+    transport_->SetTransportState(state, {list_->selectedIndex(), list_->count()},
                                   recordingsFolder(), language());
 }
 

@@ -25,6 +25,7 @@ class ObjectNameTextsView;
 }
 namespace library {
 class RecordingsLibrary;
+class TreeWidgetFileListView;
 }
 namespace platform {
 class MessageSink;
@@ -110,6 +111,7 @@ private:
     skin::MainFormLayout* layout_ = nullptr; // child of the window
     std::unique_ptr<skin::SkinWindowCommands> windowCommands_;
     std::unique_ptr<MainFormViews> views_;
+    std::unique_ptr<library::TreeWidgetFileListView> list_;
     std::unique_ptr<TransportPresenter> transport_;
     std::unique_ptr<RecordWriterFactory> writers_;
     std::unique_ptr<recording::RecordingSession> session_;

@@ -66,65 +66,6 @@ void MainFormViews::setFolderCaption(const QString& folder)
     layout_.LabelDir->setText(folder);
 }
 
-void MainFormViews::setIcons(const QList<QIcon>& icons)
-{
-    icons_ = icons;
-    layout_.ImageList2 = icons;
-}
-
-void MainFormViews::clear()
-{
-    layout_.ListViewFiles->clear();
-}
-
-void MainFormViews::addItem(const QString& caption, int imageIndex, const QString& duration)
-{
-    auto* item = new QTreeWidgetItem(layout_.ListViewFiles, {caption, duration});
-    if (imageIndex >= 0 && imageIndex < icons_.size())
-        item->setIcon(0, icons_.at(imageIndex));
-    item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-}
-
-void MainFormViews::removeItem(int index)
-{
-    delete layout_.ListViewFiles->takeTopLevelItem(index);
-}
-
-int MainFormViews::count() const
-{
-    return layout_.ListViewFiles->topLevelItemCount();
-}
-
-QString MainFormViews::caption(int index) const
-{
-    const QTreeWidgetItem* item = layout_.ListViewFiles->topLevelItem(index);
-    return item ? item->text(0) : QString();
-}
-
-int MainFormViews::selectedIndex() const
-{
-    const QList<QTreeWidgetItem*> selected = layout_.ListViewFiles->selectedItems();
-    return selected.isEmpty() ? -1 : layout_.ListViewFiles->indexOfTopLevelItem(selected.first());
-}
-
-void MainFormViews::setSelectedIndex(int index)
-{
-    QTreeWidget* list = layout_.ListViewFiles;
-    QTreeWidgetItem* item = list->topLevelItem(index);
-    if (!item) {
-        list->clearSelection();
-        return;
-    }
-    list->setCurrentItem(item); // selects it and gives it the focus mark
-    list->scrollToItem(item);
-}
-
-int MainFormViews::focusedIndex() const
-{
-    QTreeWidget* list = layout_.ListViewFiles;
-    return list->currentItem() ? list->indexOfTopLevelItem(list->currentItem()) : -1;
-}
-
 void MainFormViews::setFileInfoLabels(const library::FileInfoLabels& labels)
 {
     layout_.LabelFormat->setText(labels.format);
