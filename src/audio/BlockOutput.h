@@ -1,5 +1,5 @@
 #pragma once
-// A block-queue output in the manner of a wave-out device: the caller writes whole blocks of
+// A block-queue output in the manner of the Windows wave-out API: the caller writes blocks of
 // 8-bit (unsigned) or 16-bit PCM, the device plays them in order, and each finished block is
 // reported by its id. Reports come on the output's own notification thread, never on the
 // device's callback thread, so a report handler may write the next block at once.
