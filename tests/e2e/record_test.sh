@@ -179,10 +179,11 @@ record_for() {
 settle() { sleep 0.8; }
 
 # --- Record and Stop in each format; then pause and continue (MP3), Stop while paused (WMA) ---
-for row in "wav 0 2 44100 pcm_s16le" "mp3 1 1 48000 mp3" "wma 2 2 44100 wmav2"; do
-  read -r ext format channels frequency codec <<<"$row"
-  begin "record-$ext" "$format" "$channels" "$frequency" || continue
-  echo "$case: $codec $frequency Hz $channels ch"
+# The chosen channels and rate, and what the file holds: WMA files are always 44100 Hz stereo.
+for row in "wav 0 2 44100 pcm_s16le 44100 2" "mp3 1 1 48000 mp3 48000 1" "wma 2 1 22050 wmav2 44100 2"; do
+  read -r ext format in_channels in_frequency codec frequency channels <<<"$row"
+  begin "record-$ext" "$format" "$in_channels" "$in_frequency" || continue
+  echo "$case: recording $in_frequency Hz $in_channels ch into $codec $frequency Hz $channels ch"
   if record_for "$rec/Vexa_001.$ext" 2.0; then
     settle
     [ "$ext" = wav ] && check_wav_header "$rec/Vexa_001.wav"
