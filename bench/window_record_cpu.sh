@@ -7,6 +7,7 @@
 # Measure a Release build:
 #   cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release && cmake --build build-release --target vexa-recorder
 #   bash bench/window_record_cpu.sh build-release/vexa-recorder
+# Without an argument it takes build-release/vexa-recorder if there is one, else build/.
 # Uses $DISPLAY and $PULSE_SERVER when both are set; otherwise starts the private services of
 # scripts/services.sh (Xvfb on $VEXA_BENCH_DISPLAY, default :198) and stops them at the end.
 # SECONDS_RECORD (default 20) and SECONDS_IDLE (default 10) set the spans.
@@ -14,7 +15,11 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=../tests/e2e/lib.sh
 source "$root/tests/e2e/lib.sh"
-bin=${1:-$root/build/vexa-recorder}
+bin=${1:-}
+if [ -z "$bin" ]; then
+  bin=$root/build/vexa-recorder
+  [ -x "$root/build-release/vexa-recorder" ] && bin=$root/build-release/vexa-recorder
+fi
 record_s=${SECONDS_RECORD:-20}
 idle_s=${SECONDS_IDLE:-10}
 [ -x "$bin" ] || { echo "no program at $bin"; exit 1; }
