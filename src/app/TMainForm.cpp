@@ -122,9 +122,9 @@ void TMainForm::ApplySettingsToWindow()
 {
     SetStayOnTop(settings_.StayOnTop);
     const QString spectrumItem = QStringLiteral("MenuSpec%1").arg(settings_.SpectrumMode + 1);
-    if (QAction* spec = menuItem(spectrumItem)) {
-        spec->setCheckable(true);
-        spec->setChecked(true);
+    if (QAction* spectrumAction = menuItem(spectrumItem)) {
+        spectrumAction->setCheckable(true);
+        spectrumAction->setChecked(true);
     }
     SetFileListShown(settings_.FileListShown);
 }

@@ -162,12 +162,12 @@ public:
     };
     struct Stream {
         QString path;
-        FileSpec spec;
+        FileSpec fileSpec;
         int active = audio::Stopped;
         std::int64_t pos = 0;
     };
 
-    void addFile(const QString& path, FileSpec spec) { files[path] = spec; }
+    void addFile(const QString& path, FileSpec fileSpec) { files[path] = fileSpec; }
 
     bool recordInit(int) override { return true; }
     bool init(int, std::uint32_t) override { return true; }
@@ -186,7 +186,7 @@ public:
     std::int64_t streamGetFilePosition(audio::HSTREAM h, int mode) override
     {
         auto it = streams.find(h);
-        return it == streams.end() || mode != audio::FilePosEnd ? -1 : it->second.spec.fileSize;
+        return it == streams.end() || mode != audio::FilePosEnd ? -1 : it->second.fileSpec.fileSize;
     }
     bool channelPlay(audio::Handle h, bool restart) override
     {
@@ -223,7 +223,7 @@ public:
     std::int64_t channelGetLength(audio::Handle h) override
     {
         auto it = streams.find(h);
-        return it == streams.end() ? -1 : it->second.spec.bytes;
+        return it == streams.end() ? -1 : it->second.fileSpec.bytes;
     }
     std::int64_t channelGetPosition(audio::Handle h) override
     {
@@ -244,7 +244,7 @@ public:
         auto it = streams.find(h);
         if (it == streams.end())
             return -1;
-        return double(pos) / (double(it->second.spec.freq) * it->second.spec.chans * 2);
+        return double(pos) / (double(it->second.fileSpec.freq) * it->second.fileSpec.chans * 2);
     }
     std::uint32_t channelGetLevel(audio::Handle) override { return 0xFFFFFFFF; }
     int channelGetData(audio::Handle, void*, std::uint32_t) override { return -1; }
@@ -253,9 +253,9 @@ public:
         auto it = streams.find(h);
         if (it == streams.end())
             return false;
-        info.freq = it->second.spec.freq;
-        info.chans = it->second.spec.chans;
-        info.flags = it->second.spec.flags;
+        info.freq = it->second.fileSpec.freq;
+        info.chans = it->second.fileSpec.chans;
+        info.flags = it->second.fileSpec.flags;
         return true;
     }
 
@@ -266,8 +266,8 @@ public:
         if (it == streams.end() || it->second.active != audio::Playing)
             return;
         it->second.pos += bytes;
-        if (it->second.pos >= it->second.spec.bytes) {
-            it->second.pos = it->second.spec.bytes;
+        if (it->second.pos >= it->second.fileSpec.bytes) {
+            it->second.pos = it->second.fileSpec.bytes;
             it->second.active = audio::Stopped;
         }
     }
