@@ -10,7 +10,9 @@
 # Without an argument it takes build-release/vexa-recorder if there is one, else build/.
 # Uses $DISPLAY and $PULSE_SERVER when both are set; otherwise starts the private services of
 # scripts/services.sh (Xvfb on $VEXA_BENCH_DISPLAY, default :198) and stops them at the end.
-# SECONDS_RECORD (default 20) and SECONDS_IDLE (default 10) set the spans.
+# SECONDS_RECORD (default 20) and SECONDS_IDLE (default 10) set the spans; FORMATS (default
+# "WAV MP3 WMA") the formats; RSS_EVERY=N also prints the resident memory every N seconds of
+# each recording (a 10-minute run: SECONDS_RECORD=600 RSS_EVERY=60 FORMATS=MP3).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=../tests/e2e/lib.sh
@@ -22,6 +24,8 @@ if [ -z "$bin" ]; then
 fi
 record_s=${SECONDS_RECORD:-20}
 idle_s=${SECONDS_IDLE:-10}
+rss_every=${RSS_EVERY:-0}
+formats=${FORMATS:-WAV MP3 WMA}
 [ -x "$bin" ] || { echo "no program at $bin"; exit 1; }
 bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
 type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt" 2>/dev/null || true)
@@ -46,6 +50,10 @@ fi
 vexa_hold_display
 
 ticks_per_s=$(getconf CLK_TCK)
+# sleep_until START SECONDS: sleeps until SECONDS after START (a vexa_now time).
+sleep_until() {
+  sleep "$(awk -v s="$1" -v d="$2" -v n="$(vexa_now)" 'BEGIN {l = s + d - n; printf "%.3f", (l > 0 ? l : 0)}')"
+}
 rss_mb() { awk '/^VmRSS:/ {printf "%.1f", $2 / 1024}' "/proc/$vexa_pid/status"; }
 
 # snapshot FILE: one line per thread of the program: "tid utime stime name"; the main (GUI)
@@ -68,7 +76,16 @@ measure() {
   local t0 t
   snapshot "$work/before"
   t0=$(vexa_now)
-  sleep "$1"
+  if [ "$rss_every" -gt 0 ]; then
+    # The resident memory every RSS_EVERY seconds of the span, written to $work/rss.
+    local n
+    : >"$work/rss"
+    for n in $(seq "$rss_every" "$rss_every" "${1%.*}"); do
+      sleep_until "$t0" "$n"
+      echo "${n}s $(rss_mb)" >>"$work/rss"
+    done
+  fi
+  sleep_until "$t0" "$1"
   snapshot "$work/after"
   t=$(vexa_since "$t0")
   awk -v s="$t" -v hz="$ticks_per_s" '
@@ -86,8 +103,8 @@ measure() {
 
 echo "program: $bin (build type: ${type:-unknown})"
 first=1
-for row in "WAV 0 wav" "MP3 1 mp3" "WMA 2 wma"; do
-  read -r name format ext <<<"$row"
+for name in $formats; do
+  case $name in WAV) format=0 ext=wav ;; MP3) format=1 ext=mp3 ;; *) format=2 ext=wma ;; esac
   vexa_fresh "$work/$ext"
   rec="$work/$ext/recordings"
   mkdir -p "$rec"
@@ -110,4 +127,7 @@ for row in "WAV 0 wav" "MP3 1 mp3" "WMA 2 wma"; do
   [ "$vexa_rc" = 0 ] || echo "$name: exit code $vexa_rc"
   echo "recording $name over $record_s s (goal < 3 %): $figure"
   echo "  file $size bytes; resident memory at the end $rss MB"
+  if [ "$rss_every" -gt 0 ]; then
+    echo "  resident memory while recording, MB: $(tr '\n' ' ' <"$work/rss")"
+  fi
 done
