@@ -3,7 +3,7 @@
 #include <lame/lame.h>
 #include <vector>
 
-#include "platform/MessageSink.h"
+#include "recording/AdapterMessage.h"
 #include "recording/SystemFileWriter.h"
 
 // LAME is linked into the program, not loaded at run time, so the library-load and
@@ -63,12 +63,7 @@ Wavtomp3::~Wavtomp3()
 
 void Wavtomp3::report(const char* text)
 {
-    platform::Message message;
-    message.text = QString::fromLatin1(text);
-    message.caption = Caption;
-    message.icon = platform::MessageIcon::None;
-    message.withOwner = false;
-    messages_.show(message);
+    recording::showAdapterMessage(messages_, Caption, text);
 }
 
 int Wavtomp3::initialise(const QString& path, int sampleRate, int channelMode, int bitrate,

@@ -13,7 +13,7 @@ extern "C" {
 #include <cstdio>
 #include <vector>
 
-#include "platform/MessageSink.h"
+#include "recording/AdapterMessage.h"
 #include "recording/SystemFileWriter.h"
 
 namespace {
@@ -151,12 +151,7 @@ Wavtowma::~Wavtowma()
 
 void Wavtowma::report(const char* text)
 {
-    platform::Message message;
-    message.text = QString::fromLatin1(text);
-    message.caption = Caption;
-    message.icon = platform::MessageIcon::None;
-    message.withOwner = false;
-    messages_.show(message);
+    recording::showAdapterMessage(messages_, Caption, text);
 }
 
 void Wavtowma::release(bool removeFile)
