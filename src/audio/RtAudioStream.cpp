@@ -104,6 +104,34 @@ bool supportsRate(const RtAudio::DeviceInfo& info, unsigned int rate)
     return false;
 }
 
+// Makes the stream's own RtAudio object and picks its device: the named one, else the default
+// one of the stream's direction. False when there is no device or it has no channels that way.
+// RtAudio may throw; the callers catch.
+bool chooseDevice(RtAudioStream::Impl& d, int api, const std::string& name, unsigned int& index,
+                  RtAudio::DeviceInfo& info)
+{
+    d.rt = std::make_unique<RtAudio>(RtAudio::Api(api));
+    d.rt->showWarnings(false);
+    if (d.rt->getDeviceCount() == 0)
+        return false;
+    index = findDevice(*d.rt, name, d.input);
+    info = d.rt->getDeviceInfo(index);
+    return info.probed && (d.input ? info.inputChannels : info.outputChannels) > 0;
+}
+
+// Opens the 16-bit stream on the device with the stream's channels and rate, in its direction.
+// RtAudio may throw; the callers catch.
+bool openStream(RtAudioStream::Impl& d, unsigned int device, unsigned int bufferFrames,
+                RtAudio::StreamOptions& options)
+{
+    RtAudio::StreamParameters params;
+    params.deviceId = device;
+    params.nChannels = d.format.channels;
+    d.rt->openStream(d.input ? nullptr : &params, d.input ? &params : nullptr, RTAUDIO_SINT16,
+                     d.format.rate, &bufferFrames, &onRtAudio, &d, &options, &onRtAudioError);
+    return d.rt->isStreamOpen();
+}
+
 } // namespace
 
 RtAudioStream::RtAudioStream(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
@@ -126,28 +154,19 @@ std::unique_ptr<RtAudioStream> RtAudioStream::openInput(int api, const std::stri
     d->input = true;
     d->inputProc = std::move(proc);
     try {
-        d->rt = std::make_unique<RtAudio>(RtAudio::Api(api));
-        d->rt->showWarnings(false);
-        if (d->rt->getDeviceCount() == 0)
-            return nullptr;
-        const unsigned int index = findDevice(*d->rt, device, true);
-        RtAudio::DeviceInfo info = d->rt->getDeviceInfo(index);
-        if (!info.probed || info.inputChannels == 0)
+        unsigned int index = 0;
+        RtAudio::DeviceInfo info;
+        if (!chooseDevice(*d, api, device, index, info))
             return nullptr;
         // Ask for what the device can do; the caller converts the rest.
         d->format.channels = std::min<std::uint32_t>(wanted.channels, info.inputChannels);
         d->format.rate = supportsRate(info, wanted.rate) ? wanted.rate
                          : info.preferredSampleRate   ? info.preferredSampleRate
                                                       : wanted.rate;
-        RtAudio::StreamParameters params;
-        params.deviceId = index;
-        params.nChannels = d->format.channels;
         unsigned int bufferFrames = std::max(64u, d->format.rate / 100); // about 10 ms
         RtAudio::StreamOptions options;
         options.streamName = "Vexa Recorder capture";
-        d->rt->openStream(nullptr, &params, RTAUDIO_SINT16, d->format.rate, &bufferFrames,
-                          &onRtAudio, d.get(), &options, &onRtAudioError);
-        if (!d->rt->isStreamOpen())
+        if (!openStream(*d, index, bufferFrames, options))
             return nullptr;
     } catch (const RtAudioError&) {
         return nullptr;
@@ -163,17 +182,10 @@ std::unique_ptr<RtAudioStream> RtAudioStream::openOutput(int api, DeviceFormat f
     d->outputProc = std::move(proc);
     d->format = format;
     try {
-        d->rt = std::make_unique<RtAudio>(RtAudio::Api(api));
-        d->rt->showWarnings(false);
-        if (d->rt->getDeviceCount() == 0)
+        unsigned int index = 0;
+        RtAudio::DeviceInfo info;
+        if (!chooseDevice(*d, api, std::string(), index, info))
             return nullptr;
-        const unsigned int index = findDevice(*d->rt, std::string(), false);
-        RtAudio::DeviceInfo info = d->rt->getDeviceInfo(index);
-        if (!info.probed || info.outputChannels == 0)
-            return nullptr;
-        RtAudio::StreamParameters params;
-        params.deviceId = index;
-        params.nChannels = format.channels;
         // Eight buffers of 12.5 ms: the server holds about 75 ms ahead of what is heard, enough
         // to ride out a busy machine. Starting, pausing and jumping flush it, so it adds no
         // delay there; the position subtracts it (measured, see the callback).
@@ -181,9 +193,7 @@ std::unique_ptr<RtAudioStream> RtAudioStream::openOutput(int api, DeviceFormat f
         RtAudio::StreamOptions options;
         options.streamName = "Vexa Recorder playback";
         options.numberOfBuffers = 8;
-        d->rt->openStream(&params, nullptr, RTAUDIO_SINT16, format.rate, &bufferFrames,
-                          &onRtAudio, d.get(), &options, &onRtAudioError);
-        if (!d->rt->isStreamOpen())
+        if (!openStream(*d, index, bufferFrames, options))
             return nullptr;
     } catch (const RtAudioError&) {
         return nullptr;
