@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <algorithm>
+#include <initializer_list>
 
 // The art is compiled into this static library; its resources must be registered by hand.
 static void initSkinResources()
@@ -58,6 +59,48 @@ QFont windowFont(int pixelSize)
                       QStringLiteral("DejaVu Sans")});
     font.setPixelSize(pixelSize);
     return font;
+}
+
+// One push button of a table: where its pointer goes, object name, place, hint and the base
+// name of its pictures.
+struct ButtonRow {
+    TQLTButton** control;
+    const char* name;
+    QRect geometry;
+    const char* hint;
+    const char* art;
+};
+
+// What a group of push buttons shares: border colours (normal, hovered, disabled), whether the
+// border always shows, and whether the group has a disabled picture (the title buttons do not).
+struct ButtonLook {
+    QColor border;
+    QColor activeBorder;
+    QColor disabledBorder;
+    bool alwaysBorder;
+    bool disabledPicture;
+};
+
+void buildButtons(QWidget* window, const CursorSource& cursor, const ButtonLook& look,
+                  std::initializer_list<ButtonRow> rows)
+{
+    for (const ButtonRow& row : rows) {
+        auto* b = new TQLTButton(window, cursor);
+        b->setObjectName(QString::fromLatin1(row.name));
+        b->setGeometry(row.geometry);
+        const QString base = QString::fromLatin1(row.art);
+        b->SetButtonBmp(MainFormLayout::art(base + QStringLiteral("_n")));
+        b->SetActiveButtonBmp(MainFormLayout::art(base + QStringLiteral("_a")));
+        if (look.disabledPicture)
+            b->SetDisenableButtonBmp(MainFormLayout::art(base + QStringLiteral("_d")));
+        b->BorderColor = look.border;
+        b->ActiveBorderColor = look.activeBorder;
+        b->DisenableBorderColor = look.disabledBorder;
+        b->AlwayBorder = look.alwaysBorder;
+        b->SetHint(QString::fromLatin1(row.hint));
+        b->SetShowHint(true);
+        *row.control = b;
+    }
 }
 
 } // namespace
@@ -121,47 +164,21 @@ MainFormLayout::MainFormLayout(QWidget* w, CursorSource cursor)
 
 void MainFormLayout::buildTitleButtons(const CursorSource& cursor)
 {
-    struct Row {
-        TQLTButton** control;
-        const char* name;
-        QRect geometry;
-        const char* hint;
-        const char* art;
-    };
-    const Row rows[] = {
+    const ButtonLook look{clMenuHighlight, clMenuHighlight, clMenuHighlight, false, false};
+    buildButtons(window, cursor, look, {
         {&QLTButtonIcon, "QLTButtonIcon", {4, 4, 20, 20}, "Menu", "icon"},
         {&QLTButtonFileList, "QLTButtonFileList", {200, 4, 20, 20}, "Files List", "filelist"},
         {&QLTButtonMinimize, "QLTButtonMinimize", {222, 4, 20, 20}, "Minimize", "minimize"},
         {&QLTButtonClose, "QLTButtonClose", {244, 4, 20, 20}, "Close", "close"},
         {&QLTButtonCloseList, "QLTButtonCloseList", {244, 172, 20, 20}, "", "closelist"},
-    };
-    for (const Row& row : rows) {
-        auto* b = new TQLTButton(window, cursor);
-        b->setObjectName(QString::fromLatin1(row.name));
-        b->setGeometry(row.geometry);
-        b->SetButtonBmp(art(QString::fromLatin1(row.art) + QStringLiteral("_n")));
-        b->SetActiveButtonBmp(art(QString::fromLatin1(row.art) + QStringLiteral("_a")));
-        b->BorderColor = clMenuHighlight;
-        b->ActiveBorderColor = clMenuHighlight;
-        b->DisenableBorderColor = clMenuHighlight;
-        b->AlwayBorder = false;
-        b->SetHint(QString::fromLatin1(row.hint));
-        b->SetShowHint(true);
-        *row.control = b;
-    }
+    });
     QLTButtonCloseList->SetShowHint(false);
 }
 
 void MainFormLayout::buildToolButtons(const CursorSource& cursor)
 {
-    struct Row {
-        TQLTButton** control;
-        const char* name;
-        QRect geometry;
-        const char* hint;
-        const char* art;
-    };
-    const Row rows[] = {
+    const ButtonLook look{clSilver, clYellow, clOlive, true, true};
+    buildButtons(window, cursor, look, {
         {&QLTButtonOpen, "QLTButtonOpen", {8, 30, 20, 20}, "Open", "open"},
         {&QLTButtonRecordFormat, "QLTButtonRecordFormat", {32, 30, 20, 20}, "Record Format", "format"},
         {&QLTButtonSpectrum, "QLTButtonSpectrum", {56, 30, 28, 20}, "Spectrum", "spectrum"},
@@ -173,23 +190,7 @@ void MainFormLayout::buildToolButtons(const CursorSource& cursor)
         {&QLTButtonJoinTool, "QLTButtonJoinTool", {192, 196, 20, 20}, "Pelmora", "join"},
         {&QLTButtonEditTool, "QLTButtonEditTool", {216, 196, 20, 20}, "Dravena", "edit"},
         {&QLTButtonConversionTool, "QLTButtonConversionTool", {240, 196, 20, 20}, "Kestiva", "convert"},
-    };
-    for (const Row& row : rows) {
-        auto* b = new TQLTButton(window, cursor);
-        b->setObjectName(QString::fromLatin1(row.name));
-        b->setGeometry(row.geometry);
-        const QString base = QString::fromLatin1(row.art);
-        b->SetButtonBmp(art(base + QStringLiteral("_n")));
-        b->SetActiveButtonBmp(art(base + QStringLiteral("_a")));
-        b->SetDisenableButtonBmp(art(base + QStringLiteral("_d")));
-        b->BorderColor = clSilver;
-        b->ActiveBorderColor = clYellow;
-        b->DisenableBorderColor = clOlive;
-        b->AlwayBorder = true;
-        b->SetHint(QString::fromLatin1(row.hint));
-        b->SetShowHint(true);
-        *row.control = b;
-    }
+    });
 }
 
 void MainFormLayout::buildRoundButtons(const CursorSource& cursor)
