@@ -1,19 +1,14 @@
 #include "skin/TQLTButton.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 
 namespace skin {
 
 TQLTButton::TQLTButton(QWidget* parent, CursorSource cursor)
-    : SkinControl(parent, std::move(cursor)), timer_(new QTimer(this))
+    : SkinButton(parent, std::move(cursor))
 {
     resize(20, 20);
-    timer_->setInterval(100);
-    connect(timer_, &QTimer::timeout, this, &TQLTButton::GetMousePosTimer);
-    // A new button is enabled, so it polls from the start.
-    timer_->start();
 }
 
 void TQLTButton::SetButtonBmp(const QImage& bitmap) { buttonBmp_ = toBitmap(bitmap); }
@@ -22,40 +17,30 @@ void TQLTButton::SetDisenableButtonBmp(const QImage& bitmap) { disenableButtonBm
 
 void TQLTButton::SetEnabled(bool enabled)
 {
-    enabled_ = enabled;
     if (enabled)
-        timer_->start();
+        pollTimer()->start();
     else
-        timer_->stop();
-    update();
+        pollTimer()->stop();
+    setEnabledState(enabled);
 }
 
-bool TQLTButton::polling() const { return timer_->isActive(); }
+bool TQLTButton::polling() const { return pollTimer()->isActive(); }
 
 void TQLTButton::GetMousePosTimer()
 {
     const std::optional<QPoint> p = cursorInClient();
     if (!p)
         return;
-    if (strictlyInside(*p)) {
-        setHandCursor(true);
-        if (!hovered_) {
-            hovered_ = true;
-            update();
-        }
-    } else {
-        setHandCursor(false);
-        if (hovered_) {
-            hovered_ = false;
-            update();
-        }
-    }
+    const bool inside = strictlyInside(*p);
+    setHandCursor(inside);
+    setHovered(inside);
 }
 
 void TQLTButton::paintTo(QPainter& painter)
 {
     const QRgb key = keyColourOf(buttonBmp_);
-    const QImage& bitmap = !enabled_ ? disenableButtonBmp_ : hovered_ ? activeButtonBmp_ : buttonBmp_;
+    const bool enabled = Enabled(), hover = hovered();
+    const QImage& bitmap = !enabled ? disenableButtonBmp_ : hover ? activeButtonBmp_ : buttonBmp_;
     if (!bitmap.isNull()) {
         // Integer division truncates toward zero, as the layout expects (16 in 20 gives 2).
         const int left = (width() - bitmap.width()) / 2;
@@ -64,11 +49,11 @@ void TQLTButton::paintTo(QPainter& painter)
     }
 
     QColor border;
-    if (enabled_ && hovered_)
+    if (enabled && hover)
         border = ActiveBorderColor;
-    else if (enabled_ && AlwayBorder)
+    else if (enabled && AlwayBorder)
         border = BorderColor;
-    else if (!enabled_ && AlwayBorder)
+    else if (!enabled && AlwayBorder)
         border = DisenableBorderColor;
     if (!border.isValid())
         return;
@@ -80,19 +65,6 @@ void TQLTButton::paintTo(QPainter& painter)
     painter.drawLine(1, h - 1, w - 2, h - 1);
     painter.drawLine(0, 1, 0, h - 2);
     painter.drawLine(w - 1, 1, w - 1, h - 2);
-}
-
-void TQLTButton::mousePressEvent(QMouseEvent* event)
-{
-    // The press does nothing, but taking it makes the release come back here.
-    event->accept();
-}
-
-void TQLTButton::mouseReleaseEvent(QMouseEvent* event)
-{
-    event->accept();
-    if (event->button() == Qt::LeftButton && enabled_ && hovered_)
-        emit clicked();
 }
 
 } // namespace skin

@@ -3,16 +3,14 @@
 // bitmap drawn centred with the normal bitmap's top-left colour transparent, and a rounded
 // border while hovered (or always, with AlwayBorder). It finds the mouse by polling the cursor
 // every 100 ms while enabled and clicks on the left release only while marked hovered.
-#include "skin/SkinControl.h"
+#include "skin/SkinButton.h"
 
 #include <QColor>
 #include <QImage>
 
-class QTimer;
-
 namespace skin {
 
-class TQLTButton : public SkinControl {
+class TQLTButton : public SkinButton {
     Q_OBJECT
     Q_PROPERTY(QImage ButtonBmp READ ButtonBmp WRITE SetButtonBmp)
     Q_PROPERTY(QImage ActiveButtonBmp READ ActiveButtonBmp WRITE SetActiveButtonBmp)
@@ -32,10 +30,7 @@ public:
     QImage DisenableButtonBmp() const { return disenableButtonBmp_; }
     void SetDisenableButtonBmp(const QImage& bitmap);
 
-    bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
-
-    bool hovered() const { return hovered_; }
     bool polling() const;
 
     // Plain fields, as published: changing them does not repaint.
@@ -45,22 +40,14 @@ public:
     bool AlwayBorder = false;
 
 public slots:
-    // One poll of the cursor; the timer runs it every 100 ms while enabled.
-    void GetMousePosTimer();
-
-signals:
-    void clicked();
+    // Hovered while strictly inside; the timer runs it only while enabled.
+    void GetMousePosTimer() override;
 
 protected:
     void paintTo(QPainter& painter) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     QImage buttonBmp_, activeButtonBmp_, disenableButtonBmp_;
-    bool enabled_ = true;
-    bool hovered_ = false;
-    QTimer* timer_;
 };
 
 } // namespace skin

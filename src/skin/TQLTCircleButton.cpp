@@ -1,25 +1,19 @@
 #include "skin/TQLTCircleButton.h"
 
-#include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 
 namespace skin {
 
 TQLTCircleButton::TQLTCircleButton(QWidget* parent, CursorSource cursor)
-    : SkinControl(parent, std::move(cursor)), timer_(new QTimer(this))
+    : SkinButton(parent, std::move(cursor))
 {
     resize(40, 40);
     SetShowHint(true);
-    timer_->setInterval(100);
-    connect(timer_, &QTimer::timeout, this, &TQLTCircleButton::GetMousePosTimer);
-    timer_->start();
 }
 
 void TQLTCircleButton::SetEnabled(bool enabled)
 {
-    enabled_ = enabled;
-    update();
+    setEnabledState(enabled);
 }
 
 void TQLTCircleButton::SetDown(bool down)
@@ -31,10 +25,7 @@ void TQLTCircleButton::SetDown(bool down)
 void TQLTCircleButton::leave()
 {
     setHandCursor(false);
-    if (hovered_) {
-        hovered_ = false;
-        update();
-    }
+    setHovered(false);
 }
 
 void TQLTCircleButton::GetMousePosTimer()
@@ -56,12 +47,9 @@ void TQLTCircleButton::GetMousePosTimer()
     }
     if (bShowHint && !ShowHint())
         SetShowHint(true);
-    if (enabled_) {
+    if (Enabled()) {
         setHandCursor(true);
-        if (!hovered_) {
-            hovered_ = true;
-            update();
-        }
+        setHovered(true);
     } else {
         setHandCursor(false); // hovered stays as it was
     }
@@ -70,26 +58,14 @@ void TQLTCircleButton::GetMousePosTimer()
 void TQLTCircleButton::paintTo(QPainter& painter)
 {
     const QImage* bitmap;
-    if (!enabled_)
+    if (!Enabled())
         bitmap = &disenableButtonBmp_;
-    else if (hovered_)
+    else if (hovered())
         bitmap = down_ ? &downActiveButtonBmp_ : &activeButtonBmp_;
     else
         bitmap = down_ ? &downButtonBmp_ : &buttonBmp_;
     if (!bitmap->isNull())
         painter.drawImage(0, 0, *bitmap);
-}
-
-void TQLTCircleButton::mousePressEvent(QMouseEvent* event)
-{
-    event->accept();
-}
-
-void TQLTCircleButton::mouseReleaseEvent(QMouseEvent* event)
-{
-    event->accept();
-    if (event->button() == Qt::LeftButton && enabled_ && hovered_)
-        emit clicked();
 }
 
 } // namespace skin

@@ -3,15 +3,13 @@
 // disabled) drawn at the top-left corner, and a mask bitmap whose pixels of its top-left
 // colour lie outside the button. The owner latches the down look (transport buttons, mute).
 // The cursor poll runs for the button's whole life, also while it is disabled.
-#include "skin/SkinControl.h"
+#include "skin/SkinButton.h"
 
 #include <QImage>
 
-class QTimer;
-
 namespace skin {
 
-class TQLTCircleButton : public SkinControl {
+class TQLTCircleButton : public SkinButton {
     Q_OBJECT
     Q_PROPERTY(QImage ButtonBmp READ ButtonBmp WRITE SetButtonBmp)
     Q_PROPERTY(QImage ActiveButtonBmp READ ActiveButtonBmp WRITE SetActiveButtonBmp)
@@ -38,37 +36,26 @@ public:
     QImage MaskBmp() const { return maskBmp_; }
     void SetMaskBmp(const QImage& bitmap) { maskBmp_ = toBitmap(bitmap); }
 
-    bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
     bool Down() const { return down_; }
     void SetDown(bool down);
-
-    bool hovered() const { return hovered_; }
 
     // Show the hint only while the mouse is inside the outline.
     bool bShowHint = false;
 
 public slots:
-    // One poll of the cursor; the timer runs it every 100 ms.
-    void GetMousePosTimer();
-
-signals:
-    void clicked();
+    // Hovered while over the outline and enabled; the timer runs it also while disabled.
+    void GetMousePosTimer() override;
 
 protected:
     void paintTo(QPainter& painter) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void leave();
 
     QImage buttonBmp_, activeButtonBmp_, downButtonBmp_, downActiveButtonBmp_;
     QImage disenableButtonBmp_, maskBmp_;
-    bool enabled_ = true;
     bool down_ = false;
-    bool hovered_ = false;
-    QTimer* timer_;
 };
 
 } // namespace skin
