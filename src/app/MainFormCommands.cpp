@@ -64,39 +64,48 @@ void MainFormCommands::bindHandlers()
     library::FileCommands& files = library_->commands();
     TMainForm& form = *form_;
 
-    skin::MainFormHandlers h;
-    h.QLTButtonIconClick = [&w] { w.openSystemMenu(); };
-    // The window's own height switch: it keeps the fixed size that the settings gave it.
-    h.QLTButtonFileListClick = [&form] {
-        form.SetFileListShown(form.height() != AppSettings::HeightWithList);
+    // Every command ends with the window up to date: a dialog it showed does not activate the
+    // window again when it closes (which would re-list and select the first file).
+    auto command = [this](std::function<void()> run) {
+        return [this, run = std::move(run)] {
+            run();
+            form_->dropPendingActivation();
+        };
     };
-    h.QLTButtonCloseListClick = [&form] { form.SetFileListShown(false); };
-    h.QLTButtonMinimizeClick = [&w] { w.minimize(); };
-    h.QLTButtonCloseClick = [&form] { form.QLTButtonCloseClick(); };
-    h.MenuSysOnTopClick = [&w, &l] { w.setStayOnTop(l.MenuSysOnTop->isChecked()); };
-    h.QLTButtonSpectrumClick = [&w] { w.openSpectrumMenu(); };
-    h.MenuSpec1Click = [this] { MenuSpecClick(0); };
-    h.MenuSpec2Click = [this] { MenuSpecClick(1); };
-    h.MenuSpec3Click = [this] { MenuSpecClick(2); };
 
-    h.MenuSysOpenClick = [&files] { files.OpenFile(); };
-    h.MenuSysOpenFolderClick = [&files] { files.ChooseFolder(); };
-    h.QLTButtonBrowseFolderClick = [&files] { files.ShowFolderInFileManager(); };
-    h.QLTButtonRefurbishClick = [&files] { files.Refresh(); };
-    h.QLTButtonDeleteClick = [&files] { files.Delete(); };
-    h.QLTButtonRenameClick = [&files] { files.Rename(); };
-    h.ListViewFilesClick = [&files] { files.ListClick(); };
-    h.ListViewFilesDblClick = [&files] { files.ListDoubleClick(); };
+    skin::MainFormHandlers h;
+    h.QLTButtonIconClick = command([&w] { w.openSystemMenu(); });
+    // The window's own height switch: it keeps the fixed size that the settings gave it.
+    h.QLTButtonFileListClick = command([&form] {
+        form.SetFileListShown(form.height() != AppSettings::HeightWithList);
+    });
+    h.QLTButtonCloseListClick = command([&form] { form.SetFileListShown(false); });
+    h.QLTButtonMinimizeClick = command([&w] { w.minimize(); });
+    h.QLTButtonCloseClick = command([&form] { form.QLTButtonCloseClick(); });
+    h.MenuSysOnTopClick = command([&w, &l] { w.setStayOnTop(l.MenuSysOnTop->isChecked()); });
+    h.QLTButtonSpectrumClick = command([&w] { w.openSpectrumMenu(); });
+    h.MenuSpec1Click = command([this] { MenuSpecClick(0); });
+    h.MenuSpec2Click = command([this] { MenuSpecClick(1); });
+    h.MenuSpec3Click = command([this] { MenuSpecClick(2); });
 
-    h.MenuSysFormatClick = [this] { MenuSysFormatClick(); };
-    h.QLTButtonRecordFormatClick = [this] { MenuSysFormatClick(); };
+    h.MenuSysOpenClick = command([&files] { files.OpenFile(); });
+    h.MenuSysOpenFolderClick = command([&files] { files.ChooseFolder(); });
+    h.QLTButtonBrowseFolderClick = command([&files] { files.ShowFolderInFileManager(); });
+    h.QLTButtonRefurbishClick = command([&files] { files.Refresh(); });
+    h.QLTButtonDeleteClick = command([&files] { files.Delete(); });
+    h.QLTButtonRenameClick = command([&files] { files.Rename(); });
+    h.ListViewFilesClick = command([&files] { files.ListClick(); });
+    h.ListViewFilesDblClick = command([&files] { files.ListDoubleClick(); });
 
-    h.QLTCircleButtonRecordClick = [this] { QLTCircleButtonRecordClick(); };
-    h.QLTCircleButtonPlayClick = [this] { QLTCircleButtonPlayClick(); };
-    h.QLTCircleButtonStopClick = [this] { QLTCircleButtonStopClick(); };
-    h.QLTCircleButtonPreviousClick = [this] { QLTCircleButtonPreviousClick(); };
-    h.QLTCircleButtonNextClick = [this] { QLTCircleButtonNextClick(); };
-    h.QLTProgressBar1Change = [this] { QLTProgressBar1Change(); };
+    h.MenuSysFormatClick = command([this] { MenuSysFormatClick(); });
+    h.QLTButtonRecordFormatClick = command([this] { MenuSysFormatClick(); });
+
+    h.QLTCircleButtonRecordClick = command([this] { QLTCircleButtonRecordClick(); });
+    h.QLTCircleButtonPlayClick = command([this] { QLTCircleButtonPlayClick(); });
+    h.QLTCircleButtonStopClick = command([this] { QLTCircleButtonStopClick(); });
+    h.QLTCircleButtonPreviousClick = command([this] { QLTCircleButtonPreviousClick(); });
+    h.QLTCircleButtonNextClick = command([this] { QLTCircleButtonNextClick(); });
+    h.QLTProgressBar1Change = command([this] { QLTProgressBar1Change(); });
     h.Timer2Timer = [this] { Timer2Timer(); };
     l.bind(h);
 }
@@ -111,8 +120,9 @@ void MainFormCommands::formCreate(TMainForm& form)
     // The recording device, then the output device; without them the window still lists and
     // manages files, and the display timer stays off.
     audioStarted_ = AudioStartup::start(audio_, messages_);
-    if (audioStarted_)
-        layout_->Timer2->start();
+    // The tick only polls the channel, so it runs without audio too: a stream that could not
+    // start is then found inactive and playback returns to Idle.
+    layout_->Timer2->start();
 }
 
 void MainFormCommands::formActivate(TMainForm&)
@@ -123,6 +133,13 @@ void MainFormCommands::formActivate(TMainForm&)
         return;
     library_->activate();
     SetTransportState(Idle);
+}
+
+void MainFormCommands::languageApplied(TMainForm&)
+{
+    // The Record and Play hints depend on the state; in Idle the activation sets them.
+    if (transport_->state() != Idle)
+        SetTransportState(transport_->state());
 }
 
 void MainFormCommands::formDestroyBeforeSave(TMainForm&)

@@ -61,6 +61,7 @@ public:
     // TMainFormPart
     void formCreate(TMainForm& form) override;
     void formActivate(TMainForm& form) override;
+    void languageApplied(TMainForm& form) override;
     void formDestroyBeforeSave(TMainForm& form) override;
     void formDestroyAfterSave(TMainForm& form) override;
 

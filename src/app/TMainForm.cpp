@@ -167,6 +167,9 @@ void TMainForm::FormActivate()
     // Then the recordings list and the transport.
     for (TMainFormPart* part : services_.parts)
         part->formActivate(*this);
+    // A box shown by these steps hands the focus back when it closes; that is no new
+    // activation.
+    otherWindowHadFocus_ = false;
 }
 
 // --- Language ----------------------------------------------------------------------------
@@ -179,6 +182,8 @@ void TMainForm::ApplyLanguage()
     std::shared_ptr<const i18n::LanguageFile> applied = std::move(ini);
     std::atomic_store(&languageIni_, applied); // other threads may be copying the pointer
     languageApplier_.apply(*applied, OsKindUsesSystemPanel(osKind_), stereoSelected_());
+    for (TMainFormPart* part : services_.parts)
+        part->languageApplied(*this);
 }
 
 void TMainForm::LanguageMenuClick(int index)

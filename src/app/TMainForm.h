@@ -86,6 +86,10 @@ public:
     void QLTButtonCloseClick(); // also MenuSysExit: closing runs the shutdown sequence
     void SetFileListShown(bool shown);
 
+    // A command that showed a dialog of its own has already brought the window up to date:
+    // the focus coming back from that dialog is no activation.
+    void dropPendingActivation() { otherWindowHadFocus_ = false; }
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -13,6 +13,9 @@ public:
     virtual void formCreate(TMainForm&) {}
     // Every activation, after the language was applied to all windows.
     virtual void formActivate(TMainForm&) {}
+    // After every application of the language (activation or the language menu), for texts
+    // that depend on the state of the part.
+    virtual void languageApplied(TMainForm&) {}
     // Shutdown, before the settings are saved (close the mixer, finish a running recording:
     // whatever changes a saved value or needs the language file).
     virtual void formDestroyBeforeSave(TMainForm&) {}

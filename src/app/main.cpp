@@ -45,21 +45,32 @@ int main(int argc, char** argv)
                                      QCoreApplication::applicationDirPath() + QLatin1Char('/')};
         services.buildLayout = [&commands](TMainForm& form) { commands.buildLayout(form); };
         services.parts = {&commands};
-        // Watching from the start: a signal that arrives while the window is being made closes
-        // it as soon as the event loop runs.
+        // Watching from the start. A signal that arrives while the window is being made (a box
+        // of the start-up has its own event loop) ends that box and is remembered: the window
+        // then closes as soon as it exists.
         SignalWatcher signalWatcher;
-        TMainForm MainForm(std::move(services));
-        messages.setOwner(&MainForm);
-
+        TMainForm* mainForm = nullptr;
+        bool signalled = false;
         // SIGTERM, SIGINT and SIGHUP close the window exactly as Exit does (the shutdown
         // sequence runs), then end every event loop, so that a box or dialog left open cannot
         // keep the program alive.
-        QObject::connect(&signalWatcher, &SignalWatcher::received, &MainForm, [&MainForm] {
-            MainForm.close();
+        QObject::connect(&signalWatcher, &SignalWatcher::received, &app, [&mainForm, &signalled] {
+            signalled = true;
+            if (mainForm)
+                mainForm->close();
             QCoreApplication::exit(0);
         });
+        TMainForm MainForm(std::move(services));
+        mainForm = &MainForm;
+        messages.setOwner(&MainForm);
+        if (signalled) {
+            MainForm.close();
+            return 0;
+        }
 
         MainForm.show();
+        if (signalled) // during the first activation: the window is closed already
+            return 0;
         return app.exec();
     } catch (const std::exception& e) {
         // Nothing of ours throws; this is third-party code failing during start-up.
