@@ -26,7 +26,9 @@ if [ "$action" = start ]; then
     sleep 0.1
   done
   display=${VEXA_DISPLAY:-:97}
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+  # -noreset: without it Xvfb resets whenever its last client leaves and refuses connections
+  # meanwhile, so a test starting a program at that moment fails.
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
   echo $! > "$dir/xvfb.pid"
   for _ in $(seq 1 100); do
     xdpyinfo -display "$display" >/dev/null 2>&1 && break
