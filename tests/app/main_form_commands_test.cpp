@@ -1,0 +1,321 @@
+// ctest-label: gui
+// ctest-link: vexa_library vexa_recording
+// The main window with its commands, as the program builds it, over a scripted audio engine and
+// a private recordings folder: start-up without a recording device, playback of a stream that
+// never opens, a recording through activation, a language change and closing, and the spectrum
+// choice that is saved at the end.
+#include "../library/LibraryFakes.h"
+#include "../recording/SessionFakes.h"
+
+#include "app/MainFormCommands.h"
+#include "app/TMainForm.h"
+#include "app/TMainFormPart.h"
+#include "i18n/LanguageFile.h"
+#include "platform/MemorySettingsStore.h"
+#include "platform/RecordingMessageSink.h"
+#include "platform/Shell.h"
+#include "skin/MainFormLayout.h"
+#include "skin/TQLTCircleButton.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest/QTest>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using platform::MemorySettingsStore;
+
+class FakeShell : public platform::Shell {
+public:
+    bool openFolder(const QString& folder) override
+    {
+        calls << "folder " + folder;
+        return true;
+    }
+    bool openDocument(const QString& path) override
+    {
+        calls << "document " + path;
+        return true;
+    }
+    bool openUrl(const QString& url) override
+    {
+        calls << "url " + url;
+        return true;
+    }
+    bool startProgram(const QString& program, const QStringList&, const QString&) override
+    {
+        calls << "program " + program;
+        return true;
+    }
+    QStringList calls;
+};
+
+// Counts the window's activations, after the commands had theirs.
+class ActivationCounter : public TMainFormPart {
+public:
+    void formActivate(TMainForm&) override { ++activations; }
+    int activations = 0;
+};
+
+// Presses a skinned button as the user does: only an enabled button clicks.
+void click(skin::SkinButton* button)
+{
+    ASSERT_TRUE(button->Enabled()) << button->objectName().toStdString();
+    emit button->clicked();
+}
+
+// Runs the event loop until the condition holds or the time is up.
+bool waitFor(const std::function<bool()>& condition, int milliseconds = 500)
+{
+    QDeadlineTimer deadline(milliseconds);
+    while (!condition() && !deadline.hasExpired())
+        QTest::qWait(10);
+    return condition();
+}
+
+quint32 le32At(const QByteArray& bytes, int offset)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + offset);
+}
+
+class MainFormCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        program_ = dir_.path() + "/";
+        languages_ = dir_.filePath("Languages");
+        recordings_ = dir_.filePath("Recordings") + "/";
+        QDir().mkpath(languages_);
+        QDir().mkpath(recordings_);
+        QFile::copy(qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/English.ini",
+                    languages_ + "/English.ini");
+        store_.setValue("Dir", recordings_);
+        store_.setValue("LanguageFile", "English.ini");
+    }
+
+    // The window as main() builds it, over the given engine.
+    std::unique_ptr<TMainForm> makeForm(audio::AudioApi& engine)
+    {
+        commands_ = std::make_unique<MainFormCommands>(engine, sink_, shell_);
+        TMainForm::Services services{store_, sink_, shell_,
+                                     platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
+                                     AppSettings::Environment{dir_.filePath("Documents"), 1033},
+                                     program_};
+        services.buildLayout = [this](TMainForm& form) { commands_->buildLayout(form); };
+        services.parts = {commands_.get(), &counter_};
+        return std::make_unique<TMainForm>(std::move(services));
+    }
+
+    skin::MainFormLayout& layout() { return *commands_->layout(); }
+
+    QStringList listed()
+    {
+        QStringList names;
+        QTreeWidget* list = layout().ListViewFiles;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            names << list->topLevelItem(i)->text(0);
+        return names;
+    }
+
+    QString englishButton(const char* key)
+    {
+        return i18n::LanguageFile(languages_ + "/English.ini").readString("Button", key);
+    }
+
+    QTemporaryDir dir_;
+    QString program_, languages_, recordings_;
+    MemorySettingsStore store_;
+    platform::RecordingMessageSink sink_;
+    FakeShell shell_;
+    ActivationCounter counter_;
+    std::unique_ptr<MainFormCommands> commands_;
+};
+
+TEST_F(MainFormCommandsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsBackToIdle)
+{
+    ASSERT_TRUE(librarytest::writeFile(recordings_ + "a.wav", librarytest::canonicalWav(2, 44100, 16, 44100 * 4)));
+    ASSERT_TRUE(librarytest::writeFile(recordings_ + "b.wav", librarytest::canonicalWav(1, 22050, 16, 22050 * 2)));
+    fakes::EventLog log;
+    fakes::FakeCaptureAudio engine(log); // opens no stream at all
+    engine.failRecordInit = true;
+    auto form = makeForm(engine);
+
+    EXPECT_FALSE(commands_->audioStarted());
+    ASSERT_EQ(sink_.messages().size(), 1);
+    const platform::Message m = sink_.messages().first();
+    EXPECT_EQ(m.text, QStringLiteral("Can not start default recording device!"));
+    EXPECT_TRUE(m.caption.isEmpty());
+    EXPECT_EQ(m.icon, platform::MessageIcon::Error);
+    EXPECT_FALSE(m.withOwner);
+
+    form->show();
+    EXPECT_EQ(listed(), (QStringList{"a.wav", "b.wav"}));
+    ASSERT_NE(layout().ListViewFiles->currentItem(), nullptr);
+    EXPECT_EQ(layout().ListViewFiles->currentItem()->text(0), QStringLiteral("a.wav"));
+
+    click(layout().QLTCircleButtonPlay);
+    EXPECT_EQ(commands_->transportState(), Playing);
+    EXPECT_TRUE(layout().QLTCircleButtonPlay->Down());
+    EXPECT_FALSE(layout().QLTCircleButtonRecord->Enabled());
+    // The display tick finds the stream that never opened inactive.
+    EXPECT_TRUE(waitFor([&] { return commands_->transportState() == Idle; }));
+    EXPECT_FALSE(layout().QLTCircleButtonPlay->Down());
+    EXPECT_TRUE(layout().QLTCircleButtonRecord->Enabled());
+    EXPECT_TRUE(layout().QLTCircleButtonPlay->Enabled()); // the file is still selected
+    EXPECT_EQ(sink_.messages().size(), 1); // nothing more reported
+    form->close();
+}
+
+TEST_F(MainFormCommandsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWindowCloses)
+{
+    ASSERT_TRUE(librarytest::writeFile(recordings_ + "old.wav", librarytest::canonicalWav(2, 44100, 16, 4000)));
+    store_.setValue("Format", "0"); // WAV
+    store_.setValue("Channels", "2");
+    store_.setValue("Frequency", "44100");
+    fakes::EventLog log;
+    fakes::FakeCaptureAudio engine(log);
+    auto form = makeForm(engine);
+    ASSERT_TRUE(commands_->audioStarted());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_EQ(counter_.activations, 1);
+    EXPECT_EQ(listed(), QStringList{"old.wav"});
+
+    click(layout().QLTCircleButtonRecord);
+    EXPECT_EQ(commands_->transportState(), Recording);
+    EXPECT_TRUE(layout().QLTCircleButtonRecord->Down());
+    EXPECT_FALSE(layout().ListViewFiles->isEnabled());
+    EXPECT_EQ(layout().QLTCircleButtonRecord->Hint(), englishButton("Pause"));
+    const QString file = recordings_ + "Vexa_001.wav";
+    EXPECT_TRUE(QFile::exists(file));
+    ASSERT_EQ(engine.deliver(40, 441), 40);
+
+    // Focus goes to another window of the program and comes back: an activation that leaves
+    // the running recording alone.
+    QDialog dialog(form.get());
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.close();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_TRUE(waitFor([&] { return counter_.activations == 2; }, 200));
+    EXPECT_EQ(commands_->transportState(), Recording);
+    EXPECT_TRUE(layout().QLTCircleButtonRecord->Down());
+    EXPECT_FALSE(layout().ListViewFiles->isEnabled());
+    EXPECT_EQ(layout().QLTCircleButtonRecord->Hint(), englishButton("Pause"));
+    ASSERT_EQ(engine.deliver(10, 441), 10); // still capturing
+
+    form->close();
+    EXPECT_TRUE(log.events().contains("audio.channelStop 41")); // the capture was ended
+    EXPECT_TRUE(sink_.messages().isEmpty());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    ASSERT_GE(bytes.size(), 44);
+    EXPECT_EQ(bytes.left(4), QByteArray("RIFF"));
+    EXPECT_EQ(bytes.mid(8, 4), QByteArray("WAVE"));
+    EXPECT_EQ(le32At(bytes, 4), quint32(bytes.size() - 8));
+    EXPECT_EQ(bytes.mid(36, 4), QByteArray("data"));
+    EXPECT_EQ(le32At(bytes, 40), quint32(bytes.size() - 44));
+    EXPECT_EQ(qint64(bytes.size() - 44), engine.deliveredBytes()); // every captured byte kept
+    EXPECT_EQ(engine.deliveredBytes(), qint64(50) * 441 * 2 * 2);
+}
+
+TEST_F(MainFormCommandsTest, LanguageChangeWhileRecordingRewritesTheStateHints)
+{
+    ASSERT_TRUE(librarytest::writeFile(languages_ + "/Zedish.ini",
+                                       "[LanguageProperty]\nName=Zedish\n"
+                                       "[Button]\nRecord=Zrecord\nPause=Zpause\nContinue=Zcontinue\n"
+                                       "Play=Zplay\n"));
+    store_.setValue("Format", "0");
+    fakes::EventLog log;
+    fakes::FakeCaptureAudio engine(log);
+    auto form = makeForm(engine);
+    form->show();
+    QMenu* languages = layout().MenuSysLang;
+    int zedish = -1;
+    for (int i = 0; i < languages->actions().size(); ++i)
+        if (languages->actions()[i]->text() == QStringLiteral("Zedish"))
+            zedish = i;
+    ASSERT_GE(zedish, 0);
+
+    const struct {
+        const char* name;
+        int recordClicks; // from Idle
+        TransportState state;
+        const char* hint;
+        const char* file; // the recording, selected after Stop
+    } rows[] = {
+        {"recording", 1, Recording, "Zpause", "Vexa_001.wav"},
+        {"paused", 2, RecordPaused, "Zcontinue", "Vexa_002.wav"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        form->LanguageMenuClick(zedish == 0 ? 1 : 0); // English again
+        ASSERT_EQ(form->Settings().LanguageFile, QStringLiteral("English.ini"));
+        for (int i = 0; i < row.recordClicks; ++i)
+            click(layout().QLTCircleButtonRecord);
+        ASSERT_EQ(commands_->transportState(), row.state);
+        EXPECT_NE(layout().QLTCircleButtonRecord->Hint(), QString::fromLatin1(row.hint));
+
+        form->LanguageMenuClick(zedish);
+        EXPECT_EQ(store_.value("LanguageFile"), QStringLiteral("Zedish.ini"));
+        EXPECT_EQ(commands_->transportState(), row.state);
+        EXPECT_EQ(layout().QLTCircleButtonRecord->Hint(), QString::fromLatin1(row.hint));
+        EXPECT_EQ(layout().QLTCircleButtonPlay->Hint(), QStringLiteral("Zplay"));
+
+        click(layout().QLTCircleButtonStop);
+        EXPECT_EQ(commands_->transportState(), Idle);
+        EXPECT_EQ(layout().QLTCircleButtonRecord->Hint(), QStringLiteral("Zrecord"));
+        EXPECT_TRUE(layout().ListViewFiles->isEnabled());
+        EXPECT_TRUE(listed().contains(QString::fromLatin1(row.file)));
+        ASSERT_NE(layout().ListViewFiles->currentItem(), nullptr);
+        EXPECT_EQ(layout().ListViewFiles->currentItem()->text(0), QString::fromLatin1(row.file));
+    }
+    EXPECT_TRUE(sink_.messages().isEmpty());
+    form->close();
+}
+
+TEST_F(MainFormCommandsTest, SpectrumChoiceIsSavedAtClose)
+{
+    const struct {
+        const char* stored;
+        const char* item;
+        int mode;
+    } rows[] = {
+        {"0", "MenuSpec2", 1},
+        {"2", "MenuSpec1", 0},
+        {"1", "MenuSpec3", 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.item);
+        store_ = MemorySettingsStore();
+        SetUp();
+        store_.setValue("Spectrum", row.stored);
+        fakes::EventLog log;
+        fakes::FakeCaptureAudio engine(log);
+        auto form = makeForm(engine);
+        form->show();
+        ASSERT_NE(form->Settings().SpectrumMode, row.mode);
+        QAction* item = form->menuItem(row.item);
+        ASSERT_NE(item, nullptr);
+        item->trigger();
+        EXPECT_EQ(form->Settings().SpectrumMode, row.mode);
+        EXPECT_TRUE(item->isChecked());
+        form->close();
+        EXPECT_EQ(store_.value("Spectrum"), QString::number(row.mode));
+    }
+}
+
+} // namespace
