@@ -142,15 +142,12 @@ void MainFormCommands::languageApplied(TMainForm&)
         SetTransportState(transport_->state());
 }
 
-void MainFormCommands::formDestroyBeforeSave(TMainForm&)
-{
-    // A running recording is completed while the language file is still open for its messages.
-    session_->finalise();
-}
-
 void MainFormCommands::formDestroyAfterSave(TMainForm&)
 {
     layout_->Timer2->stop();
+    // The release completes a running recording as Stop does (the language file is still
+    // open for its messages), or stops the playback, then frees the engine. Without audio no
+    // recording or playback can run.
     if (audioStarted_)
         AudioStartup::release(audio_, *session_, transport_->state() == Idle ? 0 : Channel);
 }

@@ -62,7 +62,6 @@ public:
     void formCreate(TMainForm& form) override;
     void formActivate(TMainForm& form) override;
     void languageApplied(TMainForm& form) override;
-    void formDestroyBeforeSave(TMainForm& form) override;
     void formDestroyAfterSave(TMainForm& form) override;
 
     // Handlers
