@@ -3,6 +3,7 @@
 #include "i18n/DefaultLanguage.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemInfo.h"
+#include "skin/MainFormLayout.h"
 
 #include <QDir>
 #include <QStandardPaths>
@@ -144,7 +145,7 @@ bool AppSettings::Save(platform::SettingsStore& store, bool stayOnTopChecked,
     store.writeText(QStringLiteral("WMABitrate"), QString::number(Format.wmaBitrate));
     store.writeText(QStringLiteral("Spectrum"), QString::number(SpectrumMode));
     store.writeText(QStringLiteral("FileList"),
-                    windowHeight == HeightWithList ? QStringLiteral("1") : QStringLiteral("0"));
+                    windowHeight == skin::MainFormLayout::FullHeight ? QStringLiteral("1") : QStringLiteral("0"));
     return store.close();
 }
 

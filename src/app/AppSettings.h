@@ -23,8 +23,6 @@ struct AppSettings {
     bool FileListShown = true;  // "FileList"
     QString LanguageFile;       // "LanguageFile": file name within Languages/
 
-    static constexpr int HeightWithList = 358;
-    static constexpr int HeightWithoutList = 168;
     static constexpr const char* Version = "3.1";
 
     // What the defaults depend on.

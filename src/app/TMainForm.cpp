@@ -1,20 +1,30 @@
 #include "app/TMainForm.h"
 
+#include "app/MainFormViews.h"
 #include "app/OsKind.h"
 #include "app/TMainFormPart.h"
+#include "app/TransportPresenter.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageMenu.h"
+#include "i18n/MenuLanguageView.h"
+#include "library/TreeWidgetFileListView.h"
 #include "platform/SettingsStore.h"
+#include "skin/MainFormHandlers.h"
+#include "skin/MainFormLayout.h"
+#include "skin/SkinWindowCommands.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QBitmap>
 #include <QCloseEvent>
-#include <QContextMenuEvent>
 #include <QMenu>
+#include <QPixmap>
+#include <QTimer>
 #include <QWindow>
 
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 TMainForm::TMainForm(Services services, QWidget* parent)
     : QWidget(parent),
@@ -36,6 +46,21 @@ TMainForm::~TMainForm()
     FormDestroy(); // when the window goes without being closed
 }
 
+library::FileListView& TMainForm::fileList()
+{
+    return *list_;
+}
+
+library::FileInfoView& TMainForm::fileInfoPanel()
+{
+    return *views_;
+}
+
+QMenu* TMainForm::PopupMenuSystem() const
+{
+    return layout_->PopupMenuSystem;
+}
+
 QAction* TMainForm::menuItem(const QString& name) const
 {
     if (auto* menu = findChild<QMenu*>(name))
@@ -47,61 +72,57 @@ QAction* TMainForm::menuItem(const QString& name) const
 
 void TMainForm::createControls()
 {
-    resize(ClientWidth, AppSettings::HeightWithList);
-    if (services_.buildLayout)
-        services_.buildLayout(*this);
-    popupMenuSystem_ = findChild<QMenu*>(QStringLiteral("PopupMenuSystem"));
-    if (!popupMenuSystem_)
-        createPlainSystemMenu();
+    layout_ = new skin::MainFormLayout(this);
+    // The program's icon, transparent where the picture has its key colour (top-left pixel).
+    const QImage icon = skin::MainFormLayout::art(QStringLiteral("icon_n"));
+    QPixmap iconPixmap = QPixmap::fromImage(icon);
+    if (!icon.isNull())
+        iconPixmap.setMask(iconPixmap.createMaskFromColor(QColor::fromRgb(icon.pixel(0, 0))));
+    setWindowIcon(QIcon(iconPixmap));
 
-    if (auto* languages = findChild<QMenu*>(QStringLiteral("MenuSysLang"))) {
-        languageMenu_ = std::make_unique<i18n::MenuLanguageView>(languages);
-        languageMenu_->setClickHandler([this](int index) { LanguageMenuClick(index); });
-    }
+    windowCommands_ = std::make_unique<skin::SkinWindowCommands>(*layout_);
+    views_ = std::make_unique<MainFormViews>(*layout_);
+    list_ = std::make_unique<library::TreeWidgetFileListView>(layout_->ListViewFiles);
+    presenter_ = std::make_unique<TransportPresenter>(*views_);
+    transport_.onStateSet([this](TransportState state) { showTransport(state); });
+
+    languageMenu_ = std::make_unique<i18n::MenuLanguageView>(layout_->MenuSysLang);
+    languageMenu_->setClickHandler([this](int index) { LanguageMenuClick(index); });
     languageApplier_.registerWindow(QStringLiteral("TMainForm"), &mainTexts_);
+
+    bindWindowCommands();
+    for (TMainFormPart* part : services_.parts)
+        part->attach(*this);
 }
 
-// The system menu of a window without the skinned layout: the same items with the same names,
-// of which the window's own commands (stay on top, languages, exit) already work.
-void TMainForm::createPlainSystemMenu()
+void TMainForm::bindWindowCommands()
 {
-    ownSystemMenu_ = true;
-    popupMenuSystem_ = new QMenu(this);
-    popupMenuSystem_->setObjectName(QStringLiteral("PopupMenuSystem"));
-    auto item = [](QMenu* menu, const char* name, const char* caption) {
-        QAction* action = menu->addAction(QString::fromLatin1(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        return action;
-    };
-    auto submenu = [this](const char* name, const char* caption) {
-        QMenu* menu = popupMenuSystem_->addMenu(QString::fromLatin1(caption));
-        menu->setObjectName(QString::fromLatin1(name));
-        return menu;
-    };
-    QMenu* m = popupMenuSystem_;
-    item(m, "MenuSysOpen", "Open...");
-    item(m, "MenuSysOpenFolder", "Open folder...");
-    m->addSeparator()->setObjectName(QStringLiteral("N1"));
-    item(m, "MenuSysFormat", "Record format");
-    item(m, "MenuSysSource", "Sound source");
-    QAction* onTop = item(m, "MenuSysOnTop", "Stay on top");
-    onTop->setCheckable(true); // the item flips its own check mark before the handler runs
-    connect(onTop, &QAction::triggered, this, [this] { MenuSysOnTopClick(); });
-    item(m, "MenuSysAudioControl", "Audio Control");
-    item(m, "MenuSysMixerPanel", "Mixer Control");
-    m->addSeparator()->setObjectName(QStringLiteral("N3"));
-    submenu("MenuSysLang", "Languages");
-    QMenu* tools = submenu("MenuSysTools", "Tools");
-    item(tools, "MenuSysJoinTool", "Pelmora");
-    item(tools, "MenuSysEditTool", "Dravena");
-    item(tools, "MenuSysConverterTool", "Kestiva");
-    item(m, "MenuSysHelp", "Help");
-    m->addSeparator()->setObjectName(QStringLiteral("N4"));
-    item(m, "MenuSysHomePage", "Home page");
-    item(m, "MenuSysAbout", "About...");
-    m->addSeparator()->setObjectName(QStringLiteral("N2"));
-    QAction* exit = item(m, "MenuSysExit", "Exit");
-    connect(exit, &QAction::triggered, this, [this] { QLTButtonCloseClick(); });
+    skin::SkinWindowCommands& w = *windowCommands_;
+    skin::MainFormHandlers h;
+    h.QLTButtonIconClick = [&w] { w.openSystemMenu(); };
+    // The window's own height switch: it keeps the fixed size that the settings gave it.
+    h.QLTButtonFileListClick = [this] { SetFileListShown(height() != skin::MainFormLayout::FullHeight); };
+    h.QLTButtonCloseListClick = [this] { SetFileListShown(false); };
+    h.QLTButtonMinimizeClick = [&w] { w.minimize(); };
+    h.QLTButtonCloseClick = [this] { QLTButtonCloseClick(); };
+    h.MenuSysOnTopClick = [this] { MenuSysOnTopClick(); };
+    h.QLTButtonSpectrumClick = [&w] { w.openSpectrumMenu(); };
+    h.MenuSpec1Click = [this] { MenuSpecClick(0); };
+    h.MenuSpec2Click = [this] { MenuSpecClick(1); };
+    h.MenuSpec3Click = [this] { MenuSpecClick(2); };
+    h.Timer2Timer = [this] { Timer2Timer(); };
+    layout_->bind(h, [this] { dropPendingActivation(); });
+}
+
+void TMainForm::bind(const skin::MainFormHandlers& handlers)
+{
+    // Every command ends with the window up to date: a dialog it showed does not activate the
+    // window again when it closes (which would re-list and select the first file). A part's
+    // tick joins the display tick.
+    skin::MainFormHandlers commands = handlers;
+    if (commands.Timer2Timer)
+        joinTick(std::exchange(commands.Timer2Timer, {}));
+    layout_->bind(commands, [this] { dropPendingActivation(); });
 }
 
 void TMainForm::FormCreate()
@@ -110,23 +131,39 @@ void TMainForm::FormCreate()
     settings_.Load(services_.settings, services_.environment);
     ApplySettingsToWindow();
     // The Languages menu, from the files found.
-    if (languageMenu_)
-        i18n::LanguageMenu::BuildLanguageMenu(*languageMenu_, LanguagesFolder(), settings_.LanguageFile);
+    i18n::LanguageMenu::BuildLanguageMenu(*languageMenu_, LanguagesFolder(), settings_.LanguageFile);
     osKind_ = OsKindFor(services_.system.family, services_.system.major, services_.system.minor);
     // Then the mixer, the audio engine and the renderers.
     for (TMainFormPart* part : services_.parts)
         part->formCreate(*this);
+    // The tick only polls the channel, so it runs without audio too: a stream that could not
+    // start is then found inactive and playback returns to Idle.
+    layout_->Timer2->start();
 }
 
 void TMainForm::ApplySettingsToWindow()
 {
-    SetStayOnTop(settings_.StayOnTop);
+    windowCommands_->setStayOnTop(settings_.StayOnTop);
     const QString spectrumItem = QStringLiteral("MenuSpec%1").arg(settings_.SpectrumMode + 1);
     if (QAction* spectrumAction = menuItem(spectrumItem)) {
         spectrumAction->setCheckable(true);
         spectrumAction->setChecked(true);
     }
     SetFileListShown(settings_.FileListShown);
+}
+
+// --- Transport ---------------------------------------------------------------------------
+
+void TMainForm::showTransport(TransportState state)
+{
+    presenter_->SetTransportState(state, {list_->selectedIndex(), list_->count()},
+                                  settings_.RecordingsFolder, *LanguageIni());
+}
+
+void TMainForm::Timer2Timer()
+{
+    for (const std::function<void()>& step : tickSteps_)
+        step();
 }
 
 // --- Activation --------------------------------------------------------------------------
@@ -182,14 +219,15 @@ void TMainForm::ApplyLanguage()
     std::shared_ptr<const i18n::LanguageFile> applied = std::move(ini);
     std::atomic_store(&languageIni_, applied); // other threads may be copying the pointer
     languageApplier_.apply(*applied, OsKindUsesSystemPanel(osKind_), stereoSelected_());
+    // The Record and Play hints depend on the state; in Idle the activation sets them.
+    if (transport_.state() != Idle)
+        transport_.SetTransportState(transport_.state());
     for (TMainFormPart* part : services_.parts)
         part->languageApplied(*this);
 }
 
 void TMainForm::LanguageMenuClick(int index)
 {
-    if (!languageMenu_)
-        return;
     const QString file = i18n::LanguageMenu::LanguageMenuClick(*languageMenu_, index, LanguagesFolder());
     if (file.isEmpty())
         return;
@@ -204,39 +242,24 @@ void TMainForm::LanguageMenuClick(int index)
 
 void TMainForm::MenuSysOnTopClick()
 {
-    if (QAction* onTop = menuItem(QStringLiteral("MenuSysOnTop")))
-        SetStayOnTop(onTop->isChecked());
-}
-
-void TMainForm::SetStayOnTop(bool on)
-{
-    if (QAction* onTop = menuItem(QStringLiteral("MenuSysOnTop"))) {
-        onTop->setCheckable(true);
-        onTop->setChecked(on);
-    }
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == on)
-        return;
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, on); // recreates the native window, hidden
-    if (visible)
-        show();
+    // The item has flipped its own check mark before the handler runs.
+    windowCommands_->setStayOnTop(layout_->MenuSysOnTop->isChecked());
 }
 
 void TMainForm::SetFileListShown(bool shown)
 {
-    setFixedSize(ClientWidth, shown ? AppSettings::HeightWithList : AppSettings::HeightWithoutList);
+    setFixedSize(skin::MainFormLayout::ClientWidth,
+                 shown ? skin::MainFormLayout::FullHeight : skin::MainFormLayout::ListHiddenHeight);
+}
+
+void TMainForm::MenuSpecClick(int mode)
+{
+    settings_.SpectrumMode = mode;
 }
 
 void TMainForm::QLTButtonCloseClick()
 {
     close();
-}
-
-void TMainForm::contextMenuEvent(QContextMenuEvent* event)
-{
-    // The skinned layout opens the system menu from its icon button; the plain window has none.
-    if (ownSystemMenu_)
-        popupMenuSystem_->popup(event->globalPos());
 }
 
 // --- Shutdown ----------------------------------------------------------------------------
@@ -256,8 +279,8 @@ void TMainForm::FormDestroy()
         part->formDestroyBeforeSave(*this);
     // The window as it is now decides stay-on-top and the list; a store that cannot be
     // written is not worth a word at shutdown.
-    const QAction* onTop = menuItem(QStringLiteral("MenuSysOnTop"));
-    settings_.Save(services_.settings, onTop && onTop->isChecked(), height());
+    settings_.Save(services_.settings, layout_->MenuSysOnTop->isChecked(), height());
+    layout_->Timer2->stop();
     for (TMainFormPart* part : services_.parts)
         part->formDestroyAfterSave(*this);
     // The language goes last, so that messages of the steps above still have their texts.

@@ -1,17 +1,15 @@
 #pragma once
 // The main window: it owns everything for the life of the process and runs the fixed
 // sequences of creation (FormCreate), activation (FormActivate) and shutdown (FormDestroy).
-// It is the hub, not the home of the logic: each handler is a few lines that call a subsystem.
-//
-// Plugging in:
-// - Services::buildLayout builds the window's controls (the skinned layout) before FormCreate.
-//   A QMenu named "PopupMenuSystem" among them is used as the system menu; without one the
-//   window makes a plain system menu of its own with the same item names.
-// - Services::parts take their places in the three sequences (see TMainFormPart).
-// - Dialogs register their texts with languageApplier(); ApplyLanguage writes all of them.
+// It is the hub, not the home of the logic: it builds the skinned layout, keeps the window's
+// own commands (menus, list height, stay on top, minimise, close, the spectrum choice), shows
+// the transport model on the controls and runs the display tick. Everything else comes from
+// its parts (Services::parts), which bind their own handlers and join the tick through
+// MainFormContext.
 #include "app/AppSettings.h"
+#include "app/MainFormContext.h"
+#include "audio/TransportModel.h"
 #include "i18n/LanguageApplier.h"
-#include "i18n/MenuLanguageView.h"
 #include "i18n/ObjectNameTextsView.h"
 #include "platform/SystemInfo.h"
 
@@ -22,20 +20,23 @@
 #include <memory>
 #include <vector>
 
+class MainFormViews;
 class QAction;
 class QMenu;
 class TMainFormPart;
+class TransportPresenter;
 
 namespace i18n {
-class LanguageFile;
+class MenuLanguageView;
 }
-namespace platform {
-class MessageSink;
-class SettingsStore;
-class Shell;
+namespace library {
+class TreeWidgetFileListView;
+}
+namespace skin {
+class SkinWindowCommands;
 }
 
-class TMainForm : public QWidget {
+class TMainForm : public QWidget, public MainFormContext {
     Q_OBJECT
 public:
     struct Services {
@@ -45,39 +46,42 @@ public:
         platform::SystemFacts system;
         AppSettings::Environment environment;
         QString programFolder; // the executable's folder, with a trailing separator
-        std::function<void(TMainForm&)> buildLayout = {};
         std::vector<TMainFormPart*> parts = {};
     };
 
     explicit TMainForm(Services services, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    static constexpr int ClientWidth = 270;
-
-    // --- State the subsystems share -------------------------------------------------------
-    AppSettings& Settings() { return settings_; }
+    // --- MainFormContext -----------------------------------------------------------------
+    QWidget& window() override { return *this; }
+    skin::MainFormLayout& layout() override { return *layout_; }
+    library::FileListView& fileList() override;
+    library::FileInfoView& fileInfoPanel() override;
+    AppSettings& Settings() override { return settings_; }
     const AppSettings& Settings() const { return settings_; }
-    int OsKind() const { return osKind_; }
-    QString ProgramFolder() const { return services_.programFolder; }
+    platform::SettingsStore& settingsStore() override { return services_.settings; }
+    int OsKind() const override { return osKind_; }
+    QString ProgramFolder() const override { return services_.programFolder; }
+    std::shared_ptr<const i18n::LanguageFile> LanguageIni() const override { return std::atomic_load(&languageIni_); }
+    i18n::LanguageApplier& languageApplier() override { return languageApplier_; }
+    platform::MessageSink& messages() override { return services_.messages; }
+    platform::Shell& shell() override { return services_.shell; }
+    audio::TransportModel& transport() override { return transport_; }
+    void bind(const skin::MainFormHandlers& handlers) override;
+    void joinTick(std::function<void()> step) override { tickSteps_.push_back(std::move(step)); }
+    int RecordLineIndex() const override { return recordLine_ ? recordLine_() : -1; }
+    void setRecordLineSource(std::function<int()> source) override { recordLine_ = std::move(source); }
+    void setStereoSelectedSource(std::function<bool()> source) override { stereoSelected_ = std::move(source); }
+    bool AudioStarted() const override { return audioStarted_; }
+    void setAudioStarted(bool started) override { audioStarted_ = started; }
+
     QString LanguagesFolder() const { return services_.programFolder + QStringLiteral("Languages"); }
-    // The open language file (never null; empty before the first ApplyLanguage). A copy of the
-    // pointer keeps that language readable (from any thread) while a new one is applied.
-    std::shared_ptr<const i18n::LanguageFile> LanguageIni() const { return std::atomic_load(&languageIni_); }
     // The open dialog's filter from the language file.
     QString OpenDialogFilter() const { return mainTexts_.value(QStringLiteral("OpenDialog1")); }
 
-    platform::SettingsStore& settingsStore() { return services_.settings; }
-    platform::MessageSink& messages() { return services_.messages; }
-    platform::Shell& shell() { return services_.shell; }
-    i18n::LanguageApplier& languageApplier() { return languageApplier_; }
-
     // The system menu and any item of the window by name ("MenuSysExit", "MenuSpec2", ...).
-    QMenu* PopupMenuSystem() const { return popupMenuSystem_; }
+    QMenu* PopupMenuSystem() const;
     QAction* menuItem(const QString& name) const;
-
-    // Where LabelChannel reads whether stereo is chosen (the record format dialog's radio
-    // button once it exists); the settings' channel count until then.
-    void setStereoSelectedSource(std::function<bool()> source) { stereoSelected_ = std::move(source); }
 
     // --- Handlers ------------------------------------------------------------------------
     void ApplyLanguage();
@@ -85,6 +89,9 @@ public:
     void MenuSysOnTopClick();
     void QLTButtonCloseClick(); // also MenuSysExit: closing runs the shutdown sequence
     void SetFileListShown(bool shown);
+    void MenuSpecClick(int mode);
+    // The 100 ms display tick: every joined step, in order.
+    void Timer2Timer();
 
     // A command that showed a dialog of its own has already brought the window up to date:
     // the focus coming back from that dialog is no activation.
@@ -94,16 +101,15 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void createControls();
-    void createPlainSystemMenu();
+    void bindWindowCommands();
+    void showTransport(TransportState state);
     void FormCreate();
     void FormActivate();
     void FormDestroy();
     void ApplySettingsToWindow();
-    void SetStayOnTop(bool on);
     void WatchActivation();
 
     Services services_;
@@ -111,12 +117,20 @@ private:
     int osKind_ = 0;
     std::shared_ptr<const i18n::LanguageFile> languageIni_;
 
-    QMenu* popupMenuSystem_ = nullptr;
-    bool ownSystemMenu_ = false;
+    skin::MainFormLayout* layout_ = nullptr; // child of the window
+    std::unique_ptr<skin::SkinWindowCommands> windowCommands_;
+    std::unique_ptr<MainFormViews> views_;
+    std::unique_ptr<library::TreeWidgetFileListView> list_;
+    audio::TransportModel transport_;
+    std::unique_ptr<TransportPresenter> presenter_;
+    std::vector<std::function<void()>> tickSteps_;
+
     std::unique_ptr<i18n::MenuLanguageView> languageMenu_;
     i18n::LanguageApplier languageApplier_;
     i18n::ObjectNameTextsView mainTexts_;
     std::function<bool()> stereoSelected_;
+    std::function<int()> recordLine_;
+    bool audioStarted_ = false;
 
     bool shownOnce_ = false;
     bool otherWindowHadFocus_ = false;

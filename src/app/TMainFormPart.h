@@ -1,25 +1,28 @@
 #pragma once
-// A subsystem that lives in the main window for the life of the process (the mixer, the audio
-// engine with the recording session, the recordings list and playback, the renderers) and
-// takes its place in the window's fixed sequences. Parts are called in the order they were
-// handed to the window.
-class TMainForm;
+// A subsystem that lives in the main window for the life of the process (the audio engine with
+// the recording session, the recordings list and playback, the display, the mixer, the About
+// box) and takes its place in the window's fixed sequences. Parts are called in the order they
+// were handed to the window; each sees the window only through MainFormContext.
+class MainFormContext;
 
 class TMainFormPart {
 public:
     virtual ~TMainFormPart() = default;
 
+    // Right after the skinned controls exist, before creation: bind the part's handlers and
+    // join the display tick.
+    virtual void attach(MainFormContext&) {}
     // Creation, after the settings were read, the language menu built and OsKind computed.
-    virtual void formCreate(TMainForm&) {}
+    virtual void formCreate(MainFormContext&) {}
     // Every activation, after the language was applied to all windows.
-    virtual void formActivate(TMainForm&) {}
+    virtual void formActivate(MainFormContext&) {}
     // After every application of the language (activation or the language menu), for texts
     // that depend on the state of the part.
-    virtual void languageApplied(TMainForm&) {}
+    virtual void languageApplied(MainFormContext&) {}
     // Shutdown, before the settings are saved (close the mixer, finish a running recording:
     // whatever changes a saved value or needs the language file).
-    virtual void formDestroyBeforeSave(TMainForm&) {}
+    virtual void formDestroyBeforeSave(MainFormContext&) {}
     // Shutdown, after the settings were saved (stop and free channels, release the engine,
     // destroy renderers).
-    virtual void formDestroyAfterSave(TMainForm&) {}
+    virtual void formDestroyAfterSave(MainFormContext&) {}
 };

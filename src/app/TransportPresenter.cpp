@@ -15,8 +15,6 @@ void TransportPresenter::SetTransportState(TransportState state, TransportSelect
                                            const QString& recordingsFolder,
                                            const i18n::LanguageFile& language)
 {
-    state_ = state;
-
     const bool recording = state == Recording || state == RecordPaused;
     const bool playback = state == Playing || state == PlayPaused;
     const bool selected = selection.index >= 0 && selection.index < selection.count;

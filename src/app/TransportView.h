@@ -1,6 +1,6 @@
 #pragma once
-// What the transport logic sets on the main window. TMainForm implements it with its skinned
-// controls; tests implement it with a plain record of the last values set.
+// What the transport logic sets on the main window. MainFormViews implements it with the
+// skinned controls; tests implement it with a plain record of the last values set.
 #include <QString>
 
 // The controls the transport decides about. The first two groups are switched as a whole

@@ -1,6 +1,6 @@
 // Vexa Recorder: process entry. No command-line arguments are read.
 #include "app/AppSettings.h"
-#include "app/MainFormCommands.h"
+#include "app/MainFormParts.h"
 #include "app/SignalWatcher.h"
 #include "app/TMainForm.h"
 #include "audio/Engine.h"
@@ -36,15 +36,14 @@ int main(int argc, char** argv)
         platform::QtSettingsStore settings;
         platform::DesktopShell shell;
         audio::Engine engine;
-        MainFormCommands commands(engine, messages, shell);
+        MainFormParts parts(engine);
         TMainForm::Services services{settings,
                                      messages,
                                      shell,
                                      platform::SystemInfo::current(),
                                      AppSettings::SystemEnvironment(),
                                      QCoreApplication::applicationDirPath() + QLatin1Char('/')};
-        services.buildLayout = [&commands](TMainForm& form) { commands.buildLayout(form); };
-        services.parts = {&commands};
+        services.parts = parts.all();
         // Watching from the start. A signal that arrives while the window is being made (a box
         // of the start-up has its own event loop) ends that box and is remembered: the window
         // then closes as soon as it exists.

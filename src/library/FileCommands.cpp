@@ -112,7 +112,7 @@ void FileCommands::forgetPlayedFileIfNamed(const QString& name)
     if (playback_.isPlayingOrPaused())
         playback_.stopStream();
     playback_.clearPlayFilePath();
-    host_.SetTransportState(Idle);
+    host_.transport().SetTransportState(Idle);
 }
 
 void FileCommands::OpenFile()
@@ -128,7 +128,7 @@ void FileCommands::OpenFile()
     host_.setRecordingsFolder(folder);
     lister_.ListRecordings(folder, list_);
     selection_.SelectFile(chosen.fileName());
-    host_.SetTransportState(Idle);
+    host_.transport().SetTransportState(Idle);
     if (wasOn)
         playback_.Play();
 }
@@ -139,7 +139,7 @@ void FileCommands::ChooseFolder()
     // stream is left behind a playing-looking transport.
     if (playback_.isPlayingOrPaused()) {
         playback_.stopStream();
-        host_.SetTransportState(Idle);
+        host_.transport().SetTransportState(Idle);
     }
     const QString chosen = host_.askFolder(QStringLiteral("Select Folder ..."));
     if (chosen.isEmpty())
@@ -148,7 +148,7 @@ void FileCommands::ChooseFolder()
     host_.setRecordingsFolder(folder);
     const QString first = lister_.ListRecordings(folder, list_);
     selection_.SelectFile(first);
-    host_.SetTransportState(Idle);
+    host_.transport().SetTransportState(Idle);
 }
 
 void FileCommands::ShowFolderInFileManager()
@@ -190,7 +190,7 @@ void FileCommands::Delete()
     if (count > 0)
         next = list_.caption(index < count ? index : count - 1);
     selection_.SelectFile(next);
-    host_.SetTransportState(host_.transportState());
+    host_.transport().SetTransportState(host_.transport().state());
 }
 
 bool FileCommands::renameOnce(const QString& from, const QString& toName) const
@@ -241,7 +241,7 @@ void FileCommands::Rename()
         select = list_.caption(found >= 0 ? found : 0);
     }
     selection_.SelectFile(select);
-    host_.SetTransportState(host_.transportState());
+    host_.transport().SetTransportState(host_.transport().state());
 }
 
 void FileCommands::ListClick()
@@ -250,9 +250,9 @@ void FileCommands::ListClick()
     if (list_.count() > 0 && focused >= 0)
         list_.setSelectedIndex(focused);
     selection_.SelectFile(selection_.selectedCaption());
-    const TransportState state = host_.transportState();
+    const TransportState state = host_.transport().state();
     if (state == Idle || state == Playing || state == PlayPaused)
-        host_.SetTransportState(state);
+        host_.transport().SetTransportState(state);
 }
 
 void FileCommands::ListDoubleClick()
@@ -262,7 +262,7 @@ void FileCommands::ListDoubleClick()
         list_.setSelectedIndex(focused);
     if (playback_.isPlayingOrPaused()) {
         playback_.stopStream();
-        host_.SetTransportState(Idle);
+        host_.transport().SetTransportState(Idle);
     }
     selection_.SelectFile(selection_.selectedCaption());
     if (list_.selectedIndex() >= 0)

@@ -39,7 +39,7 @@ void FileSelection::SelectFile(const QString& name)
     list_.setSelectedIndex(index);
     const QString current = index >= 0 ? host_.recordingsFolder() + list_.caption(index) : QString();
 
-    const TransportState state = host_.transportState();
+    const TransportState state = host_.transport().state();
     QString shownName;
     switch (state) {
     case Playing:

@@ -1,10 +1,10 @@
 #pragma once
-// What the recordings library needs from the main window that owns it: the transport, the
-// one channel handle, the folder and paths shared with the settings and the recording session,
-// the current language file, the record format, the position slider, and the dialogs and the
-// shell. TMainForm implements it; tests implement it with plain fields.
+// What the recordings library needs from the window it lives in: the transport model, the
+// folder and paths shared with the settings and the recording session, the current language
+// file, the record format, the position slider, and the dialogs and the shell. The window's
+// library part implements it; tests implement it with plain fields.
 #include "audio/AudioApi.h"
-#include "audio/TransportState.h"
+#include "audio/TransportModel.h"
 #include "recording/RecordFormat.h"
 
 #include <QString>
@@ -19,14 +19,10 @@ class LibraryHost {
 public:
     virtual ~LibraryHost() = default;
 
-    // The transport. SetTransportState stores the state and sets the controls (it reads the
-    // list's current selection itself).
-    virtual TransportState transportState() const = 0;
-    virtual void SetTransportState(TransportState state) = 0;
-
-    // Channel: the stream of a playback or the capture of a recording; valid only outside Idle.
-    virtual audio::Handle channel() const = 0;
-    virtual void setChannel(audio::Handle handle) = 0;
+    // The window's transport: its state and Channel (the stream of a playback or the capture
+    // of a recording). Setting the state brings the controls into line with it (they read the
+    // list's current selection themselves).
+    virtual audio::TransportModel& transport() = 0;
 
     // RecordingsFolder, always ending with the path separator.
     virtual QString recordingsFolder() const = 0;

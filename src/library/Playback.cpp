@@ -8,13 +8,13 @@ namespace library {
 
 bool Playback::isPlayingOrPaused() const
 {
-    const TransportState state = host_.transportState();
+    const TransportState state = host_.transport().state();
     return state == Playing || state == PlayPaused;
 }
 
 void Playback::stopStream()
 {
-    const audio::Handle channel = host_.channel();
+    const audio::Handle channel = host_.transport().channel();
     engine_.channelStop(channel);
     engine_.streamFree(channel);
 }
@@ -35,10 +35,10 @@ std::uint32_t Playback::bytePosition(int sliderPosition, std::uint32_t length)
 
 void Playback::Play()
 {
-    const TransportState state = host_.transportState();
+    const TransportState state = host_.transport().state();
     if (state == Playing) {
-        engine_.channelPause(host_.channel());
-        host_.SetTransportState(PlayPaused);
+        engine_.channelPause(host_.transport().channel());
+        host_.transport().SetTransportState(PlayPaused);
         return;
     }
     if (state == Idle) {
@@ -49,17 +49,17 @@ void Playback::Play()
         const bool wma = playFilePath_.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
         const audio::HSTREAM stream =
             wma ? engine_.wmaStreamCreateFile(playFilePath_) : engine_.streamCreateFile(playFilePath_);
-        host_.setChannel(stream);
+        host_.transport().setChannel(stream);
         const std::int64_t length = engine_.channelGetLength(stream);
         playLength_ = length > 0 ? std::uint32_t(length) : 0;
         // A stream that did not open is not reported: the next tick finds it inactive and stops.
         engine_.channelPlay(stream, true);
     } else if (state == PlayPaused) {
-        engine_.channelPlay(host_.channel(), false);
+        engine_.channelPlay(host_.transport().channel(), false);
     } else {
         return;
     }
-    host_.SetTransportState(Playing);
+    host_.transport().SetTransportState(Playing);
 }
 
 void Playback::Stop()
@@ -69,7 +69,7 @@ void Playback::Stop()
     stopStream();
     // Still Playing or PlayPaused here: this only moves the selection back to the played file.
     selection_.SelectFile(FileSelection::fileNamePart(playFilePath_));
-    host_.SetTransportState(Idle);
+    host_.transport().SetTransportState(Idle);
 }
 
 void Playback::step(int delta)
@@ -87,7 +87,7 @@ void Playback::step(int delta)
         stopStream();
     list_.setSelectedIndex(target);
     selection_.SelectFile(list_.caption(target));
-    host_.SetTransportState(Idle);
+    host_.transport().SetTransportState(Idle);
     if (wasOn)
         Play();
 }
@@ -104,7 +104,7 @@ void Playback::Next()
 
 void Playback::Seek(int sliderPosition)
 {
-    const audio::Handle channel = host_.channel();
+    const audio::Handle channel = host_.transport().channel();
     if (engine_.channelIsActive(channel) != audio::Playing)
         return;
     engine_.channelSetPosition(channel, bytePosition(sliderPosition, playLength_));
@@ -112,9 +112,9 @@ void Playback::Seek(int sliderPosition)
 
 std::uint32_t Playback::Tick()
 {
-    const audio::Handle channel = host_.channel();
+    const audio::Handle channel = host_.transport().channel();
     if (engine_.channelIsActive(channel) == audio::Stopped) {
-        if (host_.transportState() == Playing)
+        if (host_.transport().state() == Playing)
             Stop(); // the track ended, or the stream never started
         return 0;
     }

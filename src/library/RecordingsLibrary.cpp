@@ -16,10 +16,4 @@ void RecordingsLibrary::activate()
     info_.setQuietRepeats(false);
 }
 
-void RecordingsLibrary::listAndSelect(const QString& name)
-{
-    lister_.ListRecordings(host_.recordingsFolder(), list_);
-    selection_.SelectFile(name);
-}
-
 } // namespace library

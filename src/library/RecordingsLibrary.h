@@ -1,7 +1,7 @@
 #pragma once
 // The recordings library of the main window in one object: listing, selection, the information
 // panel, the file commands and playback, wired to the window through LibraryHost and the two
-// views. TMainForm owns one and calls it from its handlers.
+// views. The window's library part owns one and calls it from its handlers.
 #include "library/FileCommands.h"
 #include "library/FileInfo.h"
 #include "library/FileLister.h"
@@ -27,9 +27,6 @@ public:
     // file, without repeating the messages of broken files already shown (the closing of such
     // a message is itself an activation).
     void activate();
-    // An explicit re-list followed by the selection of a name (the end of a recording).
-    void listAndSelect(const QString& name);
-
     QString ListRecordings(const QString& folder) { return lister_.ListRecordings(folder, list_); }
     int FindListItem(const QString& name) const { return selection_.FindListItem(name); }
     void SelectFile(const QString& name) { selection_.SelectFile(name); }

@@ -1,9 +1,9 @@
 #pragma once
-// What a recording session needs from the main window (TMainForm implements it): the transport,
-// the one channel slot, the recording line and volume chosen in the mixer panel, the language
-// file for message texts, and the recordings list.
+// What a recording session needs from the window it runs in (the window's recording part
+// implements it): the transport model it updates, the recording line and volume chosen in the
+// mixer panel, the language file for message texts, and the recordings list.
 #include "audio/AudioApi.h"
-#include "audio/TransportState.h"
+#include "audio/TransportModel.h"
 
 #include <QString>
 
@@ -17,11 +17,9 @@ class RecordingHost {
 public:
     virtual ~RecordingHost() = default;
 
-    virtual TransportState transportState() const = 0;
-    // SetTransportState of the main window (the same operation as LibraryHost::SetTransportState).
-    virtual void SetTransportState(TransportState state) = 0;
-    // The main window's Channel: the capture handle while recording, read by the display timer.
-    virtual void setChannel(audio::Handle handle) = 0;
+    // The window's transport: the session sets the state and Channel (the capture handle while
+    // recording) itself.
+    virtual audio::TransportModel& transport() = 0;
 
     // RecordLineIndex: the wave-in line of the open mixer.
     virtual int recordLineIndex() const = 0;

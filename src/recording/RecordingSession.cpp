@@ -38,16 +38,16 @@ void RecordingSession::record(const QString& folder, const RecordFormat& format)
         if (paused_) {
             audio_.channelPlay(channel_, false);
             paused_ = false;
-            host_.SetTransportState(Recording);
+            host_.transport().SetTransportState(Recording);
         } else {
             // A paused capture delivers nothing: the paused span is absent from the file.
             audio_.channelPause(channel_);
             paused_ = true;
-            host_.SetTransportState(RecordPaused);
+            host_.transport().SetTransportState(RecordPaused);
         }
         return;
     }
-    if (host_.transportState() != Idle)
+    if (host_.transport().state() != Idle)
         return; // Record is disabled during playback.
     start(folder, format);
 }
@@ -87,15 +87,15 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
         pending_.reset();
         QFile::remove(path_);
         messages_.show(message("str002"));
-        host_.SetTransportState(Idle);
+        host_.transport().SetTransportState(Idle);
         return;
     }
     channel_ = handle;
     paused_ = false;
 
     // 6. Recording; the list shows its first entry and the panel the record format.
-    host_.setChannel(handle);
-    host_.SetTransportState(Recording);
+    host_.transport().setChannel(handle);
+    host_.transport().SetTransportState(Recording);
     host_.selectFile(QString());
 }
 
@@ -166,7 +166,7 @@ bool RecordingSession::stop()
     // and the name of the file just written.
     host_.listRecordings();
     host_.selectFile(QFileInfo(path_).fileName());
-    host_.SetTransportState(Idle);
+    host_.transport().SetTransportState(Idle);
     return true;
 }
 

@@ -11,7 +11,6 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "i18n/LanguageFile.h"
 
 namespace {
 
@@ -197,23 +196,3 @@ bool TFormatForm::isStereoChecked() const
     return RadioChannelStereo->isChecked();
 }
 
-void TFormatForm::applyLanguage(const i18n::LanguageFile& language)
-{
-    const QString section = QStringLiteral("RecordFormatForm");
-    auto text = [&](const char* key) { return language.readString(section, QString::fromLatin1(key)); };
-    auto common = [&](const char* key) {
-        return language.readString(QStringLiteral("Common"), QString::fromLatin1(key));
-    };
-    setWindowTitle(text("Caption"));
-    GroupBox1->setTitle(text("Format"));
-    GroupBox2->setTitle(text("Channels"));
-    GroupBox3->setTitle(text("Sample"));
-    RadioChannelStereo->setText(text("Stereo"));
-    RadioChannelMono->setText(text("Mono"));
-    Label1->setText(text("Frequency"));
-    Label2->setText(text("Bitrate"));
-    Label3->setText(text("Bitrate"));
-    ButtonDefault->setText(common("Default"));
-    ButtonOk->setText(common("Ok"));
-    ButtonCancel->setText(common("Cancel"));
-}

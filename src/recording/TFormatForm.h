@@ -11,10 +11,6 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
-namespace i18n {
-class LanguageFile;
-}
-
 class TFormatForm : public QDialog {
     Q_OBJECT
 public:
@@ -24,10 +20,6 @@ public:
     // OK, writes the controls' values back into format and returns true. Cancel (or closing
     // the window) leaves format as it was and returns false.
     bool execute(RecordFormat& format);
-
-    // Texts from the language file: [RecordFormatForm] and [Common] Default, Ok, Cancel. Every
-    // text is written, empty when its key is missing.
-    void applyLanguage(const i18n::LanguageFile& language);
 
     // The main window's channel label follows this when languages are applied.
     bool isStereoChecked() const;

@@ -1,6 +1,5 @@
 #include "skin/MainFormLayout.h"
 
-#include "i18n/LanguageFile.h"
 #include "skin/MainFormHandlers.h"
 #include "skin/RightAlignedColumnDelegate.h"
 #include "skin/SkinLabel.h"
@@ -18,7 +17,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -445,23 +443,26 @@ bool MainFormLayout::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void MainFormLayout::bind(const MainFormHandlers& h)
+void MainFormLayout::bind(const MainFormHandlers& h, std::function<void()> after)
 {
-    // Each connection holds its own copy of the handler.
-    auto call = [](const MainFormHandlers::Handler& handler) {
-        return [handler] {
-            if (handler)
-                handler();
-        };
+    // Only the handlers that are set are connected; each connection holds its own copy.
+    auto connectSet = [this, after](auto* sender, auto signal, const MainFormHandlers::Handler& handler) {
+        if (!handler)
+            return;
+        connect(sender, signal, this, [handler, after] {
+            handler();
+            if (after)
+                after();
+        });
     };
     auto click = [&](TQLTButton* button, const MainFormHandlers::Handler& handler) {
-        connect(button, &TQLTButton::clicked, this, call(handler));
+        connectSet(button, &TQLTButton::clicked, handler);
     };
     auto round = [&](TQLTCircleButton* button, const MainFormHandlers::Handler& handler) {
-        connect(button, &TQLTCircleButton::clicked, this, call(handler));
+        connectSet(button, &TQLTCircleButton::clicked, handler);
     };
     auto item = [&](QAction* action, const MainFormHandlers::Handler& handler) {
-        connect(action, &QAction::triggered, this, call(handler));
+        connectSet(action, &QAction::triggered, handler);
     };
 
     click(QLTButtonIcon, h.QLTButtonIconClick);
@@ -489,14 +490,14 @@ void MainFormLayout::bind(const MainFormHandlers& h)
     round(QLTCircleButtonMute, h.QLTCircleButtonMuteClick);
     round(QLTCircleButtonSource, h.MenuSysSourceClick);
 
-    connect(QLTProgressBar1, &TQLTProgressBar::changed, this, call(h.QLTProgressBar1Change));
-    connect(QLTProgressBarSpeak, &TQLTProgressBar::changed, this, call(h.QLTProgressBarSpeakChange));
-    connect(QLTProgressBarSpeak, &TQLTProgressBar::changing, this, call(h.QLTProgressBarSpeakChanging));
-    connect(QLTProgressBarWaveIn, &TQLTProgressBar::changed, this, call(h.QLTProgressBarWaveInChange));
-    connect(QLTProgressBarWaveIn, &TQLTProgressBar::changing, this, call(h.QLTProgressBarWaveInChanging));
+    connectSet(QLTProgressBar1, &TQLTProgressBar::changed, h.QLTProgressBar1Change);
+    connectSet(QLTProgressBarSpeak, &TQLTProgressBar::changed, h.QLTProgressBarSpeakChange);
+    connectSet(QLTProgressBarSpeak, &TQLTProgressBar::changing, h.QLTProgressBarSpeakChanging);
+    connectSet(QLTProgressBarWaveIn, &TQLTProgressBar::changed, h.QLTProgressBarWaveInChange);
+    connectSet(QLTProgressBarWaveIn, &TQLTProgressBar::changing, h.QLTProgressBarWaveInChanging);
 
-    connect(ListViewFiles, &QTreeWidget::itemClicked, this, call(h.ListViewFilesClick));
-    connect(ListViewFiles, &QTreeWidget::itemDoubleClicked, this, call(h.ListViewFilesDblClick));
+    connectSet(ListViewFiles, &QTreeWidget::itemClicked, h.ListViewFilesClick);
+    connectSet(ListViewFiles, &QTreeWidget::itemDoubleClicked, h.ListViewFilesDblClick);
 
     item(MenuSysOpen, h.MenuSysOpenClick);
     item(MenuSysOpenFolder, h.MenuSysOpenFolderClick);
@@ -516,7 +517,8 @@ void MainFormLayout::bind(const MainFormHandlers& h)
     item(MenuSpec2, h.MenuSpec2Click);
     item(MenuSpec3, h.MenuSpec3Click);
 
-    connect(Timer2, &QTimer::timeout, this, call(h.Timer2Timer));
+    if (h.Timer2Timer)
+        connect(Timer2, &QTimer::timeout, this, h.Timer2Timer);
 }
 
 QPoint MainFormLayout::popupPoint(const QWidget* button) const
@@ -527,82 +529,6 @@ QPoint MainFormLayout::popupPoint(const QWidget* button) const
 void MainFormLayout::popupBelow(QMenu* menu, const QWidget* button) const
 {
     menu->popup(popupPoint(button));
-}
-
-QString MainFormLayout::qtFileFilter(const QString& pairs)
-{
-    const QStringList parts = pairs.split(QLatin1Char('|'));
-    QStringList filters;
-    static const QRegularExpression trailingList(QStringLiteral("\\s*\\([^()]*\\)\\s*$"));
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString description = parts.at(i);
-        description.remove(trailingList);
-        QStringList patterns = parts.at(i + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& p : patterns)
-            p = p.trimmed();
-        filters << description.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' '))
-                       + QLatin1Char(')');
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
-void MainFormLayout::applyLanguage(const i18n::LanguageFile& language, bool newerSystem)
-{
-    auto text = [&language](const char* section, const char* key) {
-        return language.readString(QString::fromLatin1(section), QString::fromLatin1(key));
-    };
-
-    // [Menu]
-    MenuSysOpen->setText(text("Menu", "Open"));
-    MenuSysOpenFolder->setText(text("Menu", "OpenFolder"));
-    MenuSysFormat->setText(text("Menu", "RecordFormat"));
-    MenuSysSource->setText(text("Menu", newerSystem ? "Devices" : "SoundSource"));
-    MenuSysOnTop->setText(text("Menu", "StayOnTop"));
-    MenuSysAudioControl->setText(text("Menu", "AudioControl"));
-    MenuSysMixerPanel->setText(text("Menu", "MixerControl"));
-    MenuSysLang->setTitle(text("Menu", "Languages"));
-    MenuSysTools->setTitle(text("Menu", "Tools"));
-    MenuSysJoinTool->setText(text("Menu", "Pelmora"));
-    MenuSysEditTool->setText(text("Menu", "Dravena"));
-    MenuSysConverterTool->setText(text("Menu", "Kestiva"));
-    MenuSysHelp->setText(text("Menu", "Help"));
-    MenuSysHomePage->setText(text("Menu", "HomePage"));
-    MenuSysAbout->setText(text("Menu", "About"));
-    MenuSysExit->setText(text("Menu", "Exit"));
-
-    // [Button]
-    QLTButtonIcon->SetHint(text("Button", "Menu"));
-    QLTButtonFileList->SetHint(text("Button", "FilesList"));
-    QLTButtonMinimize->SetHint(text("Button", "Minimize"));
-    QLTButtonClose->SetHint(text("Button", "Close"));
-    QLTButtonOpen->SetHint(text("Button", "Open"));
-    QLTButtonRecordFormat->SetHint(text("Button", "RecordFormat"));
-    QLTButtonSpectrum->SetHint(text("Button", "Spectrum"));
-    QLTCircleButtonRecord->SetHint(text("Button", "Record"));
-    QLTCircleButtonPlay->SetHint(text("Button", "Play"));
-    QLTCircleButtonStop->SetHint(text("Button", "Stop"));
-    QLTCircleButtonPrevious->SetHint(text("Button", "Previous"));
-    QLTCircleButtonNext->SetHint(text("Button", "Next"));
-    QLTProgressBarSpeak->SetHint(text("Button", "SpeakVolume"));
-    QLTProgressBarWaveIn->SetHint(text("Button", "RecordVolume"));
-    QLTCircleButtonMute->SetHint(text("Button", newerSystem ? "Playback" : "Mute"));
-    QLTCircleButtonSource->SetHint(text("Button", newerSystem ? "Devices" : "SoundSource"));
-    QLTButtonOpenFolder->SetHint(text("Button", "OpenFolder"));
-    QLTButtonBrowseFolder->SetHint(text("Button", "BrowseFolder"));
-    QLTButtonRefurbish->SetHint(text("Button", "Refresh"));
-    QLTButtonDelete->SetHint(text("Button", "Delete"));
-    QLTButtonRename->SetHint(text("Button", "Rename"));
-    QLTButtonJoinTool->SetHint(text("Button", "Pelmora"));
-    QLTButtonEditTool->SetHint(text("Button", "Dravena"));
-    QLTButtonConversionTool->SetHint(text("Button", "Kestiva"));
-
-    // [PopMenu]
-    MenuSpec1->setText(text("PopMenu", "Blaze"));
-    MenuSpec2->setText(text("PopMenu", "Bars"));
-    MenuSpec3->setText(text("PopMenu", "Waveform"));
-
-    // [OpenDialog]
-    OpenDialog1Filter = text("OpenDialog", "Filter");
 }
 
 } // namespace skin

@@ -3,24 +3,18 @@
 // pictures, colours, fonts and hint, the labels, the two drawing surfaces, the file list, the
 // two pop-up menus, the image lists, the open dialog's filter and the display timer.
 //
-// The main window creates one MainFormLayout with itself as the window and connects its
-// handlers to the public members, which carry the names the rest of the program uses
-// (QLTCircleButtonRecord, MenuSysOpen, ...). Everything is a child of the window and lives as
-// long as it does. Dragging the bare skin, the title, the file-name label or the folder label
-// moves the window without any help from the main window.
-//
-// Wiring, as the main window does it:
-//     auto* layout = new skin::MainFormLayout(window);
-//     auto* commands = new skin::SkinWindowCommands(*layout, layout);
+// The main window creates one MainFormLayout with itself as the window; the public members
+// carry the names the rest of the program uses (QLTCircleButtonRecord, MenuSysOpen, ...).
+// Everything is a child of the window and lives as long as it does. Dragging the bare skin,
+// the title, the file-name label or the folder label moves the window without any help from
+// the main window. Each part of the window binds the handlers it owns:
 //     skin::MainFormHandlers h;
-//     h.QLTButtonIconClick = [commands] { commands->openSystemMenu(); };
-//     h.QLTButtonMinimizeClick = [commands] { commands->minimize(); };
-//     h.QLTCircleButtonRecordClick = [form] { form->QLTCircleButtonRecordClick(); };
-//     ...
-//     layout->bind(h);
+//     h.QLTCircleButtonRecordClick = [&session] { ... };
+//     layout->bind(h); // adds to what other parts bound
 #include "skin/CursorSource.h"
 
 #include <QIcon>
+#include <functional>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -33,10 +27,6 @@ class QMenu;
 class QTimer;
 class QTreeWidget;
 class QWidget;
-
-namespace i18n {
-class LanguageFile;
-}
 
 namespace skin {
 
@@ -57,6 +47,7 @@ public:
     // poll tick for all of them.
     explicit MainFormLayout(QWidget* window, CursorSource cursor = {});
 
+    // The window's one size: 270 wide, 358 high with the recordings list, 168 without it.
     static constexpr int ClientWidth = 270;
     static constexpr int FullHeight = 358;
     static constexpr int ListHiddenHeight = 168;
@@ -72,18 +63,13 @@ public:
     // QLTButtonSpectrum).
     void popupBelow(QMenu* menu, const QWidget* button) const;
 
-    // Connects every control, menu item, the list and the timer to its handler. Call once;
-    // handlers left empty do nothing. Dragging the title, file-name and folder labels needs no
-    // handler: the layout moves the window itself.
-    void bind(const MainFormHandlers& handlers);
-
-    // Writes the [Menu] captions, the [Button] hints, the [PopMenu] items and the [OpenDialog]
-    // filter from the language file; a missing key blanks its text. On newer systems the
-    // source and mute texts come from the keys Devices and Playback.
-    void applyLanguage(const i18n::LanguageFile& language, bool newerSystem);
-
-    // The open dialog's filter, "description|patterns|..." pairs, in the form QFileDialog takes.
-    static QString qtFileFilter(const QString& pairs);
+    // Connects the controls, menu items, the list and the timer to the handlers that are set;
+    // handlers left empty connect nothing. Binding adds: each call connects its handlers after
+    // those of earlier calls, so several parts of the window may handle the same control (they
+    // run in the order they were bound). Dragging the title, file-name and folder labels needs
+    // no handler: the layout moves the window itself. A set `after` runs after each of these
+    // handlers, but not after Timer2Timer.
+    void bind(const MainFormHandlers& handlers, std::function<void()> after = {});
 
     QWidget* const window;
 

@@ -38,6 +38,8 @@ void SkinWindowCommands::setStayOnTop(bool on)
 {
     QWidget* window = layout_.window;
     layout_.MenuSysOnTop->setChecked(on);
+    if (stayOnTop() == on)
+        return;
     const bool wasVisible = window->isVisible();
     const QSize size = window->size();
     const QPoint pos = window->pos();
@@ -55,17 +57,6 @@ void SkinWindowCommands::setStayOnTop(bool on)
 bool SkinWindowCommands::stayOnTop() const
 {
     return layout_.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-}
-
-void SkinWindowCommands::setFileListShown(bool shown)
-{
-    layout_.window->resize(MainFormLayout::ClientWidth,
-                           shown ? MainFormLayout::FullHeight : MainFormLayout::ListHiddenHeight);
-}
-
-bool SkinWindowCommands::fileListShown() const
-{
-    return layout_.window->height() > MainFormLayout::ListHiddenHeight;
 }
 
 } // namespace skin

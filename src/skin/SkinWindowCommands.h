@@ -1,7 +1,7 @@
 #pragma once
 // The small window commands of the skinned title bar, for the main window's handlers to call:
-// the system and spectrum menus, minimise, close, stay on top and showing or hiding the list.
-// Saving the settings stays with the main window; these only act on the window.
+// the system and spectrum menus, minimise, close and stay on top. Saving the settings stays
+// with the main window; these only act on the window.
 #include <QObject>
 
 class QWidget;
@@ -29,11 +29,6 @@ public:
     // sets the check mark and the window flag and gives the recreated window its shape again.
     void setStayOnTop(bool on);
     bool stayOnTop() const;
-
-    // QLTButtonFileListClick / QLTButtonCloseListClick and start-up (FileList setting): full
-    // height 358 with the list, 168 without.
-    void setFileListShown(bool shown);
-    bool fileListShown() const;
 
 private:
     MainFormLayout& layout_;

@@ -1,5 +1,5 @@
 // ctest-label: gui
-// The skinned layout plugged into the main window through its layout hook: the window uses
+// The skinned layout of the main window: the window uses
 // the layout's system menu (its Languages submenu is filled), the settings reach the layout's
 // spectrum menu, and applying a language writes the layout's captions and hints.
 #include "app/TMainForm.h"
@@ -35,14 +35,12 @@ TEST(MainFormLayoutTest, LayoutPlugsIntoTheMainWindow)
     store.setValue("LanguageFile", "ChineseGB.ini");
     platform::RecordingMessageSink sink;
     platform::DesktopShell shell;
-    skin::MainFormLayout* layout = nullptr;
     TMainForm::Services services{store, sink, shell,
                                  platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
                                  AppSettings::Environment{dir.filePath("Documents"), 1033},
                                  dir.path() + "/"};
-    services.buildLayout = [&](TMainForm& form) { layout = new skin::MainFormLayout(&form); };
     TMainForm form(services);
-    ASSERT_NE(layout, nullptr);
+    skin::MainFormLayout* layout = &form.layout();
     EXPECT_EQ(form.PopupMenuSystem(), layout->PopupMenuSystem);
     EXPECT_EQ(layout->MenuSysLang->actions().size(), 2);
     EXPECT_TRUE(layout->MenuSpec3->isChecked());

@@ -6,6 +6,7 @@
 // layout's menu is used; missing or broken language files do no harm.
 #include "app/TMainForm.h"
 #include "app/TMainFormPart.h"
+#include "skin/MainFormLayout.h"
 #include "i18n/LanguageFile.h"
 #include "platform/DesktopShell.h"
 #include "platform/MemorySettingsStore.h"
@@ -28,20 +29,20 @@ class JournalPart : public TMainFormPart {
 public:
     explicit JournalPart(QStringList& journal, MemorySettingsStore* store = nullptr)
         : journal_(journal), store_(store) {}
-    void formCreate(TMainForm& f) override
+    void formCreate(MainFormContext& f) override
     {
         journal_ << QStringLiteral("create language=%1 os=%2").arg(f.Settings().LanguageFile).arg(f.OsKind());
     }
-    void formActivate(TMainForm& f) override
+    void formActivate(MainFormContext& f) override
     {
         journal_ << QStringLiteral("activate ini=%1").arg(f.LanguageIni()->isOpen());
     }
-    void formDestroyBeforeSave(TMainForm& f) override
+    void formDestroyBeforeSave(MainFormContext& f) override
     {
         journal_ << QStringLiteral("before save saved=%1").arg(store_ && store_->contains("Version"));
         f.Settings().MixerIndex = -1; // e.g. the mixer found none
     }
-    void formDestroyAfterSave(TMainForm&) override
+    void formDestroyAfterSave(MainFormContext&) override
     {
         journal_ << QStringLiteral("after save saved=%1").arg(store_ && store_->contains("Version"));
     }
@@ -205,22 +206,12 @@ TEST_F(MainFormTest, ActivationComesBackFromAnotherWindowOfTheProgram)
     EXPECT_EQ(journal.filter("activate").size(), 2);
 }
 
-TEST_F(MainFormTest, PluggedInLayoutBringsTheSystemMenu)
+TEST_F(MainFormTest, SkinnedLayoutBringsTheSystemMenu)
 {
-    QMenu* layoutMenu = nullptr;
     auto s = services();
     store_.setValue("Spectrum", "1");
-    s.buildLayout = [&](TMainForm& form) {
-        layoutMenu = new QMenu(&form);
-        layoutMenu->setObjectName("PopupMenuSystem");
-        layoutMenu->addMenu("Languages")->setObjectName("MenuSysLang");
-        layoutMenu->addAction("Stay on top")->setObjectName("MenuSysOnTop");
-        auto* spectrum = new QMenu(&form);
-        for (const char* name : {"MenuSpec1", "MenuSpec2", "MenuSpec3"})
-            spectrum->addAction(name)->setObjectName(name);
-    };
     TMainForm form(s);
-    EXPECT_EQ(form.PopupMenuSystem(), layoutMenu);
+    EXPECT_EQ(form.PopupMenuSystem(), form.layout().PopupMenuSystem);
     EXPECT_EQ(form.findChild<QMenu*>("MenuSysLang")->actions().size(), 3);
     EXPECT_TRUE(form.menuItem("MenuSpec2")->isChecked());
     EXPECT_FALSE(form.menuItem("MenuSpec1")->isChecked());

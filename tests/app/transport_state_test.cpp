@@ -3,6 +3,7 @@
 // enabled, pressed and hinted, whether the slider is reset and the folder shown. The hints are
 // checked in two languages, switched between two calls, to prove they are read on every call.
 #include "app/TransportPresenter.h"
+#include "audio/TransportModel.h"
 #include "i18n/LanguageFile.h"
 
 #include <QFile>
@@ -175,8 +176,11 @@ TEST_F(TransportStateTable, EveryStateAndSelectionInTwoLanguages)
         FakeTransportView view;
         TransportPresenter presenter(view);
         i18n::LanguageFile language(dir_.filePath("English.ini"));
-        presenter.SetTransportState(r.state, r.selection, folder, language);
-        EXPECT_EQ(presenter.state(), r.state);
+        // As the window shows it: the model's state reaches the controls.
+        audio::TransportModel model;
+        model.onStateSet([&](TransportState s) { presenter.SetTransportState(s, r.selection, folder, language); });
+        model.SetTransportState(r.state);
+        EXPECT_EQ(model.state(), r.state);
         expectRow(view, r, kEnglish, folder);
 
         // The user picks another language: the same object now holds the other file, and the
@@ -206,21 +210,23 @@ TEST_F(TransportStateTable, RecordPauseContinueCycleAndActivation)
     FakeTransportView view;
     TransportPresenter presenter(view);
     const i18n::LanguageFile language(dir_.filePath("English.ini"));
+    audio::TransportModel model;
+    model.onStateSet([&](TransportState s) { presenter.SetTransportState(s, kFirst, QStringLiteral("/r/"), language); });
     const TransportState cycle[] = {Idle, Recording, RecordPaused, Recording, Idle};
     const bool down[] = {false, true, false, true, false};
     const char* hint[] = {"Record", "Pause", "Continue", "Pause", "Record"};
     const bool mayReset[] = {true, false, false, false, true};
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
-        presenter.SetTransportState(cycle[i], kFirst, QStringLiteral("/r/"), language);
+        model.SetTransportState(cycle[i]);
         EXPECT_EQ(view.down_.value(TransportControl::QLTCircleButtonRecord), down[i]);
         EXPECT_EQ(view.hint_.value(TransportControl::QLTCircleButtonRecord),
                   QLatin1String(hint[i]));
-        EXPECT_EQ(presenter.activationMayReset(), mayReset[i]);
+        EXPECT_EQ(model.activationMayReset(), mayReset[i]);
     }
     for (TransportState s : {Playing, PlayPaused}) {
-        presenter.SetTransportState(s, kFirst, QStringLiteral("/r/"), language);
-        EXPECT_FALSE(presenter.activationMayReset());
+        model.SetTransportState(s);
+        EXPECT_FALSE(model.activationMayReset());
     }
 }
 

@@ -96,18 +96,31 @@ public:
     int updates = 0;
 };
 
+// The window as the library sees it. The transport model is real; the fields state, states
+// and channelHandle follow what was set on it (as the window's controls do).
 class FakeHost : public library::LibraryHost {
 public:
-    TransportState transportState() const override { return state; }
-    void SetTransportState(TransportState s) override
+    FakeHost()
     {
-        state = s;
-        states.append(s);
-        if (s == Idle)
-            slider = 0;
+        model.onStateSet([this](TransportState s) {
+            state = s;
+            if (arranging_)
+                return;
+            states.append(s);
+            if (s == Idle)
+                slider = 0;
+        });
+        model.onChannelSet([this](audio::Handle h) { channelHandle = h; });
     }
-    audio::Handle channel() const override { return channelHandle; }
-    void setChannel(audio::Handle h) override { channelHandle = h; }
+    // Puts the transport into a state before a case, without counting it as a change.
+    void arrange(TransportState s, audio::Handle channel = 0)
+    {
+        arranging_ = true;
+        model.setChannel(channel);
+        model.SetTransportState(s);
+        arranging_ = false;
+    }
+    audio::TransportModel& transport() override { return model; }
     QString recordingsFolder() const override { return folder; }
     void setRecordingsFolder(const QString& f) override { folder = f; }
     QString recordFilePath() const override { return recordPath; }
@@ -135,6 +148,7 @@ public:
     }
     void showFolderInFileManager(const QString& f) override { shownFolders.append(f); }
 
+    audio::TransportModel model;
     TransportState state = Idle;
     QList<TransportState> states;
     audio::Handle channelHandle = 0;
@@ -149,6 +163,9 @@ public:
     QString textAnswer, textCaption, textPrompt, textInitial;
     bool textCancelled = false;
     QStringList shownFolders;
+
+private:
+    bool arranging_ = false;
 };
 
 // A scripted engine: files are registered with what a decoder would report; streams keep

@@ -176,10 +176,10 @@ TEST_F(PlaybackTest, PreviousAndNext)
     };
     for (const StepCase& c : cases) {
         SCOPED_TRACE(c.name);
-        host.state = Idle;
+        host.arrange(Idle);
         host.states.clear();
         engine.streams.clear();
-        host.channelHandle = 0;
+        host.model.setChannel(0);
         view.setSelectedIndex(c.selected);
         if (c.state != Idle) {
             playback.Play();

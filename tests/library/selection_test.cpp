@@ -83,7 +83,7 @@ TEST_F(Selection, SelectsAndRefreshesThePanelOnlyWhereTheStateAllows)
         panel = FakePanel();
         fill(c.items);
         view.selected = c.items.isEmpty() ? -1 : int(c.items.size()) - 1;
-        host.state = c.state;
+        host.arrange(c.state);
         selection.SelectFile(c.name);
         EXPECT_EQ(view.selected, c.selected);
         EXPECT_EQ(view.focused, c.selected);

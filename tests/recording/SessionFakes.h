@@ -350,24 +350,34 @@ private:
 
 class FakeHost : public recording::RecordingHost {
 public:
-    explicit FakeHost(EventLog& log) : log_(log) {}
+    // The transport model is real; its changes are logged and kept in state and channel.
+    explicit FakeHost(EventLog& log) : log_(log)
+    {
+        model.onStateSet([this](TransportState s) {
+            if (!arranging_)
+                log_.add(QStringLiteral("host.SetTransportState %1").arg(int(s)));
+            state = s;
+        });
+        model.onChannelSet([this](audio::Handle h) {
+            log_.add(QStringLiteral("host.setChannel %1").arg(h));
+            channel = h;
+        });
+    }
 
+    audio::TransportModel model;
     TransportState state = Idle;
     audio::Handle channel = 0;
     int line = 3;
     float volume = 0.25f;
     i18n::LanguageFile languageFile;
 
-    TransportState transportState() const override { return state; }
-    void SetTransportState(TransportState s) override
+    audio::TransportModel& transport() override { return model; }
+    // Puts the transport into a state before a case, without logging it.
+    void arrange(TransportState s)
     {
-        log_.add(QStringLiteral("host.SetTransportState %1").arg(int(s)));
-        state = s;
-    }
-    void setChannel(audio::Handle h) override
-    {
-        log_.add(QStringLiteral("host.setChannel %1").arg(h));
-        channel = h;
+        arranging_ = true;
+        model.SetTransportState(s);
+        arranging_ = false;
     }
     int recordLineIndex() const override { return line; }
     float recordVolume() const override { return volume; }
@@ -379,6 +389,7 @@ public:
     }
 
 private:
+    bool arranging_ = false;
     EventLog& log_;
 };
 

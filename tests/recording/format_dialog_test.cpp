@@ -230,6 +230,16 @@ QStringList texts(const TFormatForm& f)
             f.ButtonOk->text(),       f.ButtonCancel->text()};
 }
 
+// The window-text table writes the dialog's texts by the controls' names, as the main window
+// applies a language.
+void applyLanguage(TFormatForm& form, const i18n::LanguageFile& language)
+{
+    i18n::ObjectNameTextsView view(&form);
+    i18n::LanguageApplier applier;
+    applier.registerWindow(QStringLiteral("TFormatForm"), &view);
+    applier.apply(language, false, true);
+}
+
 TEST(TFormatForm, LanguageTexts)
 {
     QTemporaryDir dir;
@@ -244,7 +254,7 @@ TEST(TFormatForm, LanguageTexts)
     ASSERT_TRUE(language.isOpen());
 
     TFormatForm form;
-    form.applyLanguage(language);
+    applyLanguage(form, language);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Aufnahmeformat"));
     EXPECT_EQ(form.GroupBox1->title(), QStringLiteral("Format!"));
     EXPECT_EQ(form.GroupBox2->title(), QStringLiteral("Kanaele"));
@@ -261,14 +271,6 @@ TEST(TFormatForm, LanguageTexts)
     EXPECT_EQ(form.GroupBox4->title(), QStringLiteral("MP3"));
     EXPECT_EQ(form.GroupBox5->title(), QStringLiteral("WMA"));
     EXPECT_EQ(form.RadioFormatWAV->text(), QStringLiteral("WAV"));
-
-    // The window-text table reaches the same controls by their names.
-    TFormatForm viaTable;
-    i18n::ObjectNameTextsView view(&viaTable);
-    i18n::LanguageApplier applier;
-    applier.registerWindow(QStringLiteral("TFormatForm"), &view);
-    applier.apply(language, false, true);
-    EXPECT_EQ(texts(viaTable), texts(form));
 }
 
 // The shipped English file gives the dialog its built-in texts.
@@ -280,7 +282,7 @@ TEST(TFormatForm, EnglishLanguageFile)
         GTEST_SKIP() << "no " << path.toStdString();
     const TFormatForm builtIn;
     TFormatForm form;
-    form.applyLanguage(language);
+    applyLanguage(form, language);
     EXPECT_EQ(texts(form), texts(builtIn));
 }
 

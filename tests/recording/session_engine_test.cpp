@@ -167,7 +167,7 @@ TEST_F(SessionEngine, TwoSecondsInEveryFormat)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.codec) + " " + std::to_string(c.channels) + " ch " +
                      std::to_string(c.rate));
-        host_.state = Idle;
+        host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
         const RecordFormat f = format(c.code, c.channels, c.rate);
         const double seconds = recordSpans(session, f, {2000}, 0);
@@ -196,7 +196,7 @@ TEST_F(SessionEngine, PauseIsLeftOut)
     RecordWriterFactory writers(sink_);
     for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3}) {
         SCOPED_TRACE(int(code));
-        host_.state = Idle;
+        host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
         const RecordFormat f = format(code, 2, 44100);
         const double seconds = recordSpans(session, f, {1000, 1000}, 1000);
@@ -215,7 +215,7 @@ TEST_F(SessionEngine, WriterFailingHalfWay)
     for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3}) {
         SCOPED_TRACE(int(code));
         sink_.clear();
-        host_.state = Idle;
+        host_.arrange(Idle);
         // About 1 s of 44.1 kHz stereo, then the disk is full.
         FillingWriterFactory writers(sink_, 176400);
         recording::RecordingSession session(audio_, writers, sink_, host_);
@@ -252,7 +252,7 @@ TEST_F(SessionEngine, SoundServerGoneAtStart)
     for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma}) {
         SCOPED_TRACE(int(code));
         sink_.clear();
-        host_.state = Idle;
+        host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
         session.record(folder_, format(code, 2, 44100));
         EXPECT_FALSE(session.isRecording());

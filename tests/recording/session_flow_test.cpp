@@ -85,7 +85,7 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
         for (const QString& f : filesOnDisk())
             QFile::remove(recordings_ + f);
         writers_.script = fakes::WriterScript{c.chunk, -1, true};
-        host_.state = Idle;
+        host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
 
         session.record(recordings_, format(c.code));
@@ -149,7 +149,7 @@ TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
     for (bool stopWhilePaused : {false, true}) {
         SCOPED_TRACE(stopWhilePaused);
         writers_.script = fakes::WriterScript{0, -1, true};
-        host_.state = Idle;
+        host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
         const RecordFormat wav = format(RecordFormat::Wav);
         session.record(recordings_, wav);
@@ -215,7 +215,7 @@ TEST_F(SessionFlow, FailedStartsShowTheirMessageAndLeaveNothing)
         writers_.traces.clear();
         writers_.script = fakes::WriterScript{c.openResult, -1, true};
         audio_.failRecordStart = c.failCapture;
-        host_.state = Idle;
+        host_.arrange(Idle);
 
         recording::RecordingSession session(audio_, writers_, sink_, host_);
         session.record(path, format(RecordFormat::Mp3));
@@ -267,7 +267,7 @@ TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
         log_.clear();
         sink_.clear();
         writers_.script = fakes::WriterScript{c.chunk, c.failOnWrite, true};
-        host_.state = Idle;
+        host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
         session.record(recordings_, format(c.code));
         ASSERT_TRUE(session.isRecording());
@@ -311,7 +311,7 @@ TEST_F(SessionFlow, RecordDuringPlaybackDoesNothing)
 {
     for (TransportState s : {Playing, PlayPaused}) {
         log_.clear();
-        host_.state = s;
+        host_.arrange(s);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
         session.record(recordings_, format(RecordFormat::Wav));
         EXPECT_FALSE(session.isRecording());
@@ -326,7 +326,7 @@ TEST_F(SessionFlow, FinaliseAndDestructionCompleteTheFile)
     for (bool byDestructor : {false, true}) {
         SCOPED_TRACE(byDestructor);
         writers_.script = fakes::WriterScript{4608, -1, true};
-        host_.state = Idle;
+        host_.arrange(Idle);
         {
             recording::RecordingSession session(audio_, writers_, sink_, host_);
             session.record(recordings_, format(RecordFormat::Mp3));

@@ -1,7 +1,6 @@
 // ctest-label: gui
 // The main window's layout: every control with its class, place, size and hint; the labels,
-// list, menus, timer and filter; the window texts from a language file; the window commands.
-#include "i18n/LanguageFile.h"
+// list, menus, timer and filter; the window commands; binding of the handlers.
 #include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
 #include "skin/SkinLabel.h"
@@ -320,24 +319,6 @@ TEST(MainFormLayout, ListMenusTimerAndFilter)
     EXPECT_EQ(w.widget.contextMenuPolicy(), Qt::NoContextMenu);
 }
 
-TEST(MainFormLayout, FileFilterPairsBecomeDialogFilters)
-{
-    struct Case {
-        const char* pairs;
-        const char* filter;
-    };
-    const Case cases[] = {
-        {MainFormLayout::DefaultOpenDialogFilter,
-         "All support files (*.wav *.mp3 *.wma);;WAV files (*.wav);;MP3 files (*.mp3);;"
-         "WMA files (*.wma);;Any Files (*.*)"},
-        {"Sons|*.wav;*.mp3", "Sons (*.wav *.mp3)"},
-        {"", ""},
-        {"odd description without patterns", ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(MainFormLayout::qtFileFilter(QString::fromLatin1(c.pairs)), QString::fromLatin1(c.filter));
-}
-
 TEST(MainFormLayout, MenusOpenAtTheButtonsLeftEdge21PixelsBelowItsTop)
 {
     Window w;
@@ -368,71 +349,18 @@ TEST(MainFormLayout, MenusOpenAtTheButtonsLeftEdge21PixelsBelowItsTop)
     }
 }
 
-TEST(MainFormLayout, ApplyLanguageWritesMenusHintsSpectrumItemsAndFilter)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("Test.ini"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Menu]\nOpen=Ouvrir...\nSoundSource=Source\nDevices=Peripheriques\nExit=Quitter\n"
-               "Tools=Outils\nLanguages=Langues\n"
-               "[Button]\nMenu=Le menu\nMute=Muet\nPlayback=Lecture\nSoundSource=Source sonore\n"
-               "Refresh=Rafraichir\nSpeakVolume=Volume\n"
-               "[PopMenu]\nBars=Barres\n"
-               "[OpenDialog]\nFilter=Sons(*.wav)|*.wav\n");
-    file.close();
-    const i18n::LanguageFile language(path);
-    ASSERT_TRUE(language.isOpen());
-
-    struct Case {
-        bool newer;
-        const char* sourceItem;
-        const char* muteHint;
-        const char* sourceHint;
-    };
-    const Case cases[] = {{false, "Source", "Muet", "Source sonore"}, {true, "Peripheriques", "Lecture", ""}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.newer);
-        Window w;
-        MainFormLayout& l = w.layout;
-        l.applyLanguage(language, c.newer);
-        EXPECT_EQ(l.MenuSysOpen->text(), QStringLiteral("Ouvrir..."));
-        EXPECT_EQ(l.MenuSysSource->text(), QString::fromLatin1(c.sourceItem));
-        EXPECT_EQ(l.MenuSysExit->text(), QStringLiteral("Quitter"));
-        EXPECT_EQ(l.MenuSysTools->title(), QStringLiteral("Outils"));
-        EXPECT_EQ(l.MenuSysLang->title(), QStringLiteral("Langues"));
-        EXPECT_EQ(l.MenuSysAbout->text(), QString()); // missing key blanks the item
-        EXPECT_EQ(l.QLTButtonIcon->Hint(), QStringLiteral("Le menu"));
-        EXPECT_EQ(l.QLTButtonIcon->toolTip(), QStringLiteral("Le menu"));
-        EXPECT_EQ(l.QLTCircleButtonMute->Hint(), QString::fromLatin1(c.muteHint));
-        EXPECT_EQ(l.QLTCircleButtonSource->Hint(), QString::fromLatin1(c.sourceHint));
-        EXPECT_EQ(l.QLTButtonRefurbish->Hint(), QStringLiteral("Rafraichir"));
-        EXPECT_EQ(l.QLTProgressBarSpeak->Hint(), QStringLiteral("Volume"));
-        EXPECT_EQ(l.QLTButtonDelete->Hint(), QString());
-        EXPECT_EQ(l.MenuSpec1->text(), QString());
-        EXPECT_EQ(l.MenuSpec2->text(), QStringLiteral("Barres"));
-        EXPECT_EQ(l.OpenDialog1Filter, QStringLiteral("Sons(*.wav)|*.wav"));
-        // The title keeps its built-in caption.
-        EXPECT_EQ(l.LabelTitle->text(), QStringLiteral("Vexa  Recorder"));
-    }
-}
-
-TEST(MainFormLayout, WindowCommandsKeepTheShapeAndSwitchTheHeight)
+TEST(MainFormLayout, StayOnTopKeepsTheShapePositionAndSize)
 {
     Window w;
     SkinWindowCommands commands(w.layout);
+    w.widget.resize(270, 168); // the list hidden
     w.widget.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.widget));
     const QRegion shape = w.widget.mask();
     ASSERT_FALSE(shape.isEmpty());
 
-    commands.setFileListShown(false);
-    EXPECT_EQ(w.widget.size(), QSize(270, 168));
-    EXPECT_FALSE(commands.fileListShown());
-
     // Stay on top on and off: check mark, flag and shape follow, the hidden list stays hidden.
-    for (bool on : {true, false, true}) {
+    for (bool on : {true, false, true, true}) {
         SCOPED_TRACE(on);
         commands.setStayOnTop(on);
         EXPECT_EQ(commands.stayOnTop(), on);
@@ -442,9 +370,6 @@ TEST(MainFormLayout, WindowCommandsKeepTheShapeAndSwitchTheHeight)
         EXPECT_TRUE(w.widget.isVisible());
         EXPECT_TRUE(w.widget.windowFlags().testFlag(Qt::FramelessWindowHint));
     }
-    commands.setFileListShown(true);
-    EXPECT_EQ(w.widget.size(), QSize(270, 358));
-    EXPECT_TRUE(commands.fileListShown());
 }
 
 TEST(MainFormLayout, TitleFileNameAndFolderLabelsMoveTheWindow)
@@ -638,11 +563,36 @@ TEST(MainFormLayout, BindConnectsEveryControlToItsNamedHandler)
     EXPECT_TRUE(l.MenuSysOnTop->isChecked());
 }
 
-TEST(MainFormLayout, EmptyHandlersDoNothing)
+// Binding adds: each part of the window binds its own handlers, several may handle one control
+// and run in the order they were bound; empty handlers connect nothing; `after` follows every
+// command but not the tick.
+TEST(MainFormLayout, BindingAddsHandlersInOrder)
 {
     Window w;
-    w.layout.bind(MainFormHandlers{});
-    emit w.layout.QLTCircleButtonRecord->clicked();
-    w.layout.MenuSysExit->trigger();
-    SUCCEED();
+    MainFormLayout& l = w.layout;
+    QStringList called;
+    MainFormHandlers first;
+    first.QLTCircleButtonStopClick = [&] { called << "first stop"; };
+    first.Timer2Timer = [&] { called << "tick"; };
+    l.bind(first, [&] { called << "after first"; });
+    MainFormHandlers second;
+    second.QLTCircleButtonStopClick = [&] { called << "second stop"; };
+    second.MenuSysAboutClick = [&] { called << "about"; };
+    l.bind(second);
+    l.bind(MainFormHandlers{}, [&] { called << "after empty"; });
+
+    emit l.QLTCircleButtonStop->clicked();
+    EXPECT_EQ(called, QStringList({"first stop", "after first", "second stop"}));
+    called.clear();
+    l.MenuSysAbout->trigger();
+    EXPECT_EQ(called, QStringList({"about"}));
+    called.clear();
+    emit l.QLTCircleButtonRecord->clicked(); // bound by nobody
+    l.MenuSysExit->trigger();
+    EXPECT_TRUE(called.isEmpty());
+    l.Timer2->setSingleShot(true);
+    l.Timer2->start(0);
+    for (int i = 0; i < 100 && called.isEmpty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(called, QStringList({"tick"}));
 }

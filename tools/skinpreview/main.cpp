@@ -115,16 +115,21 @@ int main(int argc, char** argv)
     layout.QLTProgressBarWaveIn->SetPos(30000);
     layout.QLTCircleButtonPlay->SetDown(true);
     layout.QLTCircleButtonRecord->SetEnabled(false);
+    // The list's height switch, as the main window does it (without saving it).
+    auto showList = [&window](bool shown) {
+        window.setFixedSize(skin::MainFormLayout::ClientWidth,
+                            shown ? skin::MainFormLayout::FullHeight : skin::MainFormLayout::ListHiddenHeight);
+    };
     if (args.contains(QStringLiteral("--list-hidden")))
-        commands.setFileListShown(false);
+        showList(false);
     // The window commands wired as the main window wires them.
     skin::MainFormHandlers handlers;
     handlers.QLTButtonIconClick = [&] { commands.openSystemMenu(); };
     handlers.QLTButtonSpectrumClick = [&] { commands.openSpectrumMenu(); };
     handlers.QLTButtonMinimizeClick = [&] { commands.minimize(); };
     handlers.QLTButtonCloseClick = [&] { commands.close(); };
-    handlers.QLTButtonFileListClick = [&] { commands.setFileListShown(!commands.fileListShown()); };
-    handlers.QLTButtonCloseListClick = [&] { commands.setFileListShown(false); };
+    handlers.QLTButtonFileListClick = [&] { showList(window.height() != skin::MainFormLayout::FullHeight); };
+    handlers.QLTButtonCloseListClick = [&] { showList(false); };
     handlers.MenuSysOnTopClick = [&] { commands.setStayOnTop(layout.MenuSysOnTop->isChecked()); };
     layout.bind(handlers);
     window.show();

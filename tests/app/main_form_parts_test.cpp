@@ -1,13 +1,13 @@
 // ctest-label: gui
 // ctest-link: vexa_library vexa_recording
-// The main window with its commands, as the program builds it, over a scripted audio engine and
+// The main window with its parts, as the program builds it, over a scripted audio engine and
 // a private recordings folder: start-up without a recording device, playback of a stream that
 // never opens, a recording through activation, a language change and closing, and the spectrum
 // choice that is saved at the end.
 #include "../library/LibraryFakes.h"
 #include "../recording/SessionFakes.h"
 
-#include "app/MainFormCommands.h"
+#include "app/MainFormParts.h"
 #include "app/TMainForm.h"
 #include "app/TMainFormPart.h"
 #include "i18n/LanguageFile.h"
@@ -63,7 +63,7 @@ public:
 // Counts the window's activations, after the commands had theirs.
 class ActivationCounter : public TMainFormPart {
 public:
-    void formActivate(TMainForm&) override { ++activations; }
+    void formActivate(MainFormContext&) override { ++activations; }
     int activations = 0;
 };
 
@@ -88,7 +88,7 @@ quint32 le32At(const QByteArray& bytes, int offset)
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
 }
 
-class MainFormCommandsTest : public ::testing::Test {
+class MainFormPartsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -106,17 +106,19 @@ protected:
     // The window as main() builds it, over the given engine.
     std::unique_ptr<TMainForm> makeForm(audio::AudioApi& engine)
     {
-        commands_ = std::make_unique<MainFormCommands>(engine, sink_, shell_);
+        parts_ = std::make_unique<MainFormParts>(engine);
         TMainForm::Services services{store_, sink_, shell_,
                                      platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
                                      AppSettings::Environment{dir_.filePath("Documents"), 1033},
                                      program_};
-        services.buildLayout = [this](TMainForm& form) { commands_->buildLayout(form); };
-        services.parts = {commands_.get(), &counter_};
-        return std::make_unique<TMainForm>(std::move(services));
+        services.parts = parts_->all();
+        services.parts.push_back(&counter_);
+        auto form = std::make_unique<TMainForm>(std::move(services));
+        form_ = form.get();
+        return form;
     }
 
-    skin::MainFormLayout& layout() { return *commands_->layout(); }
+    skin::MainFormLayout& layout() { return form_->layout(); }
 
     QStringList listed()
     {
@@ -138,10 +140,11 @@ protected:
     platform::RecordingMessageSink sink_;
     FakeShell shell_;
     ActivationCounter counter_;
-    std::unique_ptr<MainFormCommands> commands_;
+    std::unique_ptr<MainFormParts> parts_;
+    TMainForm* form_ = nullptr;
 };
 
-TEST_F(MainFormCommandsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsBackToIdle)
+TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsBackToIdle)
 {
     ASSERT_TRUE(librarytest::writeFile(recordings_ + "a.wav", librarytest::canonicalWav(2, 44100, 16, 44100 * 4)));
     ASSERT_TRUE(librarytest::writeFile(recordings_ + "b.wav", librarytest::canonicalWav(1, 22050, 16, 22050 * 2)));
@@ -150,7 +153,7 @@ TEST_F(MainFormCommandsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFal
     engine.failRecordInit = true;
     auto form = makeForm(engine);
 
-    EXPECT_FALSE(commands_->audioStarted());
+    EXPECT_FALSE(form->AudioStarted());
     ASSERT_EQ(sink_.messages().size(), 1);
     const platform::Message m = sink_.messages().first();
     EXPECT_EQ(m.text, QStringLiteral("Can not start default recording device!"));
@@ -164,11 +167,11 @@ TEST_F(MainFormCommandsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFal
     EXPECT_EQ(layout().ListViewFiles->currentItem()->text(0), QStringLiteral("a.wav"));
 
     click(layout().QLTCircleButtonPlay);
-    EXPECT_EQ(commands_->transportState(), Playing);
+    EXPECT_EQ(form->transport().state(), Playing);
     EXPECT_TRUE(layout().QLTCircleButtonPlay->Down());
     EXPECT_FALSE(layout().QLTCircleButtonRecord->Enabled());
     // The display tick finds the stream that never opened inactive.
-    EXPECT_TRUE(waitFor([&] { return commands_->transportState() == Idle; }));
+    EXPECT_TRUE(waitFor([&] { return form->transport().state() == Idle; }));
     EXPECT_FALSE(layout().QLTCircleButtonPlay->Down());
     EXPECT_TRUE(layout().QLTCircleButtonRecord->Enabled());
     EXPECT_TRUE(layout().QLTCircleButtonPlay->Enabled()); // the file is still selected
@@ -176,7 +179,7 @@ TEST_F(MainFormCommandsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFal
     form->close();
 }
 
-TEST_F(MainFormCommandsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWindowCloses)
+TEST_F(MainFormPartsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWindowCloses)
 {
     ASSERT_TRUE(librarytest::writeFile(recordings_ + "old.wav", librarytest::canonicalWav(2, 44100, 16, 4000)));
     store_.setValue("Format", "0"); // WAV
@@ -185,14 +188,14 @@ TEST_F(MainFormCommandsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWin
     fakes::EventLog log;
     fakes::FakeCaptureAudio engine(log);
     auto form = makeForm(engine);
-    ASSERT_TRUE(commands_->audioStarted());
+    ASSERT_TRUE(form->AudioStarted());
     form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(counter_.activations, 1);
     EXPECT_EQ(listed(), QStringList{"old.wav"});
 
     click(layout().QLTCircleButtonRecord);
-    EXPECT_EQ(commands_->transportState(), Recording);
+    EXPECT_EQ(form->transport().state(), Recording);
     EXPECT_TRUE(layout().QLTCircleButtonRecord->Down());
     EXPECT_FALSE(layout().ListViewFiles->isEnabled());
     EXPECT_EQ(layout().QLTCircleButtonRecord->Hint(), englishButton("Pause"));
@@ -210,7 +213,7 @@ TEST_F(MainFormCommandsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWin
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_TRUE(waitFor([&] { return counter_.activations == 2; }, 200));
-    EXPECT_EQ(commands_->transportState(), Recording);
+    EXPECT_EQ(form->transport().state(), Recording);
     EXPECT_TRUE(layout().QLTCircleButtonRecord->Down());
     EXPECT_FALSE(layout().ListViewFiles->isEnabled());
     EXPECT_EQ(layout().QLTCircleButtonRecord->Hint(), englishButton("Pause"));
@@ -232,7 +235,7 @@ TEST_F(MainFormCommandsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWin
     EXPECT_EQ(engine.deliveredBytes(), qint64(50) * 441 * 2 * 2);
 }
 
-TEST_F(MainFormCommandsTest, LanguageChangeWhileRecordingRewritesTheStateHints)
+TEST_F(MainFormPartsTest, LanguageChangeWhileRecordingRewritesTheStateHints)
 {
     ASSERT_TRUE(librarytest::writeFile(languages_ + "/Zedish.ini",
                                        "[LanguageProperty]\nName=Zedish\n"
@@ -266,17 +269,17 @@ TEST_F(MainFormCommandsTest, LanguageChangeWhileRecordingRewritesTheStateHints)
         ASSERT_EQ(form->Settings().LanguageFile, QStringLiteral("English.ini"));
         for (int i = 0; i < row.recordClicks; ++i)
             click(layout().QLTCircleButtonRecord);
-        ASSERT_EQ(commands_->transportState(), row.state);
+        ASSERT_EQ(form->transport().state(), row.state);
         EXPECT_NE(layout().QLTCircleButtonRecord->Hint(), QString::fromLatin1(row.hint));
 
         form->LanguageMenuClick(zedish);
         EXPECT_EQ(store_.value("LanguageFile"), QStringLiteral("Zedish.ini"));
-        EXPECT_EQ(commands_->transportState(), row.state);
+        EXPECT_EQ(form->transport().state(), row.state);
         EXPECT_EQ(layout().QLTCircleButtonRecord->Hint(), QString::fromLatin1(row.hint));
         EXPECT_EQ(layout().QLTCircleButtonPlay->Hint(), QStringLiteral("Zplay"));
 
         click(layout().QLTCircleButtonStop);
-        EXPECT_EQ(commands_->transportState(), Idle);
+        EXPECT_EQ(form->transport().state(), Idle);
         EXPECT_EQ(layout().QLTCircleButtonRecord->Hint(), QStringLiteral("Zrecord"));
         EXPECT_TRUE(layout().ListViewFiles->isEnabled());
         EXPECT_TRUE(listed().contains(QString::fromLatin1(row.file)));
@@ -287,7 +290,7 @@ TEST_F(MainFormCommandsTest, LanguageChangeWhileRecordingRewritesTheStateHints)
     form->close();
 }
 
-TEST_F(MainFormCommandsTest, SpectrumChoiceIsSavedAtClose)
+TEST_F(MainFormPartsTest, SpectrumChoiceIsSavedAtClose)
 {
     const struct {
         const char* stored;

@@ -1,0 +1,108 @@
+#include "app/RecordingPart.h"
+
+#include "app/AppSettings.h"
+#include "app/AudioStartup.h"
+#include "app/LibraryPart.h"
+#include "app/MainFormContext.h"
+#include "i18n/LanguageApplier.h"
+#include "i18n/LanguageFile.h"
+#include "i18n/ObjectNameTextsView.h"
+#include "library/FileCommands.h"
+#include "library/RecordingsLibrary.h"
+#include "recording/RecordWriterFactory.h"
+#include "recording/RecordingSession.h"
+#include "recording/TFormatForm.h"
+#include "skin/MainFormHandlers.h"
+#include "skin/MainFormLayout.h"
+#include "skin/TQLTProgressBar.h"
+
+#include <QWidget>
+
+RecordingPart::RecordingPart(audio::AudioApi& audio, LibraryPart& library) : audio_(audio), library_(library)
+{
+}
+
+RecordingPart::~RecordingPart() = default;
+
+void RecordingPart::attach(MainFormContext& context)
+{
+    context_ = &context;
+    writers_ = std::make_unique<RecordWriterFactory>(context.messages());
+    session_ = std::make_unique<recording::RecordingSession>(audio_, *writers_, context.messages(), *this);
+    library_.setRecordFilePathSource([this] { return session_->recordFilePath(); });
+    formatForm_ = new TFormatForm(&context.window());
+    formatForm_->setObjectName(QStringLiteral("TFormatForm"));
+
+    skin::MainFormHandlers h;
+    h.QLTCircleButtonRecordClick = [this] { QLTCircleButtonRecordClick(); };
+    // The recording half of Stop; it does nothing unless a recording runs.
+    h.QLTCircleButtonStopClick = [this] { session_->stop(); };
+    h.MenuSysFormatClick = [this] { MenuSysFormatClick(); };
+    h.QLTButtonRecordFormatClick = [this] { MenuSysFormatClick(); };
+    context.bind(h);
+}
+
+void RecordingPart::formCreate(MainFormContext& context)
+{
+    context.languageApplier().registerWindow(
+        QStringLiteral("TFormatForm"), (formatTexts_ = std::make_unique<i18n::ObjectNameTextsView>(formatForm_)).get());
+    context.setStereoSelectedSource([this] { return formatForm_->isStereoChecked(); });
+    // The recording device, then the output device; without them the window still lists and
+    // manages files.
+    context.setAudioStarted(AudioStartup::start(audio_, context.messages()));
+}
+
+void RecordingPart::formDestroyAfterSave(MainFormContext& context)
+{
+    // The release completes a running recording as Stop does (the language file is still
+    // open for its messages), or stops the playback, then frees the engine. Without audio no
+    // recording or playback can run.
+    const audio::TransportModel& transport = context.transport();
+    if (context.AudioStarted())
+        AudioStartup::release(audio_, *session_, transport.state() == Idle ? 0 : transport.channel());
+}
+
+void RecordingPart::QLTCircleButtonRecordClick()
+{
+    session_->record(context_->Settings().RecordingsFolder, context_->Settings().Format);
+}
+
+void RecordingPart::MenuSysFormatClick()
+{
+    RecordFormat format = context_->Settings().Format;
+    if (!formatForm_->execute(format))
+        return;
+    context_->Settings().Format = format;
+    library_.library().commands().Reselect();
+}
+
+audio::TransportModel& RecordingPart::transport()
+{
+    return context_->transport();
+}
+
+int RecordingPart::recordLineIndex() const
+{
+    return context_->RecordLineIndex();
+}
+
+float RecordingPart::recordVolume() const
+{
+    return static_cast<float>(context_->layout().QLTProgressBarWaveIn->Pos()) / 65535.0f;
+}
+
+const i18n::LanguageFile& RecordingPart::language() const
+{
+    languageHeld_ = context_->LanguageIni(); // kept alive while a caller reads it
+    return *languageHeld_;
+}
+
+void RecordingPart::listRecordings()
+{
+    library_.library().ListRecordings(context_->Settings().RecordingsFolder);
+}
+
+void RecordingPart::selectFile(const QString& name)
+{
+    library_.library().SelectFile(name);
+}
