@@ -3,6 +3,7 @@
 # and a microphone that hears 440 Hz (tests/ci.pa), and an Xvfb display.
 #   source scripts/services.sh start DIR   -> exports PULSE_* and DISPLAY for this shell
 #   scripts/services.sh stop DIR
+#   scripts/services.sh sound-stop DIR / sound-start DIR   the sound server alone
 set -uo pipefail
 action=${1:?start or stop}
 dir=${2:?private folder}
@@ -14,9 +15,9 @@ export PULSE_SERVER="unix:$dir/pulse/native"
 export PULSE_COOKIE="$dir/pulse/cookie"
 export XDG_RUNTIME_DIR="$dir/runtime"
 
-if [ "$action" = start ]; then
-  mkdir -p "$PULSE_STATE_PATH" "$XDG_RUNTIME_DIR"
-  chmod 700 "$XDG_RUNTIME_DIR" "$dir/pulse"
+sound_start() {
+  mkdir -p "$PULSE_STATE_PATH"
+  chmod 700 "$dir/pulse"
   pulseaudio -D -n -F "$root/tests/ci.pa" --exit-idle-time=-1 --use-pid-file=yes \
     --log-target="file:$dir/pulse/pa.log" 2>/dev/null || { echo "pulseaudio did not start"; cat "$dir/pulse/pa.log"; }
   # Sources deliver data about 2 s after the server starts: wait for data, not for the socket.
@@ -25,6 +26,22 @@ if [ "$action" = start ]; then
     [ "${n:-0}" -gt 0 ] && break
     sleep 0.1
   done
+}
+
+sound_stop() {
+  pulseaudio -k 2>/dev/null
+  for _ in $(seq 1 50); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
+}
+
+# Tests that take the sound server away and bring it back use these two alone.
+if [ "$action" = sound-start ]; then
+  sound_start
+elif [ "$action" = sound-stop ]; then
+  sound_stop
+elif [ "$action" = start ]; then
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  sound_start
   display=${VEXA_DISPLAY:-:97}
   # -noreset: without it Xvfb resets whenever its last client leaves and refuses connections
   # meanwhile, so a test starting a program at that moment fails.
@@ -36,7 +53,6 @@ if [ "$action" = start ]; then
   done
   export DISPLAY="$display"
 elif [ "$action" = stop ]; then
-  pulseaudio -k 2>/dev/null
-  for _ in $(seq 1 50); do pulseaudio --check 2>/dev/null || break; sleep 0.1; done
+  sound_stop
   if [ -f "$dir/xvfb.pid" ]; then kill "$(cat "$dir/xvfb.pid")" 2>/dev/null; rm -f "$dir/xvfb.pid"; fi
 fi

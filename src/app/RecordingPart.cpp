@@ -40,6 +40,8 @@ void RecordingPart::attach(MainFormContext& context)
     h.MenuSysFormatClick = [this] { MenuSysFormatClick(); };
     h.QLTButtonRecordFormatClick = [this] { MenuSysFormatClick(); };
     context.bind(h);
+    // A capture that ends by itself (device or sound server gone) is completed at the next tick.
+    context.joinTick([this] { session_->checkCapture(); });
 }
 
 void RecordingPart::formCreate(MainFormContext& context)

@@ -69,6 +69,9 @@ public:
     // Returns the number of bytes written, -1 on failure.
     virtual int channelGetData(Handle handle, void* buffer, std::uint32_t length) = 0;
     virtual bool channelGetInfo(Handle handle, ChannelInfo& info) = 0;
+    // The channel ended because its device or the sound server went away (not because the
+    // track ended or it was stopped). False for a stale handle.
+    virtual bool channelDeviceLost(Handle) { return false; }
 };
 
 } // namespace audio

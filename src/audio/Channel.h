@@ -27,6 +27,9 @@ public:
     virtual bool setPositionBytes(std::int64_t bytes) = 0;
     virtual std::int64_t fileSize() = 0;      // -1 when the channel has no file
 
+    // The channel ended because its device or the sound server went away.
+    virtual bool deviceLost() const = 0;
+
     // The latest `frames` frames that are being heard or were just captured; silence while
     // the channel is paused or stopped.
     virtual void latest(std::int16_t* out, std::size_t frames) = 0;

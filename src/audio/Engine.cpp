@@ -182,6 +182,12 @@ int Engine::channelIsActive(Handle handle)
     return channel ? channel->activity() : Stopped;
 }
 
+bool Engine::channelDeviceLost(Handle handle)
+{
+    auto channel = channels_.get(handle);
+    return channel && channel->deviceLost();
+}
+
 std::int64_t Engine::channelGetLength(Handle handle)
 {
     auto channel = channels_.get(handle);

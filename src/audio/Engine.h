@@ -54,6 +54,7 @@ public:
     std::uint32_t channelGetLevel(Handle handle) override;
     int channelGetData(Handle handle, void* buffer, std::uint32_t length) override;
     bool channelGetInfo(Handle handle, ChannelInfo& info) override;
+    bool channelDeviceLost(Handle handle) override;
 
     // Number of live handles (captures and streams).
     std::size_t channelCount() const { return channels_.size(); }

@@ -155,8 +155,10 @@ void PlaybackStream::settle()
     }
     if (done) {
         heldFrame_ = heardFrame();
-        if (device_ && device_->failed())
+        if (device_ && device_->failed()) {
+            deviceLost_ = true;
             device_.reset(); // closes the dead connection; a later play opens a new one
+        }
         else if (device_)
             device_->stop();
         state_ = State::Stopped;
@@ -171,6 +173,7 @@ bool PlaybackStream::play(bool restart)
     if (state_ == State::Playing && !restart)
         return true;
     prepare();
+    deviceLost_ = false;
     if (!device_) {
         device_ = backend_->openOutput(format_, [this](std::int16_t* out, std::uint32_t n, std::uint32_t unheard) {
             onOutput(out, n, unheard);

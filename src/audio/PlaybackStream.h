@@ -31,6 +31,7 @@ public:
     bool pause() override;
     bool stop() override;
     int activity() override;
+    bool deviceLost() const override { return deviceLost_; }
     std::int64_t lengthBytes() override { return lengthFrames_ * frameBytes(); }
     std::int64_t positionBytes() override;
     bool setPositionBytes(std::int64_t bytes) override;
@@ -59,6 +60,7 @@ private:
     const std::int64_t fileSize_;
     std::shared_ptr<DeviceBackend> backend_;
     std::unique_ptr<DeviceStream> device_;
+    std::atomic<bool> deviceLost_{false}; // the output went away while playing
 
     std::mutex control_; // play, pause, stop, seek, position
     State state_ = State::Stopped;

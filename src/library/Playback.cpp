@@ -2,6 +2,7 @@
 
 #include "library/FileListView.h"
 #include "library/FileSelection.h"
+#include "i18n/LanguageFile.h"
 #include "library/LibraryHost.h"
 
 namespace library {
@@ -110,12 +111,26 @@ void Playback::Seek(int sliderPosition)
     engine_.channelSetPosition(channel, bytePosition(sliderPosition, playLength_));
 }
 
+void Playback::showDeviceLost()
+{
+    const i18n::LanguageFile& language = host_.language();
+    platform::Message m;
+    m.text = language.readString(QStringLiteral("Strings"), QStringLiteral("DeviceLostPlay"));
+    m.caption = language.readString(QStringLiteral("Common"), QStringLiteral("Message"));
+    m.icon = platform::MessageIcon::Information;
+    messages_.show(m);
+}
+
 std::uint32_t Playback::Tick()
 {
     const audio::Handle channel = host_.transport().channel();
     if (engine_.channelIsActive(channel) == audio::Stopped) {
-        if (host_.transport().state() == Playing)
-            Stop(); // the track ended, or the stream never started
+        if (host_.transport().state() == Playing) {
+            const bool lost = engine_.channelDeviceLost(channel);
+            Stop(); // the track ended, the stream never started, or the output went away
+            if (lost)
+                showDeviceLost();
+        }
         return 0;
     }
     const std::int64_t pos = engine_.channelGetPosition(channel);

@@ -3,6 +3,7 @@
 // playback half of Stop, Previous and Next, seeking with the position slider, and the 100 ms
 // step that follows the stream and ends playback when it runs out.
 #include "audio/AudioApi.h"
+#include "platform/MessageSink.h"
 
 #include <QString>
 #include <cstdint>
@@ -16,8 +17,8 @@ class LibraryHost;
 class Playback {
 public:
     Playback(LibraryHost& host, audio::AudioApi& engine, FileListView& list,
-             FileSelection& selection)
-        : host_(host), engine_(engine), list_(list), selection_(selection)
+             FileSelection& selection, platform::MessageSink& messages)
+        : host_(host), engine_(engine), list_(list), selection_(selection), messages_(messages)
     {
     }
 
@@ -34,7 +35,9 @@ public:
     void Seek(int sliderPosition);
     // The playback half of the 100 ms tick, in every state: returns the whole seconds of the
     // channel's position for the time display (0 when it is not active), moves the slider
-    // while playing or paused, and performs Stop when a playing stream has ended.
+    // while playing or paused, and performs Stop when a playing stream has ended. A stream
+    // whose output device or sound server went away is stopped the same way, and that is said
+    // once.
     std::uint32_t Tick();
 
     // Stops and frees Channel (the stream), without touching the state.
@@ -53,11 +56,13 @@ public:
 
 private:
     void step(int delta);
+    void showDeviceLost();
 
     LibraryHost& host_;
     audio::AudioApi& engine_;
     FileListView& list_;
     FileSelection& selection_;
+    platform::MessageSink& messages_;
     QString playFilePath_;
     std::uint32_t playLength_ = 0;
 };

@@ -18,7 +18,7 @@ public:
                       audio::AudioApi& engine, platform::MessageSink& messages,
                       const QIcon& programIcon)
         : host_(host), list_(list), info_(engine, messages), lister_(engine, messages, programIcon),
-          selection_(host, list, panel, info_), playback_(host, engine, list, selection_),
+          selection_(host, list, panel, info_), playback_(host, engine, list, selection_, messages),
           commands_(host, list, lister_, selection_, playback_, messages)
     {
     }

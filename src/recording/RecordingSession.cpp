@@ -5,6 +5,7 @@
 #include "recording/RecordWriterFactory.h"
 #include "recording/RecordingHost.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -155,6 +156,21 @@ void RecordingSession::finalise()
         messages_.show(failureMessage_); // the end of the file could not be written
     paused_ = false;
     failed_.store(false, std::memory_order_relaxed);
+}
+
+bool RecordingSession::checkCapture()
+{
+    // A capture we ended ourselves after a write failure waits for the user's Stop.
+    if (!writer_ || failed_.load(std::memory_order_acquire))
+        return false;
+    if (audio_.channelIsActive(channel_) != audio::Stopped)
+        return false;
+    const QString path = path_;
+    stop();
+    platform::Message m = message("DeviceLostRecord");
+    m.text = m.text.arg(QDir::toNativeSeparators(path));
+    messages_.show(m);
+    return true;
 }
 
 bool RecordingSession::stop()

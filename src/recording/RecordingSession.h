@@ -51,6 +51,11 @@ public:
     // transport: for the shutdown, before the audio engine is released.
     void finalise();
 
+    // The display tick's step: a capture that ended by itself (the recording device or the
+    // sound server went away) is completed exactly as Stop does, and the user is told once
+    // where the file with everything captured until then is. True when that happened.
+    bool checkCapture();
+
     // A recording runs (capturing, paused, or ended by a failure and waiting for Stop).
     bool isRecording() const { return writer_ != nullptr; }
     bool isPaused() const { return paused_; }

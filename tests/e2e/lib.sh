@@ -15,6 +15,8 @@
 #   vexa_wait_file PATH SECONDS returns 0 as soon as PATH exists
 #   vexa_hold_display           keeps one client connected to $DISPLAY (sets $vexa_holder; kill
 #                               it at the end)
+#   vexa_sound_stop             takes the private sound server away
+#   vexa_sound_start            brings it back and waits until its sources deliver
 #
 # The round controls of the transport, client coordinates of their centres.
 VEXA_RECORD_XY="22 141"
@@ -110,3 +112,7 @@ vexa_wait_file() {
 # Seconds since the epoch with microseconds, and the difference of two such times.
 vexa_now() { date +%s.%6N; }
 vexa_since() { awk -v a="$1" -v b="$(vexa_now)" 'BEGIN {printf "%.3f", b - a}'; }
+
+# The private sound server of scripts/services.sh lives in the folder above $PULSE_RUNTIME_PATH.
+vexa_sound_stop() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-stop "$(dirname "$PULSE_RUNTIME_PATH")"; }
+vexa_sound_start() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-start "$(dirname "$PULSE_RUNTIME_PATH")"; }

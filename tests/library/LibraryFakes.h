@@ -182,6 +182,7 @@ public:
         FileSpec fileSpec;
         int active = audio::Stopped;
         std::int64_t pos = 0;
+        bool lost = false; // the output went away
     };
 
     void addFile(const QString& path, FileSpec fileSpec) { files[path] = fileSpec; }
@@ -265,6 +266,20 @@ public:
     }
     std::uint32_t channelGetLevel(audio::Handle) override { return 0xFFFFFFFF; }
     int channelGetData(audio::Handle, void*, std::uint32_t) override { return -1; }
+    bool channelDeviceLost(audio::Handle h) override
+    {
+        auto it = streams.find(h);
+        return it != streams.end() && it->second.lost;
+    }
+    // The output device or the sound server goes away: the stream stops where it is.
+    void loseDevice(audio::Handle h)
+    {
+        auto it = streams.find(h);
+        if (it == streams.end())
+            return;
+        it->second.active = audio::Stopped;
+        it->second.lost = true;
+    }
     bool channelGetInfo(audio::Handle h, audio::ChannelInfo& info) override
     {
         auto it = streams.find(h);
@@ -368,6 +383,7 @@ inline QString writeLanguage(const QString& dir)
     const QString path = dir + QStringLiteral("/lang.ini");
     writeFile(path, "[Common]\nMessage=Note\n[Strings]\nstr004=Delete this file?\n"
                     "str005=Cannot rename\nstr006=Bad WAV\nstr007=Bad MP3\nstr008=Bad WMA\n"
+                    "DeviceLostPlay=Output gone\n"
                     "[RecordFormatForm]\nMono=Mono\nStereo=Stereo\n");
     return path;
 }

@@ -71,7 +71,7 @@ struct Bench {
     library::FileInfo info{engine, sink};
     library::FileLister lister{engine, sink, QIcon()};
     library::FileSelection selection{host, view, panel, info};
-    library::Playback playback{host, engine, view, selection};
+    library::Playback playback{host, engine, view, selection, sink};
     library::FileCommands commands{host, view, lister, selection, playback, sink};
 };
 

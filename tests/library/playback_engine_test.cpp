@@ -68,7 +68,7 @@ protected:
     platform::RecordingMessageSink sink;
     library::FileInfo info{engine, sink};
     library::FileSelection selection{host, view, panel, info};
-    library::Playback playback{host, engine, view, selection};
+    library::Playback playback{host, engine, view, selection, sink};
 };
 
 TEST_F(PlaybackEngine, PlayPlayPlay)

@@ -36,7 +36,7 @@ protected:
     platform::RecordingMessageSink sink;
     library::FileInfo info{engine, sink};
     library::FileSelection selection{host, view, panel, info};
-    Playback playback{host, engine, view, selection};
+    Playback playback{host, engine, view, selection, sink};
 };
 
 TEST_F(PlaybackTest, PlayPausesAndContinuesWhereItStopped)
@@ -95,6 +95,43 @@ TEST_F(PlaybackTest, EndOfTrackStopsOnTheNextTick)
     EXPECT_EQ(playback.PlayFilePath(), host.folder + "one.mp3") << "Stop keeps the played path";
     playback.Tick();
     EXPECT_EQ(host.states.size(), 2) << "an idle tick changes nothing";
+}
+
+// The end of a track, a stream that never opened and an output that went away all stop at the
+// next tick; only the lost output is worth a word, once, and the next Play works again.
+TEST_F(PlaybackTest, LostOutputStopsAtTheNextTickAndIsSaidOnce)
+{
+    struct Case {
+        const char* what;
+        bool lose;
+        std::int64_t advance;
+        int messages;
+    };
+    const Case cases[] = {
+        {"output lost mid-track", true, 300000, 1},
+        {"track ended", false, 2000000, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sink.clear();
+        view.setSelectedIndex(0);
+        playback.Play();
+        ASSERT_EQ(host.state, Playing);
+        const audio::Handle stream = host.channelHandle;
+        engine.advance(stream, c.advance);
+        if (c.lose)
+            engine.loseDevice(stream);
+        EXPECT_EQ(playback.Tick(), 0u);
+        EXPECT_EQ(host.state, Idle);
+        EXPECT_TRUE(engine.freed.contains(stream));
+        playback.Tick();
+        ASSERT_EQ(int(sink.messages().size()), c.messages);
+        if (c.messages)
+            EXPECT_EQ(sink.messages()[0].text, QStringLiteral("Output gone"));
+        playback.Play();
+        EXPECT_EQ(host.state, Playing) << "playing again needs no restart";
+        playback.Stop();
+    }
 }
 
 TEST_F(PlaybackTest, AStreamThatDidNotOpenEndsOnTheNextTick)

@@ -95,6 +95,7 @@ public:
         handle_ = nextHandle_++;
         running_ = true;
         ended_ = false;
+        lost_ = false;
         paused_ = false;
         quit_ = false;
         phase_ = 0;
@@ -141,7 +142,18 @@ public:
         joinThread(); // from here on no callback runs
         return true;
     }
-    int channelIsActive(audio::Handle) override { return 0; }
+    int channelIsActive(audio::Handle h) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (h != handle_ || !running_ || ended_ || lost_)
+            return audio::Stopped;
+        return paused_ ? audio::Paused : audio::Playing;
+    }
+    bool channelDeviceLost(audio::Handle h) override
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return h == handle_ && lost_;
+    }
     std::int64_t channelGetLength(audio::Handle) override { return -1; }
     std::int64_t channelGetPosition(audio::Handle) override { return -1; }
     bool channelSetPosition(audio::Handle, std::int64_t) override { return false; }
@@ -162,6 +174,12 @@ public:
         wake_.notify_all();
         done_.wait(lock, [&] { return finished_ >= ticket || quit_; });
         return lastDelivered_;
+    }
+    // The recording device or the sound server goes away: the capture ends by itself.
+    void loseDevice()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lost_ = true;
     }
     bool ended() const
     {
@@ -198,7 +216,7 @@ private:
             requests_.pop_front();
             int delivered = 0;
             for (int b = 0; b < r.count; ++b) {
-                if (paused_ || ended_ || !running_)
+                if (paused_ || ended_ || lost_ || !running_)
                     continue;
                 std::vector<std::int16_t> block(static_cast<std::size_t>(r.frames) * chans_);
                 for (int f = 0; f < r.frames; ++f) {
@@ -256,6 +274,7 @@ private:
     audio::HRECORD nextHandle_ = 41;
     bool running_ = false;
     bool ended_ = false;
+    bool lost_ = false;
     bool paused_ = false;
     bool quit_ = false;
     std::int64_t phase_ = 0;

@@ -25,7 +25,7 @@ protected:
         QFile f(dir_.filePath("English.ini"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[Common]\nMessage=Vexa Recorder\n[Strings]\nstr001=cannot open\n"
-                "str002=cannot capture\nstr003=cannot write\n");
+                "str002=cannot capture\nstr003=cannot write\nDeviceLostRecord=gone, kept in %1\n");
         f.close();
         host_.languageFile.open(dir_.filePath("English.ini"));
         recordings_ = dir_.filePath("rec");
@@ -291,6 +291,64 @@ TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
         EXPECT_EQ(trace.closes, 1);
         EXPECT_EQ(host_.state, Idle);
         EXPECT_EQ(sink_.messages().size(), 1u);
+    }
+}
+
+// The device or the sound server goes away while recording, capturing or paused: the next tick
+// completes the file exactly as Stop does (tail included, re-listed, Idle) and says once where
+// it is. A running capture, a capture ended by a write failure, and no recording are left alone.
+TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
+{
+    struct Case {
+        const char* what;
+        bool paused;
+        bool lose;
+        int failOnWrite;
+        bool completed;
+    };
+    const Case cases[] = {
+        {"lost while capturing", false, true, -1, true},
+        {"lost while paused", true, true, -1, true},
+        {"capturing", false, false, -1, false},
+        {"paused", true, false, -1, false},
+        {"ended by a write failure", false, false, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        log_.clear();
+        sink_.clear();
+        for (const QString& f : filesOnDisk())
+            QFile::remove(recordings_ + f);
+        writers_.script = fakes::WriterScript{4608, c.failOnWrite, true};
+        host_.arrange(Idle);
+        recording::RecordingSession session(audio_, writers_, sink_, host_);
+        session.record(recordings_, format(RecordFormat::Mp3));
+        ASSERT_TRUE(session.isRecording());
+        audio_.deliver(5, kFrames);
+        if (c.paused)
+            session.record(recordings_, format(RecordFormat::Mp3));
+        if (c.lose)
+            audio_.loseDevice();
+        sink_.clear();
+        log_.clear();
+
+        EXPECT_EQ(session.checkCapture(), c.completed);
+        EXPECT_EQ(session.checkCapture(), false) << "said once";
+        if (!c.completed) {
+            EXPECT_TRUE(session.isRecording());
+            EXPECT_TRUE(sink_.messages().empty());
+            session.stop();
+            continue;
+        }
+        EXPECT_FALSE(session.isRecording());
+        EXPECT_EQ(host_.state, Idle);
+        EXPECT_EQ(writers_.traces.back()->writes, std::vector<std::int64_t>({4608, 392}));
+        EXPECT_EQ(writers_.traces.back()->closes, 1);
+        EXPECT_TRUE(log_.events().contains(QStringLiteral("host.listRecordings")));
+        EXPECT_TRUE(log_.events().contains(QStringLiteral("host.selectFile 'Vexa_001.mp3'")));
+        ASSERT_EQ(sink_.messages().size(), 1u);
+        EXPECT_EQ(sink_.messages()[0].message.text,
+                  QStringLiteral("gone, kept in ") + QDir::toNativeSeparators(recordings_ + "Vexa_001.mp3"));
     }
 }
 
