@@ -17,8 +17,22 @@ build=${SANITIZE_BUILD_DIR:-$root/build-$kind}
 
 # Optimised with debug info: the sanitizers slow the code down several times, and the tests
 # of the real-time paths need it to keep up with the sound server.
-BUILD_DIR=$build "$root/scripts/build.sh" -DVEXA_SANITIZE="$kind" -DVEXA_BUILD_BENCH=OFF \
-  -DVEXA_WERROR="${VEXA_WERROR:-OFF}" "${VEXA_CMAKE_ARGS[@]+"${VEXA_CMAKE_ARGS[@]}"}"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXA_SANITIZE="$kind" \
+  -DVEXA_BUILD_BENCH=OFF -DVEXA_WERROR="${VEXA_WERROR:-OFF}" ${VEXA_CMAKE_ARGS:-} >/dev/null
+# Only the test programs of the chosen labels (all of them when no label is chosen).
+targets=()
+if [ -n "$labels" ]; then
+  for src in "$root"/tests/*/*_test.cpp; do
+    label=$(sed -nE 's@.*ctest-label:[[:space:]]*([a-z0-9]+).*@\1@p' "$src" | head -n1)
+    echo "${label:-unit}" | grep -qxE "$labels" || continue
+    targets+=("$(basename "$(dirname "$src")")_$(basename "$src" .cpp)")
+  done
+fi
+if [ ${#targets[@]} -gt 0 ]; then
+  cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
+else
+  cmake --build "$build" -j"$(nproc)"
+fi
 
 supp=$root/tests/sanitizers
 export TSAN_OPTIONS="suppressions=$supp/tsan.supp halt_on_error=1 second_deadlock_stack=1 history_size=4"
