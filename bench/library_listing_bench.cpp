@@ -3,7 +3,7 @@
 #include "../tests/library/GeneratedAudio.h"
 #include "audio/Engine.h"
 #include "library/FileLister.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,7 +6,7 @@
 //
 // Needs a sound server (scripts/services.sh start DIR gives a private one hearing 440 Hz).
 #include "audio/Engine.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/RecordingSession.h"
 #include "recording/SessionFakes.h"

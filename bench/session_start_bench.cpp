@@ -8,7 +8,7 @@
 //    window's display timer does (no drawing).
 // Formats: 0 WAV, 1 MP3, 2 WMA; 44100 Hz stereo, MP3 128 kbit/s, WMA 96 kbit/s.
 #include "audio/Engine.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/RecordingSession.h"
 #include "recording/SessionFakes.h"

@@ -5,9 +5,12 @@
 # Optional lines "// ctest-link: vexa_x vexa_y" add libraries, "// ctest-timeout: N" the timeout.
 file(GLOB support_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp
                                             ${CMAKE_SOURCE_DIR}/tests/support/*.h)
+# The platform stand-ins are a library of their own (the benchmarks use them too).
+list(FILTER support_sources EXCLUDE REGEX "/(MemorySettingsStore|RecordingMessageSink)\\.(cpp|h)$")
 add_library(vexa_testsupport STATIC ${support_sources})
 target_include_directories(vexa_testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(vexa_testsupport PUBLIC GTest::gtest GTest::gmock Qt6::Widgets Qt6::Test
+                      vexa_testdoubles vexa_audio
                       PRIVATE PkgConfig::FFMPEG PkgConfig::FFTW)
 
 function(vexa_read_label file out_label out_links out_timeout)
@@ -27,6 +30,10 @@ function(vexa_read_label file out_label out_links out_timeout)
   endforeach()
   set(${out_label} ${label} PARENT_SCOPE)
   set(${out_links} "${links}" PARENT_SCOPE)
+  # Sanitized code runs several times slower.
+  if(VEXA_SANITIZE)
+    math(EXPR timeout "${timeout} * 4")
+  endif()
   set(${out_timeout} ${timeout} PARENT_SCOPE)
 endfunction()
 

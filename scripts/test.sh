@@ -1,10 +1,25 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the private sound server and an Xvfb display, runs
-# every test (labels unit, gui, audio, e2e) and stops the services again.
+# every test (labels unit, gui, audio, e2e), then the sanitizer stage (scripts/sanitize.sh in
+# build folders of their own), and stops the services again. Arguments go to the first ctest.
+#   VEXA_SANITIZERS  sanitizer builds to run after the suite, default "thread address"
+#                    ("" or "none" skips them for a quick local run)
+#   VEXA_WERROR      ON/OFF: warnings as errors (default ON when CI is set)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ -n "${CI:-}" ] && [ "${CI}" != false ]; then
+  export VEXA_WERROR=${VEXA_WERROR:-ON}
+fi
+export VEXA_WERROR=${VEXA_WERROR:-OFF}
+sanitizers=${VEXA_SANITIZERS-thread address}
+[ "$sanitizers" = none ] && sanitizers=""
+
+start=$SECONDS
+stage() { echo "== [$(( (SECONDS - start) / 60 ))m$(( (SECONDS - start) % 60 ))s] $*"; }
+
 "$root/scripts/deps.sh"
-"$root/scripts/build.sh"
+stage "build"
+"$root/scripts/build.sh" -DVEXA_WERROR="$VEXA_WERROR"
 build=${BUILD_DIR:-$root/build}
 private=$(mktemp -d /tmp/vexa-test.XXXXXX)
 # shellcheck source=services.sh
@@ -12,6 +27,12 @@ source "$root/scripts/services.sh" start "$private"
 cleanup() { "$root/scripts/services.sh" stop "$private"; rm -rf "$private"; }
 trap cleanup EXIT
 set +e
+stage "tests"
 (cd "$build" && ctest --output-on-failure -j2 "$@")
 rc=$?
+for kind in $sanitizers; do
+  stage "$kind sanitizer"
+  SANITIZE_BUILD_DIR=${build}-$kind "$root/scripts/sanitize.sh" "$kind" || rc=1
+done
+stage "done (exit $rc)"
 exit $rc

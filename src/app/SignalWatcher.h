@@ -1,11 +1,11 @@
 #pragma once
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the GUI thread, so that the program
 // ends through its normal shutdown (the main window closes as on Exit, the settings are saved).
-// The signal handler only writes the signal number into a pipe; a QSocketNotifier reads it.
+// The platform's signal pipe notes each signal; a QSocketNotifier reads them on the GUI thread.
 // One watcher at a time; the previous handlers are restored when it is destroyed.
-#include <QObject>
+#include "platform/SignalPipe.h"
 
-#include <csignal>
+#include <QObject>
 
 class QSocketNotifier;
 
@@ -15,8 +15,7 @@ public:
     explicit SignalWatcher(QObject* parent = nullptr);
     ~SignalWatcher() override;
 
-    // False when the pipe or the handlers could not be set up (the signals then end the
-    // process the default way).
+    // False when the signals could not be watched (they then end the process the default way).
     bool isActive() const { return notifier_ != nullptr; }
 
 signals:
@@ -25,9 +24,6 @@ signals:
 private:
     void readSignal();
 
-    int fds_[2] = {-1, -1};
-#ifndef Q_OS_WIN
-    struct sigaction previous_[3] = {};
-#endif
+    platform::SignalPipe pipe_;
     QSocketNotifier* notifier_ = nullptr;
 };

@@ -17,6 +17,7 @@ public:
 
     // Opens the file and decodes its first frame, so that an undecodable file fails here.
     // The extension picks the container to try first; the content decides in the end.
+    // path is in UTF-8 (audio::ffmpegPath).
     bool open(const std::string& path);
 
     std::uint32_t rate() const;

@@ -1,6 +1,6 @@
 #pragma once
 // Every modal message the program shows goes through one MessageSink, so that logic can be
-// tested without blocking on a box (tests use RecordingMessageSink) and so that a message
+// tested without blocking on a box (tests collect the messages instead) and so that a message
 // raised on the capture thread is posted to the GUI thread instead of shown there.
 #include <QString>
 

@@ -1,10 +1,6 @@
 #include "recording/SystemFileWriter.h"
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "platform/FileSync.h"
 
 SystemFileWriter::~SystemFileWriter()
 {
@@ -51,13 +47,7 @@ bool SystemFileWriter::resize(std::int64_t size)
 
 bool SystemFileWriter::sync()
 {
-    if (!file_.isOpen() || !file_.flush())
-        return false;
-#ifdef Q_OS_WIN
-    return _commit(file_.handle()) == 0;
-#else
-    return ::fdatasync(file_.handle()) == 0;
-#endif
+    return platform::syncFile(file_);
 }
 
 bool SystemFileWriter::close()

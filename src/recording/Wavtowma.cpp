@@ -13,6 +13,7 @@ extern "C" {
 #include <cstdio>
 #include <vector>
 
+#include "audio/FfmpegPath.h"
 #include "recording/AdapterMessage.h"
 #include "recording/SystemFileWriter.h"
 
@@ -170,7 +171,7 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
     // Create the writer: the container on a file of our own.
     auto w = std::make_unique<Writer>();
     path_ = path;
-    const QByteArray name = path.toUtf8();
+    const QByteArray name = audio::ffmpegPath(path);
     bool ok = avformat_alloc_output_context2(&w->format, nullptr, "asf", name.constData()) >= 0
               && file_->open(path);
     if (ok) {

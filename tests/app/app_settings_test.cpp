@@ -3,7 +3,7 @@
 // language file written at once on first run and never at shutdown, and a store that cannot be
 // opened or written.
 #include "app/AppSettings.h"
-#include "platform/MemorySettingsStore.h"
+#include "support/MemorySettingsStore.h"
 #include "platform/QtSettingsStore.h"
 
 #include <QFile>

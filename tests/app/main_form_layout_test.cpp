@@ -4,8 +4,8 @@
 // spectrum menu, and applying a language writes the layout's captions and hints.
 #include "app/TMainForm.h"
 #include "platform/DesktopShell.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RecordingMessageSink.h"
 #include "skin/MainFormLayout.h"
 #include "skin/SkinControl.h"
 #include "skin/TQLTButton.h"

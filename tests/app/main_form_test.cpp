@@ -9,8 +9,8 @@
 #include "skin/MainFormLayout.h"
 #include "i18n/LanguageFile.h"
 #include "platform/DesktopShell.h"
-#include "platform/MemorySettingsStore.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QAction>
 #include <QDialog>

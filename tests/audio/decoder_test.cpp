@@ -1,6 +1,7 @@
 // ctest-label: unit
 // Decoding WAV, MP3 and WMA files to 16-bit PCM: formats, lengths, seeking, bad files.
 #include "audio/Decoder.h"
+#include "audio/FfmpegPath.h"
 #include "support/audio_files.h"
 #include "support/audio_signals.h"
 
@@ -56,7 +57,7 @@ TEST_P(DecoderFormats, RateChannelsLengthAndContent)
     ASSERT_TRUE(makeFile(path, c.kind, pcm, c.rate, c.channels));
 
     audio::Decoder d;
-    ASSERT_TRUE(d.open(QFile::encodeName(path).toStdString()));
+    ASSERT_TRUE(d.open(audio::ffmpegPath(path).toStdString()));
     EXPECT_EQ(d.rate(), c.rate);
     EXPECT_EQ(d.channels(), c.channels);
     EXPECT_EQ(d.fileSize(), QFileInfo(path).size());
@@ -103,12 +104,12 @@ TEST_P(DecoderSeek, LandsWithin30msOfTheTarget)
     ASSERT_TRUE(makeFile(path, kind, chirp(200.0, 4000.0, rate, 2, 6.0), rate, 2));
 
     audio::Decoder whole;
-    ASSERT_TRUE(whole.open(QFile::encodeName(path).toStdString()));
+    ASSERT_TRUE(whole.open(audio::ffmpegPath(path).toStdString()));
     const Pcm all = decodeAll(whole);
 
     for (double fraction : {0.1, 0.5, 0.9, 0.0}) {
         audio::Decoder d;
-        ASSERT_TRUE(d.open(QFile::encodeName(path).toStdString()));
+        ASSERT_TRUE(d.open(audio::ffmpegPath(path).toStdString()));
         const long target = long(double(d.lengthFrames()) * fraction);
         ASSERT_TRUE(d.seek(target));
         EXPECT_EQ(d.position(), target);
@@ -161,7 +162,7 @@ TEST(DecoderBadInput, RefusesOrSurvivesEveryDamagedFile)
     };
     for (const Case& c : cases) {
         audio::Decoder d;
-        const bool opened = d.open(QFile::encodeName(dir.filePath(c.name)).toStdString());
+        const bool opened = d.open(audio::ffmpegPath(dir.filePath(c.name)).toStdString());
         EXPECT_EQ(opened, c.opens) << c.name.toStdString();
         if (!opened)
             continue;
@@ -178,7 +179,7 @@ TEST(DecoderEightBit, ComesOutAsSixteenBit)
     const Pcm pcm = sine(1000.0, 11025, 1, 1.0, 1.0);
     ASSERT_TRUE(writeWav8(dir.filePath("eight.wav"), pcm, 11025, 1));
     audio::Decoder d;
-    ASSERT_TRUE(d.open(QFile::encodeName(dir.filePath("eight.wav")).toStdString()));
+    ASSERT_TRUE(d.open(audio::ffmpegPath(dir.filePath("eight.wav")).toStdString()));
     EXPECT_EQ(d.lengthFrames(), 11025);
     const Pcm decoded = decodeAll(d);
     ASSERT_EQ(decoded.size(), pcm.size());

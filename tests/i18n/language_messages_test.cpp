@@ -3,7 +3,7 @@
 // Message, read when shown; the delete question has no caption; missing keys give empty texts.
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageMessages.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -6,6 +6,8 @@
 #include "i18n/WindowTexts.h"
 
 #include <QFile>
+#include <QMap>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -50,7 +52,34 @@ TEST(WindowTextsTest, WindowsAndSectionsAreWrittenInOrder)
                          "TAboutForm/Common", "TFormatForm/RecordFormatForm", "TFormatForm/Common",
                          "TSoundSourceForm/SoundSourceForm", "TSoundSourceForm/Common",
                          "TRunDravenaForm/EditorForm"}));
-    EXPECT_EQ(WindowTexts::table().size(), 16 + 24 + 1 + 3 + 1 + 4 + 12 + 5 + 4);
+}
+
+TEST(WindowTextsTest, EveryRowIsOneTextFromItsOwnKey)
+{
+    // No text is written twice, and resolving writes one text per row, in the table's order,
+    // each from its own key (a file whose every value names its section and key).
+    const QList<i18n::WindowText>& table = WindowTexts::table();
+    ASSERT_FALSE(table.isEmpty());
+    QSet<QString> targets;
+    QMap<QString, QStringList> sections;
+    for (const auto& t : table) {
+        const QString target = t.window + "/" + t.control + "/" + QString::number(int(t.role));
+        EXPECT_FALSE(targets.contains(target)) << target.toStdString() << " is written twice";
+        targets.insert(target);
+        sections[t.section] << t.key + "=" + t.section + "." + t.key;
+    }
+    QByteArray text;
+    for (auto it = sections.cbegin(); it != sections.cend(); ++it)
+        text += "[" + it.key().toUtf8() + "]\n" + it.value().join("\n").toUtf8() + "\n";
+    QTemporaryDir dir;
+    const QList<i18n::TextAssignment> out = WindowTexts::resolve(load(dir, text), false, true);
+    ASSERT_EQ(out.size(), table.size());
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        const i18n::WindowText& t = table.at(i);
+        SCOPED_TRACE((t.window + "/" + t.control).toStdString());
+        EXPECT_EQ(out.at(i), (i18n::TextAssignment{t.window, t.control, t.role,
+                                                   t.section + "." + t.key}));
+    }
 }
 
 TEST(WindowTextsTest, KeysReachTheirControls)

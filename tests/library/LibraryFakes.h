@@ -1,11 +1,11 @@
 #pragma once
 // Stand-ins for the window and the engine, shared by the library tests: an in-memory list
 // view and panel, a host with plain fields, a scripted engine, and WAV bytes made in code.
-#include "audio/AudioApi.h"
 #include "i18n/LanguageFile.h"
 #include "library/FileInfoView.h"
 #include "library/FileListView.h"
 #include "library/LibraryHost.h"
+#include "support/FakeAudio.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -16,7 +16,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtEndian>
-#include <map>
 #include <ostream>
 
 // Readable QString values in test failures.
@@ -168,168 +167,9 @@ private:
     bool arranging_ = false;
 };
 
-// A scripted engine: files are registered with what a decoder would report; streams keep
-// their play state and position; the test moves time by hand.
-class FakeEngine : public audio::AudioApi {
-public:
-    struct FileSpec {
-        std::int64_t bytes = 0;          // decoded 16-bit PCM length
-        std::uint32_t freq = 44100, chans = 2, flags = 0;
-        std::int64_t fileSize = 0;
-    };
-    struct Stream {
-        QString path;
-        FileSpec fileSpec;
-        int active = audio::Stopped;
-        std::int64_t pos = 0;
-        bool lost = false; // the output went away
-    };
-
-    void addFile(const QString& path, FileSpec fileSpec) { files[path] = fileSpec; }
-
-    bool recordInit(int) override { return true; }
-    bool init(int, std::uint32_t) override { return true; }
-    void recordFree() override {}
-    void free() override {}
-    bool recordSetInput(int, std::uint32_t, float) override { return true; }
-    audio::HRECORD recordStart(std::uint32_t, std::uint32_t, audio::RecordProc, void*) override { return 0; }
-
-    audio::HSTREAM streamCreateFile(const QString& path) override { return open(path, false); }
-    audio::HSTREAM wmaStreamCreateFile(const QString& path) override { return open(path, true); }
-    bool streamFree(audio::HSTREAM h) override
-    {
-        freed.append(h);
-        return streams.erase(h) > 0;
-    }
-    std::int64_t streamGetFilePosition(audio::HSTREAM h, int mode) override
-    {
-        auto it = streams.find(h);
-        return it == streams.end() || mode != audio::FilePosEnd ? -1 : it->second.fileSpec.fileSize;
-    }
-    bool channelPlay(audio::Handle h, bool restart) override
-    {
-        auto it = streams.find(h);
-        if (it == streams.end())
-            return false;
-        if (restart)
-            it->second.pos = 0;
-        it->second.active = audio::Playing;
-        return true;
-    }
-    bool channelPause(audio::Handle h) override
-    {
-        auto it = streams.find(h);
-        if (it == streams.end())
-            return false;
-        it->second.active = audio::Paused;
-        return true;
-    }
-    bool channelStop(audio::Handle h) override
-    {
-        stopped.append(h);
-        auto it = streams.find(h);
-        if (it == streams.end())
-            return false;
-        it->second.active = audio::Stopped;
-        return true;
-    }
-    int channelIsActive(audio::Handle h) override
-    {
-        auto it = streams.find(h);
-        return it == streams.end() ? audio::Stopped : it->second.active;
-    }
-    std::int64_t channelGetLength(audio::Handle h) override
-    {
-        auto it = streams.find(h);
-        return it == streams.end() ? -1 : it->second.fileSpec.bytes;
-    }
-    std::int64_t channelGetPosition(audio::Handle h) override
-    {
-        auto it = streams.find(h);
-        return it == streams.end() ? -1 : it->second.pos;
-    }
-    bool channelSetPosition(audio::Handle h, std::int64_t pos) override
-    {
-        auto it = streams.find(h);
-        if (it == streams.end())
-            return false;
-        it->second.pos = pos;
-        seeks.append(pos);
-        return true;
-    }
-    double channelBytes2Seconds(audio::Handle h, std::int64_t pos) override
-    {
-        auto it = streams.find(h);
-        if (it == streams.end())
-            return -1;
-        return double(pos) / (double(it->second.fileSpec.freq) * it->second.fileSpec.chans * 2);
-    }
-    std::uint32_t channelGetLevel(audio::Handle) override { return 0xFFFFFFFF; }
-    int channelGetData(audio::Handle, void*, std::uint32_t) override { return -1; }
-    bool channelDeviceLost(audio::Handle h) override
-    {
-        auto it = streams.find(h);
-        return it != streams.end() && it->second.lost;
-    }
-    // The output device or the sound server goes away: the stream stops where it is.
-    void loseDevice(audio::Handle h)
-    {
-        auto it = streams.find(h);
-        if (it == streams.end())
-            return;
-        it->second.active = audio::Stopped;
-        it->second.lost = true;
-    }
-    bool channelGetInfo(audio::Handle h, audio::ChannelInfo& info) override
-    {
-        auto it = streams.find(h);
-        if (it == streams.end())
-            return false;
-        info.freq = it->second.fileSpec.freq;
-        info.chans = it->second.fileSpec.chans;
-        info.flags = it->second.fileSpec.flags;
-        return true;
-    }
-
-    // Plays on by so many bytes; a stream that reaches its end stops by itself.
-    void advance(audio::Handle h, std::int64_t bytes)
-    {
-        auto it = streams.find(h);
-        if (it == streams.end() || it->second.active != audio::Playing)
-            return;
-        it->second.pos += bytes;
-        if (it->second.pos >= it->second.fileSpec.bytes) {
-            it->second.pos = it->second.fileSpec.bytes;
-            it->second.active = audio::Stopped;
-        }
-    }
-    const Stream* stream(audio::Handle h) const
-    {
-        auto it = streams.find(h);
-        return it == streams.end() ? nullptr : &it->second;
-    }
-    int openStreams() const { return int(streams.size()); }
-
-    QMap<QString, FileSpec> files;
-    std::map<audio::Handle, Stream> streams;
-    QList<QString> opened;
-    QList<bool> openedAsWma;
-    QList<audio::Handle> freed, stopped;
-    QList<std::int64_t> seeks;
-    audio::Handle next = 100;
-
-private:
-    audio::HSTREAM open(const QString& path, bool wma)
-    {
-        opened.append(path);
-        openedAsWma.append(wma);
-        if (!files.contains(path))
-            return 0;
-        const audio::Handle h = next++;
-        streams[h] = Stream{path, files.value(path), audio::Stopped, 0};
-        return h;
-    }
-};
+// The shared scripted engine: files are registered with what a decoder would report;
+// streams keep their play state and position; the test moves time by hand.
+using FakeEngine = testsupport::FakeAudio;
 
 // WAV bytes built chunk by chunk.
 inline QByteArray le16(quint16 v)

@@ -7,7 +7,7 @@
 #include "library/FileSelection.h"
 #include "library/Playback.h"
 #include "library/WaveHeader.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QDir>
 #include <QTemporaryDir>

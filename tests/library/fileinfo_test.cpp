@@ -3,7 +3,7 @@
 #include "LibraryFakes.h"
 #include "library/DurationText.h"
 #include "library/FileInfo.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

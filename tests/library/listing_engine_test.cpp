@@ -4,7 +4,7 @@
 #include "audio/Engine.h"
 #include "library/FileInfo.h"
 #include "library/FileLister.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

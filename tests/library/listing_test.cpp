@@ -3,7 +3,7 @@
 #include "LibraryFakes.h"
 #include "library/FileLister.h"
 #include "library/FileTypeIcons.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QDir>
 #include <QPixmap>

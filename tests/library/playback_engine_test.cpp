@@ -6,7 +6,7 @@
 #include "library/FileInfo.h"
 #include "library/FileSelection.h"
 #include "library/Playback.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>

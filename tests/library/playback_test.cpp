@@ -4,7 +4,7 @@
 #include "library/FileInfo.h"
 #include "library/FileSelection.h"
 #include "library/Playback.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // pause, stop, every refusal with its text, and one real run on the private sound server.
 // Most cases run on a fake device whose frames the test pulls itself.
 #include "library/TQLTAudioPlay.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "support/audio_fake_devices.h"
 #include "support/audio_files.h"
 

@@ -3,7 +3,7 @@
 #include "library/FileInfo.h"
 #include "library/FileSelection.h"
 #include "library/RecordingsLibrary.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QTemporaryDir>
 #include <functional>

@@ -1,7 +1,7 @@
 // The RIFF header reader: chunk walk, format checks, durations and its messages.
 #include "LibraryFakes.h"
 #include "library/WaveHeader.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

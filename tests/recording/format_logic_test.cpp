@@ -9,7 +9,7 @@
 #include "recording/WavWriter.h"
 #include "recording/Wavtomp3.h"
 #include "recording/Wavtowma.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/Wavtomp3.h"
 #include "support/decode_audio.h"
 #include "wav_failing_file.h"

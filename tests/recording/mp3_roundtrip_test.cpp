@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "recording/Wavtomp3.h"
 #include "support/decode_audio.h"

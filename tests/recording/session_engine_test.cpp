@@ -6,7 +6,7 @@
 #include "recording/RecordingSession.h"
 
 #include "audio/Engine.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/SessionFakes.h"
 #include "recording/TappedAudio.h"

@@ -328,7 +328,7 @@ TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
         if (c.paused)
             session.record(recordings_, format(RecordFormat::Mp3));
         if (c.lose)
-            audio_.loseDevice();
+            audio_.loseDevice(session.channel());
         sink_.clear();
         log_.clear();
 

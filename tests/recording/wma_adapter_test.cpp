@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/Wavtowma.h"
 #include "support/decode_audio.h"
 #include "wav_failing_file.h"

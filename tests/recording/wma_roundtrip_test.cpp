@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "recording/Wavtowma.h"
 #include "support/decode_audio.h"

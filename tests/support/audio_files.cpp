@@ -1,5 +1,7 @@
 #include "support/audio_files.h"
 
+#include "audio/FfmpegPath.h"
+
 #include <QFile>
 
 extern "C" {
@@ -79,7 +81,7 @@ bool encodeFile(const QString& path, const char* kind, const Pcm& samples, unsig
                                : avcodec_find_encoder(AV_CODEC_ID_WMAV2);
     if (!codec)
         return false;
-    const QByteArray file = QFile::encodeName(path);
+    const QByteArray file = audio::ffmpegPath(path);
     AVFormatContext* fmt = nullptr;
     if (avformat_alloc_output_context2(&fmt, nullptr, mp3 ? "mp3" : "asf", file.constData()) < 0)
         return false;

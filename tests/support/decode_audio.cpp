@@ -1,5 +1,7 @@
 #include "support/decode_audio.h"
 
+#include "audio/FfmpegPath.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -89,7 +91,7 @@ DecodedAudio decodeAudio(const QString& path)
     av_log_set_level(AV_LOG_ERROR); // keep the demuxers' notes out of the test output
     DecodedAudio out;
     Resources r;
-    const QByteArray name = path.toUtf8();
+    const QByteArray name = audio::ffmpegPath(path);
     int ret = avformat_open_input(&r.format, name.constData(), nullptr, nullptr);
     if (ret < 0) {
         out.error = errorText("open", ret);

@@ -1,4 +1,4 @@
-#include "platform/MemorySettingsStore.h"
+#include "support/MemorySettingsStore.h"
 
 namespace platform {
 

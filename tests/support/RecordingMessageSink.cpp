@@ -1,4 +1,4 @@
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QMutexLocker>
 

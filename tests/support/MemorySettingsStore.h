@@ -1,5 +1,5 @@
 #pragma once
-// A SettingsStore held in memory, for tests: it keeps the values, remembers the order of every
+// A SettingsStore held in memory, for tests and benchmarks: it keeps the values, remembers the order of every
 // write, and can be told to refuse opening or storing.
 #include "platform/SettingsStore.h"
 

@@ -1,0 +1,12 @@
+#pragma once
+// Forcing written data onto the disk, for files whose contents must survive a crash of the
+// program or the machine (a recording's header after each update).
+class QFile;
+
+namespace platform {
+
+// Flushes the file's buffer and asks the system to put its data on the disk. False when the
+// file is not open or either step fails.
+bool syncFile(QFile& file);
+
+} // namespace platform
