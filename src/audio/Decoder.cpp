@@ -43,6 +43,7 @@ struct Decoder::Impl {
     ~Impl()
     {
         swr_free(&swr);
+        av_channel_layout_uninit(&swrLayout);
         avcodec_free_context(&codec);
         avformat_close_input(&format);
         av_packet_free(&packet);
@@ -56,32 +57,87 @@ struct Decoder::Impl {
         return av_rescale_q(pts, st()->time_base, AVRational{1, int(rate)});
     }
 
+    // The input format the resampler was set up for. A stream may change its channel count,
+    // rate or sample format between frames (MP3 files joined from different recordings): the
+    // conversion follows every change, while the output format stays the stream's own.
+    AVChannelLayout swrLayout{};
+    int swrRate = 0;
+    int swrFormat = -1;
+
+    // Appends what the resampler still holds (rate conversion keeps a few samples back).
+    bool flushResampler()
+    {
+        if (!swr)
+            return true;
+        const int room = swr_get_out_samples(swr, 0);
+        if (room <= 0)
+            return true;
+        const std::size_t base = pending.size();
+        pending.resize(base + std::size_t(room) * channels);
+        uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(pending.data() + base)};
+        const int got = swr_convert(swr, outPlanes, room, nullptr, 0);
+        pending.resize(base + std::size_t(std::max(got, 0)) * channels);
+        return got >= 0;
+    }
+
+    bool setUpResampler(const AVFrame* f)
+    {
+        if (swr && swrRate == f->sample_rate && swrFormat == f->format
+            && av_channel_layout_compare(&swrLayout, &f->ch_layout) == 0)
+            return true;
+        flushResampler();
+        swr_free(&swr);
+        av_channel_layout_uninit(&swrLayout);
+        swrRate = 0;
+        swrFormat = -1;
+        AVChannelLayout in{};
+        if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&in, f->ch_layout.nb_channels);
+        else if (av_channel_layout_copy(&in, &f->ch_layout) < 0)
+            return false;
+        AVChannelLayout out;
+        av_channel_layout_default(&out, int(channels));
+        bool ok = swr_alloc_set_opts2(&swr, &out, AV_SAMPLE_FMT_S16, int(rate), &in,
+                                      AVSampleFormat(f->format), f->sample_rate, 0, nullptr) >= 0;
+        if (ok && in.nb_channels == 1 && channels == 2) {
+            // Mono into a stereo stream at full level on both sides (the default is -3 dB).
+            const double matrix[2] = {1.0, 1.0};
+            ok = swr_set_matrix(swr, matrix, 1) >= 0;
+        }
+        ok = ok && swr_init(swr) >= 0;
+        av_channel_layout_uninit(&out);
+        av_channel_layout_uninit(&in);
+        if (!ok) {
+            swr_free(&swr);
+            return false;
+        }
+        av_channel_layout_copy(&swrLayout, &f->ch_layout);
+        swrRate = f->sample_rate;
+        swrFormat = f->format;
+        return true;
+    }
+
     bool convert(AVFrame* f)
     {
         const int n = f->nb_samples;
-        if (n <= 0)
+        if (n <= 0 || f->ch_layout.nb_channels <= 0 || f->sample_rate <= 0 || !f->extended_data)
+            return true; // nothing to convert (a frame without samples)
+        if (f->format == AV_SAMPLE_FMT_S16 && f->ch_layout.nb_channels == int(channels)
+            && f->sample_rate == int(rate) && !swr) {
+            const std::size_t base = pending.size();
+            pending.resize(base + std::size_t(n) * channels);
+            std::memcpy(pending.data() + base, f->data[0], std::size_t(n) * channels * sizeof(std::int16_t));
             return true;
+        }
+        if (!setUpResampler(f))
+            return false;
+        const int room = swr_get_out_samples(swr, n);
+        if (room < 0)
+            return false;
         const std::size_t base = pending.size();
-        pending.resize(base + std::size_t(n) * channels);
-        std::int16_t* dst = pending.data() + base;
-        if (codec->sample_fmt == AV_SAMPLE_FMT_S16 && f->ch_layout.nb_channels == int(channels)) {
-            std::memcpy(dst, f->data[0], std::size_t(n) * channels * sizeof(std::int16_t));
-            return true;
-        }
-        if (!swr) {
-            AVChannelLayout out;
-            av_channel_layout_default(&out, int(channels));
-            if (swr_alloc_set_opts2(&swr, &out, AV_SAMPLE_FMT_S16, int(rate), &f->ch_layout,
-                                    AVSampleFormat(f->format), f->sample_rate, 0, nullptr) < 0
-                || swr_init(swr) < 0) {
-                av_channel_layout_uninit(&out);
-                pending.resize(base);
-                return false;
-            }
-            av_channel_layout_uninit(&out);
-        }
-        uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(dst)};
-        const int got = swr_convert(swr, outPlanes, n, const_cast<const uint8_t**>(f->extended_data), n);
+        pending.resize(base + std::size_t(room) * channels);
+        uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(pending.data() + base)};
+        const int got = swr_convert(swr, outPlanes, room, const_cast<const uint8_t**>(f->extended_data), n);
         pending.resize(base + std::size_t(std::max(got, 0)) * channels);
         return got >= 0;
     }
@@ -124,7 +180,12 @@ struct Decoder::Impl {
             }
             if (ret == AVERROR_EOF) {
                 ended = true;
-                return false;
+                // The last samples the resampler kept back.
+                const std::size_t before = pending.size();
+                if (!flushResampler() || pending.size() == before)
+                    return false;
+                nextDecoded += std::int64_t(pending.size() - before) / channels;
+                return pending.size() > pendingPos;
             }
             if (ret != AVERROR(EAGAIN)) {
                 // A damaged frame: go on with the next packet.
@@ -173,6 +234,11 @@ struct Decoder::Impl {
 
     void resetBuffers()
     {
+        // What the resampler kept back belongs before the jump.
+        swr_free(&swr);
+        av_channel_layout_uninit(&swrLayout);
+        swrRate = 0;
+        swrFormat = -1;
         havePacket = false;
         pending.clear();
         pendingPos = 0;
