@@ -39,6 +39,8 @@ struct Decoder::Impl {
     const AVCodec* decoder = nullptr;
     bool codecOk = false;
     bool havePacket = false; // packet holds the stream's first packet, read by open()
+    std::int64_t fillEndTo = 0; // the PCM is filled with silence up to this frame at the end...
+    std::int64_t fillMax = 0;   // ...when no more than this many frames are missing
 
     ~Impl()
     {
@@ -180,11 +182,19 @@ struct Decoder::Impl {
             }
             if (ret == AVERROR_EOF) {
                 ended = true;
-                // The last samples the resampler kept back.
+                // The last samples the resampler kept back, then the silence that fills the
+                // end up to the container's length (WMA: the frame the decoder withholds).
                 const std::size_t before = pending.size();
-                if (!flushResampler() || pending.size() == before)
+                flushResampler();
+                const std::int64_t end = nextDecoded + std::int64_t(pending.size() - before) / channels;
+                const std::int64_t missing = fillEndTo - end;
+                const std::int64_t from = std::max(end, discardBefore);
+                const bool fill = missing > 0 && missing <= fillMax && fillEndTo > from;
+                if (fill)
+                    pending.resize(pending.size() + std::size_t(fillEndTo - from) * channels, 0);
+                if (pending.size() == before)
                     return false;
-                nextDecoded += std::int64_t(pending.size() - before) / channels;
+                nextDecoded = fill ? fillEndTo : end;
                 return pending.size() > pendingPos;
             }
             if (ret != AVERROR(EAGAIN)) {
@@ -356,14 +366,17 @@ bool Decoder::open(const std::string& path)
             length = av_rescale(d.fileSize - dataStart, std::int64_t(d.rate) * 8, bitRate);
     }
     if (length > 0 && (par->codec_id == AV_CODEC_ID_WMAV1 || par->codec_id == AV_CODEC_ID_WMAV2)) {
-        // The WMA decoder gives nothing for its first frame (the codec's overlap), so the PCM
-        // is one frame shorter than the container's duration. Frame lengths as the codec
+        // The container's duration is the file's length, as every player shows it. The WMA
+        // decoder gives nothing for its first frame (the codec's overlap), so its PCM ends one
+        // frame short of it: the end is filled with silence up to the length (see decodeMore),
+        // so that positions, the length and the samples agree. Frame lengths as the codec
         // chooses them from the rate.
         const bool v1 = par->codec_id == AV_CODEC_ID_WMAV1;
         const std::int64_t frameLength = d.rate <= 16000                           ? 512
                                          : d.rate <= 22050 || (v1 && d.rate <= 32000) ? 1024
                                                                                       : 2048;
-        length = std::max<std::int64_t>(0, length - frameLength);
+        d.fillEndTo = length;
+        d.fillMax = 2 * frameLength;
     }
     const int bits = av_get_bits_per_sample(par->codec_id);
     if (bits > 0) {
