@@ -26,6 +26,7 @@ public:
     virtual std::int64_t positionBytes() = 0;
     virtual bool setPositionBytes(std::int64_t bytes) = 0;
     virtual std::int64_t fileSize() = 0;      // -1 when the channel has no file
+    virtual std::int64_t bitRate() { return 0; } // bit/s of the file's audio data, 0 unknown
 
     // The latest `frames` frames that are being heard or were just captured; silence while
     // the channel is paused or stopped.

@@ -25,6 +25,7 @@ struct Decoder::Impl {
     std::uint32_t channels = 0;
     std::int64_t length = 0;
     std::int64_t fileSize = 0;
+    std::int64_t bitRate = 0;
     std::int64_t startFrames = 0; // timestamp of the first sample, in frames
 
     std::vector<std::int16_t> pending; // decoded and converted, not yet read
@@ -388,6 +389,12 @@ bool Decoder::open(const std::string& path)
     if (length < 0 || (uncompressed && length == 0))
         return false;
     d.length = length;
+    d.bitRate = par->bit_rate > 0 ? par->bit_rate : 0;
+    if (d.bitRate == 0 && length > 0) {
+        const std::int64_t first = d.havePacket && d.packet->pos >= 0 ? d.packet->pos : dataStart;
+        if (d.fileSize > first)
+            d.bitRate = av_rescale(d.fileSize - first, std::int64_t(d.rate) * 8, length);
+    }
     return true;
 }
 
@@ -395,6 +402,7 @@ std::uint32_t Decoder::rate() const { return d_->rate; }
 std::uint32_t Decoder::channels() const { return d_->channels; }
 std::int64_t Decoder::lengthFrames() const { return d_->length; }
 std::int64_t Decoder::fileSize() const { return d_->fileSize; }
+std::int64_t Decoder::bitRate() const { return d_->bitRate; }
 std::int64_t Decoder::position() const { return d_->pendingFrame; }
 bool Decoder::atEnd() const { return d_->ended && d_->pendingPos >= d_->pending.size(); }
 
