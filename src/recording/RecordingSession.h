@@ -83,6 +83,7 @@ private:
     std::unique_ptr<PendingBuffer> pending_;
     std::atomic<bool> failed_{false};
     platform::Message failureMessage_; // str003, resolved on the GUI thread at the start
+    platform::Message restoredMessage_; // str020 and the file's path, likewise
 };
 
 } // namespace recording

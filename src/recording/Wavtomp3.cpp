@@ -120,6 +120,8 @@ int Wavtomp3::initialise(const QString& path, int sampleRate, int channelMode, i
     encoder_ = std::move(encoder);
     channels_ = channels;
     chunkSize_ = framesize * channels * 2;
+    bytesPerSecond_ = std::int64_t(sampleRate) * channels * 2;
+    sinceCheck_ = 0;
     return chunkSize_;
 }
 
@@ -156,7 +158,13 @@ int Wavtomp3::encode(const char* data, std::int64_t bytes)
         report("Could not perform compression");
         return -1;
     }
-    if (!writeOut(out.data(), produced)) {
+    sinceCheck_ += bytes;
+    bool ok = writeOut(out.data(), produced);
+    if (ok && sinceCheck_ >= bytesPerSecond_) {
+        sinceCheck_ = 0;
+        ok = keepNamed(*file_);
+    }
+    if (!ok) {
         if (!writeFailed_)
             report("Can not write the file.");
         writeFailed_ = true;

@@ -59,5 +59,7 @@ private:
     std::unique_ptr<Encoder> encoder_;
     int channels_ = 0;
     int chunkSize_ = 0;
+    std::int64_t bytesPerSecond_ = 0; // of the PCM input
+    std::int64_t sinceCheck_ = 0;     // PCM bytes since the file's name was last checked
     bool writeFailed_ = false; // reported once; Close does not repeat it
 };

@@ -406,6 +406,8 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
     }
 
     chunkSize_ = ChunkSize;
+    bytesPerSecond_ = std::int64_t(sampleRate) * channels * 2;
+    sinceCheck_ = 0;
     return chunkSize_;
 }
 
@@ -439,6 +441,11 @@ bool Wavtowma::write(const char* data, std::int64_t bytes)
             return false;
         in += slice * frameBytes;
         frames -= slice;
+    }
+    sinceCheck_ += bytes;
+    if (sinceCheck_ >= bytesPerSecond_) {
+        sinceCheck_ = 0;
+        return keepNamed(*file_);
     }
     return true;
 }
