@@ -278,6 +278,56 @@ const AVInputFormat* formatForExtension(const std::string& path)
         return av_find_input_format("asf");
     return nullptr;
 }
+std::uint32_t be32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+
+// The exact sample count of an MP3 from the Xing/Info tag in the frame just before its first
+// audio packet: frames x samples per frame - encoder delay - padding (LAME's extension). -1
+// when there is no such tag. The read position of `pb` is left where it was.
+std::int64_t mp3TagLength(AVIOContext* pb, std::int64_t firstPacket, std::uint32_t rate)
+{
+    if (!pb || firstPacket <= 0)
+        return -1;
+    constexpr int Window = 2880; // the largest MPEG audio frame
+    const std::int64_t from = std::max<std::int64_t>(0, firstPacket - Window);
+    std::uint8_t buf[Window];
+    const std::int64_t keep = avio_tell(pb);
+    int got = 0;
+    if (avio_seek(pb, from, SEEK_SET) >= 0)
+        got = avio_read(pb, buf, int(firstPacket - from));
+    avio_seek(pb, keep, SEEK_SET);
+    if (got <= 0)
+        return -1;
+    for (int at = 0; at + 8 <= got; ++at) {
+        if (std::memcmp(buf + at, "Xing", 4) != 0 && std::memcmp(buf + at, "Info", 4) != 0)
+            continue;
+        const std::uint32_t flags = be32(buf + at + 4);
+        int pos = at + 8;
+        if (!(flags & 1) || pos + 4 > got)
+            return -1; // no frame count
+        const std::int64_t frames = be32(buf + pos);
+        pos += 4;
+        if (flags & 2)
+            pos += 4;   // byte count
+        if (flags & 4)
+            pos += 100; // seek table
+        if (flags & 8)
+            pos += 4;   // quality
+        // LAME's extension: 9 bytes of encoder name, ..., delay and padding (12 bits each) at 21.
+        if (pos + 24 > got)
+            return -1;
+        const std::uint8_t* lame = buf + pos;
+        const int delay = (lame[21] << 4) | (lame[22] >> 4);
+        const int padding = ((lame[22] & 0x0f) << 8) | lame[23];
+        const std::int64_t perFrame = rate >= 32000 ? 1152 : 576;
+        const std::int64_t samples = frames * perFrame - delay - padding;
+        return samples > 0 ? samples : -1;
+    }
+    return -1;
+}
+
 } // namespace
 
 bool Decoder::open(const std::string& path)
@@ -354,6 +404,13 @@ bool Decoder::open(const std::string& path)
         // (the start time); what is left over is the padding of the last frame, under 26 ms.
         if (d.st()->start_time != AV_NOPTS_VALUE && d.st()->start_time > 0)
             length -= d.ptsToFrames(d.st()->start_time);
+        // The Info tag also says how much padding the encoder added at the end; the decoder
+        // leaves it out, so the length does too.
+        if (par->codec_id == AV_CODEC_ID_MP3 && d.havePacket) {
+            const std::int64_t exact = mp3TagLength(d.format->pb, d.packet->pos, d.rate);
+            if (exact > 0)
+                length = exact;
+        }
     }
     else if (d.format->duration != AV_NOPTS_VALUE && d.format->duration > 0)
         length = av_rescale(d.format->duration, d.rate, AV_TIME_BASE);
