@@ -26,6 +26,8 @@ struct ChannelInfo {
     std::uint32_t freq = 0;     // sample rate in Hz
     std::uint32_t chans = 0;    // channel count
     std::uint32_t flags = 0;    // SampleFlag8Bits / SampleFlagFloat, 0 for 16-bit
+    std::uint32_t bitrate = 0;  // a stream's audio data in bit/s (tags, headers and indexes
+                                // left out); 0 for a capture or when unknown
 };
 constexpr std::uint32_t SampleFlag8Bits = 1;
 constexpr std::uint32_t SampleFlagFloat = 256;

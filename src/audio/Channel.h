@@ -26,6 +26,7 @@ public:
     virtual std::int64_t positionBytes() = 0;
     virtual bool setPositionBytes(std::int64_t bytes) = 0;
     virtual std::int64_t fileSize() = 0;      // -1 when the channel has no file
+    virtual std::int64_t bitRate() { return 0; } // bit/s of the file's audio data, 0 unknown
 
     // The channel ended because its device or the sound server went away.
     virtual bool deviceLost() const = 0;

@@ -25,6 +25,7 @@ struct Decoder::Impl {
     std::uint32_t channels = 0;
     std::int64_t length = 0;
     std::int64_t fileSize = 0;
+    std::int64_t bitRate = 0;
     std::int64_t startFrames = 0; // timestamp of the first sample, in frames
 
     std::vector<std::int16_t> pending; // decoded and converted, not yet read
@@ -39,10 +40,13 @@ struct Decoder::Impl {
     const AVCodec* decoder = nullptr;
     bool codecOk = false;
     bool havePacket = false; // packet holds the stream's first packet, read by open()
+    std::int64_t fillEndTo = 0; // the PCM is filled with silence up to this frame at the end...
+    std::int64_t fillMax = 0;   // ...when no more than this many frames are missing
 
     ~Impl()
     {
         swr_free(&swr);
+        av_channel_layout_uninit(&swrLayout);
         avcodec_free_context(&codec);
         avformat_close_input(&format);
         av_packet_free(&packet);
@@ -56,32 +60,87 @@ struct Decoder::Impl {
         return av_rescale_q(pts, st()->time_base, AVRational{1, int(rate)});
     }
 
+    // The input format the resampler was set up for. A stream may change its channel count,
+    // rate or sample format between frames (MP3 files joined from different recordings): the
+    // conversion follows every change, while the output format stays the stream's own.
+    AVChannelLayout swrLayout{};
+    int swrRate = 0;
+    int swrFormat = -1;
+
+    // Appends what the resampler still holds (rate conversion keeps a few samples back).
+    bool flushResampler()
+    {
+        if (!swr)
+            return true;
+        const int room = swr_get_out_samples(swr, 0);
+        if (room <= 0)
+            return true;
+        const std::size_t base = pending.size();
+        pending.resize(base + std::size_t(room) * channels);
+        uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(pending.data() + base)};
+        const int got = swr_convert(swr, outPlanes, room, nullptr, 0);
+        pending.resize(base + std::size_t(std::max(got, 0)) * channels);
+        return got >= 0;
+    }
+
+    bool setUpResampler(const AVFrame* f)
+    {
+        if (swr && swrRate == f->sample_rate && swrFormat == f->format
+            && av_channel_layout_compare(&swrLayout, &f->ch_layout) == 0)
+            return true;
+        flushResampler();
+        swr_free(&swr);
+        av_channel_layout_uninit(&swrLayout);
+        swrRate = 0;
+        swrFormat = -1;
+        AVChannelLayout in{};
+        if (f->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+            av_channel_layout_default(&in, f->ch_layout.nb_channels);
+        else if (av_channel_layout_copy(&in, &f->ch_layout) < 0)
+            return false;
+        AVChannelLayout out;
+        av_channel_layout_default(&out, int(channels));
+        bool ok = swr_alloc_set_opts2(&swr, &out, AV_SAMPLE_FMT_S16, int(rate), &in,
+                                      AVSampleFormat(f->format), f->sample_rate, 0, nullptr) >= 0;
+        if (ok && in.nb_channels == 1 && channels == 2) {
+            // Mono into a stereo stream at full level on both sides (the default is -3 dB).
+            const double matrix[2] = {1.0, 1.0};
+            ok = swr_set_matrix(swr, matrix, 1) >= 0;
+        }
+        ok = ok && swr_init(swr) >= 0;
+        av_channel_layout_uninit(&out);
+        av_channel_layout_uninit(&in);
+        if (!ok) {
+            swr_free(&swr);
+            return false;
+        }
+        av_channel_layout_copy(&swrLayout, &f->ch_layout);
+        swrRate = f->sample_rate;
+        swrFormat = f->format;
+        return true;
+    }
+
     bool convert(AVFrame* f)
     {
         const int n = f->nb_samples;
-        if (n <= 0)
+        if (n <= 0 || f->ch_layout.nb_channels <= 0 || f->sample_rate <= 0 || !f->extended_data)
+            return true; // nothing to convert (a frame without samples)
+        if (f->format == AV_SAMPLE_FMT_S16 && f->ch_layout.nb_channels == int(channels)
+            && f->sample_rate == int(rate) && !swr) {
+            const std::size_t base = pending.size();
+            pending.resize(base + std::size_t(n) * channels);
+            std::memcpy(pending.data() + base, f->data[0], std::size_t(n) * channels * sizeof(std::int16_t));
             return true;
+        }
+        if (!setUpResampler(f))
+            return false;
+        const int room = swr_get_out_samples(swr, n);
+        if (room < 0)
+            return false;
         const std::size_t base = pending.size();
-        pending.resize(base + std::size_t(n) * channels);
-        std::int16_t* dst = pending.data() + base;
-        if (codec->sample_fmt == AV_SAMPLE_FMT_S16 && f->ch_layout.nb_channels == int(channels)) {
-            std::memcpy(dst, f->data[0], std::size_t(n) * channels * sizeof(std::int16_t));
-            return true;
-        }
-        if (!swr) {
-            AVChannelLayout out;
-            av_channel_layout_default(&out, int(channels));
-            if (swr_alloc_set_opts2(&swr, &out, AV_SAMPLE_FMT_S16, int(rate), &f->ch_layout,
-                                    AVSampleFormat(f->format), f->sample_rate, 0, nullptr) < 0
-                || swr_init(swr) < 0) {
-                av_channel_layout_uninit(&out);
-                pending.resize(base);
-                return false;
-            }
-            av_channel_layout_uninit(&out);
-        }
-        uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(dst)};
-        const int got = swr_convert(swr, outPlanes, n, const_cast<const uint8_t**>(f->extended_data), n);
+        pending.resize(base + std::size_t(room) * channels);
+        uint8_t* outPlanes[1] = {reinterpret_cast<uint8_t*>(pending.data() + base)};
+        const int got = swr_convert(swr, outPlanes, room, const_cast<const uint8_t**>(f->extended_data), n);
         pending.resize(base + std::size_t(std::max(got, 0)) * channels);
         return got >= 0;
     }
@@ -124,7 +183,20 @@ struct Decoder::Impl {
             }
             if (ret == AVERROR_EOF) {
                 ended = true;
-                return false;
+                // The last samples the resampler kept back, then the silence that fills the
+                // end up to the container's length (WMA: the frame the decoder withholds).
+                const std::size_t before = pending.size();
+                flushResampler();
+                const std::int64_t end = nextDecoded + std::int64_t(pending.size() - before) / channels;
+                const std::int64_t missing = fillEndTo - end;
+                const std::int64_t from = std::max(end, discardBefore);
+                const bool fill = missing > 0 && missing <= fillMax && fillEndTo > from;
+                if (fill)
+                    pending.resize(pending.size() + std::size_t(fillEndTo - from) * channels, 0);
+                if (pending.size() == before)
+                    return false;
+                nextDecoded = fill ? fillEndTo : end;
+                return pending.size() > pendingPos;
             }
             if (ret != AVERROR(EAGAIN)) {
                 // A damaged frame: go on with the next packet.
@@ -173,6 +245,11 @@ struct Decoder::Impl {
 
     void resetBuffers()
     {
+        // What the resampler kept back belongs before the jump.
+        swr_free(&swr);
+        av_channel_layout_uninit(&swrLayout);
+        swrRate = 0;
+        swrFormat = -1;
         havePacket = false;
         pending.clear();
         pendingPos = 0;
@@ -201,6 +278,56 @@ const AVInputFormat* formatForExtension(const std::string& path)
         return av_find_input_format("asf");
     return nullptr;
 }
+std::uint32_t be32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3];
+}
+
+// The exact sample count of an MP3 from the Xing/Info tag in the frame just before its first
+// audio packet: frames x samples per frame - encoder delay - padding (LAME's extension). -1
+// when there is no such tag. The read position of `pb` is left where it was.
+std::int64_t mp3TagLength(AVIOContext* pb, std::int64_t firstPacket, std::uint32_t rate)
+{
+    if (!pb || firstPacket <= 0)
+        return -1;
+    constexpr int Window = 2880; // the largest MPEG audio frame
+    const std::int64_t from = std::max<std::int64_t>(0, firstPacket - Window);
+    std::uint8_t buf[Window];
+    const std::int64_t keep = avio_tell(pb);
+    int got = 0;
+    if (avio_seek(pb, from, SEEK_SET) >= 0)
+        got = avio_read(pb, buf, int(firstPacket - from));
+    avio_seek(pb, keep, SEEK_SET);
+    if (got <= 0)
+        return -1;
+    for (int at = 0; at + 8 <= got; ++at) {
+        if (std::memcmp(buf + at, "Xing", 4) != 0 && std::memcmp(buf + at, "Info", 4) != 0)
+            continue;
+        const std::uint32_t flags = be32(buf + at + 4);
+        int pos = at + 8;
+        if (!(flags & 1) || pos + 4 > got)
+            return -1; // no frame count
+        const std::int64_t frames = be32(buf + pos);
+        pos += 4;
+        if (flags & 2)
+            pos += 4;   // byte count
+        if (flags & 4)
+            pos += 100; // seek table
+        if (flags & 8)
+            pos += 4;   // quality
+        // LAME's extension: 9 bytes of encoder name, ..., delay and padding (12 bits each) at 21.
+        if (pos + 24 > got)
+            return -1;
+        const std::uint8_t* lame = buf + pos;
+        const int delay = (lame[21] << 4) | (lame[22] >> 4);
+        const int padding = ((lame[22] & 0x0f) << 8) | lame[23];
+        const std::int64_t perFrame = rate >= 32000 ? 1152 : 576;
+        const std::int64_t samples = frames * perFrame - delay - padding;
+        return samples > 0 ? samples : -1;
+    }
+    return -1;
+}
+
 } // namespace
 
 bool Decoder::open(const std::string& path)
@@ -277,6 +404,13 @@ bool Decoder::open(const std::string& path)
         // (the start time); what is left over is the padding of the last frame, under 26 ms.
         if (d.st()->start_time != AV_NOPTS_VALUE && d.st()->start_time > 0)
             length -= d.ptsToFrames(d.st()->start_time);
+        // The Info tag also says how much padding the encoder added at the end; the decoder
+        // leaves it out, so the length does too.
+        if (par->codec_id == AV_CODEC_ID_MP3 && d.havePacket) {
+            const std::int64_t exact = mp3TagLength(d.format->pb, d.packet->pos, d.rate);
+            if (exact > 0)
+                length = exact;
+        }
     }
     else if (d.format->duration != AV_NOPTS_VALUE && d.format->duration > 0)
         length = av_rescale(d.format->duration, d.rate, AV_TIME_BASE);
@@ -290,14 +424,17 @@ bool Decoder::open(const std::string& path)
             length = av_rescale(d.fileSize - dataStart, std::int64_t(d.rate) * 8, bitRate);
     }
     if (length > 0 && (par->codec_id == AV_CODEC_ID_WMAV1 || par->codec_id == AV_CODEC_ID_WMAV2)) {
-        // The WMA decoder gives nothing for its first frame (the codec's overlap), so the PCM
-        // is one frame shorter than the container's duration. Frame lengths as the codec
+        // The container's duration is the file's length, as every player shows it. The WMA
+        // decoder gives nothing for its first frame (the codec's overlap), so its PCM ends one
+        // frame short of it: the end is filled with silence up to the length (see decodeMore),
+        // so that positions, the length and the samples agree. Frame lengths as the codec
         // chooses them from the rate.
         const bool v1 = par->codec_id == AV_CODEC_ID_WMAV1;
         const std::int64_t frameLength = d.rate <= 16000                           ? 512
                                          : d.rate <= 22050 || (v1 && d.rate <= 32000) ? 1024
                                                                                       : 2048;
-        length = std::max<std::int64_t>(0, length - frameLength);
+        d.fillEndTo = length;
+        d.fillMax = 2 * frameLength;
     }
     const int bits = av_get_bits_per_sample(par->codec_id);
     if (bits > 0) {
@@ -309,6 +446,12 @@ bool Decoder::open(const std::string& path)
     if (length < 0 || (uncompressed && length == 0))
         return false;
     d.length = length;
+    d.bitRate = par->bit_rate > 0 ? par->bit_rate : 0;
+    if (d.bitRate == 0 && length > 0) {
+        const std::int64_t first = d.havePacket && d.packet->pos >= 0 ? d.packet->pos : dataStart;
+        if (d.fileSize > first)
+            d.bitRate = av_rescale(d.fileSize - first, std::int64_t(d.rate) * 8, length);
+    }
     return true;
 }
 
@@ -316,6 +459,7 @@ std::uint32_t Decoder::rate() const { return d_->rate; }
 std::uint32_t Decoder::channels() const { return d_->channels; }
 std::int64_t Decoder::lengthFrames() const { return d_->length; }
 std::int64_t Decoder::fileSize() const { return d_->fileSize; }
+std::int64_t Decoder::bitRate() const { return d_->bitRate; }
 std::int64_t Decoder::position() const { return d_->pendingFrame; }
 bool Decoder::atEnd() const { return d_->ended && d_->pendingPos >= d_->pending.size(); }
 

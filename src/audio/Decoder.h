@@ -25,6 +25,11 @@ public:
     // Length in sample frames (exact for PCM, from the header or the bit rate otherwise).
     std::int64_t lengthFrames() const;
     std::int64_t fileSize() const;
+    // Bit rate of the audio data in bit/s: FFmpeg's rate of the stream (a constant-rate MP3's
+    // frame rate, the average of a VBR MP3's Info tag, a WMA's format rate), otherwise the
+    // bytes from the first audio packet to the end over the length. Tags, cover pictures and
+    // container headers do not count. 0 when unknown.
+    std::int64_t bitRate() const;
     // The frame index of the next frame read() returns.
     std::int64_t position() const;
 

@@ -260,6 +260,8 @@ bool Engine::channelGetInfo(Handle handle, ChannelInfo& info)
     info.freq = f.rate;
     info.chans = f.channels;
     info.flags = 0; // channels always carry 16-bit samples
+    const std::int64_t bitRate = channel->bitRate();
+    info.bitrate = bitRate > 0 && bitRate <= 0xFFFFFFFF ? std::uint32_t(bitRate) : 0;
     return true;
 }
 

@@ -12,7 +12,7 @@ constexpr std::size_t ChunkFrames = 4096;
 PlaybackStream::PlaybackStream(std::unique_ptr<Decoder> decoder,
                                std::shared_ptr<DeviceBackend> backend)
     : format_{decoder->rate(), decoder->channels()}, lengthFrames_(decoder->lengthFrames()),
-      fileSize_(decoder->fileSize()), backend_(std::move(backend)), decoder_(std::move(decoder))
+      fileSize_(decoder->fileSize()), bitRate_(decoder->bitRate()), backend_(std::move(backend)), decoder_(std::move(decoder))
 {
 }
 

@@ -36,6 +36,7 @@ public:
     std::int64_t positionBytes() override;
     bool setPositionBytes(std::int64_t bytes) override;
     std::int64_t fileSize() override { return fileSize_; }
+    std::int64_t bitRate() override { return bitRate_; }
     void latest(std::int16_t* out, std::size_t frames) override;
 
 private:
@@ -58,6 +59,7 @@ private:
     const DeviceFormat format_;
     const std::int64_t lengthFrames_;
     const std::int64_t fileSize_;
+    const std::int64_t bitRate_;
     std::shared_ptr<DeviceBackend> backend_;
     std::unique_ptr<DeviceStream> device_;
     std::atomic<bool> deviceLost_{false}; // the output went away while playing

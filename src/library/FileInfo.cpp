@@ -47,7 +47,13 @@ QString FileInfo::bitrateText(std::uint32_t fileSize, float seconds, bool wma)
     std::uint32_t rate = std::uint32_t(kbps);
     if (wma && (rate & 1))
         ++rate;
-    return QString::number(rate);
+    return rate > MaxBitrateShown ? QString() : QString::number(rate);
+}
+
+QString FileInfo::kbpsText(std::uint32_t bitsPerSecond)
+{
+    const std::uint32_t kbps = std::uint32_t((std::uint64_t(bitsPerSecond) + 500) / 1000);
+    return kbps > MaxBitrateShown ? QString() : QString::number(kbps);
 }
 
 FileInfoLabels FileInfo::recordFormatLabels(const RecordFormat& format,
@@ -97,7 +103,9 @@ bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
     const float lengthSeconds = float(seconds);
     const std::int64_t size = engine_.streamGetFilePosition(stream, audio::FilePosEnd);
     const std::uint32_t fileSize = size > 0 ? std::uint32_t(size) : 0;
-    labels.bitrate = bitrateText(fileSize, lengthSeconds, wma);
+    // The engine's rate of the audio data alone; the file size over the length counts tags,
+    // cover pictures and container headers too, and is only the fallback.
+    labels.bitrate = info.bitrate > 0 ? kbpsText(info.bitrate) : bitrateText(fileSize, lengthSeconds, wma);
     labels.totalTime = DurationText(std::uint32_t(lengthSeconds));
 
     engine_.streamFree(stream);

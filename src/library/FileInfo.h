@@ -44,9 +44,15 @@ public:
     // anything else "16".
     static QString bitsText(std::uint32_t flags);
 
+    // The bit rate label holds three digits: a larger value is left out rather than shown cut.
+    static constexpr std::uint32_t MaxBitrateShown = 999;
+
     // kbit/s from the file size and the length: size / (125 x seconds) rounded half up; WMA
-    // rates are raised to the next even number. Empty when the length is not positive.
+    // rates are raised to the next even number. Empty when the length is not positive or the
+    // value does not fit the label.
     static QString bitrateText(std::uint32_t fileSize, float seconds, bool wma);
+    // kbit/s of a rate in bit/s, rounded half up; empty when it does not fit the label.
+    static QString kbpsText(std::uint32_t bitsPerSecond);
 
 private:
     bool showStreamInfo(const QString& path, bool wma, FileInfoView& view,

@@ -5,6 +5,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -19,6 +20,18 @@ bool syncFile(QFile& file)
 #else
     // The data and what is needed to read it back; the access times may wait.
     return ::fdatasync(file.handle()) == 0;
+#endif
+}
+
+bool fileHasName(QFile& file)
+{
+    if (!file.isOpen())
+        return true;
+#ifdef Q_OS_WIN
+    return true; // an open file and its folder cannot be removed there
+#else
+    struct stat st;
+    return ::fstat(file.handle(), &st) != 0 || st.st_nlink > 0;
 #endif
 }
 

@@ -9,4 +9,8 @@ namespace platform {
 // file is not open or either step fails.
 bool syncFile(QFile& file);
 
+// False when the open file has lost its last name on disk (it, or its folder, was removed while
+// it stays open). True for a closed file, and where an open file cannot be removed at all.
+bool fileHasName(QFile& file);
+
 } // namespace platform

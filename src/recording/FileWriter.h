@@ -27,4 +27,12 @@ public:
     virtual bool isOpen() const = 0;
     // Removes the file at path (used to drop a file whose writer failed to start).
     virtual bool remove(const QString& path) = 0;
+
+    // Whether the open file still has a name: false once the file, or its folder, was removed
+    // while it was open (the writes then go to a file nobody can find).
+    virtual bool hasName() { return true; }
+    // For a file that lost its name: creates the folder again, copies everything the open file
+    // holds into a new file at the same path and goes on writing there, at the same position.
+    // False when that cannot be done (the old file stays open then).
+    virtual bool restore() { return false; }
 };

@@ -17,8 +17,10 @@
 // Messages go through the platform::MessageSink given to the writer, which queues them to the
 // GUI thread when called from the capture thread: write() never waits for the user.
 #include <QString>
+#include <atomic>
 #include <cstdint>
 
+#include "recording/FileWriter.h"
 #include "recording/RecordFormat.h"
 
 class RecordWriter {
@@ -36,4 +38,25 @@ public:
     virtual bool close() = 0;
     // The chunk size open() returned (0 before a successful open).
     virtual int chunkSize() const = 0;
+
+    // True once after the file lost its name during the recording (its folder was removed)
+    // and the writer restored it at its path (see keepNamed). Capture thread, after a write.
+    bool takeRestored() { return restored_.exchange(false); }
+
+protected:
+    // The writers' check once a second of audio (capture thread): a file that lost its name
+    // is restored at its path with everything written so far, and the recording goes on
+    // there. False when it cannot be restored (the write fails then).
+    bool keepNamed(FileWriter& file)
+    {
+        if (file.hasName())
+            return true;
+        if (!file.restore())
+            return false;
+        restored_.store(true);
+        return true;
+    }
+
+private:
+    std::atomic<bool> restored_{false};
 };

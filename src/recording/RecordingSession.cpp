@@ -72,6 +72,9 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
     path_ = path;
     failed_.store(false, std::memory_order_relaxed);
     failureMessage_ = message("str003");
+    // Where the recording goes on after its folder was removed and made again by the writer.
+    restoredMessage_ = message("FolderRecreated");
+    restoredMessage_.text += QLatin1Char('\n') + QDir::toNativeSeparators(path);
     pending_ = chunk > 0 ? std::make_unique<PendingBuffer>(static_cast<std::size_t>(chunk)) : nullptr;
     writer_ = std::move(writer);
 
@@ -119,8 +122,11 @@ bool RecordingSession::onCapture(const void* buffer, std::uint32_t length)
     } else {
         ok = writer.write(static_cast<const char*>(buffer), length);
     }
-    if (ok)
+    if (ok) {
+        if (writer.takeRestored())
+            messages_.show(restoredMessage_); // posted to the GUI thread by the sink
         return true;
+    }
     // Disk full, encoder failure or the size limit: end the capture now; the message is posted
     // to the GUI thread by the sink. What reached the file stays valid and Stop completes it.
     failed_.store(true, std::memory_order_release);

@@ -88,6 +88,7 @@ private:
     std::unique_ptr<PendingBuffer> pending_;
     std::atomic<bool> failed_{false};
     platform::Message failureMessage_; // str003, resolved on the GUI thread at the start
+    platform::Message restoredMessage_; // FolderRecreated and the file's path, likewise
 };
 
 } // namespace recording

@@ -3,6 +3,7 @@
 // short write is seen at once and nothing waits in memory when the process dies; the callers
 // write blocks of several kilobytes, so the system-call count stays low.
 #include <QFile>
+#include <memory>
 
 #include "recording/FileWriter.h"
 
@@ -20,7 +21,9 @@ public:
     bool close() override;
     bool isOpen() const override;
     bool remove(const QString& path) override;
+    bool hasName() override;
+    bool restore() override;
 
 private:
-    QFile file_;
+    std::unique_ptr<QFile> file_ = std::make_unique<QFile>();
 };

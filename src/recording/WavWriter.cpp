@@ -104,7 +104,7 @@ bool WavWriter::append(const char* data, std::int64_t bytes)
     count_ += static_cast<std::uint32_t>(bytes);
 
     if (count_ - patchedAt_ >= bytesPerSecond_) {
-        if (!patchSizes())
+        if (!keepNamed(*file_) || !patchSizes())
             return false;
         // Best effort: a file system that cannot sync still got the bytes.
         file_->sync();

@@ -99,7 +99,10 @@ int Wavtomp3::initialise(const QString& path, int sampleRate, int channelMode, i
         lame_set_error_protection(gf, crc ? 1 : 0);
         lame_set_copyright(gf, copyright ? 1 : 0);
         lame_set_original(gf, original ? 1 : 0);
-        lame_set_bWriteVbrTag(gf, 0); // no Xing/Info frame
+        // LAME starts the stream with a blank frame (a valid frame of silence) that close()
+        // overwrites with the Info tag: the exact length, the encoder delay and the padding.
+        // A recording that never reaches close() keeps the blank frame and still plays.
+        lame_set_bWriteVbrTag(gf, 1);
         ok = lame_init_params(gf) >= 0 && lame_get_out_samplerate(gf) == sampleRate;
     }
     if (!ok) {
@@ -117,6 +120,8 @@ int Wavtomp3::initialise(const QString& path, int sampleRate, int channelMode, i
     encoder_ = std::move(encoder);
     channels_ = channels;
     chunkSize_ = framesize * channels * 2;
+    bytesPerSecond_ = std::int64_t(sampleRate) * channels * 2;
+    sinceCheck_ = 0;
     return chunkSize_;
 }
 
@@ -153,7 +158,13 @@ int Wavtomp3::encode(const char* data, std::int64_t bytes)
         report("Could not perform compression");
         return -1;
     }
-    if (!writeOut(out.data(), produced)) {
+    sinceCheck_ += bytes;
+    bool ok = writeOut(out.data(), produced);
+    if (ok && sinceCheck_ >= bytesPerSecond_) {
+        sinceCheck_ = 0;
+        ok = keepNamed(*file_);
+    }
+    if (!ok) {
         if (!writeFailed_)
             report("Can not write the file.");
         writeFailed_ = true;
@@ -171,12 +182,28 @@ bool Wavtomp3::close()
         out.resize(7200);
     const int flushed = lame_encode_flush(encoder_->flags, out.data(), static_cast<int>(out.size()));
     bool ok = flushed >= 0 && writeOut(out.data(), flushed);
+    if (ok && !writeFailed_)
+        ok = writeTag();
     encoder_.reset();
     ok = file_->close() && ok;
     if (!ok && !writeFailed_)
         report("Can not write the file.");
     writeFailed_ = false;
     return ok;
+}
+
+bool Wavtomp3::writeTag()
+{
+    // The tag frame has the size of the blank frame LAME put first (one frame at the bit rate).
+    std::vector<unsigned char> tag(2880);
+    const std::size_t size = lame_get_lametag_frame(encoder_->flags, tag.data(), tag.size());
+    if (size == 0)
+        return true; // nothing to write (no frame was encoded)
+    if (size > tag.size())
+        return false;
+    const std::int64_t end = file_->position();
+    const bool ok = file_->seek(0) && writeOut(tag.data(), static_cast<int>(size));
+    return file_->seek(end) && ok;
 }
 
 int Wavtomp3::open(const QString& path, const RecordFormat& format)

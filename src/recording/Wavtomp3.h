@@ -39,7 +39,8 @@ public:
     // may be 0, or -1 after its message.
     int encode(const char* data, std::int64_t bytes);
     // Close: flushes the encoder (the last, partial frame), writes it, ends the stream and
-    // closes the file. False if the last bytes could not be written. No tag frame is written.
+    // closes the file. False if the last bytes could not be written. The Info tag (length,
+    // encoder delay, padding) is written over the blank first frame LAME reserved for it.
     bool close() override;
 
     // RecordWriter
@@ -51,11 +52,14 @@ private:
     struct Encoder;
     void report(const char* text);
     bool writeOut(const unsigned char* data, int bytes);
+    bool writeTag();
 
     platform::MessageSink& messages_;
     std::unique_ptr<FileWriter> file_;
     std::unique_ptr<Encoder> encoder_;
     int channels_ = 0;
     int chunkSize_ = 0;
+    std::int64_t bytesPerSecond_ = 0; // of the PCM input
+    std::int64_t sinceCheck_ = 0;     // PCM bytes since the file's name was last checked
     bool writeFailed_ = false; // reported once; Close does not repeat it
 };

@@ -11,6 +11,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "audio/FfmpegPath.h"
@@ -23,16 +24,26 @@ const QString Caption = QStringLiteral("WMA Audio SDK");
 constexpr int IoBufferSize = 32768;
 
 // The container writes through the FileWriter, so that a failing disk (or a test's failing
-// writer) shows up as a failed packet write.
+// writer) shows up as a failed packet write. The first bytes (the ASF header) are kept so that
+// the places of its counts can be found for the patches during the recording.
+struct IoTarget {
+    FileWriter* file = nullptr;
+    bool keepHead = true;
+    QByteArray head;
+};
+
 int writePacket(void* opaque, std::uint8_t* buf, int size)
 {
-    auto* file = static_cast<FileWriter*>(opaque);
-    return file->write(reinterpret_cast<const char*>(buf), size) == size ? size : AVERROR(EIO);
+    auto* target = static_cast<IoTarget*>(opaque);
+    if (target->keepHead && target->file->position() == target->head.size())
+        target->head.append(reinterpret_cast<const char*>(buf), size);
+    const std::int64_t written = target->file->write(reinterpret_cast<const char*>(buf), size);
+    return written == size ? size : AVERROR(EIO);
 }
 
 std::int64_t seekFile(void* opaque, std::int64_t offset, int whence)
 {
-    auto* file = static_cast<FileWriter*>(opaque);
+    FileWriter* file = static_cast<IoTarget*>(opaque)->file;
     switch (whence & ~AVSEEK_FORCE) {
     case SEEK_SET: break;
     case SEEK_CUR: offset += file->position(); break;
@@ -40,6 +51,84 @@ std::int64_t seekFile(void* opaque, std::int64_t offset, int whence)
     }
     return file->seek(offset) ? offset : AVERROR(EIO);
 }
+
+std::uint64_t le64(const QByteArray& b, int at)
+{
+    std::uint64_t v = 0;
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | std::uint8_t(b.at(at + i));
+    return v;
+}
+
+void put64(char* at, std::uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        at[i] = char((v >> (8 * i)) & 0xff);
+}
+
+const char HeaderGuid[16] = {'\x30', '\x26', '\xB2', '\x75', '\x8E', '\x66', '\xCF', '\x11',
+                             '\xA6', '\xD9', '\x00', '\xAA', '\x00', '\x62', '\xCE', '\x6C'};
+const char FilePropertiesGuid[16] = {'\xA1', '\xDC', '\xAB', '\x8C', '\x47', '\xA9', '\xCF', '\x11',
+                                     '\x8E', '\xE4', '\x00', '\xC0', '\x0C', '\x20', '\x53', '\x65'};
+const char DataGuid[16] = {'\x36', '\x26', '\xB2', '\x75', '\x8E', '\x66', '\xCF', '\x11',
+                           '\xA6', '\xD9', '\x00', '\xAA', '\x00', '\x62', '\xCE', '\x6C'};
+
+// Where the counts of an ASF file lie, found in the header the container wrote. The container
+// fills them only when the file is finished; a killed recording, or one whose disk filled,
+// would keep zeros there (players then stop after the preroll). The writer patches them after
+// every packet it writes, so the header always describes the complete packets in the file.
+struct AsfCounts {
+    std::int64_t fileProperties = -1; // offset of the file properties object
+    std::int64_t data = -1;           // offset of the data object
+    std::int64_t packetSize = 0;
+    std::uint64_t prerollMs = 0;
+
+    std::int64_t firstPacket() const { return data + 50; }
+
+    bool find(const QByteArray& head)
+    {
+        if (head.size() < 30 || std::memcmp(head.constData(), HeaderGuid, 16) != 0)
+            return false;
+        const std::uint64_t headerSize = le64(head, 16);
+        if (headerSize < 30 || headerSize + 50 > std::uint64_t(head.size()))
+            return false;
+        for (std::int64_t at = 30; at + 24 <= std::int64_t(headerSize);) {
+            const std::uint64_t size = le64(head, int(at) + 16);
+            if (size < 24 || at + std::int64_t(size) > std::int64_t(headerSize))
+                return false;
+            if (std::memcmp(head.constData() + at, FilePropertiesGuid, 16) == 0 && size >= 104) {
+                fileProperties = at;
+                prerollMs = le64(head, int(at) + 80);
+                packetSize = std::int64_t(le64(head, int(at) + 92) & 0xffffffffu);
+            }
+            at += std::int64_t(size);
+        }
+        data = std::int64_t(headerSize);
+        return fileProperties > 0 && packetSize > 0
+               && std::memcmp(head.constData() + data, DataGuid, 16) == 0;
+    }
+
+    // Writes the counts of a file whose packets end at `end` and whose complete packets hold
+    // `durationMs` of audio; the file position is left at `end`.
+    bool patch(FileWriter& file, std::int64_t end, std::uint64_t durationMs) const
+    {
+        const std::uint64_t packets = std::uint64_t((end - firstPacket()) / packetSize);
+        char fields[40];
+        put64(fields, std::uint64_t(end));                                  // file size
+        put64(fields + 8, packets);                                          // data packets
+        put64(fields + 16, (durationMs + prerollMs) * 10000);                // play duration
+        put64(fields + 24, durationMs * 10000);                              // send duration
+        char dataFields[8];
+        put64(dataFields, std::uint64_t(end - data));                        // data object size
+        char dataPackets[8];
+        put64(dataPackets, packets);
+        const bool ok = file.seek(fileProperties + 40) && file.write(fields, 8) == 8
+                        && file.seek(fileProperties + 56) && file.write(fields + 8, 24) == 24
+                        && file.seek(data + 16) && file.write(dataFields, 8) == 8
+                        && file.seek(data + 40) && file.write(dataPackets, 8) == 8;
+        return file.seek(end) && ok;
+    }
+};
 
 } // namespace
 
@@ -53,6 +142,12 @@ struct Wavtowma::Writer {
     AVFrame* frame = nullptr;
     AVPacket* packet = nullptr;
     bool headerWritten = false;
+    IoTarget target;
+    AsfCounts counts;
+    bool countsFound = false;
+    std::int64_t goodEnd = 0;         // file end after the last complete packet that reached it
+    std::int64_t completeSamples = 0; // audio (at 44100 Hz, from the lead-in) in those packets
+    std::int64_t patchedSamples = 0;  // completeSamples at the last sync
     int inChannels = 0;
     std::int64_t pts = 0;
     std::vector<float> converted[2]; // one block after resampling, per output channel
@@ -94,12 +189,50 @@ struct Wavtowma::Writer {
                 return true;
             if (ret < 0)
                 return false;
+            const std::int64_t start = packet->pts; // in samples
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
             ret = av_interleaved_write_frame(format, packet);
             if (ret < 0 || io->error < 0)
                 return false;
+            if (countsFound && !track(start))
+                return false;
         }
+    }
+
+    // After each packet: the container's complete ASF packets go to the file at once and the
+    // header's counts follow them (a few small writes per packet of about a quarter second);
+    // once a second of audio the file is handed to the disk.
+    bool track(std::int64_t packetStart)
+    {
+        avio_flush(io);
+        if (io->error < 0)
+            return false;
+        const std::int64_t end = target.file->position();
+        if (end <= goodEnd)
+            return true;
+        // A packet went out while this one was added: every earlier one is complete in it.
+        goodEnd = end;
+        completeSamples = std::max(completeSamples, packetStart);
+        if (!counts.patch(*target.file, goodEnd, durationMs()))
+            return false;
+        if (completeSamples - patchedSamples >= OutputRate) {
+            patchedSamples = completeSamples;
+            target.file->sync(); // best effort, as the WAV writer
+        }
+        return true;
+    }
+
+    std::uint64_t durationMs() const { return std::uint64_t(completeSamples) * 1000 / OutputRate; }
+
+    // After a failed write: the file is cut after its last complete packet and the counts say
+    // what it holds, so the recording plays up to there.
+    void repair()
+    {
+        if (!countsFound || goodEnd <= counts.firstPacket())
+            return;
+        target.file->resize(goodEnd);
+        counts.patch(*target.file, goodEnd, durationMs());
     }
 
     // Encodes every whole frame in the FIFO.
@@ -176,7 +309,8 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
               && file_->open(path);
     if (ok) {
         auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferSize));
-        w->io = buffer ? avio_alloc_context(buffer, IoBufferSize, 1, file_.get(), nullptr,
+        w->target.file = file_.get();
+        w->io = buffer ? avio_alloc_context(buffer, IoBufferSize, 1, &w->target, nullptr,
                                             writePacket, seekFile)
                        : nullptr;
         if (!w->io)
@@ -241,6 +375,14 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
         wr.stream->time_base = wr.codec->time_base;
         ok = avformat_write_header(wr.format, nullptr) >= 0 && wr.io->error >= 0;
         wr.headerWritten = ok;
+        if (ok) {
+            avio_flush(wr.io);
+            ok = wr.io->error >= 0;
+            wr.countsFound = ok && wr.counts.find(wr.target.head);
+            wr.target.keepHead = false;
+            wr.target.head.clear();
+            wr.goodEnd = file_->position();
+        }
     }
     if (ok) {
         wr.fifo = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, 2, wr.codec->frame_size * 4);
@@ -265,6 +407,8 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
     }
 
     chunkSize_ = ChunkSize;
+    bytesPerSecond_ = std::int64_t(sampleRate) * channels * 2;
+    sinceCheck_ = 0;
     return chunkSize_;
 }
 
@@ -299,6 +443,11 @@ bool Wavtowma::write(const char* data, std::int64_t bytes)
         in += slice * frameBytes;
         frames -= slice;
     }
+    sinceCheck_ += bytes;
+    if (sinceCheck_ >= bytesPerSecond_) {
+        sinceCheck_ = 0;
+        return keepNamed(*file_);
+    }
     return true;
 }
 
@@ -325,6 +474,8 @@ bool Wavtowma::close()
         ok = av_write_trailer(wr.format) >= 0 && ok;
     avio_flush(wr.io);
     ok = ok && wr.io->error >= 0;
+    if (!ok) // the container skips its own counts after a failed write
+        wr.repair();
     writer_.reset();
     ok = file_->close() && ok;
     return ok;

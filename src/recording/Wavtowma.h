@@ -51,4 +51,6 @@ private:
     bool available_ = false;
     QString path_;
     int chunkSize_ = 0;
+    std::int64_t bytesPerSecond_ = 0; // of the PCM input
+    std::int64_t sinceCheck_ = 0;     // PCM bytes since the file's name was last checked
 };

@@ -56,12 +56,15 @@ TEST(EngineStreams, LengthInfoAndFileSizeWithoutADevice)
         EXPECT_EQ(info.freq, c.rate) << c.file;
         EXPECT_EQ(info.chans, c.channels) << c.file;
         EXPECT_EQ(info.flags, 0u) << c.file;
+        // The rate of the audio data: PCM's own, or the encoder's.
+        EXPECT_EQ(info.bitrate, ext == "wav" ? c.rate * c.channels * 16 : 96000u) << c.file;
         const std::int64_t length = engine.channelGetLength(h);
         if (ext == "wav") {
             EXPECT_EQ(length, std::int64_t(pcm.size() * 2)) << c.file;
         }
-        // WMA: whole codec frames (see the decoder test), at most one frame (2048) over.
-        const double over = c.wma ? 2048.0 / c.rate : 0.030;
+        // WMA: the container's duration in whole codec frames (see the decoder test): the
+        // generated file's lead-in frame and at most one frame (2048) of padding over.
+        const double over = c.wma ? 2 * 2048.0 / c.rate : 0.030;
         EXPECT_GE(engine.channelBytes2Seconds(h, length), 2.0 - 0.030) << c.file;
         EXPECT_LE(engine.channelBytes2Seconds(h, length), 2.0 + over) << c.file;
         EXPECT_DOUBLE_EQ(engine.channelBytes2Seconds(h, c.rate * c.channels * 2), 1.0);

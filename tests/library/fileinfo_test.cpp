@@ -47,10 +47,19 @@ TEST(FileInfo, BitsAndBitrateFromTheStream)
         {1000, 0.0f, false, ""},      // no length: no rate, no division
         {1000, 0.0f, true, ""},
         {0, 5.0f, false, "0"},
+        {14475000, 100.0f, false, ""}, // 1158: more than the label holds, left out, not cut
+        {12487500, 100.0f, false, "999"},
     };
     for (const RateCase& c : cases)
         EXPECT_EQ(FileInfo::bitrateText(c.size, c.seconds, c.wma), QString::fromLatin1(c.text))
             << c.size << " " << c.seconds << " " << c.wma;
+
+    // The engine's rate of the audio data, in bit/s.
+    EXPECT_EQ(FileInfo::kbpsText(128000), "128");
+    EXPECT_EQ(FileInfo::kbpsText(96499), "96");
+    EXPECT_EQ(FileInfo::kbpsText(96500), "97");
+    EXPECT_EQ(FileInfo::kbpsText(999499), "999");
+    EXPECT_EQ(FileInfo::kbpsText(999500), "");
 }
 
 class FileInfoPanel : public ::testing::Test {

@@ -58,7 +58,8 @@ TEST(Wavtomp3Chunk, IsSamplesPerFrameTimesChannelsTimesTwo)
     }
 }
 
-// A recording shorter than one frame produces no MP3 data until Close: the flush writes it.
+// A recording shorter than one frame produces no MP3 data until Close (only the blank first
+// frame that the Info tag takes at Close): the flush writes it.
 TEST(Wavtomp3Close, FlushWritesTheLastPartialFrame)
 {
     QTemporaryDir dir;
@@ -68,10 +69,15 @@ TEST(Wavtomp3Close, FlushWritesTheLastPartialFrame)
     {
         Wavtomp3 adapter(sink);
         ASSERT_EQ(adapter.initialise(path, 44100, Wavtomp3::ModeStereo, 128), 4608);
-        EXPECT_EQ(adapter.encode(reinterpret_cast<const char*>(pcm.data()), 2000), 0);
-        EXPECT_EQ(QFile(path).size(), 0) << "nothing before the flush";
+        // One frame at 128 kbit/s and 44100 Hz: 144 * 128000 / 44100 bytes.
+        EXPECT_EQ(adapter.encode(reinterpret_cast<const char*>(pcm.data()), 2000), 417);
+        EXPECT_EQ(QFile(path).size(), 417) << "only the reserved frame before the flush";
         EXPECT_TRUE(adapter.close());
     }
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray first = f.read(417);
+    EXPECT_TRUE(first.contains("Info") && first.contains("LAME")) << "the tag took the first frame";
     const support::DecodedAudio d = support::decodeAudio(path);
     ASSERT_TRUE(d.ok) << d.error.toStdString();
     const auto span = support::soundSpan(d, 0.25f);
@@ -174,12 +180,12 @@ TEST(Wavtomp3Failure, CloseReportsAFailedFlush)
 {
     QTemporaryDir dir;
     auto file = std::make_unique<FailingFileWriter>();
-    file->capacity = 0;
+    file->capacity = 417; // the frame reserved for the tag, no more
     platform::RecordingMessageSink sink;
     Wavtomp3 adapter(sink, std::move(file));
     ASSERT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100, Wavtomp3::ModeStereo, 128), 4608);
     const auto pcm = support::sinePcm(44100, 100, {440.0, 660.0});
-    EXPECT_EQ(adapter.encode(reinterpret_cast<const char*>(pcm.data()), 400), 0) << "held back by the encoder";
+    EXPECT_EQ(adapter.encode(reinterpret_cast<const char*>(pcm.data()), 400), 417) << "the audio is held back by the encoder";
     EXPECT_FALSE(adapter.close());
     expectMessages(sink, {"Can not write the file."});
 }

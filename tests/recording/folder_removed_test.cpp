@@ -1,0 +1,127 @@
+// The recordings folder removed while a recording runs: the writer notices within a second of
+// audio that its file has no name any more, makes the folder again, copies what the open file
+// holds into a new file at the same path and goes on there; the user is told where the
+// recording is. Real writers of each format behind the session, fed by the fake capture.
+// ctest-label: unit
+#include "recording/RecordingSession.h"
+
+#include "platform/RecordingMessageSink.h"
+#include "recording/RecordWriterFactory.h"
+#include "recording/SessionFakes.h"
+#include "support/decode_audio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+namespace {
+
+constexpr int Rate = 44100;
+constexpr int BlockFrames = 512;
+
+int blocksFor(double seconds) { return int(seconds * Rate / BlockFrames); }
+
+struct Case {
+    const char* name;
+    std::uint8_t format;
+    double keptAtLeast; // of the 4 s captured (the encoders' last frames aside)
+};
+
+class FolderRemoved : public ::testing::TestWithParam<Case> {};
+
+TEST_P(FolderRemoved, RecordingIsKeptInTheFolderMadeAgainAndTheUserIsTold)
+{
+    const Case c = GetParam();
+    QTemporaryDir root;
+    const QString folder = root.filePath("Recordings") + "/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+
+    fakes::EventLog log;
+    fakes::FakeCaptureAudio audio(log);
+    fakes::ThreadNotingSink sink(log);
+    RecordWriterFactory writers(sink);
+    fakes::FakeHost host(log);
+    ASSERT_TRUE(host.languageFile.open(qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/English.ini"));
+    recording::RecordingSession session(audio, writers, sink, host);
+
+    RecordFormat format;
+    format.format = c.format;
+    format.sampleRate = Rate;
+    format.channels = 2;
+    format.mp3Bitrate = 128;
+    format.wmaBitrate = 96;
+    session.record(folder, format);
+    ASSERT_TRUE(session.isRecording());
+    const QString path = session.recordFilePath();
+
+    const int before = blocksFor(2.0);
+    ASSERT_EQ(audio.deliver(before, BlockFrames), before);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    ASSERT_FALSE(QFile::exists(path));
+    const int after = blocksFor(2.0);
+    ASSERT_EQ(audio.deliver(after, BlockFrames), after);
+    EXPECT_FALSE(session.captureFailed());
+    ASSERT_TRUE(QFile::exists(path)) << "noticed within a second of audio";
+    ASSERT_TRUE(session.stop());
+
+    // Told once, with the place of the file; nothing about a failed write.
+    const auto messages = sink.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].message.text.startsWith("The recordings folder was removed"));
+    EXPECT_TRUE(messages[0].message.text.endsWith(QDir::toNativeSeparators(path)));
+
+    const double captured = double((before + after) * BlockFrames) / Rate;
+    const support::DecodedAudio d = support::decodeAudio(path);
+    ASSERT_TRUE(d.ok) << d.error.toStdString();
+    std::cout << c.name << ": folder removed after 2 s; " << d.duration() << " s of " << captured
+              << " s captured kept\n";
+    EXPECT_GE(d.duration(), c.keptAtLeast);
+    // The audio on both sides of the removal is the tone, without a gap.
+    const auto span = support::soundSpan(d, 0.25f);
+    EXPECT_NEAR(double(span.second - span.first) / Rate, captured, 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, FolderRemoved,
+                         ::testing::Values(Case{"WAV", RecordFormat::Wav, 3.99},
+                                           Case{"MP3", RecordFormat::Mp3, 3.95},
+                                           Case{"WMA", RecordFormat::Wma, 3.95}),
+                         [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
+
+// A folder that cannot be made again: the write fails as on a full disk (str003) and the
+// capture ends; nothing claims the recording was kept.
+TEST(FolderRemovedFailure, FolderThatCannotBeMadeAgainEndsTheCaptureWithTheWriteFailure)
+{
+    QTemporaryDir root;
+    const QString folder = root.filePath("Recordings") + "/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    fakes::EventLog log;
+    fakes::FakeCaptureAudio audio(log);
+    fakes::ThreadNotingSink sink(log);
+    RecordWriterFactory writers(sink);
+    fakes::FakeHost host(log);
+    ASSERT_TRUE(host.languageFile.open(qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/English.ini"));
+    recording::RecordingSession session(audio, writers, sink, host);
+    RecordFormat format;
+    format.format = RecordFormat::Wav;
+    format.sampleRate = Rate;
+    format.channels = 2;
+    session.record(folder, format);
+    ASSERT_TRUE(session.isRecording());
+    ASSERT_EQ(audio.deliver(10, BlockFrames), 10);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    // A plain file where the folder was: the folder cannot be made again.
+    QFile blocker(root.filePath("Recordings"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    audio.deliver(blocksFor(1.5), BlockFrames);
+    EXPECT_TRUE(session.captureFailed());
+    ASSERT_TRUE(session.stop());
+    const auto messages = sink.messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].message.text.startsWith("The recording could not be written"));
+}
+
+} // namespace

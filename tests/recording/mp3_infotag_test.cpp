@@ -1,0 +1,165 @@
+// Our MP3 files carry the Info/LAME tag: players know the exact length and remove the
+// encoder's delay and padding. Round trip through the adapter, then ffprobe, mpg123 and our own
+// decoder read the file back; a recording killed after 2 s (no tag written yet) still plays.
+// ctest-label: unit
+// ctest-timeout: 300
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <iostream>
+
+#include "audio/Decoder.h"
+#include "platform/RecordingMessageSink.h"
+#include "recording/RecordFormat.h"
+#include "recording/Wavtomp3.h"
+#include "support/decode_audio.h"
+
+namespace {
+
+struct Case {
+    int rate;
+    int channels;
+    int kbps;
+};
+
+struct Tool {
+    bool ran = false;
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Tool runTool(const QString& program, const QStringList& args)
+{
+    Tool t;
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
+        return t;
+    t.ran = true;
+    t.exitCode = p.exitCode();
+    t.out = p.readAllStandardOutput();
+    t.err = p.readAllStandardError();
+    return t;
+}
+
+// ffprobe's playing length: the stream's duration from its start (after the encoder delay).
+double ffprobeSeconds(const QString& path)
+{
+    const Tool t = runTool("ffprobe", {"-v", "error", "-select_streams", "a", "-show_entries",
+                                       "stream=duration,start_time", "-of", "default=nw=1", path});
+    double duration = -1, start = 0;
+    for (const QByteArray& line : t.out.split('\n')) {
+        if (line.startsWith("duration="))
+            duration = line.mid(9).toDouble();
+        else if (line.startsWith("start_time="))
+            start = line.mid(11).toDouble();
+    }
+    return duration < 0 ? -1 : duration - start;
+}
+
+// mpg123 -t decodes without output; a damaged stream shows as an error line or a failed exit.
+void expectMpg123Decodes(const QString& path)
+{
+    const Tool t = runTool("mpg123", {"-t", "-q", path});
+    ASSERT_TRUE(t.ran) << "mpg123 is not installed (scripts/deps.sh)";
+    EXPECT_EQ(t.exitCode, 0) << t.err.toStdString();
+    EXPECT_FALSE(t.err.toLower().contains("error")) << t.err.toStdString();
+}
+
+std::int64_t decodeWithOurDecoder(const QString& path, std::int64_t* length)
+{
+    audio::Decoder d;
+    if (!d.open(QFile::encodeName(path).toStdString()))
+        return -1;
+    *length = d.lengthFrames();
+    std::vector<std::int16_t> buf(4096 * d.channels());
+    std::int64_t frames = 0;
+    for (std::size_t n; (n = d.read(buf.data(), 4096)) > 0;)
+        frames += std::int64_t(n);
+    return frames;
+}
+
+class Mp3InfoTag : public ::testing::TestWithParam<Case> {};
+
+TEST_P(Mp3InfoTag, ExactLengthForEveryReaderAndAKilledRecordingPlays)
+{
+    const Case c = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Vexa_001.mp3");
+    const QString cut = dir.filePath("killed.mp3");
+    const int blockSamples = c.rate >= 32000 ? 1152 : 576;
+
+    RecordFormat format;
+    format.format = RecordFormat::Mp3;
+    format.sampleRate = c.rate;
+    format.channels = c.channels;
+    format.mp3Bitrate = c.kbps;
+    const std::int64_t frames = 5 * std::int64_t(c.rate) + 123;
+    const auto pcm = support::sinePcm(c.rate, frames, std::vector<double>(std::size_t(c.channels), 440.0));
+    const auto* bytes = reinterpret_cast<const char*>(pcm.data());
+    const std::int64_t total = std::int64_t(pcm.size()) * 2;
+    const std::int64_t twoSeconds = 2 * std::int64_t(c.rate) * c.channels * 2;
+
+    platform::RecordingMessageSink sink;
+    {
+        Wavtomp3 writer(sink);
+        const int chunk = writer.open(path, format);
+        ASSERT_GT(chunk, 0);
+        std::int64_t done = 0;
+        bool copied = false;
+        for (; done + chunk <= total; done += chunk) {
+            ASSERT_TRUE(writer.write(bytes + done, chunk));
+            if (!copied && done + chunk >= twoSeconds) {
+                // What a recording killed here leaves on disk: the writes go straight to the
+                // system, and the first frame is still the blank one.
+                ASSERT_TRUE(QFile::copy(path, cut));
+                copied = true;
+            }
+        }
+        ASSERT_TRUE(writer.write(bytes + done, total - done));
+        ASSERT_TRUE(writer.close());
+    }
+    EXPECT_TRUE(sink.messages().isEmpty());
+
+    // The whole file: exact for ffprobe within one sample block, for FFmpeg's and our decoding.
+    const double probed = ffprobeSeconds(path);
+    EXPECT_NEAR(probed * c.rate, double(frames), blockSamples);
+    expectMpg123Decodes(path);
+    const support::DecodedAudio d = support::decodeAudio(path);
+    ASSERT_TRUE(d.ok) << d.error.toStdString();
+    EXPECT_EQ(d.frames(), frames);
+    std::int64_t length = 0;
+    const std::int64_t ours = decodeWithOurDecoder(path, &length);
+    EXPECT_EQ(length, frames) << "the engine honours the tag's delay and padding";
+    EXPECT_EQ(ours, frames);
+    std::cout << c.rate << " Hz " << c.kbps << " kbit/s: input " << frames << " samples; ffprobe "
+              << std::llround(probed * c.rate) << ", FFmpeg decodes " << d.frames() << ", engine length "
+              << length << ", engine decodes " << ours << "\n";
+
+    // The killed recording: about 2 s, decoded without error by all three.
+    expectMpg123Decodes(cut);
+    const support::DecodedAudio k = support::decodeAudio(cut);
+    ASSERT_TRUE(k.ok) << k.error.toStdString();
+    EXPECT_GT(k.duration(), 1.9);
+    EXPECT_LT(k.duration(), 2.3);
+    const std::int64_t killedOurs = decodeWithOurDecoder(cut, &length);
+    EXPECT_GT(double(killedOurs) / c.rate, 1.9);
+    EXPECT_NEAR(double(length), double(killedOurs), 2.0 * blockSamples);
+    const auto signal = k.channel(0, c.rate / 2, c.rate * 3 / 2);
+    EXPECT_NEAR(support::dominantFrequency(signal, c.rate), 440.0, 4.4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, Mp3InfoTag,
+                         ::testing::Values(Case{44100, 2, 128}, Case{48000, 2, 320}, Case{22050, 1, 64},
+                                           Case{8000, 1, 32}),
+                         [](const ::testing::TestParamInfo<Case>& i) {
+                             return std::to_string(i.param.rate) + "Hz_" + std::to_string(i.param.channels)
+                                    + "ch_" + std::to_string(i.param.kbps) + "kbps";
+                         });
+
+} // namespace

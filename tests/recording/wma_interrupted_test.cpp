@@ -1,0 +1,173 @@
+// An interrupted WMA recording stays playable: the writer keeps the ASF header's counts (file
+// size, packets, duration) up to the last complete packet in the file, and after a failed write (a
+// full disk) it cuts the file after its last complete packet and writes the counts itself.
+// The kill test runs itself again as a child that records 10 s and waits to be killed.
+// ctest-label: unit
+// ctest-link: vexa_audio
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <iostream>
+
+#include "audio/Decoder.h"
+#include "platform/RecordingMessageSink.h"
+#include "recording/RecordFormat.h"
+#include "recording/Wavtowma.h"
+#include "support/decode_audio.h"
+#include "wav_failing_file.h"
+
+namespace {
+
+constexpr char ChildPathVariable[] = "VEXA_WMA_CHILD_PATH";
+constexpr int Rate = 44100;
+constexpr int Channels = 2;
+constexpr double Captured = 10.0;
+
+RecordFormat wmaFormat()
+{
+    RecordFormat format;
+    format.format = RecordFormat::Wma;
+    format.sampleRate = Rate;
+    format.channels = Channels;
+    format.wmaBitrate = 96;
+    return format;
+}
+
+std::vector<std::int16_t> signal() { return support::sinePcm(Rate, std::int64_t(Captured * Rate), {440.0, 660.0}); }
+
+// Feeds the signal in the writer's chunks; false at the first failed write.
+bool feed(Wavtowma& writer, const std::vector<std::int16_t>& pcm, int chunk)
+{
+    const auto* bytes = reinterpret_cast<const char*>(pcm.data());
+    const std::int64_t total = std::int64_t(pcm.size()) * 2;
+    for (std::int64_t done = 0; done + chunk <= total; done += chunk)
+        if (!writer.write(bytes + done, chunk))
+            return false;
+    return true;
+}
+
+struct ReadBack {
+    double ffprobeSeconds = -1;
+    double ffmpegSeconds = -1;
+    double engineLengthSeconds = -1;
+    double engineDecodedSeconds = -1;
+};
+
+ReadBack readBack(const QString& path)
+{
+    ReadBack r;
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path});
+    if (probe.waitForFinished(60000))
+        r.ffprobeSeconds = probe.readAllStandardOutput().trimmed().toDouble();
+    const support::DecodedAudio d = support::decodeAudio(path);
+    if (d.ok)
+        r.ffmpegSeconds = d.duration();
+    audio::Decoder dec;
+    if (dec.open(QFile::encodeName(path).toStdString())) {
+        r.engineLengthSeconds = double(dec.lengthFrames()) / dec.rate();
+        std::vector<std::int16_t> buf(4096 * dec.channels());
+        std::int64_t frames = 0;
+        for (std::size_t n; (n = dec.read(buf.data(), 4096)) > 0;)
+            frames += std::int64_t(n);
+        r.engineDecodedSeconds = double(frames) / dec.rate();
+    }
+    return r;
+}
+
+void report(const char* what, const ReadBack& r, double captured)
+{
+    std::cout << what << ": captured " << captured << " s; ffprobe " << r.ffprobeSeconds
+              << " s, FFmpeg decodes " << r.ffmpegSeconds << " s, engine length "
+              << r.engineLengthSeconds << " s, engine decodes " << r.engineDecodedSeconds << " s\n";
+}
+
+// In the child: record 10 s, say so, and wait to be killed (never closing).
+TEST(WmaInterrupted, ChildRecords)
+{
+    const QString path = qEnvironmentVariable(ChildPathVariable);
+    if (path.isEmpty())
+        GTEST_SKIP() << "runs only as the child of KilledRecordingPlaysAllButItsLastSecond";
+    static platform::RecordingMessageSink sink;
+    auto* writer = new Wavtowma(sink); // never destroyed: the process dies with it open
+    const int chunk = writer->open(path, wmaFormat());
+    ASSERT_GT(chunk, 0);
+    ASSERT_TRUE(feed(*writer, signal(), chunk));
+    std::fputs("RECORDED\n", stdout);
+    std::fflush(stdout);
+    QThread::sleep(120);
+}
+
+TEST(WmaInterrupted, KilledRecordingPlaysAllButItsLastSecond)
+{
+    if (qEnvironmentVariableIsSet(ChildPathVariable))
+        GTEST_SKIP();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Vexa_001.wma"));
+
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(ChildPathVariable), path);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=WmaInterrupted.ChildRecords")});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    QByteArray out;
+    while (!out.contains("RECORDED") && child.state() == QProcess::Running) {
+        child.waitForReadyRead(1000);
+        out += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("RECORDED")) << out.toStdString();
+    child.kill(); // SIGKILL: no destructor, no trailer
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    const ReadBack r = readBack(path);
+    report("WMA killed", r, Captured);
+    // Lost: only the ASF packet in progress (about a quarter second at 96 kbit/s) and the
+    // frame in the encoder.
+    EXPECT_GE(r.ffprobeSeconds, Captured - 0.5);
+    EXPECT_GE(r.ffmpegSeconds, Captured - 0.5);
+    EXPECT_GE(r.engineLengthSeconds, Captured - 0.5);
+    EXPECT_GE(r.engineDecodedSeconds, Captured - 0.5);
+    // Never more than there is: the captured audio, its lead-in and closing frames.
+    EXPECT_LE(r.engineLengthSeconds, Captured + 0.2);
+    EXPECT_NEAR(r.engineDecodedSeconds, r.engineLengthSeconds, 0.05);
+}
+
+// The disk fills after about 4 s of audio: the write fails, Close cannot write the trailer,
+// and the file still plays everything that reached it.
+TEST(WmaInterrupted, FullDiskKeepsWhatReachedTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Vexa_001.wma"));
+    const std::int64_t capacity = 4 * 96000 / 8 + 7000; // about 4 s at 96 kbit/s with the header
+    auto file = std::make_unique<FailingFileWriter>();
+    file->capacity = capacity;
+    platform::RecordingMessageSink sink;
+    {
+        Wavtowma writer(sink, std::move(file));
+        const int chunk = writer.open(path, wmaFormat());
+        ASSERT_GT(chunk, 0);
+        EXPECT_FALSE(feed(writer, signal(), chunk));
+        EXPECT_FALSE(writer.close());
+    }
+    const std::int64_t size = QFile(path).size();
+    EXPECT_LE(size, capacity);
+    const ReadBack r = readBack(path);
+    // What the full disk held, in seconds of audio at 96 kbit/s (ASF packet overhead aside).
+    const double held = double(size) * 8 / 96000;
+    report("WMA full disk", r, held);
+    EXPECT_GE(r.ffmpegSeconds, held - 0.7);
+    EXPECT_GE(r.engineLengthSeconds, held - 0.7);
+    EXPECT_GE(r.engineDecodedSeconds, held - 0.7);
+    EXPECT_NEAR(r.ffprobeSeconds, r.engineLengthSeconds, 0.01);
+    EXPECT_NEAR(r.engineDecodedSeconds, r.engineLengthSeconds, 0.05);
+}
+
+} // namespace
