@@ -107,7 +107,7 @@ void TMainForm::createPlainSystemMenu()
 void TMainForm::FormCreate()
 {
     // Read the settings and apply what belongs to the window.
-    settings_.Load(services_.settings, services_.environment);
+    settings_.Load(services_.settings, services_.environment, LanguagesFolder());
     ApplySettingsToWindow();
     // The Languages menu, from the files found.
     if (languageMenu_)
