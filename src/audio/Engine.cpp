@@ -4,6 +4,7 @@
 #include "audio/Decoder.h"
 #include "audio/PlaybackStream.h"
 #include "audio/RtAudioBackend.h"
+#include "platform/LocalFiles.h"
 #include "platform/MixerBackend.h"
 
 #include <QFile>
@@ -123,7 +124,7 @@ HRECORD Engine::recordStart(std::uint32_t freq, std::uint32_t chans, RecordProc 
 HSTREAM Engine::createStream(const QString& path)
 {
     auto decoder = std::make_unique<Decoder>();
-    if (path.isEmpty() || !decoder->open(QFile::encodeName(path).toStdString()))
+    if (path.isEmpty() || !decoder->open(platform::LocalFiles::encodeName(path).toStdString()))
         return 0;
     return channels_.add(std::make_shared<PlaybackStream>(std::move(decoder), backend_));
 }

@@ -3,6 +3,7 @@
 #include "library/FileListView.h"
 #include "library/FileSelection.h"
 #include "library/LibraryHost.h"
+#include "platform/LocalFiles.h"
 
 namespace library {
 
@@ -47,8 +48,10 @@ void Playback::Play()
             return;
         playFilePath_ = host_.recordingsFolder() + list_.caption(index);
         const bool wma = playFilePath_.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
+        // Only a regular file reaches the decoder: opening a FIFO of that name would block.
         const audio::HSTREAM stream =
-            wma ? engine_.wmaStreamCreateFile(playFilePath_) : engine_.streamCreateFile(playFilePath_);
+            platform::LocalFiles::isSpecialFile(playFilePath_) ? 0
+            : wma ? engine_.wmaStreamCreateFile(playFilePath_) : engine_.streamCreateFile(playFilePath_);
         host_.setChannel(stream);
         const std::int64_t length = engine_.channelGetLength(stream);
         playLength_ = length > 0 ? std::uint32_t(length) : 0;
