@@ -48,6 +48,9 @@ public:
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
+    // Under the MP3 group, shown only when the chosen MP3 bit rate is more than the chosen
+    // sample rate can carry: the rate the file will really get.
+    QLabel* LabelMp3Capped;
     QComboBox* ComboBoxFrequency;
     QComboBox* ComboBoxBitrateMP3;
     QComboBox* ComboBoxBitrateWMA;
@@ -64,6 +67,9 @@ private:
     void ComboBoxFrequencyChange(int index);
     void ComboBoxBitrateMP3Change(int index);
     void showState(); // logic -> controls, without raising the controls' change signals
+    void showCappedNote();
+
+    QString cappedText_; // [RecordFormatForm] Mp3Capped: %1 the sample rate, %2 the real rate
 
     FormatFormLogic logic_;
 };

@@ -4,6 +4,7 @@
 // rights line has its year placeholder.
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/LanguageMessages.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,6 +52,24 @@ TEST(ShippedLanguagesTest, EveryKeyHasATextInEveryFile)
     EXPECT_EQ(names.size(), Shipped.size());
 }
 
+TEST(ShippedLanguagesTest, BuiltInMessageTextsAreTheEnglishFilesOwn)
+{
+    const i18n::LanguageFile english(folder("VEXA_SOURCE_DIR", "languages/English.ini"));
+    ASSERT_TRUE(english.isOpen());
+    int messages = 0;
+    for (const i18n::LanguageSection& section : i18n::LanguageKeys()) {
+        for (const QString& key : section.keys) {
+            const QString builtIn = i18n::LanguageMessages::builtIn(section.name, key);
+            if (builtIn.isEmpty())
+                continue;
+            ++messages;
+            EXPECT_EQ(builtIn, english.readString(section.name, key))
+                << "[" << section.name.toStdString() << "] " << key.toStdString();
+        }
+    }
+    EXPECT_EQ(messages, 9); // [Common] Message and [Strings] str001..str008
+}
+
 TEST(ShippedLanguagesTest, KeyListCoversTheTextSections)
 {
     QStringList sections;
@@ -62,8 +81,8 @@ TEST(ShippedLanguagesTest, KeyListCoversTheTextSections)
     EXPECT_EQ(sections, (QStringList{"LanguageProperty", "Common", "Strings", "Menu", "Button",
                                      "RecordFormatForm", "PopMenu", "OpenDialog", "AboutForm",
                                      "SoundSourceForm", "EditorForm"}));
-    // 4 + 4 + 8 + 17 [Menu] + 28 [Button] + 8 + 3 + 1 + 3 + 3 + 4
-    EXPECT_EQ(keys, 83);
+    // 4 + 4 + 8 + 17 [Menu] + 28 [Button] + 9 [RecordFormatForm] + 3 + 1 + 3 + 3 + 4
+    EXPECT_EQ(keys, 84);
 }
 
 TEST(ShippedLanguagesTest, TheBuildPutsThemBesideTheProgram)
