@@ -63,7 +63,10 @@ bool LanguageFile::open(const QString& path)
     QFile file;
     if (!platform::LocalFiles::openForReading(file, path))
         return false;
-    QByteArray data = file.read(MaxFileBytes + 1);
+    // Sized by the file (a read of the limit itself would allocate the whole limit each time).
+    if (file.size() > MaxFileBytes)
+        return false;
+    QByteArray data = file.read(file.size() + 1);
     if (data.size() > MaxFileBytes)
         return false;
     if (data.startsWith("\xEF\xBB\xBF"))

@@ -68,9 +68,10 @@ bool QtSettingsStore::open()
         // without NUL bytes is taken for settings. QSettings itself reads binary garbage as a
         // heap of strange keys and writes them back.
         QFile file;
-        if (platform::LocalFiles::openForReading(file, location_))
-            data = file.read(MaxSettingsBytes + 1);
-        valid_ = file.isOpen() && data.size() <= MaxSettingsBytes && !data.contains('\0');
+        if (platform::LocalFiles::openForReading(file, location_) && file.size() <= MaxSettingsBytes)
+            data = file.read(file.size() + 1);
+        valid_ = file.isOpen() && file.size() <= MaxSettingsBytes && data.size() <= MaxSettingsBytes &&
+                 !data.contains('\0');
     }
     if (valid_ && !data.isEmpty()) {
         // Lines that are not UTF-8 cannot be read; the others are read with QSettings's own
