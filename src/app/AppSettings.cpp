@@ -1,6 +1,7 @@
 #include "app/AppSettings.h"
 
 #include "i18n/DefaultLanguage.h"
+#include "i18n/LanguageFile.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemInfo.h"
 #include "skin/MainFormLayout.h"
@@ -88,7 +89,8 @@ AppSettings AppSettings::Defaults(const Environment& environment)
     return s;
 }
 
-bool AppSettings::Load(platform::SettingsStore& store, const Environment& environment)
+bool AppSettings::Load(platform::SettingsStore& store, const Environment& environment,
+                       const QString& languagesFolder)
 {
     const AppSettings defaults = Defaults(environment);
     *this = defaults;
@@ -124,6 +126,12 @@ bool AppSettings::Load(platform::SettingsStore& store, const Environment& enviro
     if (LanguageFile.isEmpty()) {
         LanguageFile = defaults.LanguageFile;
         store.writeText(QStringLiteral("LanguageFile"), LanguageFile);
+    } else if (!i18n::LanguageFile::isPlainFileName(LanguageFile) ||
+               (!languagesFolder.isEmpty() &&
+                i18n::LanguageFile::pathInFolder(languagesFolder, LanguageFile).isEmpty())) {
+        // Only a language file of the Languages folder: a name that leads elsewhere
+        // ("../../dev/zero") or is not there falls back to the default language.
+        LanguageFile = defaults.LanguageFile;
     }
     store.close();
     return true;

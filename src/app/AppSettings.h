@@ -38,8 +38,11 @@ struct AppSettings {
     static AppSettings Defaults(const Environment& environment);
 
     // Reads every value. An empty LanguageFile gets the default language, written to the store
-    // at once. When the store cannot be opened the defaults are kept and false is returned.
-    bool Load(platform::SettingsStore& store, const Environment& environment);
+    // at once; a stored name that is no plain file name, or names no file in languagesFolder
+    // (when one is given), gives the default language for this run. When the store cannot be
+    // opened the defaults are kept and false is returned.
+    bool Load(platform::SettingsStore& store, const Environment& environment,
+              const QString& languagesFolder = QString());
 
     // Writes Version, Dir, OnTop, Mixer, Channels, Frequency, Format, MP3Bitrate, WMABitrate,
     // Spectrum and FileList, in this order. Stay-on-top and the list come from the window as it

@@ -54,6 +54,13 @@ void RecordingPart::formCreate(MainFormContext& context)
     context.setAudioStarted(AudioStartup::start(audio_, context.messages()));
 }
 
+void RecordingPart::languageApplied(MainFormContext& context)
+{
+    // The capped-rate note has the rates put into its text, so it is not a plain window text.
+    formatForm_->setCappedText(
+        context.LanguageIni()->readString(QStringLiteral("RecordFormatForm"), QStringLiteral("Mp3Capped")));
+}
+
 void RecordingPart::formDestroyAfterSave(MainFormContext& context)
 {
     // The release completes a running recording as Stop does (the language file is still

@@ -36,6 +36,7 @@ public:
     // TMainFormPart
     void attach(MainFormContext& context) override;
     void formCreate(MainFormContext& context) override;
+    void languageApplied(MainFormContext& context) override;
     void formDestroyAfterSave(MainFormContext& context) override;
 
     // RecordingHost

@@ -128,7 +128,7 @@ void TMainForm::bind(const skin::MainFormHandlers& handlers)
 void TMainForm::FormCreate()
 {
     // Read the settings and apply what belongs to the window.
-    settings_.Load(services_.settings, services_.environment);
+    settings_.Load(services_.settings, services_.environment, LanguagesFolder());
     ApplySettingsToWindow();
     // The Languages menu, from the files found.
     i18n::LanguageMenu::BuildLanguageMenu(*languageMenu_, LanguagesFolder(), settings_.LanguageFile);

@@ -5,6 +5,7 @@
 #include "audio/FfmpegPath.h"
 #include "audio/PlaybackStream.h"
 #include "audio/RtAudioBackend.h"
+#include "platform/LocalFiles.h"
 #include "platform/MixerBackend.h"
 
 

@@ -1,5 +1,8 @@
 #include "i18n/LanguageFile.h"
 
+#include "platform/LocalFiles.h"
+
+#include <QDir>
 #include <QFile>
 
 namespace i18n {
@@ -31,14 +34,41 @@ QByteArray unquote(QByteArray value)
 
 } // namespace
 
+bool LanguageFile::isPlainFileName(const QString& name)
+{
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') ||
+            c.unicode() < 0x20)
+            return false;
+    }
+    return true;
+}
+
+QString LanguageFile::pathInFolder(const QString& folder, const QString& name)
+{
+    if (!isPlainFileName(name) || folder.isEmpty())
+        return QString();
+    const QString path = QDir(folder).filePath(name);
+    return platform::LocalFiles::isRegularFile(path) ? path : QString();
+}
+
 bool LanguageFile::open(const QString& path)
 {
     close();
     path_ = path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // A regular file only (never a FIFO or a device: /dev/zero would never end), and no more
+    // than a language file can sensibly be.
+    QFile file;
+    if (!platform::LocalFiles::openForReading(file, path))
         return false;
-    QByteArray data = file.readAll();
+    // Sized by the file (a read of the limit itself would allocate the whole limit each time).
+    if (file.size() > MaxFileBytes)
+        return false;
+    QByteArray data = file.read(file.size() + 1);
+    if (data.size() > MaxFileBytes)
+        return false;
     if (data.startsWith("\xEF\xBB\xBF"))
         data.remove(0, 3);
 

@@ -16,7 +16,17 @@ public:
     LanguageFile() = default;
     explicit LanguageFile(const QString& path) { open(path); }
 
-    // Loads the file; false (and an empty table) when it cannot be read.
+    // Language files are a few kilobytes; a bigger file is not one.
+    static constexpr qint64 MaxFileBytes = 1 << 20;
+
+    // A file name without any folder part: not empty, not "." or "..", no separator.
+    static bool isPlainFileName(const QString& name);
+    // The path of the language file called name in folder: empty unless name is a plain file
+    // name of a regular file (or a link to one) there.
+    static QString pathInFolder(const QString& folder, const QString& name);
+
+    // Loads the file; false (and an empty table) when it cannot be read, is no regular file
+    // or is larger than MaxFileBytes. Never waits (a FIFO is not opened).
     bool open(const QString& path);
     void close();
     bool isOpen() const { return open_; }

@@ -43,6 +43,8 @@ QList<LanguageSection> LanguageKeys()
     // Read on demand by the transport logic for the Record and Play hints.
     add(QStringLiteral("Button"), QStringLiteral("Pause"));
     add(QStringLiteral("Button"), QStringLiteral("Continue"));
+    // Read by the record format dialog for its note on a capped MP3 bit rate.
+    add(QStringLiteral("RecordFormatForm"), QStringLiteral("Mp3Capped"));
     return sections;
 }
 

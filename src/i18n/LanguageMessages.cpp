@@ -3,23 +3,100 @@
 #include "i18n/LanguageFile.h"
 #include "platform/MessageSink.h"
 
+#include <QHash>
+
 namespace i18n {
+
+namespace {
+
+// Section and key in lower case, as the language file compares them.
+QString id(const QString& section, const QString& key)
+{
+    return section.toLower() + QLatin1Char('/') + key.toLower();
+}
+
+const QHash<QString, QString>& builtInTexts()
+{
+    // The English wording of the shipped English.ini.
+    static const QHash<QString, QString> texts = {
+        {id(QStringLiteral("Common"), QStringLiteral("Message")), QStringLiteral("Vexa Recorder")},
+        {id(QStringLiteral("Strings"), QStringLiteral("str001")),
+         QStringLiteral("The recording file could not be created. Check that the recordings "
+                        "folder exists and can be written to.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("str002")),
+         QStringLiteral("Recording could not be started. Check that a recording device is "
+                        "connected and not in use.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("str003")),
+         QStringLiteral("The recording could not be written (the disk may be full). Recording "
+                        "has stopped.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("str004")),
+         QStringLiteral("Delete the selected recording permanently?")},
+        {id(QStringLiteral("Strings"), QStringLiteral("str005")),
+         QStringLiteral("The recording could not be renamed. The name may be in use or not "
+                        "allowed.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("str006")),
+         QStringLiteral("This WAV file cannot be read.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("str007")),
+         QStringLiteral("This MP3 file cannot be opened.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("str008")),
+         QStringLiteral("This WMA file cannot be opened.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("DeviceLostRecord")),
+         QStringLiteral("The recording device or the sound server stopped working, so recording "
+                        "has stopped. Everything captured until then is in %1.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("DeviceLostPlay")),
+         QStringLiteral("Playback has stopped: the sound output device or the sound server "
+                        "stopped working.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("FolderRecreated")),
+         QStringLiteral("The recordings folder was removed during the recording. It has been "
+                        "created again; the recording so far is kept and goes on in this file:")},
+    };
+    return texts;
+}
+
+} // namespace
+
+QString LanguageMessages::builtIn(const QString& section, const QString& key)
+{
+    return builtInTexts().value(id(section, key));
+}
+
+QString LanguageMessages::text(const LanguageFile& ini, const QString& section, const QString& key)
+{
+    const QString text = ini.readString(section, key);
+    return text.isEmpty() ? builtIn(section, key) : text;
+}
+
+QString LanguageMessages::stringText(const LanguageFile& ini, const QString& stringKey)
+{
+    return text(ini, QStringLiteral("Strings"), stringKey);
+}
+
+QString LanguageMessages::caption(const LanguageFile& ini)
+{
+    return text(ini, QStringLiteral("Common"), QStringLiteral("Message"));
+}
+
+platform::Message LanguageMessages::information(const LanguageFile& ini, const QString& stringKey,
+                                                bool withOwner)
+{
+    platform::Message message;
+    message.text = stringText(ini, stringKey);
+    message.caption = caption(ini);
+    message.icon = platform::MessageIcon::Information;
+    message.withOwner = withOwner;
+    return message;
+}
 
 void LanguageMessages::Inform(platform::MessageSink& sink, const LanguageFile& ini,
                               const QString& stringKey, bool withOwner)
 {
-    platform::Message message;
-    message.text = ini.readString(QStringLiteral("Strings"), stringKey);
-    message.caption = ini.readString(QStringLiteral("Common"), QStringLiteral("Message"));
-    message.icon = platform::MessageIcon::Information;
-    message.withOwner = withOwner;
-    sink.show(message);
+    sink.show(information(ini, stringKey, withOwner));
 }
 
 bool LanguageMessages::Confirm(platform::MessageSink& sink, const LanguageFile& ini,
                                const QString& stringKey)
 {
-    return sink.confirm(ini.readString(QStringLiteral("Strings"), stringKey), QString());
+    return sink.confirm(stringText(ini, stringKey), QString());
 }
 
 } // namespace i18n

@@ -1,15 +1,16 @@
 #include "library/FileCommands.h"
 
 #include "i18n/LanguageFile.h"
+#include "i18n/LanguageMessages.h"
 #include "library/FileLister.h"
 #include "library/FileListView.h"
 #include "library/FileSelection.h"
 #include "library/LibraryHost.h"
 #include "library/Playback.h"
+#include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace library {
@@ -17,17 +18,6 @@ namespace library {
 const char* const FileCommands::DefaultOpenFilter =
     "All support files(*.wav;*.mp3;*.wma)|*.wav;*.mp3;*.wma|WAV files(*.wav)|*.wav|"
     "MP3 files(*.mp3)|*.mp3|WMA files(*.wma)|*.wma|Any Files(*.*)|*.*";
-
-namespace {
-
-// Clears what would stop a delete or rename: the read-only mark (owner write permission).
-void makeWritable(const QString& path)
-{
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner |
-                                    QFileDevice::WriteUser);
-}
-
-} // namespace
 
 QString FileCommands::openDialogFilter() const
 {
@@ -81,9 +71,14 @@ QString FileCommands::renameTarget(const QString& oldName, const QString& answer
         return QString();
 
     // A name is a name in this folder: nothing that would lead out of it or that the file
-    // systems of either platform refuse.
+    // systems of either platform refuse, and a base of its own: an empty one or one of dots
+    // alone (".", "..") would make a hidden ".wav" or worse.
     bool bad = trimmed.contains(QLatin1Char('/')) || trimmed.contains(QLatin1Char('\\')) ||
                trimmed.contains(QLatin1String(".."));
+    bool onlyDots = true;
+    for (const QChar c : newBase)
+        onlyDots = onlyDots && (c == QLatin1Char('.') || c == QLatin1Char(' '));
+    bad = bad || onlyDots;
     for (const QChar c : trimmed)
         bad = bad || c.unicode() < 0x20;
     if (bad) {
@@ -95,13 +90,7 @@ QString FileCommands::renameTarget(const QString& oldName, const QString& answer
 
 void FileCommands::showStrings(const char* key)
 {
-    const i18n::LanguageFile& language = host_.language();
-    platform::Message m;
-    m.caption = language.readString(QStringLiteral("Common"), QStringLiteral("Message"));
-    m.text = language.readString(QStringLiteral("Strings"), QString::fromLatin1(key));
-    m.icon = platform::MessageIcon::Information;
-    m.withOwner = false;
-    messages_.show(m);
+    i18n::LanguageMessages::Inform(messages_, host_.language(), QString::fromLatin1(key), false);
 }
 
 void FileCommands::forgetPlayedFileIfNamed(const QString& name)
@@ -160,6 +149,9 @@ void FileCommands::Refresh()
 {
     lister_.ListRecordings(host_.recordingsFolder(), list_);
     list_.setSelectedIndex(selection_.FindListItem(FileSelection::fileNamePart(playback_.PlayFilePath())));
+    // The panel and the name follow the new selection (the record format when there is none),
+    // instead of going on describing a file that is no longer selected.
+    selection_.ShowSelection();
 }
 
 void FileCommands::Delete()
@@ -168,7 +160,7 @@ void FileCommands::Delete()
     if (index < 0 || index >= list_.count())
         return;
     const QString text =
-        host_.language().readString(QStringLiteral("Strings"), QStringLiteral("str004"));
+        i18n::LanguageMessages::stringText(host_.language(), QStringLiteral("str004"));
     if (!messages_.confirm(text, QStringLiteral("Confirm")))
         return;
     const QString name = list_.caption(index);
@@ -176,10 +168,11 @@ void FileCommands::Delete()
 
     const QString folder = host_.recordingsFolder();
     const QString path = folder + name;
-    bool removed = QFile::remove(path);
+    bool removed = platform::LocalFiles::remove(path);
     if (!removed) {
-        makeWritable(path);
-        removed = QFile::remove(path); // a second failure is not reported: the file stays listed
+        // Clears what would stop it: the read-only mark (owner write permission).
+        platform::LocalFiles::makeWritable(path);
+        removed = platform::LocalFiles::remove(path); // a second failure is not reported
     }
     if (removed)
         list_.removeItem(index);
@@ -193,19 +186,17 @@ void FileCommands::Delete()
     host_.transport().SetTransportState(host_.transport().state());
 }
 
-bool FileCommands::renameOnce(const QString& from, const QString& toName) const
+bool FileCommands::renameOnce(const QString& folder, const QString& fromName,
+                              const QString& toName) const
 {
     // Never replace a file: not one of the same name, nor one whose name differs only in case
     // (the list could not tell the two apart).
-    const QDir dir(QFileInfo(from).absolutePath());
-    const QStringList entries =
-        dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QString& entry : entries) {
+    for (const QString& entry : platform::LocalFiles::entryNames(folder)) {
         if (entry.compare(toName, Qt::CaseInsensitive) == 0)
             return false;
     }
-    // QFile::rename does not replace an existing target either.
-    return QFile::rename(from, dir.filePath(toName));
+    // The rename itself never replaces an existing target either.
+    return platform::LocalFiles::rename(folder + fromName, folder + toName);
 }
 
 void FileCommands::Rename()
@@ -224,10 +215,9 @@ void FileCommands::Rename()
         showStrings("str005");
     } else if (!newName.isEmpty()) {
         forgetPlayedFileIfNamed(oldName);
-        const QString oldPath = folder + oldName;
-        if (!renameOnce(oldPath, newName)) {
-            makeWritable(oldPath);
-            if (!renameOnce(oldPath, newName))
+        if (!renameOnce(folder, oldName, newName)) {
+            platform::LocalFiles::makeWritable(folder + oldName);
+            if (!renameOnce(folder, oldName, newName))
                 showStrings("str005");
         }
     } else if (trimAnswer(answer).isEmpty()) {

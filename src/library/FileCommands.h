@@ -47,7 +47,8 @@ public:
     static QString trimAnswer(const QString& answer);
     // The name Rename gives: the answer's base (up to its last dot) plus the old extension.
     // Empty when nothing is to be renamed (an empty answer or the same base but for case).
-    // refused is set for an answer that would leave the folder (a path separator or "..").
+    // refused is set for an answer that would leave the folder (a path separator or "..") or
+    // whose base is empty or dots alone (".", ". .").
     static QString renameTarget(const QString& oldName, const QString& answer, bool& refused);
 
     // The folder with exactly one trailing separator.
@@ -57,7 +58,7 @@ public:
 
 private:
     void forgetPlayedFileIfNamed(const QString& name);
-    bool renameOnce(const QString& from, const QString& toName) const;
+    bool renameOnce(const QString& folder, const QString& fromName, const QString& toName) const;
     void showStrings(const char* key);
 
     LibraryHost& host_;

@@ -1,8 +1,10 @@
 #include "library/FileInfo.h"
 
 #include "i18n/LanguageFile.h"
+#include "i18n/LanguageMessages.h"
 #include "library/DurationText.h"
 #include "library/WaveHeader.h"
+#include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
 
 namespace library {
@@ -18,12 +20,7 @@ QString channelText(std::uint32_t channels, const i18n::LanguageFile& language)
 void showStringsMessage(platform::MessageSink& sink, const i18n::LanguageFile& language,
                         const char* key)
 {
-    platform::Message m;
-    m.caption = language.readString(QStringLiteral("Common"), QStringLiteral("Message"));
-    m.text = language.readString(QStringLiteral("Strings"), QString::fromLatin1(key));
-    m.icon = platform::MessageIcon::Information;
-    m.withOwner = false;
-    sink.show(m);
+    sink.show(i18n::LanguageMessages::information(language, QString::fromLatin1(key), false));
 }
 
 } // namespace
@@ -67,7 +64,8 @@ FileInfoLabels FileInfo::recordFormatLabels(const RecordFormat& format,
         break;
     case RecordFormat::Mp3:
         labels.format = QStringLiteral("mp3");
-        labels.bitrate = QString::number(format.mp3Bitrate);
+        // What the file will really get: MPEG-2 and 2.5 rates carry less than the dialog offers.
+        labels.bitrate = QString::number(format.effectiveMp3Bitrate());
         break;
     default:
         labels.format = QStringLiteral("wma");
@@ -83,6 +81,8 @@ FileInfoLabels FileInfo::recordFormatLabels(const RecordFormat& format,
 bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
                               const i18n::LanguageFile& language)
 {
+    if (platform::LocalFiles::isSpecialFile(path))
+        return false; // the decoder's open of a FIFO would block
     const audio::HSTREAM stream =
         wma ? engine_.wmaStreamCreateFile(path) : engine_.streamCreateFile(path);
     if (stream == 0)
@@ -115,10 +115,7 @@ bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
 
 bool FileInfo::reportFailure(const QString& path)
 {
-    if (quietRepeats_ && reported_.contains(path))
-        return false;
-    reported_.insert(path);
-    return true;
+    return reported_.firstReport(path);
 }
 
 void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
@@ -128,13 +125,15 @@ void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const Recor
         WaveInfo info;
         const WaveHeaderResult result = WaveHeader::read(path, info);
         if (result != WaveHeaderResult::Ok) {
+            // The name shown is the new file's: no values of another file under it.
+            view.setFileInfoLabels(FileInfoLabels());
             if (reportFailure(path)) {
                 messages_.show(WaveHeader::message(result));
                 showStringsMessage(messages_, language, "str006");
             }
             return;
         }
-        reported_.remove(path);
+        reported_.forget(path);
         FileInfoLabels labels;
         labels.channel = channelText(info.Channels, language);
         labels.format = QStringLiteral("wav");
@@ -145,10 +144,13 @@ void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const Recor
     } else if (path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive) ||
                path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive)) {
         const bool wma = path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
-        if (showStreamInfo(path, wma, view, language))
-            reported_.remove(path);
-        else if (reportFailure(path))
-            showStringsMessage(messages_, language, wma ? "str008" : "str007");
+        if (showStreamInfo(path, wma, view, language)) {
+            reported_.forget(path);
+        } else {
+            view.setFileInfoLabels(FileInfoLabels());
+            if (reportFailure(path))
+                showStringsMessage(messages_, language, wma ? "str008" : "str007");
+        }
     } else {
         view.setFileInfoLabels(recordFormatLabels(format, language));
     }

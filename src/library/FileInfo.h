@@ -1,13 +1,14 @@
 #pragma once
 // ShowFileInfo: fills the information panel for a path by its extension: a WAV file from its
 // header, an MP3 or WMA file from the engine's stream of it, anything else (the empty path
-// included) with the current record format. After a failure the panel keeps what it showed
-// and the [Strings] message of the file type is shown.
+// included) with the current record format. After a failure the panel's values are emptied
+// (the file-name label, set by the selection, names the new file) and the [Strings] message of
+// the file type is shown, once per run for each file unless the file changes.
 #include "audio/AudioApi.h"
 #include "library/FileInfoView.h"
+#include "library/FileReports.h"
 #include "recording/RecordFormat.h"
 
-#include <QSet>
 #include <QString>
 #include <cstdint>
 
@@ -30,9 +31,9 @@ public:
     void ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
                       const i18n::LanguageFile& language);
 
-    // While set, a file whose failure was already reported is not reported again. The window's
-    // activation sets it: closing a failure message activates the window, whose re-selection
-    // would otherwise show the same message again, without end.
+    // A file's failure is reported once per run (again only when the file changed), so the
+    // activation that follows the closing of a failure message stays quiet whatever this says.
+    // Kept for the window's activation, which still sets it around its re-selection.
     void setQuietRepeats(bool quiet) { quietRepeats_ = quiet; }
 
     // The panel for the record format: channel text, "wav"/"mp3"/"wma", the bit rate of a
@@ -63,7 +64,7 @@ private:
     audio::AudioApi& engine_;
     platform::MessageSink& messages_;
     bool quietRepeats_ = false;
-    QSet<QString> reported_; // paths whose failure was shown and that have not been read well since
+    FileReports reported_; // files whose failure was shown
 };
 
 } // namespace library

@@ -4,11 +4,10 @@
 #include "library/FileListView.h"
 #include "library/FileTypeIcons.h"
 #include "library/WaveHeader.h"
+#include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
 
 #include <QCollator>
-#include <QDir>
-#include <QFileInfo>
 #include <QList>
 #include <algorithm>
 
@@ -21,14 +20,17 @@ FileLister::FileLister(audio::AudioApi& engine, platform::MessageSink& messages,
 
 QStringList FileLister::recordingNames(const QString& folder)
 {
+    // Regular files only (and links to them): a FIFO, socket or device named "x.wav" is no
+    // recording, and opening one would wait for ever. Names that are not UTF-8 are kept.
+    const QStringList entries = platform::LocalFiles::regularFileNames(folder);
     QStringList names;
-    if (folder.isEmpty())
-        return names;
-    const QDir dir(folder);
-    const QDir::Filters filters = QDir::Files | QDir::Hidden | QDir::System;
-    // Patterns one at a time, in their order; QDir matches them without regard to case.
-    for (const char* pattern : {"*.wav", "*.mp3", "*.wma"})
-        names += dir.entryList({QString::fromLatin1(pattern)}, filters, QDir::Unsorted);
+    // Patterns one at a time, in their order, without regard to case.
+    for (const char* extension : {".wav", ".mp3", ".wma"}) {
+        for (const QString& entry : entries) {
+            if (entry.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
+                names.append(entry);
+        }
+    }
 
     QCollator collator; // the user's locale
     collator.setCaseSensitivity(Qt::CaseInsensitive);
@@ -52,6 +54,8 @@ int FileLister::imageIndexFor(const QString& name)
 
 std::uint32_t FileLister::streamSeconds(const QString& path, bool wma) const
 {
+    if (platform::LocalFiles::isSpecialFile(path))
+        return 0; // the decoder's open of a FIFO would block
     const audio::HSTREAM stream =
         wma ? engine_.wmaStreamCreateFile(path) : engine_.streamCreateFile(path);
     if (stream == 0)
@@ -67,11 +71,8 @@ std::uint32_t FileLister::streamSeconds(const QString& path, bool wma) const
     return seconds;
 }
 
-QString FileLister::ListRecordings(const QString& folder, FileListView& view, Reason reason)
+QString FileLister::ListRecordings(const QString& folder, FileListView& view, Reason)
 {
-    if (reason == Reason::Explicit)
-        reported_.clear();
-
     const QStringList names = recordingNames(folder);
 
     view.setIcons(FileTypeIcons::listIcons(programIcon_));
@@ -87,10 +88,10 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view, Re
             const WaveHeaderResult result = WaveHeader::read(path, info);
             if (result == WaveHeaderResult::Ok) {
                 seconds = info.Duration;
-            } else if (!reported_.contains(path) &&
-                       !(result == WaveHeaderResult::CannotOpen && !QFileInfo::exists(path))) {
+            } else if (!(result == WaveHeaderResult::CannotOpen &&
+                         !platform::LocalFiles::exists(path)) &&
+                       reported_.firstReport(path)) {
                 // A file that vanished since the folder was read goes with the next listing.
-                reported_.insert(path);
                 pending.append(WaveHeader::message(result));
             }
         } else if (image > 0) {

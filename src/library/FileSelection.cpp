@@ -37,7 +37,15 @@ void FileSelection::SelectFile(const QString& name)
     if (index < 0 && list_.count() > 0)
         index = 0;
     list_.setSelectedIndex(index);
-    const QString current = index >= 0 ? host_.recordingsFolder() + list_.caption(index) : QString();
+    ShowSelection();
+}
+
+void FileSelection::ShowSelection()
+{
+    const int index = list_.selectedIndex();
+    const QString current = index >= 0 && index < list_.count()
+                                ? host_.recordingsFolder() + list_.caption(index)
+                                : QString();
 
     const TransportState state = host_.transport().state();
     QString shownName;

@@ -25,6 +25,10 @@ public:
     // far as the transport state allows.
     void SelectFile(const QString& name);
 
+    // Refreshes the panel and the file-name label for the item selected now (the record format
+    // and no name when none is), as far as the transport state allows, as SelectFile does.
+    void ShowSelection();
+
     // The caption of the selected item, empty when nothing is selected.
     QString selectedCaption() const;
 

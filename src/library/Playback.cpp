@@ -2,8 +2,9 @@
 
 #include "library/FileListView.h"
 #include "library/FileSelection.h"
-#include "i18n/LanguageFile.h"
+#include "i18n/LanguageMessages.h"
 #include "library/LibraryHost.h"
+#include "platform/LocalFiles.h"
 
 namespace library {
 
@@ -48,8 +49,10 @@ void Playback::Play()
             return;
         playFilePath_ = host_.recordingsFolder() + list_.caption(index);
         const bool wma = playFilePath_.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
+        // Only a regular file reaches the decoder: opening a FIFO of that name would block.
         const audio::HSTREAM stream =
-            wma ? engine_.wmaStreamCreateFile(playFilePath_) : engine_.streamCreateFile(playFilePath_);
+            platform::LocalFiles::isSpecialFile(playFilePath_) ? 0
+            : wma ? engine_.wmaStreamCreateFile(playFilePath_) : engine_.streamCreateFile(playFilePath_);
         host_.transport().setChannel(stream);
         const std::int64_t length = engine_.channelGetLength(stream);
         playLength_ = length > 0 ? std::uint32_t(length) : 0;
@@ -113,12 +116,7 @@ void Playback::Seek(int sliderPosition)
 
 void Playback::showDeviceLost()
 {
-    const i18n::LanguageFile& language = host_.language();
-    platform::Message m;
-    m.text = language.readString(QStringLiteral("Strings"), QStringLiteral("DeviceLostPlay"));
-    m.caption = language.readString(QStringLiteral("Common"), QStringLiteral("Message"));
-    m.icon = platform::MessageIcon::Information;
-    messages_.show(m);
+    i18n::LanguageMessages::Inform(messages_, host_.language(), QStringLiteral("DeviceLostPlay"));
 }
 
 std::uint32_t Playback::Tick()

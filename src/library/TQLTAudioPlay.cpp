@@ -1,5 +1,6 @@
 #include "library/TQLTAudioPlay.h"
 
+#include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
 
 #include <QtEndian>
@@ -77,8 +78,8 @@ TQLTAudioPlay::HeaderResult TQLTAudioPlay::readHeader(QFile& file)
 
 bool TQLTAudioPlay::GetWaveFileInf()
 {
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!platform::LocalFiles::openForReading(file, FileName)) {
         say("Cannot open the file!");
         return false;
     }

@@ -1,5 +1,6 @@
 #include "library/WaveHeader.h"
 
+#include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
 
 #include <QFile>
@@ -11,6 +12,8 @@ namespace library {
 namespace {
 
 const char* const kApplicationTitle = "Vexa Recorder";
+constexpr std::uint16_t FormatPcm = 1;
+constexpr std::uint16_t FormatExtensible = 0xFFFE;
 
 std::uint32_t le32(const char* p)
 {
@@ -26,31 +29,17 @@ std::uint16_t le16(const char* p)
 
 WaveHeaderResult WaveHeader::read(const QString& path, WaveInfo& info)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!platform::LocalFiles::openForReading(file, path))
         return WaveHeaderResult::CannotOpen;
     const qint64 fileSize = file.size();
 
-    // RIFF header (not examined), then the first chunk header and 16 bytes of its body.
-    char head[36];
-    if (file.read(head, sizeof head) != qint64(sizeof head))
-        return WaveHeaderResult::NotWave;
-    const char* fmt = head + 12;
-    if (std::memcmp(fmt, "fmt ", 4) != 0)
-        return WaveHeaderResult::NotWave;
-    const std::uint32_t fmtSize = le32(fmt + 4);
-    if (le16(fmt + 8) != 1)
-        return WaveHeaderResult::NotWave;
-
+    // The RIFF header (not examined), then the chunks up to "data". The format chunk is
+    // usually first, but field recorders and FFmpeg's RF64-ready files put "bext" or "JUNK"
+    // before it. Every step moves forward by at least 8 bytes and the walk ends with the file.
     WaveInfo result;
-    result.Channels = le16(fmt + 10);
-    result.SampleRate = le32(fmt + 12);
-    result.BitsPerSample = le16(fmt + 22);
-
-    // The chunk after "fmt " starts after its whole body and its pad byte.
-    qint64 pos = 20 + qint64(fmtSize) + (fmtSize & 1);
-    if (fmtSize < 16)
-        pos = 36; // a format chunk shorter than its fixed fields: go on after the 16 bytes read
+    bool haveFormat = false;
+    qint64 pos = 12;
     for (;;) {
         char chunk[8];
         if (pos + 8 > fileSize || !file.seek(pos) || file.read(chunk, 8) != 8)
@@ -58,9 +47,32 @@ WaveHeaderResult WaveHeader::read(const QString& path, WaveInfo& info)
         const std::uint32_t size = le32(chunk + 4);
         pos += 8;
         if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!haveFormat)
+                return WaveHeaderResult::NotWave; // audio of no known format
             const qint64 present = fileSize - pos;
             result.DataSize = qint64(size) > present ? std::uint32_t(present) : size;
             break;
+        }
+        if (!haveFormat && std::memcmp(chunk, "fmt ", 4) == 0) {
+            char fmt[40] = {};
+            const qint64 want = size < sizeof fmt ? qint64(size) : qint64(sizeof fmt);
+            if (size < 16 || file.read(fmt, want) != want)
+                return WaveHeaderResult::NotWave;
+            const std::uint16_t tag = le16(fmt);
+            if (tag == FormatExtensible) {
+                // The real format is the sub-format GUID's first two bytes; the rest of the
+                // GUID is the fixed KSDATAFORMAT tail.
+                static const char tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, char(0x80),
+                                              0x00, 0x00, char(0xAA), 0x00, 0x38, char(0x9B), 0x71};
+                if (size < 40 || le16(fmt + 24) != FormatPcm || std::memcmp(fmt + 26, tail, 14) != 0)
+                    return WaveHeaderResult::NotWave;
+            } else if (tag != FormatPcm) {
+                return WaveHeaderResult::NotWave;
+            }
+            result.Channels = le16(fmt + 2);
+            result.SampleRate = le32(fmt + 4);
+            result.BitsPerSample = le16(fmt + 14);
+            haveFormat = true;
         }
         pos += qint64(size) + (size & 1);
     }

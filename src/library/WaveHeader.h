@@ -23,15 +23,17 @@ struct WaveInfo {
 enum class WaveHeaderResult {
     Ok,
     CannotOpen, // "Cannot open the file!"
-    NotWave,    // "This is not a valid Wave file": no "fmt " first, not PCM, no "data" chunk
+    NotWave,    // "This is not a valid Wave file": no "fmt " before "data", not PCM, no "data" chunk
     NotPcm,     // "Not PCM formats!": PCM with other than 8 or 16 bits
 };
 
 class WaveHeader {
 public:
-    // Walks the chunks: "fmt " must follow the RIFF header; any chunks may lie between it and
-    // "data". Odd-sized chunks are followed by their pad byte. The walk stops at the end of the
-    // file. A "data" size larger than what follows in the file is cut to what is there.
+    // Walks the chunks after the RIFF header: "fmt " anywhere before "data", any other chunks
+    // around it. PCM is format tag 1, or WAVE_FORMAT_EXTENSIBLE with the PCM sub-format.
+    // Odd-sized chunks are followed by their pad byte. The walk stops at the end of the file.
+    // A "data" size larger than what follows in the file is cut to what is there. Only regular
+    // files are opened, and the open never waits (a FIFO is "Cannot open the file!").
     static WaveHeaderResult read(const QString& path, WaveInfo& info);
 
     // The message a failure shows; an empty text for Ok.

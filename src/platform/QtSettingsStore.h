@@ -3,9 +3,16 @@
 // $XDG_CONFIG_HOME/Quandrel/VexaRecorder.ini with the values in its [General] section, and on
 // Windows the registry key HKEY_LOCAL_MACHINE\SOFTWARE\Quandrel\VexaRecorder.
 //
-// A file that is not text (binary garbage, not UTF-8) is read as empty. When values are stored
-// into such a file it is first kept aside as "<name>.bad", then a fresh file is written.
+// A file that is not text (binary garbage with NUL bytes, or larger than 1 MiB) is read as
+// empty. A text file with malformed lines (a "[[[" line, a line that is not UTF-8) keeps every
+// key that can be read: QSettings's own reading of it, without the lines that are not UTF-8;
+// only the keys of the bad lines read as absent. When values are stored into such a file it is
+// first kept aside as "<name>.bad", then a fresh file is written that carries over the text
+// values that could be read.
 #include "platform/SettingsStore.h"
+
+#include <QHash>
+#include <QVariant>
 
 #include <memory>
 
@@ -32,6 +39,8 @@ private:
     bool native_ = false;
     bool valid_ = false;    // the file held readable data when opened
     bool written_ = false;  // something was written since open()
+    bool malformed_ = false; // text with bad lines: a write starts a clean file
+    QHash<QString, QVariant> values_;   // the file's [General] keys that could be read
     std::unique_ptr<QSettings> settings_;
 };
 

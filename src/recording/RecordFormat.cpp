@@ -42,6 +42,31 @@ std::int32_t RecordFormat::frequencyForIndex(int index) { return valueAt(Frequen
 std::int32_t RecordFormat::mp3BitrateForIndex(int index) { return valueAt(Mp3Bitrates, index); }
 std::int32_t RecordFormat::wmaBitrateForIndex(int index) { return valueAt(WmaBitrates, index); }
 
+std::int32_t RecordFormat::effectiveMp3Bitrate(std::int32_t sampleRate, std::int32_t kbps)
+{
+    // A requested rate becomes the MPEG-1 rate whose range holds it (compared unsigned, so a
+    // negative request is huge)...
+    struct Step {
+        std::uint32_t upTo;
+        std::int32_t rate;
+    };
+    static constexpr Step Steps[] = {
+        {36, 32},   {44, 40},   {52, 48},   {60, 56},   {67, 64},   {88, 80},   {104, 96},
+        {120, 112}, {144, 128}, {176, 160}, {208, 192}, {240, 224}, {288, 256},
+    };
+    std::int32_t rate = 320;
+    for (const Step& step : Steps) {
+        if (std::uint32_t(kbps) <= step.upTo) {
+            rate = step.rate;
+            break;
+        }
+    }
+    // ...and the MPEG version of the sample rate caps it. Every MPEG-1 rate up to the cap is
+    // also a rate of MPEG-2 and MPEG-2.5, so the cap is all that changes.
+    const std::int32_t cap = sampleRate >= 32000 ? 320 : sampleRate >= 16000 ? 160 : 64;
+    return rate < cap ? rate : cap;
+}
+
 bool RecordFormat::operator==(const RecordFormat& other) const
 {
     return format == other.format && channels == other.channels && sampleRate == other.sampleRate

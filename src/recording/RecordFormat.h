@@ -35,6 +35,13 @@ struct RecordFormat {
     static std::int32_t mp3BitrateForIndex(int index);
     static std::int32_t wmaBitrateForIndex(int index);
 
+    // The MP3 bit rate (kbit/s) a file is really written at for a requested rate: the nearest
+    // MPEG-1 layer III rate, capped by what the MPEG version of the sample rate can carry
+    // (MPEG-1 at 32000 Hz and above: 320; MPEG-2 at 16000-24000 Hz: 160; MPEG-2.5 below: 64),
+    // as the LAME encoder does.
+    static std::int32_t effectiveMp3Bitrate(std::int32_t sampleRate, std::int32_t kbps);
+    std::int32_t effectiveMp3Bitrate() const { return effectiveMp3Bitrate(sampleRate, mp3Bitrate); }
+
     bool operator==(const RecordFormat& other) const;
     bool operator!=(const RecordFormat& other) const { return !(*this == other); }
 };

@@ -1,6 +1,7 @@
 #include "recording/RecordingSession.h"
 
 #include "i18n/LanguageFile.h"
+#include "i18n/LanguageMessages.h"
 #include "recording/NextFileName.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/RecordingHost.h"
@@ -24,13 +25,7 @@ RecordingSession::~RecordingSession()
 
 platform::Message RecordingSession::message(const char* key) const
 {
-    const i18n::LanguageFile& language = host_.language();
-    platform::Message m;
-    m.text = language.readString(QStringLiteral("Strings"), QLatin1String(key));
-    m.caption = language.readString(QStringLiteral("Common"), QStringLiteral("Message"));
-    m.icon = platform::MessageIcon::Information;
-    m.withOwner = false;
-    return m;
+    return i18n::LanguageMessages::information(host_.language(), QLatin1String(key), false);
 }
 
 void RecordingSession::record(const QString& folder, const RecordFormat& format)

@@ -14,6 +14,8 @@
 
 namespace {
 
+const char* const DefaultCappedText = "MP3 at %1 Hz is written at %2 kbps.";
+
 QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items)
 {
     auto* box = new QComboBox(parent);
@@ -89,6 +91,12 @@ TFormatForm::TFormatForm(QWidget* parent)
     GroupBox5 = listGroup(QStringLiteral("WMA"), "GroupBox5", Label3, "Label3",
                           QStringLiteral("Bitrate:"), ComboBoxBitrateWMA);
 
+    LabelMp3Capped = new QLabel;
+    LabelMp3Capped->setObjectName(QStringLiteral("LabelMp3Capped"));
+    LabelMp3Capped->setWordWrap(true);
+    LabelMp3Capped->setVisible(false);
+    cappedText_ = QString::fromLatin1(DefaultCappedText);
+
     ButtonDefault = new QPushButton(QStringLiteral("Default"));
     ButtonOk = new QPushButton(QStringLiteral("OK"));
     ButtonCancel = new QPushButton(QStringLiteral("Cancel"));
@@ -103,6 +111,7 @@ TFormatForm::TFormatForm(QWidget* parent)
     auto* right = new QVBoxLayout;
     right->addWidget(GroupBox3);
     right->addWidget(GroupBox4);
+    right->addWidget(LabelMp3Capped);
     right->addWidget(GroupBox5);
     auto* columns = new QHBoxLayout;
     columns->addLayout(left, 1);
@@ -189,6 +198,25 @@ void TFormatForm::showState()
     RadioFormatWMA->setChecked(s.format == FormatFormLogic::RadioWma);
     RadioChannelStereo->setChecked(s.stereo);
     RadioChannelMono->setChecked(!s.stereo);
+    showCappedNote();
+}
+
+void TFormatForm::setCappedText(const QString& text)
+{
+    cappedText_ = text.isEmpty() ? QString::fromLatin1(DefaultCappedText) : text;
+    showCappedNote();
+}
+
+void TFormatForm::showCappedNote()
+{
+    const FormatFormLogic::State& s = logic_.state();
+    const std::int32_t rate = RecordFormat::frequencyForIndex(s.frequencyIndex);
+    const std::int32_t chosen = RecordFormat::mp3BitrateForIndex(s.mp3Index);
+    const std::int32_t real = RecordFormat::effectiveMp3Bitrate(rate, chosen);
+    if (real != chosen)
+        LabelMp3Capped->setText(cappedText_.arg(rate).arg(real));
+    // Hidden rather than emptied: it takes no room when there is nothing to say.
+    LabelMp3Capped->setVisible(real != chosen);
 }
 
 bool TFormatForm::isStereoChecked() const

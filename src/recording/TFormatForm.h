@@ -24,6 +24,10 @@ public:
     // The main window's channel label follows this when languages are applied.
     bool isStereoChecked() const;
 
+    // The note's text from [RecordFormatForm] Mp3Capped (%1 the sample rate, %2 the rate the
+    // file gets); an empty text keeps the English one, so the note never goes without words.
+    void setCappedText(const QString& text);
+
     const FormatFormLogic& logic() const { return logic_; }
 
     // The controls, named as in the dialog's design (tests drive them).
@@ -40,6 +44,9 @@ public:
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
+    // Under the MP3 group, shown only when the chosen MP3 bit rate is more than the chosen
+    // sample rate can carry: the rate the file will really get.
+    QLabel* LabelMp3Capped;
     QComboBox* ComboBoxFrequency;
     QComboBox* ComboBoxBitrateMP3;
     QComboBox* ComboBoxBitrateWMA;
@@ -56,6 +63,9 @@ private:
     void ComboBoxFrequencyChange(int index);
     void ComboBoxBitrateMP3Change(int index);
     void showState(); // logic -> controls, without raising the controls' change signals
+    void showCappedNote();
+
+    QString cappedText_; // [RecordFormatForm] Mp3Capped: %1 the sample rate, %2 the real rate
 
     FormatFormLogic logic_;
 };

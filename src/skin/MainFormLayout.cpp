@@ -337,10 +337,12 @@ void MainFormLayout::buildList()
     // Dark rows that match the skin; the selection looks the same with and without focus.
     QPalette palette = ListViewFiles->palette();
     const QColor base(0x15, 0x18, 0x1d), text(0xd4, 0xda, 0xe1), highlight(0x2b, 0x5f, 0x9e);
-    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    // Disabled (while recording) too: the same dark rows with the text dimmed, never the
+    // desktop's light disabled colours.
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Base, base);
         palette.setColor(group, QPalette::AlternateBase, base.lighter(110));
-        palette.setColor(group, QPalette::Text, text);
+        palette.setColor(group, QPalette::Text, group == QPalette::Disabled ? text.darker(170) : text);
         palette.setColor(group, QPalette::Highlight, highlight);
         palette.setColor(group, QPalette::HighlightedText, Qt::white);
         palette.setColor(group, QPalette::Window, base);

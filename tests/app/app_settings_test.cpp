@@ -6,6 +6,7 @@
 #include "support/MemorySettingsStore.h"
 #include "platform/QtSettingsStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
@@ -125,6 +126,12 @@ TEST(AppSettingsTest, EveryStoredTextLoadsAsTheTableSays)
         {"FileList no", {{"FileList", "no"}}, set([](AppSettings&) {})},
         {"LanguageFile kept", {{"LanguageFile", "ChineseGB.ini"}}, set([](AppSettings& s) { s.LanguageFile = "ChineseGB.ini"; })},
         {"LanguageFile names a missing file", {{"LanguageFile", "Klingon.ini"}}, set([](AppSettings& s) { s.LanguageFile = "Klingon.ini"; })},
+        // Only a plain file name: anything that leads out of the Languages folder is refused.
+        {"LanguageFile leading out", {{"LanguageFile", "../../../../dev/zero"}}, set([](AppSettings&) {})},
+        {"LanguageFile absolute", {{"LanguageFile", "/etc/passwd"}}, set([](AppSettings&) {})},
+        {"LanguageFile in a subfolder", {{"LanguageFile", "old/English.ini"}}, set([](AppSettings&) {})},
+        {"LanguageFile with a backslash", {{"LanguageFile", "..\\x.ini"}}, set([](AppSettings&) {})},
+        {"LanguageFile dot-dot", {{"LanguageFile", ".."}}, set([](AppSettings&) {})},
     };
     for (const LoadRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -138,6 +145,45 @@ TEST(AppSettingsTest, EveryStoredTextLoadsAsTheTableSays)
         expectSame(loaded, expected);
         // LanguageFile is written during load only when nothing was stored.
         EXPECT_EQ(store.writes().isEmpty(), row.stored.contains("LanguageFile"));
+    }
+}
+
+TEST(AppSettingsTest, LanguageFileMustBeAFileOfTheLanguagesFolder)
+{
+    QTemporaryDir dir;
+    const QString languages = dir.filePath("Languages");
+    ASSERT_TRUE(QDir().mkpath(languages));
+    for (const char* name : {"English.ini", "ChineseGB.ini"}) {
+        QFile f(QDir(languages).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[LanguageProperty]\nName=x\n");
+    }
+    ASSERT_TRUE(QDir(languages).mkdir("Folder.ini"));
+    ASSERT_TRUE(QFile::link("/dev/zero", QDir(languages).filePath("Zero.ini")));
+    QFile outside(dir.filePath("Outside.ini"));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.close();
+
+    const struct {
+        const char* stored;
+        const char* loaded;
+    } rows[] = {
+        {"ChineseGB.ini", "ChineseGB.ini"},
+        {"English.ini", "English.ini"},
+        {"Klingon.ini", "English.ini"},     // not there
+        {"Folder.ini", "English.ini"},      // a folder
+        {"Zero.ini", "English.ini"},        // a device behind a link
+        {"../Outside.ini", "English.ini"},  // there, but outside the folder
+        {"../../../../dev/zero", "English.ini"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored);
+        MemorySettingsStore store;
+        store.setValue("LanguageFile", row.stored);
+        AppSettings s;
+        ASSERT_TRUE(s.Load(store, english(), languages));
+        EXPECT_EQ(s.LanguageFile, QString::fromLatin1(row.loaded));
+        EXPECT_TRUE(store.writes().isEmpty()) << "a refused name is replaced for this run only";
     }
 }
 

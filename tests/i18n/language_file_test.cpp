@@ -1,11 +1,14 @@
 // ctest-label: unit
 // The profile-string rules of the language file reader, as one table over small files, plus
-// the encodings, a missing file and a 10 MB file with a 100,000-byte line.
+// the encodings, a missing file, a 1 MiB file with a 100,000-byte line and what is refused:
+// larger files, FIFOs, devices and names that lead out of the Languages folder.
 #include "i18n/LanguageFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -86,19 +89,62 @@ TEST(LanguageFileTest, MissingFileGivesEveryDefault)
     EXPECT_EQ(folder.readString("Menu", "Open", "d"), QStringLiteral("d"));
 }
 
-TEST(LanguageFileTest, HugeFileWithAHugeLineIsReadAndCut)
+TEST(LanguageFileTest, AFileUpTo1MiBWithAHugeLineIsReadAndCutALargerOneIsRefused)
 {
     QTemporaryDir dir;
     QByteArray data = "[LanguageProperty]\nName=Big\nLong=" + QByteArray(100000, 'x') + "\n";
     const QByteArray filler = "[Filler]\nKey=" + QByteArray(1000, 'f') + "\n";
-    while (data.size() < 10 * 1024 * 1024)
+    const QByteArray tail = "[Menu]\nOpen=Open...\n";
+    while (data.size() + filler.size() + tail.size() <= LanguageFile::MaxFileBytes)
         data += filler;
-    data += "[Menu]\nOpen=Open...\n";
+    data += tail;
+    data += QByteArray(LanguageFile::MaxFileBytes - data.size(), '\n'); // exactly 1 MiB
+    ASSERT_EQ(data.size(), LanguageFile::MaxFileBytes);
     LanguageFile ini(writeFile(dir, data));
+    EXPECT_TRUE(ini.isOpen());
     EXPECT_EQ(ini.readString("LanguageProperty", "Name"), QStringLiteral("Big"));
     EXPECT_EQ(ini.readString("LanguageProperty", "Long").size(), 2047);
     EXPECT_EQ(ini.readString("Filler", "Key").size(), 1000);
     EXPECT_EQ(ini.readString("Menu", "Open"), QStringLiteral("Open..."));
+
+    // One byte more, or 10 MB: no language file; nothing of it is read.
+    for (qint64 size : {LanguageFile::MaxFileBytes + 1, qint64(10) * 1024 * 1024}) {
+        const QByteArray big = data + QByteArray(size - data.size(), '\n');
+        LanguageFile refused;
+        EXPECT_FALSE(refused.open(writeFile(dir, big, "big.ini")));
+        EXPECT_EQ(refused.readString("LanguageProperty", "Name", "d"), QStringLiteral("d"));
+    }
+}
+
+TEST(LanguageFileTest, OnlyRegularFilesAreReadAndNoneWaits)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString zero = dir.filePath("zero.ini");
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    // A FIFO without a writer would block an ordinary open for ever; /dev/zero never ends.
+    for (const QString& path : {fifo, zero, QStringLiteral("/dev/zero"), QStringLiteral("/dev/null")}) {
+        SCOPED_TRACE(path.toStdString());
+        LanguageFile ini;
+        EXPECT_FALSE(ini.open(path));
+        EXPECT_EQ(ini.readString("Menu", "Open", "d"), QStringLiteral("d"));
+    }
+}
+
+TEST(LanguageFileTest, PathInFolderTakesOnlyPlainNamesOfFilesThere)
+{
+    QTemporaryDir dir;
+    const QString languages = dir.filePath("Languages");
+    ASSERT_TRUE(QDir().mkpath(languages));
+    writeFile(dir, "[x]\n", "Languages/English.ini");
+    writeFile(dir, "[x]\n", "Outside.ini");
+    ASSERT_TRUE(QDir(languages).mkdir("Folder.ini"));
+    EXPECT_EQ(LanguageFile::pathInFolder(languages, "English.ini"), languages + "/English.ini");
+    for (const char* name : {"", ".", "..", "../Outside.ini", "/etc/passwd", "Missing.ini",
+                             "Folder.ini", "..\\Outside.ini", "sub/English.ini", "C:English.ini"})
+        EXPECT_EQ(LanguageFile::pathInFolder(languages, QString::fromLatin1(name)), QString()) << name;
+    EXPECT_EQ(LanguageFile::pathInFolder(QString(), "English.ini"), QString());
 }
 
 TEST(LanguageFileTest, BinaryGarbageReadsWithoutHarm)

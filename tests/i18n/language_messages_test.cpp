@@ -1,6 +1,7 @@
 // ctest-label: unit
 // The program's messages take their text from [Strings] and their caption from [Common]
-// Message, read when shown; the delete question has no caption; missing keys give empty texts.
+// Message, read when shown; the delete question has no caption; a key the file lacks (or leaves
+// empty), or no file at all, gives the built-in English text: no box is ever without words.
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageMessages.h"
 #include "support/RecordingMessageSink.h"
@@ -37,10 +38,41 @@ TEST(LanguageMessagesTest, TextCaptionAndIcon)
     EXPECT_EQ(messages[0].caption, QStringLiteral("Note"));
     EXPECT_EQ(messages[0].icon, platform::MessageIcon::Information);
     EXPECT_TRUE(messages[0].withOwner);
-    EXPECT_EQ(messages[1].text, QString());
+    EXPECT_EQ(messages[1].text, LanguageMessages::builtIn("Strings", "str002"));
+    EXPECT_FALSE(messages[1].text.isEmpty());
     EXPECT_EQ(messages[1].caption, QStringLiteral("Note"));
     EXPECT_FALSE(messages[1].withOwner);
-    EXPECT_EQ(sink.confirmations(), (QList<QString>{"Delete it?", ""}));
+    EXPECT_EQ(sink.confirmations(),
+              (QList<QString>{"Delete it?", LanguageMessages::builtIn("Strings", "str004")}));
+}
+
+TEST(LanguageMessagesTest, EveryMessageHasWordsWithoutALanguageFile)
+{
+    QTemporaryDir dir;
+    const QString emptyValues = dir.filePath("empty.ini");
+    QFile f(emptyValues);
+    f.open(QIODevice::WriteOnly);
+    f.write("[Common]\nMessage=\n[Strings]\nstr001=\nstr006=   \nstr007=\"\"\n");
+    f.close();
+    const LanguageFile missing(dir.filePath("Languages/English.ini")); // no Languages folder
+    const LanguageFile empty(emptyValues);
+    for (const LanguageFile* ini : {&missing, &empty}) {
+        for (int i = 1; i <= 8; ++i) {
+            const QString key = QStringLiteral("str%1").arg(i, 3, 10, QLatin1Char('0'));
+            SCOPED_TRACE(key.toStdString());
+            platform::RecordingMessageSink sink;
+            LanguageMessages::Inform(sink, *ini, key);
+            ASSERT_EQ(sink.messages().size(), 1);
+            EXPECT_FALSE(sink.messages()[0].text.isEmpty());
+            EXPECT_EQ(sink.messages()[0].text, LanguageMessages::builtIn("Strings", key));
+            EXPECT_EQ(sink.messages()[0].caption, QStringLiteral("Vexa Recorder"));
+            EXPECT_EQ(LanguageMessages::stringText(*ini, key), sink.messages()[0].text);
+        }
+    }
+    // Sections and keys without regard to case, as the file's; no text for what is no message.
+    EXPECT_EQ(LanguageMessages::builtIn("strings", "STR006"), LanguageMessages::builtIn("Strings", "str006"));
+    EXPECT_EQ(LanguageMessages::builtIn("Strings", "str999"), QString());
+    EXPECT_EQ(LanguageMessages::builtIn("Menu", "Open"), QString());
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // rights line has its year placeholder.
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageKeys.h"
+#include "i18n/LanguageMessages.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,6 +52,24 @@ TEST(ShippedLanguagesTest, EveryKeyHasATextInEveryFile)
     EXPECT_EQ(names.size(), Shipped.size());
 }
 
+TEST(ShippedLanguagesTest, BuiltInMessageTextsAreTheEnglishFilesOwn)
+{
+    const i18n::LanguageFile english(folder("VEXA_SOURCE_DIR", "languages/English.ini"));
+    ASSERT_TRUE(english.isOpen());
+    for (const i18n::LanguageSection& section : i18n::LanguageKeys()) {
+        for (const QString& key : section.keys) {
+            const QString builtIn = i18n::LanguageMessages::builtIn(section.name, key);
+            // Every message has a text of its own even without a language file.
+            const bool message = section.name == QLatin1String("Strings")
+                                 || (section.name == QLatin1String("Common") && key == QLatin1String("Message"));
+            EXPECT_EQ(!builtIn.isEmpty(), message) << "[" << section.name.toStdString() << "] " << key.toStdString();
+            if (!builtIn.isEmpty())
+                EXPECT_EQ(builtIn, english.readString(section.name, key))
+                    << "[" << section.name.toStdString() << "] " << key.toStdString();
+        }
+    }
+}
+
 TEST(ShippedLanguagesTest, KeyListCoversTheTextSections)
 {
     QStringList sections;
@@ -62,8 +81,8 @@ TEST(ShippedLanguagesTest, KeyListCoversTheTextSections)
     EXPECT_EQ(sections, (QStringList{"LanguageProperty", "Common", "Strings", "Menu", "Button",
                                      "RecordFormatForm", "PopMenu", "OpenDialog", "AboutForm",
                                      "SoundSourceForm", "EditorForm"}));
-    // 4 + 4 + 11 [Strings] + 17 [Menu] + 28 [Button] + 8 + 3 + 1 + 3 + 3 + 4
-    EXPECT_EQ(keys, 86);
+    // 4 + 4 + 11 [Strings] + 17 [Menu] + 28 [Button] + 9 [RecordFormatForm] + 3 + 1 + 3 + 3 + 4
+    EXPECT_EQ(keys, 87);
 }
 
 TEST(ShippedLanguagesTest, TheBuildPutsThemBesideTheProgram)

@@ -7,9 +7,11 @@
 #include "library/FileSelection.h"
 #include "library/Playback.h"
 #include "library/WaveHeader.h"
+#include "platform/LocalFiles.h"
 #include "support/RecordingMessageSink.h"
 
 #include <QDir>
+#include <cstdio>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -220,7 +222,15 @@ TEST(FileCommands, RenameTargets)
         {"Vexa_001.wav", "VEXA_001.mp3", "", false},
         {"Vexa_001.mp3", "a.b.c", "a.b.mp3", false},
         {"Vexa_001.wma", "\t\n", "", false},
-        {"Vexa_001.wma", ".hidden", ".wma", false},
+        // No name of dots alone, nor an empty base: "." would make a hidden ".wma".
+        {"Vexa_001.wma", ".hidden", "", true},
+        {"Vexa_001.wma", ".", "", true},
+        {"Vexa_001.wma", " . ", "", true},
+        {"Vexa_001.wma", ". .", "", true},
+        {"Vexa_001.wma", ".wav", "", true},
+        {"Vexa_001.wma", "...", "", true},
+        {"Vexa_001.wma", "a.", "a.wma", false},
+        {"Vexa_001.wma", ".a.b", ".a.wma", false},
         {"Vexa_001.wma", "../x", "", true},
         {"Vexa_001.wma", "a/b", "", true},
         {"Vexa_001.wma", "a\\b", "", true},
@@ -233,6 +243,56 @@ TEST(FileCommands, RenameTargets)
             << c.answer.toStdString();
         EXPECT_EQ(refused, c.refused) << c.answer.toStdString();
     }
+}
+
+TEST(FileCommands, NamesThatAreNotUtf8CanBePlayedRenamedAndDeleted)
+{
+    Bench b({"a.wav"});
+    // Latin-1 names, as an older system or a camera writes them.
+    auto writeRaw = [&b](const QByteArray& rawName, int seconds) {
+        const QByteArray full = QFile::encodeName(b.host.folder) + rawName;
+        FILE* f = std::fopen(full.constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        const QByteArray bytes = canonicalWav(1, 8000, 8, quint32(8000 * seconds));
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+        std::fclose(f);
+    };
+    writeRaw("caf\xe9.wav", 2);
+    writeRaw("na\xefve.wav", 3);
+    auto rawNames = [&b] {
+        QStringList names;
+        for (const QString& n : platform::LocalFiles::entryNames(b.host.folder))
+            names << QString::fromLatin1(platform::LocalFiles::encodeName(n).toHex());
+        names.sort();
+        return names;
+    };
+    const QString cafe = platform::LocalFiles::decodeName("caf\xe9.wav");
+    const QString naive = platform::LocalFiles::decodeName("na\xefve.wav");
+    b.lister.ListRecordings(b.host.folder, b.view);
+    ASSERT_EQ(b.view.captions(), QStringList({"a.wav", cafe, naive}));
+
+    // Selected, it shows its values; played, the engine gets its path.
+    b.selection.SelectFile(cafe);
+    EXPECT_EQ(b.panel.fileName, cafe);
+    EXPECT_EQ(b.panel.labels.totalTime, "00:02");
+    EXPECT_TRUE(b.sink.messages().isEmpty());
+
+    // Renamed: the new name is UTF-8, the old bytes are gone.
+    b.host.textAnswer = QString::fromUtf8("Café");
+    b.commands.Rename();
+    EXPECT_TRUE(b.sink.messages().isEmpty()) << b.messageTexts().join("|").toStdString();
+    EXPECT_EQ(b.view.captions(), QStringList({"a.wav", QString::fromUtf8("Café.wav"), naive}));
+    EXPECT_EQ(b.view.selectedCaption(), QString::fromUtf8("Café.wav"));
+    EXPECT_EQ(b.secondsOf(QString::fromUtf8("Café.wav")), 2);
+
+    // Deleted: the file with those bytes is gone from the disk.
+    b.selection.SelectFile(naive);
+    b.commands.Delete();
+    EXPECT_EQ(b.view.captions(), QStringList({"a.wav", QString::fromUtf8("Café.wav")}));
+    QStringList expected = {QString::fromLatin1(QByteArray("a.wav").toHex()),
+                            QString::fromLatin1(QString::fromUtf8("Café.wav").toUtf8().toHex())};
+    expected.sort();
+    EXPECT_EQ(rawNames(), expected);
 }
 
 TEST(FileCommands, OpenFile)
@@ -311,10 +371,14 @@ TEST(FileCommands, RefreshBrowseClicksAndReselect)
     b.commands.ShowFolderInFileManager();
     EXPECT_EQ(b.host.shownFolders, QStringList({b.host.folder}));
 
-    // Refresh: the played file selected again, nothing when none was played.
-    b.view.setSelectedIndex(2);
+    // Refresh: the played file selected again, nothing when none was played; the panel and
+    // the name follow: the record format and no name when nothing is selected.
+    b.selection.SelectFile("c.wav");
+    ASSERT_EQ(b.panel.fileName, "c.wav");
     b.commands.Refresh();
     EXPECT_EQ(b.view.selected, -1);
+    EXPECT_EQ(b.panel.fileName, "");
+    EXPECT_EQ(b.panel.labels, library::FileInfo::recordFormatLabels(b.host.format, b.host.lang));
     b.play("b.wav", false);
     b.view.setSelectedIndex(0);
     b.add("0.wav", 4);
@@ -347,6 +411,11 @@ TEST(FileCommands, RefreshBrowseClicksAndReselect)
     b.commands.ListClick();
     EXPECT_EQ(b.panel.fileName, "0.wav");
     EXPECT_EQ(b.panel.labels.totalTime, "00:04");
+    // Refresh in Idle after a.wav was played: a.wav is selected and the panel describes it.
+    b.commands.Refresh();
+    EXPECT_EQ(b.view.selectedCaption(), "a.wav");
+    EXPECT_EQ(b.panel.fileName, "a.wav");
+    EXPECT_EQ(b.panel.labels.totalTime, "00:01");
     b.host.format.format = RecordFormat::Wma;
     b.view.clear();
     b.commands.Reselect();

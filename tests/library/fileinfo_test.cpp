@@ -126,7 +126,7 @@ TEST_F(FileInfoPanel, DescribesEachFileKind)
         EXPECT_EQ(engine.openedAsWma[i], engine.opened[i].endsWith(".wma")) << engine.opened[i].toStdString();
 }
 
-TEST_F(FileInfoPanel, FailuresKeepTheLabelsAndShowTheirMessages)
+TEST_F(FileInfoPanel, FailuresEmptyTheLabelsAndShowTheirMessagesOncePerRun)
 {
     writeFile(path("deep.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", QByteArray(60, '\0'))));
     writeFile(path("float.wav"), riff(chunk("fmt ", fmtBody(3, 2, 44100, 32)) + chunk("data", QByteArray(80, '\0'))));
@@ -147,12 +147,15 @@ TEST_F(FileInfoPanel, FailuresKeepTheLabelsAndShowTheirMessages)
         {"text.mp3", {"Bad MP3"}},
         {"missing.wma", {"Bad WMA"}},
     };
-    const FileInfoLabels before = panel.labels;
+    writeFile(path("good.wav"), canonicalWav(2, 44100, 16, 1764000));
     for (const FailCase& c : cases) {
         SCOPED_TRACE(c.file);
+        // Another file's values first: none of them may stay under the new file's name.
+        show(path("good.wav"));
+        ASSERT_EQ(panel.labels.frequency, "44100");
         sink.clear();
         show(path(c.file));
-        EXPECT_EQ(panel.labels, before);
+        EXPECT_EQ(panel.labels, FileInfoLabels()) << "the failed file shows empty values";
         QStringList texts;
         for (const platform::Message& m : sink.messages())
             texts << m.text;
@@ -162,7 +165,44 @@ TEST_F(FileInfoPanel, FailuresKeepTheLabelsAndShowTheirMessages)
         EXPECT_EQ(last.icon, platform::MessageIcon::Information);
         EXPECT_FALSE(last.withOwner);
     }
-    EXPECT_EQ(panel.updates, 0);
+
+    // Shown again (Refresh, the end of a recording, a click): no message for files nobody
+    // touched, but the values stay empty.
+    for (const FailCase& c : cases) {
+        SCOPED_TRACE(c.file);
+        show(path("good.wav"));
+        sink.clear();
+        show(path(c.file));
+        EXPECT_TRUE(sink.messages().isEmpty());
+        EXPECT_EQ(panel.labels, FileInfoLabels());
+    }
+    // A file that changed is reported once more.
+    writeFile(path("deep.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", QByteArray(66, '\0'))));
+    sink.clear();
+    show(path("deep.wav"));
+    EXPECT_EQ(sink.messages().size(), 2);
+    // A file that was mended and then reads well has nothing to say.
+    writeFile(path("deep.wav"), canonicalWav(1, 8000, 16, 16000));
+    sink.clear();
+    show(path("deep.wav"));
+    EXPECT_TRUE(sink.messages().isEmpty());
+    EXPECT_EQ(panel.labels.totalTime, "00:01");
+}
+
+TEST_F(FileInfoPanel, FailureMessagesHaveWordsWithoutALanguageFile)
+{
+    host.lang.close(); // no Languages folder
+    writeFile(path("deep.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", QByteArray(60, '\0'))));
+    for (const char* file : {"deep.wav", "bad.mp3", "bad.wma"}) {
+        SCOPED_TRACE(file);
+        sink.clear();
+        show(path(file));
+        ASSERT_FALSE(sink.messages().isEmpty());
+        for (const platform::Message& m : sink.messages()) {
+            EXPECT_FALSE(m.text.isEmpty());
+            EXPECT_FALSE(m.caption.isEmpty());
+        }
+    }
 }
 
 TEST_F(FileInfoPanel, WithoutAFileShowsTheRecordFormat)
@@ -171,6 +211,12 @@ TEST_F(FileInfoPanel, WithoutAFileShowsTheRecordFormat)
         RecordFormat format;
         QString path;
         FileInfoLabels labels;
+    };
+    const auto mp3At = [](std::int32_t rate, std::int32_t kbps) {
+        RecordFormat f;
+        f.sampleRate = rate;
+        f.mp3Bitrate = kbps;
+        return f;
     };
     RecordFormat mp3;  // MP3 stereo 44100 128
     RecordFormat wav;
@@ -185,6 +231,13 @@ TEST_F(FileInfoPanel, WithoutAFileShowsTheRecordFormat)
         {mp3, QString(), {"mp3", "44100", "Stereo", "16", "128", "00:00"}},
         {wav, QString(), {"wav", "8000", "Mono", "16", "", "00:00"}},
         {wma, QString(), {"wma", "48000", "Stereo", "16", "160", "00:00"}},
+        // MPEG-2 (22050 Hz) carries at most 160 kbit/s, MPEG-2.5 (11025, 8000 Hz) 64: the panel
+        // shows what the file will really get.
+        {mp3At(22050, 320), QString(), {"mp3", "22050", "Stereo", "16", "160", "00:00"}},
+        {mp3At(22050, 128), QString(), {"mp3", "22050", "Stereo", "16", "128", "00:00"}},
+        {mp3At(11025, 96), QString(), {"mp3", "11025", "Stereo", "16", "64", "00:00"}},
+        {mp3At(8000, 32), QString(), {"mp3", "8000", "Stereo", "16", "32", "00:00"}},
+        {mp3At(48000, 320), QString(), {"mp3", "48000", "Stereo", "16", "320", "00:00"}},
         {mp3, path("notes.txt"), {"mp3", "44100", "Stereo", "16", "128", "00:00"}},
         {wav, path("noextension"), {"wav", "8000", "Mono", "16", "", "00:00"}},
     };

@@ -5,11 +5,20 @@
 #include "library/FileTypeIcons.h"
 #include "support/RecordingMessageSink.h"
 
+#include "platform/LocalFiles.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace librarytest;
 using library::FileLister;
@@ -128,7 +137,7 @@ TEST_F(Listing, EmptyMissingAndNonFolders)
     }
 }
 
-TEST_F(Listing, BrokenWavMessagesOncePerExplicitRelist)
+TEST_F(Listing, BrokenWavMessagesOncePerRunUntilTheFileChanges)
 {
     writeFile(path("a.wav"), canonicalWav(2, 44100, 16, 176400));
     writeFile(path("b.wav"), "RIFF");                                            // cut
@@ -150,13 +159,72 @@ TEST_F(Listing, BrokenWavMessagesOncePerExplicitRelist)
     EXPECT_EQ(texts(), once);
     EXPECT_EQ(durations(), QStringList({"00:01", "00:00", "00:00", "00:00"}));
 
-    // Further activations stay silent; an explicit re-list reports each file once more.
+    // Neither activations nor the re-lists after a recording, Refresh, Rename or Delete bring
+    // the boxes back for files nobody touched.
     sink.clear();
+    sink.onShow = nullptr;
     list(FileLister::Reason::Activation);
-    EXPECT_TRUE(texts().isEmpty());
     list(FileLister::Reason::Explicit);
-    EXPECT_EQ(texts(), once);
+    list(FileLister::Reason::Explicit);
+    EXPECT_TRUE(texts().isEmpty());
     EXPECT_EQ(view.count(), 4);
+
+    // A file that changed (another size) is reported once more; the others stay quiet.
+    writeFile(path("c.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", "12345678")));
+    list(FileLister::Reason::Explicit);
+    EXPECT_EQ(texts(), QStringList({"Not PCM formats!"}));
+    sink.clear();
+    list(FileLister::Reason::Explicit);
+    EXPECT_TRUE(texts().isEmpty());
+    // So is one whose time alone changed.
+    QFile touched(path("b.wav"));
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    list(FileLister::Reason::Explicit);
+    EXPECT_EQ(texts(), QStringList({"This is not a valid Wave file"}));
+}
+
+TEST_F(Listing, OnlyRegularFilesAndEveryName)
+{
+    // Each of these entries would hang an open or is no recording; none is listed and the
+    // listing returns (a blocking open would hang this test until its time-out).
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.wav")).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.mp3")).constData(), 0600), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray socketPath = QFile::encodeName(path("socket.wma"));
+    ASSERT_LT(size_t(socketPath.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::symlink("/dev/zero", QFile::encodeName(path("zero.wav")).constData()), 0);
+    ASSERT_EQ(::symlink("/nowhere/at/all.wav", QFile::encodeName(path("dangling.wav")).constData()), 0);
+    // A regular file and a link to it are recordings.
+    writeFile(path("real.wav"), canonicalWav(1, 8000, 16, 16000 * 3));
+    ASSERT_EQ(::symlink("real.wav", QFile::encodeName(path("link.wav")).constData()), 0);
+    // A name that is not UTF-8 (Latin-1 bytes), and one with a stray byte before its extension.
+    for (const QByteArray& raw : {QByteArray("caf\xe9.wav"), QByteArray("take\xff\xfe.mp3")}) {
+        const QByteArray full = QFile::encodeName(folder) + raw;
+        FILE* f = std::fopen(full.constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        const QByteArray bytes = canonicalWav(1, 8000, 16, 16000 * 2);
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+        std::fclose(f);
+    }
+    const QString latin = platform::LocalFiles::decodeName("caf\xe9.wav");
+    const QString stray = platform::LocalFiles::decodeName("take\xff\xfe.mp3");
+    engine.addFile(path(stray), {8000 * 2 * 7, 8000, 1, 0, 10});
+
+    list();
+    ::close(sock);
+    EXPECT_EQ(view.captions(), QStringList({latin, "link.wav", "real.wav", stray}));
+    EXPECT_EQ(durations(), QStringList({"00:02", "00:03", "00:03", "00:07"}));
+    EXPECT_TRUE(sink.messages().isEmpty());
+    // The caption leads back to exactly the bytes on disk.
+    EXPECT_EQ(platform::LocalFiles::encodeName(path(latin)), QFile::encodeName(folder) + "caf\xe9.wav");
 }
 
 TEST_F(Listing, FolderThatDisappearsWhileListed)

@@ -3,8 +3,13 @@
 #include "library/WaveHeader.h"
 #include "support/RecordingMessageSink.h"
 
+#include "platform/LocalFiles.h"
+
+#include <QDir>
 #include <QTemporaryDir>
+#include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace librarytest;
 using library::WaveHeader;
@@ -25,6 +30,16 @@ QByteArray listChunk(int bodySize)
 {
     QByteArray body = "INFOISFT" + le32(quint32(bodySize - 12)) + QByteArray(bodySize - 12, 'x');
     return chunk("LIST", body);
+}
+
+// WAVE_FORMAT_EXTENSIBLE: the plain 16 bytes with tag 0xFFFE, cbSize 22, valid bits, channel
+// mask and the sub-format GUID (its first two bytes are the real format tag).
+QByteArray extensibleBody(quint16 channels, quint32 rate, quint16 bits, quint16 subFormat)
+{
+    static const char tail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, char(0x80),
+                                  0x00, 0x00, char(0xAA), 0x00, 0x38, char(0x9B), 0x71};
+    return fmtBody(0xFFFE, channels, rate, bits) + le16(22) + le16(bits) + le32(0x33) +
+           le16(subFormat) + QByteArray(tail, 14);
 }
 
 QByteArray sizedHeader(quint16 channels, quint32 rate, quint16 bits, quint32 dataSize)
@@ -54,7 +69,35 @@ TEST(WaveHeader, ReadsTheChunkWalkAndRefusesWhatItCannotDescribe)
         {"odd format chunk with pad", riff(chunk("fmt ", fmtBody(1, 1, 8000, 8) + "x") + QByteArray(1, '\0') +
                                            chunk("data", QByteArray(16000, '\0'))), 0,
          WaveHeaderResult::Ok, 1, 8000, 8, 16000, 2},
-        {"LIST before fmt", riff(listChunk(40) + fmt16 + data10s), 0, WaveHeaderResult::NotWave, 0, 0, 0, 0, 0},
+        {"LIST before fmt", riff(listChunk(40) + fmt16 + data10s), 0, WaveHeaderResult::Ok, 2, 44100, 16, 1764000, 10},
+        // Field recorders write "bext" first; FFmpeg's RF64-ready files reserve "JUNK" first.
+        {"bext before fmt", riff(chunk("bext", QByteArray(602, 'b')) + fmt16 + data10s), 0,
+         WaveHeaderResult::Ok, 2, 44100, 16, 1764000, 10},
+        {"odd JUNK before fmt", riff(chunk("JUNK", QByteArray(27, '\0')) + QByteArray(1, '\0') + fmt16 + data10s), 0,
+         WaveHeaderResult::Ok, 2, 44100, 16, 1764000, 10},
+        {"extensible PCM, 4 channels 16 bits", riff(chunk("fmt ", extensibleBody(4, 44100, 16, 1)) +
+                                                    chunk("data", QByteArray(4 * 2 * 44100 * 3, '\0'))), 0,
+         WaveHeaderResult::Ok, 4, 44100, 16, 4 * 2 * 44100 * 3, 3},
+        {"extensible PCM, 96 kHz stereo 16 bits", riff(chunk("JUNK", QByteArray(28, '\0')) +
+                                                       chunk("fmt ", extensibleBody(2, 96000, 16, 1)) +
+                                                       chunk("data", QByteArray(2 * 2 * 96000 * 2, '\0'))), 0,
+         WaveHeaderResult::Ok, 2, 96000, 16, 2 * 2 * 96000 * 2, 2},
+        {"extensible PCM 8 bits", riff(chunk("fmt ", extensibleBody(1, 8000, 8, 1)) + chunk("data", QByteArray(8000, '\x80'))), 0,
+         WaveHeaderResult::Ok, 1, 8000, 8, 8000, 1},
+        {"extensible PCM 24 bits", riff(chunk("fmt ", extensibleBody(2, 48000, 24, 1)) + chunk("data", QByteArray(600, '\0'))), 0,
+         WaveHeaderResult::NotPcm, 0, 0, 0, 0, 0},
+        {"extensible float", riff(chunk("fmt ", extensibleBody(2, 48000, 32, 3)) + chunk("data", QByteArray(800, '\0'))), 0,
+         WaveHeaderResult::NotWave, 0, 0, 0, 0, 0},
+        {"extensible cut before its sub-format", riff(chunk("fmt ", fmtBody(0xFFFE, 2, 48000, 16, 2)) + chunk("data", QByteArray(800, '\0'))), 0,
+         WaveHeaderResult::NotWave, 0, 0, 0, 0, 0},
+        {"extensible with a foreign GUID tail", riff(chunk("fmt ", extensibleBody(2, 48000, 16, 1).left(38) + "zz") +
+                                                     chunk("data", QByteArray(800, '\0'))), 0,
+         WaveHeaderResult::NotWave, 0, 0, 0, 0, 0},
+        {"data before fmt", riff(data10s + fmt16), 0, WaveHeaderResult::NotWave, 0, 0, 0, 0, 0},
+        {"format chunk shorter than its fields", riff(chunk("fmt ", fmtBody(1, 2, 44100, 16).left(14)) + data10s), 0,
+         WaveHeaderResult::NotWave, 0, 0, 0, 0, 0},
+        {"second fmt ignored", riff(fmt16 + chunk("fmt ", fmtBody(1, 1, 8000, 8)) + data10s), 0,
+         WaveHeaderResult::Ok, 2, 44100, 16, 1764000, 10},
         {"24-bit PCM", riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", QByteArray(600, '\0'))), 0,
          WaveHeaderResult::NotPcm, 0, 0, 0, 0, 0},
         {"float", riff(chunk("fmt ", fmtBody(3, 2, 44100, 32)) + chunk("data", QByteArray(800, '\0'))), 0,
@@ -109,6 +152,22 @@ TEST(WaveHeader, ShowsTheReadersOwnMessageOncePerFailure)
     writeFile(bad, "RIFF....WAVEjunk");
     writeFile(pcm24, riff(chunk("fmt ", fmtBody(1, 2, 48000, 24)) + chunk("data", QByteArray(6, '\0'))));
     writeFile(good, canonicalWav(1, 8000, 16, 16000));
+    const QString fifo = dir.filePath(QStringLiteral("fifo.wav"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString folder = dir.filePath(QStringLiteral("folder.wav"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString link = dir.filePath(QStringLiteral("link.wav"));
+    ASSERT_TRUE(QFile::link(good, link));
+    // A name that is not UTF-8 (Latin-1 "é"), written with the raw bytes.
+    const QString oddName = dir.path() + "/" + platform::LocalFiles::decodeName("caf\xe9.wav");
+    {
+        const QByteArray raw = QFile::encodeName(dir.path()) + "/caf\xe9.wav";
+        FILE* f = std::fopen(raw.constData(), "wb");
+        ASSERT_NE(f, nullptr);
+        const QByteArray bytes = canonicalWav(1, 8000, 16, 16000);
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+        std::fclose(f);
+    }
 
     struct MessageCase {
         QString path;
@@ -121,6 +180,12 @@ TEST(WaveHeader, ShowsTheReadersOwnMessageOncePerFailure)
         {bad, false, "This is not a valid Wave file", "ERROR"},
         {pcm24, false, "Not PCM formats!", "Vexa Recorder"},
         {good, true, nullptr, nullptr},
+        // Only regular files are opened, and never with a wait: a FIFO without a writer would
+        // block an ordinary open for ever.
+        {fifo, false, "Cannot open the file!", "Vexa Recorder"},
+        {folder, false, "Cannot open the file!", "Vexa Recorder"},
+        {link, true, nullptr, nullptr},
+        {oddName, true, nullptr, nullptr},
     };
     for (const MessageCase& c : cases) {
         SCOPED_TRACE(c.path.toStdString());

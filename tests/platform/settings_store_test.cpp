@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -98,12 +99,64 @@ TEST(QtSettingsStoreTest, GarbageReadsAsEmptyAndIsKeptAsideWhenWritten)
     again.close();
 }
 
-TEST(QtSettingsStoreTest, NotUtf8IsGarbageToo)
+TEST(QtSettingsStoreTest, MalformedLinesLoseOnlyTheirOwnKeys)
+{
+    struct Row {
+        const char* name;
+        QByteArray text;
+        QMap<QString, QString> expected; // name -> text read; every other name reads empty
+    };
+    const QMap<QString, QString> all = {{"Dir", "/rec/"}, {"Format", "0"}, {"Channels", "1"}};
+    const Row rows[] = {
+        {"a [[[ line at the end", "[General]\nDir=/rec/\nFormat=0\nChannels=1\n[[[\n", all},
+        {"a [[[ line in the middle: what follows belongs to that section",
+         "[General]\nDir=/rec/\nFormat=0\n[[[\nChannels=1\n", {{"Dir", "/rec/"}, {"Format", "0"}}},
+        {"[[[ then [General] again", "[General]\nDir=/rec/\n[[[\nFormat=7\n[General]\nFormat=0\nChannels=1\n", all},
+        {"a header without its bracket", "[General\nDir=/rec/\nFormat=0\nChannels=1\n", all},
+        {"a line without =", "[General]\nDir=/rec/\nthis is no setting\nFormat=0\nChannels=1\n", all},
+        {"a line that is not UTF-8", "[General]\nDir=/caf\xe9/\nFormat=0\nChannels=1\n",
+         {{"Format", "0"}, {"Channels", "1"}}},
+        {"two lines not UTF-8 and a [[[", "[General]\nDir=/rec/\nFormat=\xff\nChannels=1\nSpectrum=\xfe\x80\n[[[\n",
+         {{"Dir", "/rec/"}, {"Channels", "1"}}},
+        {"CRLF and a byte-order mark", "\xef\xbb\xbf[General]\r\nDir=/rec/\r\nFormat=0\r\nChannels=1\r\n[[[\r\n", all},
+        {"keys before any section", "Dir=/rec/\nFormat=0\nChannels=1\n[[[\n", all},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("VexaRecorder.ini");
+        writeAll(path, row.text);
+        {
+            QtSettingsStore store(path);
+            ASSERT_TRUE(store.open());
+            for (const char* name : {"Dir", "Format", "Channels", "Spectrum", "OnTop"})
+                EXPECT_EQ(store.readText(name), row.expected.value(name)) << name;
+            store.close();
+        }
+        // Writing one value (the language choice) keeps the others that could be read, and
+        // the original aside.
+        {
+            QtSettingsStore store(path);
+            ASSERT_TRUE(store.open());
+            store.writeText("LanguageFile", "English.ini");
+            ASSERT_TRUE(store.close());
+        }
+        EXPECT_EQ(readAll(path + ".bad"), row.text);
+        QtSettingsStore again(path);
+        ASSERT_TRUE(again.open());
+        EXPECT_EQ(again.readText("LanguageFile"), QStringLiteral("English.ini"));
+        for (const char* name : {"Dir", "Format", "Channels", "Spectrum", "OnTop"})
+            EXPECT_EQ(again.readText(name), row.expected.value(name)) << name;
+        again.close();
+    }
+}
+
+TEST(QtSettingsStoreTest, AFifoInPlaceOfTheFileReadsAsEmpty)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("VexaRecorder.ini");
-    writeAll(path, "[General]\nDir=/caf\xe9/\n");
-    QtSettingsStore store(path);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QtSettingsStore store(path); // an ordinary open would wait for a writer for ever
     ASSERT_TRUE(store.open());
     EXPECT_EQ(store.readText("Dir"), QString());
     store.close();

@@ -219,6 +219,41 @@ TEST(TFormatForm, CouplingFollowsTheUsersSelections)
     EXPECT_EQ(out.format.mp3Bitrate, 192);
 }
 
+TEST(TFormatForm, ANoteSaysWhenTheMp3RateWillBeCapped)
+{
+    TFormatForm form;
+    const Outcome out = run(form, format(1, 2, 22050, 320, 96), [](TFormatForm& f) {
+        EXPECT_FALSE(f.LabelMp3Capped->isHidden()) << "320 kbit/s at 22050 Hz is written at 160";
+        EXPECT_EQ(f.LabelMp3Capped->text(), QStringLiteral("MP3 at 22050 Hz is written at 160 kbps."));
+        QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Up); // 44100 Hz: nothing to say
+        EXPECT_TRUE(f.LabelMp3Capped->isHidden());
+        QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Down); // 22050 again
+        EXPECT_FALSE(f.LabelMp3Capped->isHidden());
+        QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Down); // 256: still capped
+        EXPECT_FALSE(f.LabelMp3Capped->isHidden());
+        QTest::keyClick(f.ComboBoxFrequency, Qt::Key_End); // 8000 Hz pulls the rate to 64
+        EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 5);
+        EXPECT_TRUE(f.LabelMp3Capped->isHidden());
+        f.ButtonOk->click();
+    });
+    EXPECT_TRUE(out.accepted);
+    EXPECT_EQ(out.format.sampleRate, 8000);
+    EXPECT_EQ(out.format.mp3Bitrate, 64);
+
+    // From a language file, with the rates put in.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Test.ini"));
+    QFile ini(path);
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[RecordFormatForm]\nMp3Capped=%2 statt gew\xc3\xa4hlt bei %1 Hz\n");
+    ini.close();
+    form.setCappedText(i18n::LanguageFile(path).readString("RecordFormatForm", "Mp3Capped"));
+    run(form, format(1, 1, 11025, 320, 96), [](TFormatForm& f) {
+        EXPECT_FALSE(f.LabelMp3Capped->isHidden());
+        EXPECT_EQ(f.LabelMp3Capped->text(), QString::fromUtf8("64 statt gewählt bei 11025 Hz"));
+    });
+}
+
 // Every text the dialog shows, in a fixed order.
 QStringList texts(const TFormatForm& f)
 {

@@ -403,6 +403,39 @@ TEST(MainFormLayout, TitleFileNameAndFolderLabelsMoveTheWindow)
     }
 }
 
+TEST(MainFormLayout, DisabledListKeepsTheDarkRowsAndDimsItsText)
+{
+    Window w;
+    w.widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.widget));
+    QTreeWidget* list = w.layout.ListViewFiles;
+    for (int i = 0; i < 3; ++i)
+        new QTreeWidgetItem(list, {QStringLiteral("Vexa_00%1.wav").arg(i), QStringLiteral("00:0%1").arg(i)});
+    const QPalette& p = list->palette();
+    EXPECT_EQ(p.color(QPalette::Disabled, QPalette::Base), p.color(QPalette::Active, QPalette::Base));
+    EXPECT_EQ(p.color(QPalette::Disabled, QPalette::Window), p.color(QPalette::Active, QPalette::Window));
+    EXPECT_LT(p.color(QPalette::Disabled, QPalette::Text).lightness(),
+              p.color(QPalette::Active, QPalette::Text).lightness());
+    EXPECT_GT(p.color(QPalette::Disabled, QPalette::Text).lightness(),
+              p.color(QPalette::Active, QPalette::Base).lightness() + 40) << "still readable";
+
+    // What the user sees while recording: the list disabled, drawn.
+    auto darkShare = [list] {
+        const QImage image = list->grab().toImage();
+        int dark = 0, all = 0;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2, ++all)
+                dark += qGray(image.pixel(x, y)) < 64;
+        }
+        return double(dark) / all;
+    };
+    const double enabled = darkShare();
+    list->setEnabled(false);
+    const double disabled = darkShare();
+    EXPECT_GT(enabled, 0.8);
+    EXPECT_GT(disabled, 0.8) << "the disabled list turned light";
+}
+
 TEST(MainFormLayout, LengthColumnTakesTheRestOfTheRow)
 {
     Window w;

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# ctest-label: e2e
+# ctest-timeout: 120
+# The real program under Xvfb, started on what it meets in the wild: a recordings folder with
+# FIFOs named *.wav and *.mp3, a file whose name is not UTF-8 and a broken WAV listed after
+# them (the window shows at once, with the broken file's one box); a stored language file name leading out of the Languages folder to /dev/zero
+# (the window shows, in the default language, without reading /dev/zero); a settings file with one malformed line (the
+# recordings folder and the format survive it and are saved again at exit).
+set -uo pipefail
+lib="${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
+# shellcheck source=../e2e/lib.sh
+source "$lib"
+bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+work=$(mktemp -d /tmp/vexa-hostile-e2e.XXXXXX)
+vexa_holder=""
+cleanup() {
+  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+vexa_hold_display
+failures=0
+case=""
+fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+
+# close_boxes SECONDS: closes every box the program shows until none has shown for SECONDS;
+# prints their titles, one a line.
+close_boxes() {
+  local quiet=0 box
+  while [ "$quiet" -lt $(($1 * 10)) ]; do
+    box=$(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -v "^$vexa_window\$" | head -1)
+    if [ -z "$box" ]; then
+      quiet=$((quiet + 1))
+      sleep 0.1
+      continue
+    fi
+    quiet=0
+    xdotool getwindowname "$box"
+    xdotool windowfocus --sync "$box" 2>/dev/null
+    sleep 0.2
+    xdotool key Return
+    for _ in $(seq 1 30); do
+      xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -q "^$box\$" || break
+      sleep 0.1
+    done
+  done
+}
+
+# main_window: the program's main window, mapped or not (the first activation's boxes come while
+# it is still unmapped): the first of its windows titled exactly "Vexa Recorder".
+main_window() {
+  local w
+  for w in $(xdotool search --pid "$vexa_pid" 2>/dev/null | sort -n); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "Vexa Recorder" ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+
+# run_case NAME BOXES: starts the program on the settings written, closes exactly BOXES boxes,
+# expects its main window on screen within 10 s and a resident size below 300 MB, then ends it
+# with SIGTERM (exit code 0).
+run_case() {
+  case=$1
+  "$bin" >"$work/$case.log" 2>&1 &
+  vexa_pid=$!
+  vexa_window=""
+  for _ in $(seq 1 100); do
+    vexa_window=$(main_window) && break
+    sleep 0.1
+  done
+  [ -n "$vexa_window" ] || { fail "no main window"; kill -9 "$vexa_pid"; wait "$vexa_pid" 2>/dev/null; vexa_pid=""; return; }
+  local titles n rss shown=no
+  titles=$(close_boxes 2)
+  n=$(printf '%s\n' "$titles" | grep -c .)
+  echo "$case: $n box(es): $(printf '%s' "$titles" | tr '\n' '|')"
+  [ "$n" -eq "$2" ] || fail "$n box(es) instead of $2"
+  for _ in $(seq 1 100); do
+    xwininfo -id "$vexa_window" 2>/dev/null | grep -q 'IsViewable' && { shown=yes; break; }
+    sleep 0.1
+  done
+  [ "$shown" = yes ] || fail "the main window never showed (start-up did not finish)"
+  rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$vexa_pid/status" 2>/dev/null)
+  echo "$case: resident ${rss:-?} kB"
+  [ "${rss:-0}" -lt 300000 ] || fail "resident size ${rss} kB"
+  vexa_end TERM
+  [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
+}
+
+vexa_fresh "$work"
+rec="$work/rec"
+mkdir -p "$rec"
+sox -n -r 8000 -c 1 -b 16 "$rec/b fine.wav" synth 2 sine 440 || fail "sox"
+cp "$rec/b fine.wav" "$rec/$(printf 'caf\xe9.wav')"
+mkfifo "$rec/a fifo.wav" "$rec/c fifo.mp3"
+# Listed after the FIFOs: its box ("ERROR") shows that the listing went past them.
+printf 'not a wave file\n' > "$rec/z broken.wav"
+
+# Each run shows the broken file's box once (a new run of the program).
+# FIFOs in the folder: an open of one would wait for a writer for ever. The listing reaches the
+# broken file after them and shows its one box.
+vexa_write_settings "Dir=$rec/" "LanguageFile=English.ini" "FileList=1" "Format=0"
+run_case fifo 1
+
+# A stored language name that leads out of the Languages folder.
+vexa_write_settings "Dir=$rec/" "LanguageFile=../../../../../../../../dev/zero" "FileList=1" "Format=0"
+run_case language 1
+grep -q '^LanguageFile=../../../../../../../../dev/zero$' "$vexa_settings" || fail "the stored name was changed"
+
+# One malformed line: every other value is kept, and saved again at exit.
+vexa_write_settings "Dir=$rec/" "LanguageFile=English.ini" "FileList=1" "Format=0" "Channels=1" "[[["
+run_case settings 1
+grep -q "^Dir=$rec/\$" "$vexa_settings" || { fail "the recordings folder was lost"; cat "$vexa_settings"; }
+grep -q '^Format=0$' "$vexa_settings" || fail "the format was lost"
+grep -q '^Channels=1$' "$vexa_settings" || fail "the channels were lost"
+[ -f "$vexa_settings.bad" ] || fail "the malformed file was not kept aside"
+
+[ "$failures" -eq 0 ] && echo "PASS" || { for f in "$work"/*.log; do echo "== $f"; cat "$f"; done; exit 1; }
