@@ -26,6 +26,11 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebI
 cmake --build "$build" -j"$(nproc)" --target vexa_fuzz
 
 bash "$root/fuzz/make_seeds.sh" "$build/seeds" >/dev/null
+bash "$root/fuzz/make_seeds_library.sh" "$build/seeds-library" >/dev/null
+for s in wavheader languagefile settings; do
+  mkdir -p "$build/seeds/${s}_fuzz"
+  cp -r "$build/seeds-library/$s/." "$build/seeds/${s}_fuzz/"
+done
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for f in "$root"/fuzz/*_fuzz.cpp; do targets+=("$(basename "$f" .cpp)"); done
