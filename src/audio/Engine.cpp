@@ -77,7 +77,7 @@ bool Engine::recordSetInput(int line, std::uint32_t flags, float level)
         mixer = mixer_;
     }
     const int lineCount = mixer && line >= 0 ? int(mixer->recordingLines().size()) : 0;
-    if (line >= lineCount) {
+    if (line < 0 || line >= lineCount) {
         // No such line (none chosen, or it went away): record from the default source.
         std::lock_guard<std::mutex> lock(mutex_);
         inputDevice_.clear();

@@ -141,6 +141,7 @@ TEST_F(MixerPartTest, TheDialogTakesItsTextsFromTheLanguage)
 TEST_F(MixerPartTest, DesktopPanelsOrOneMessage)
 {
     auto form = makeForm(MainFormParts::nullMixers());
+    form->show(); // the language is applied at the first activation
     // Whatever this machine has installed: either a program was started, or one box said so.
     emit form->layout().MenuSysMixerPanel->triggered();
     EXPECT_EQ(shell_.started.size() + sink_.messages().size(), 1);
