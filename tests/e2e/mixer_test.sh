@@ -60,8 +60,9 @@ dialog() {
   vexa_click $SOURCE_XY
   dialog=""
   for _ in $(seq 1 100); do
-    dialog=$(xdotool search --onlyvisible --pid "$vexa_pid" --name '^Sound Source$' 2>/dev/null | head -1)
-    [ -n "$dialog" ] && return 0
+    # (a name search also lists the main window, whose hints name the dialog)
+    dialog=$(xdotool search --onlyvisible --pid "$vexa_pid" --name '^Sound Source$' 2>/dev/null | grep -vx "$vexa_window" | head -1)
+    [ -n "$dialog" ] && { sleep 0.3; return 0; }
     sleep 0.05
   done
   fail "no sound source dialog"
@@ -70,7 +71,7 @@ dialog() {
 in_dialog() { xdotool mousemove --window "$dialog" "$1" "$2" click 1; sleep 0.2; }
 dialog_gone() {
   for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --pid "$vexa_pid" --name '^Sound Source$' >/dev/null 2>&1 || return 0
+    xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -qx "$dialog" || return 0
     sleep 0.05
   done
   fail "the dialog did not close"
@@ -87,12 +88,11 @@ choose() {
   sleep 0.3
 }
 
-# record FILE: 2 s through Record and Stop; prints "frequency rms".
+# record FILE: 2 s through Record and Stop into the next file, FILE; prints "frequency rms".
 n=0
+next() { n=$((n + 1)); file=$(printf '%s/Vexa_%03d.wav' "$rec" "$n"); }
 record() {
-  n=$((n + 1))
-  local file
-  file=$(printf '%s/Vexa_%03d.wav' "$rec" "$n")
+  local file=$1
   vexa_click $VEXA_RECORD_XY
   vexa_wait_file "$file" 3 || { fail "Record made no $(basename "$file")"; echo "0 0"; return; }
   sleep 2
@@ -112,20 +112,20 @@ sleep 0.5
 
 choose tonesink.monitor ok
 [ "$(pactl get-default-source)" = tonesink.monitor ] || fail "OK left the default source at $(pactl get-default-source)"
-read -r f r < <(record)
+next; read -r f r < <(record "$file")
 echo "$case: 1 kHz line: $f Hz, RMS $r"
 in_range "$f" 950 1050 || fail "the 1 kHz line recorded $f Hz"
 full=$r
 
 choose micsink.monitor ok
-read -r f r < <(record)
+next; read -r f r < <(record "$file")
 echo "$case: 440 Hz line: $f Hz, RMS $r"
 in_range "$f" 420 460 || fail "the 440 Hz line recorded $f Hz"
 
 case=cancel
 choose tonesink.monitor cancel
 [ "$(pactl get-default-source)" = micsink.monitor ] || fail "Cancel changed the default source to $(pactl get-default-source)"
-read -r f r < <(record)
+next; read -r f r < <(record "$file")
 echo "$case: after Cancel: $f Hz"
 in_range "$f" 420 460 || fail "after Cancel the recording has $f Hz"
 
@@ -137,7 +137,7 @@ sleep 0.3
 vol=$(pactl get-source-volume tonesink.monitor | grep -o '[0-9]*%' | head -1)
 echo "$case: the recording slider at a quarter: tonesink.monitor at $vol"
 [ "$vol" = 25% ] || fail "the source's volume is $vol, not 25%"
-read -r f r < <(record)
+next; read -r f r < <(record "$file")
 echo "$case: RMS $r at a quarter, $full at the top"
 awk -v q="$r" -v t="$full" 'BEGIN {exit !(q > 0 && t > 0 && q < t / 4)}' || fail "RMS $r at a quarter is not well below $full"
 
