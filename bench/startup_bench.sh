@@ -4,15 +4,19 @@
 # Measure a Release build:
 #   cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release && cmake --build build-release --target vexa-recorder
 #   bash bench/startup_bench.sh build-release/vexa-recorder
+# Several programs (for example a build before and after a change) are measured in one run,
+# their starts taking turns, so that each sees the same machine:
+#   bash bench/startup_bench.sh old/vexa-recorder build-release/vexa-recorder
+# The sound server is $PULSE_SERVER's (or the user's), as for the program itself.
 # Uses $DISPLAY, or starts its own Xvfb on $VEXA_BENCH_DISPLAY (default :199). Each start gets a
 # private home, settings and runtime folder. The program prints the time of its first paint
 # when VEXA_BENCH_FIRST_PAINT is set.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-bin=${1:-$root/build/vexa-recorder}
+bins=("$@")
+[ ${#bins[@]} -gt 0 ] || bins=("$root/build/vexa-recorder")
 runs=${RUNS:-10}
-[ -x "$bin" ] || { echo "no program at $bin"; exit 1; }
-type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt" 2>/dev/null || true)
+for bin in "${bins[@]}"; do [ -x "$bin" ] || { echo "no program at $bin"; exit 1; }; done
 
 work=$(mktemp -d /tmp/vexa-bench.XXXXXX)
 xvfb=""
@@ -27,34 +31,40 @@ fi
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
 
-paints=()
-rss=()
+declare -A paints rss
 for i in $(seq 1 "$runs"); do
-  home="$work/$i"
-  mkdir -p "$home/run"
-  chmod 700 "$home/run"
-  start=$(date +%s%6N)
-  HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/run" VEXA_BENCH_FIRST_PAINT=1 \
-    "$bin" >"$home/out" 2>/dev/null &
-  pid=$!
-  painted=""
-  for _ in $(seq 1 2000); do
-    painted=$(sed -n 's/^first-paint //p' "$home/out")
-    [ -n "$painted" ] && break
-    sleep 0.002
+  for b in "${!bins[@]}"; do
+    bin=${bins[$b]}
+    home="$work/$b-$i"
+    mkdir -p "$home/run"
+    chmod 700 "$home/run"
+    start=$(date +%s%6N)
+    HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/run" VEXA_BENCH_FIRST_PAINT=1 \
+      "$bin" >"$home/out" 2>/dev/null &
+    pid=$!
+    painted=""
+    for _ in $(seq 1 2000); do
+      painted=$(sed -n 's/^first-paint //p' "$home/out")
+      [ -n "$painted" ] && break
+      sleep 0.002
+    done
+    [ -n "$painted" ] || { echo "run $i of $bin: no first paint"; kill -9 "$pid"; exit 1; }
+    paints[$b]+=" $(( (painted - start) / 1000 ))"
+    # Resident memory one second after the start.
+    now=$(date +%s%6N)
+    wait_us=$(( start + 1000000 - now ))
+    [ "$wait_us" -gt 0 ] && sleep "$(awk -v u="$wait_us" 'BEGIN {printf "%.6f", u / 1e6}')"
+    rss[$b]+=" $(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")"
+    kill -TERM "$pid"
+    wait "$pid" || true
   done
-  [ -n "$painted" ] || { echo "run $i: no first paint"; kill -9 "$pid"; exit 1; }
-  paints+=($(( (painted - start) / 1000 )))
-  # Resident memory one second after the start.
-  now=$(date +%s%6N)
-  wait_us=$(( start + 1000000 - now ))
-  [ "$wait_us" -gt 0 ] && sleep "$(awk -v u="$wait_us" 'BEGIN {printf "%.6f", u / 1e6}')"
-  rss+=($(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status"))
-  kill -TERM "$pid"
-  wait "$pid" || true
 done
 
-echo "program: $bin (build type: ${type:-unknown})"
-echo "first paint after start, ms (each run): ${paints[*]}"
-echo "first paint after start, median of $runs: $(printf '%s\n' "${paints[@]}" | median) ms"
-echo "resident memory 1 s after start, median of $runs: $(printf '%s\n' "${rss[@]}" | median | awk '{printf "%.1f", $1 / 1024}') MB"
+for b in "${!bins[@]}"; do
+  bin=${bins[$b]}
+  type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt" 2>/dev/null || true)
+  echo "program: $bin (build type: ${type:-unknown})"
+  echo "first paint after start, ms (each run):${paints[$b]}"
+  echo "first paint after start, median of $runs: $(printf '%s\n' ${paints[$b]} | median) ms"
+  echo "resident memory 1 s after start, median of $runs: $(printf '%s\n' ${rss[$b]} | median | awk '{printf "%.1f", $1 / 1024}') MB"
+done

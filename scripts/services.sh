@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Starts or stops the private services the tests use: a PulseAudio server with a "speaker" sink
-# and a microphone that hears 440 Hz (tests/ci.pa), and an Xvfb display.
+# Starts or stops the private services the tests use: a PulseAudio server with a "speaker" sink,
+# a microphone that hears 440 Hz and a second line at 1 kHz (tests/ci.pa), and an Xvfb display.
 #   source scripts/services.sh start DIR   -> exports PULSE_* and DISPLAY for this shell
 #   scripts/services.sh stop DIR
 #   scripts/services.sh sound-stop DIR / sound-start DIR   the sound server alone

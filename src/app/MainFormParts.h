@@ -1,18 +1,33 @@
 #pragma once
 // The parts of the main window as the program puts them together, in the order of the window's
-// sequences: the recordings library, then the audio engine with the recording session. The
-// display, the mixer and the About box join here as parts of their own.
+// sequences: the mixer (its recording line is known before the audio engine starts), the audio
+// engine with the recording session, then the recordings library. The display and the About
+// box join here as parts of their own.
 #include "app/LibraryPart.h"
+#include "app/MixerPart.h"
 #include "app/RecordingPart.h"
+#include "platform/NullMixerBackend.h"
 
 #include <vector>
 
 class MainFormParts {
 public:
-    explicit MainFormParts(audio::AudioApi& audio) : library(audio), recording(audio, library) {}
+    // mixers: connections to the sound system's mixer (without: a machine with no mixer).
+    // useMixer: where the window's open mixer goes (the engine that records from its lines).
+    explicit MainFormParts(audio::AudioApi& audio, TQLTMixer::BackendFactory mixers = nullMixers(),
+                           std::function<void(platform::MixerBackend*)> useMixer = {})
+        : mixer(std::move(mixers), std::move(useMixer)), library(audio), recording(audio, library)
+    {
+    }
 
-    std::vector<TMainFormPart*> all() { return {&recording, &library}; }
+    std::vector<TMainFormPart*> all() { return {&mixer, &recording, &library}; }
 
+    static TQLTMixer::BackendFactory nullMixers()
+    {
+        return [] { return std::make_unique<platform::NullMixerBackend>(); };
+    }
+
+    MixerPart mixer;
     LibraryPart library;
     RecordingPart recording;
 };

@@ -6,6 +6,7 @@
 #include "audio/Engine.h"
 #include "platform/DesktopShell.h"
 #include "platform/InstanceLock.h"
+#include "platform/PulseMixerBackend.h"
 #include "platform/QtMessageSink.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/SystemInfo.h"
@@ -36,7 +37,9 @@ int main(int argc, char** argv)
         platform::QtSettingsStore settings;
         platform::DesktopShell shell;
         audio::Engine engine;
-        MainFormParts parts(engine);
+        MainFormParts parts(
+            engine, [] { return std::make_unique<platform::PulseMixerBackend>(); },
+            [&engine](platform::MixerBackend* mixer) { engine.setMixer(mixer); });
         TMainForm::Services services{settings,
                                      messages,
                                      shell,

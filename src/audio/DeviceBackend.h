@@ -26,7 +26,8 @@ public:
     virtual bool hasInput() = 0;
     virtual bool hasOutput() = 0;
 
-    // Opens a capture stream on the named device (empty or unknown: the default one). The
+    // Opens a capture stream on the named device (the sound server's name of a source; empty or
+    // unknown: the default one). The
     // requested format is a wish: the stream may run at another rate or channel count it
     // supports, reported by DeviceStream::format(). Null on failure.
     virtual std::unique_ptr<DeviceStream> openInput(const std::string& device,

@@ -77,15 +77,19 @@ bool Engine::recordSetInput(int line, std::uint32_t flags, float level)
         std::lock_guard<std::mutex> lock(mutex_);
         mixer = mixer_;
     }
-    if (!mixer || line < 0)
+    const int lineCount = mixer && line >= 0 ? int(mixer->recordingLines().size()) : 0;
+    if (line < 0 || line >= lineCount) {
+        // No such line (none chosen, or it went away): record from the default source.
+        std::lock_guard<std::mutex> lock(mutex_);
+        inputDevice_.clear();
         return false;
-    const QStringList lines = mixer->recordingLines();
-    if (line >= lines.size())
-        return false;
+    }
     if (flags & InputOn) {
         mixer->setSelectedLine(line);
+        // By the server's name of the source: its description need not be unique.
+        const std::string name = mixer->lineName(line).toStdString();
         std::lock_guard<std::mutex> lock(mutex_);
-        inputDevice_ = lines.at(line).toStdString();
+        inputDevice_ = name;
     }
     if (level >= 0.0f) {
         const float clamped = std::min(level, 1.0f);

@@ -23,6 +23,9 @@ public:
     virtual void close() = 0;
 
     virtual QStringList recordingLines() = 0;
+    // The sound system's own name of a recording line (what a capture stream opens; the list
+    // above holds what the user reads). Empty when the line does not exist.
+    virtual QString lineName(int line) { (void)line; return QString(); }
     virtual int selectedLine() = 0;
     virtual int setSelectedLine(int line) = 0;
     virtual int lineVolume(int line) = 0;

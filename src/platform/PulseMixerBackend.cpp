@@ -49,6 +49,16 @@ pa_volume_t fromRaw(int raw)
     return pa_volume_t((std::uint64_t(raw) * PA_VOLUME_NORM + 32767) / 65535);
 }
 
+// The volume to write for a raw value. A line turned up above its normal level reads as the
+// top of the raw range; writing that top back must not pull it down to normal.
+pa_cvolume withRaw(pa_cvolume current, int raw)
+{
+    if (raw >= 65535 && current.channels > 0 && pa_cvolume_avg(&current) >= PA_VOLUME_NORM)
+        return current;
+    pa_cvolume_set(&current, current.channels ? current.channels : 1, fromRaw(raw));
+    return current;
+}
+
 } // namespace
 
 struct PulseMixerBackend::Impl {
@@ -301,6 +311,16 @@ QStringList PulseMixerBackend::recordingLines()
     return lines;
 }
 
+QString PulseMixerBackend::lineName(int line)
+{
+    if (!d_->opened || line < 0)
+        return {};
+    const std::vector<Source> list = d_->sources();
+    if (line >= int(list.size()))
+        return {};
+    return QString::fromStdString(list[std::size_t(line)].name);
+}
+
 int PulseMixerBackend::selectedLine()
 {
     if (!d_->opened)
@@ -344,8 +364,7 @@ int PulseMixerBackend::setLineVolume(int line, int volume)
     const std::vector<Source> list = d_->sources();
     if (line < 0 || line >= int(list.size()))
         return NoEntity;
-    pa_cvolume cv = list[std::size_t(line)].volume;
-    pa_cvolume_set(&cv, cv.channels ? cv.channels : 1, fromRaw(volume));
+    const pa_cvolume cv = withRaw(list[std::size_t(line)].volume, volume);
     const std::uint32_t index = list[std::size_t(line)].index;
     Impl& d = *d_;
     return d.change([&] { return pa_context_set_source_volume_by_index(d.context, index, &cv, &Impl::onSuccess, &d); });
@@ -368,8 +387,7 @@ int PulseMixerBackend::setSpeakerVolume(int volume)
     const SinkState sink = server.found ? d_->sink(server.defaultSink) : SinkState{};
     if (!sink.found)
         return NoEntity;
-    pa_cvolume cv = sink.volume;
-    pa_cvolume_set(&cv, cv.channels ? cv.channels : 1, fromRaw(volume));
+    const pa_cvolume cv = withRaw(sink.volume, volume);
     Impl& d = *d_;
     return d.change([&] {
         return pa_context_set_sink_volume_by_name(d.context, server.defaultSink.c_str(), &cv, &Impl::onSuccess, &d);

@@ -7,7 +7,8 @@
 // Volumes: a raw value 0..65535 maps linearly onto PulseAudio's volume range 0..PA_VOLUME_NORM
 // (raw 65535 = 100 %, the sink's or source's normal volume; raw 32768 = PA_VOLUME_NORM / 2,
 // which PulseAudio's cubic scale plays at about 0.125 of the amplitude). Volumes above 100 %
-// read as 65535. Set operations write the same value to every channel of the line.
+// read as 65535, and writing 65535 back leaves such a volume as it is (a read-and-write round
+// trip never lowers it). Set operations write the same value to every channel of the line.
 #include "platform/MixerBackend.h"
 
 #include <memory>
@@ -28,6 +29,7 @@ public:
     bool open(int device) override;
     void close() override;
     QStringList recordingLines() override;
+    QString lineName(int line) override;
     int selectedLine() override;
     int setSelectedLine(int line) override;
     int lineVolume(int line) override;

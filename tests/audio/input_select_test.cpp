@@ -74,3 +74,48 @@ TEST(InputSelection, CaptureRecordsFromTheChosenLine)
     mixer.setLineVolume(mic, 65535);
     QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
 }
+
+TEST(InputSelection, TheChosenLineRecordsWhateverTheDefaultSourceIs)
+{
+    platform::PulseMixerBackend mixer;
+    ASSERT_TRUE(mixer.open(0));
+    audio::Engine engine(nullptr, &mixer);
+    ASSERT_TRUE(engine.recordInit(-1));
+    const QStringList lines = mixer.recordingLines();
+    const int tone = lines.indexOf("Monitor of ToneSink");
+    const int mic = lines.indexOf("Monitor of MicSink");
+    ASSERT_GE(tone, 0);
+    ASSERT_GE(mic, 0);
+
+    // The chosen line is recorded even when someone sets another default right after.
+    ASSERT_TRUE(engine.recordSetInput(tone, audio::InputOn, 1.0f));
+    QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
+    EXPECT_NEAR(testsupport::dominantFrequency(captureFor(engine, 500), 1, 44100), 1000.0, 5.0);
+    ASSERT_TRUE(engine.recordSetInput(mic, audio::InputOn, 1.0f));
+    QProcess::execute("pactl", {"set-default-source", "tonesink.monitor"});
+    EXPECT_NEAR(testsupport::dominantFrequency(captureFor(engine, 500), 1, 44100), 440.0, 3.0);
+
+    // No line chosen: the default source.
+    EXPECT_FALSE(engine.recordSetInput(-1, audio::InputOn, 1.0f));
+    EXPECT_NEAR(testsupport::dominantFrequency(captureFor(engine, 500), 1, 44100), 1000.0, 5.0);
+    QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
+}
+
+TEST(InputSelection, ALineThatWentAwayFallsBackToTheDefaultSource)
+{
+    platform::PulseMixerBackend mixer;
+    ASSERT_TRUE(mixer.open(0));
+    audio::Engine engine(nullptr, &mixer);
+    ASSERT_TRUE(engine.recordInit(-1));
+    QProcess load;
+    load.start("pactl", {"load-module", "module-null-sink", "sink_name=gone", "sink_properties=device.description=Gone"});
+    ASSERT_TRUE(load.waitForFinished(5000));
+    const QString module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
+    const int gone = mixer.recordingLines().indexOf("Monitor of Gone");
+    ASSERT_GE(gone, 0);
+    ASSERT_TRUE(engine.recordSetInput(gone, audio::InputOn, 1.0f));
+    QProcess::execute("pactl", {"unload-module", module});
+    QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
+    const testsupport::Pcm heard = captureFor(engine, 500);
+    EXPECT_NEAR(testsupport::dominantFrequency(heard, 1, 44100), 440.0, 3.0);
+}

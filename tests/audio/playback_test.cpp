@@ -27,6 +27,7 @@ public:
     bool open(int) override { return true; }
     void close() override {}
     QStringList recordingLines() override { return {"Monitor of Speaker"}; }
+    QString lineName(int line) override { return line == 0 ? "speaker.monitor" : QString(); }
     int selectedLine() override { return 0; }
     int setSelectedLine(int) override { return 0; }
     int lineVolume(int) override { return 65535; }

@@ -1,5 +1,5 @@
 // ctest-label: audio
-// The PulseAudio mixer backend against the private server (sources: the two monitors and
+// The PulseAudio mixer backend against the private server (sources: the three monitors and
 // "Silence"; default source micsink.monitor; default sink "speaker"), the null backend, and a
 // backend without a server.
 #include "platform/NullMixerBackend.h"
@@ -40,7 +40,7 @@ protected:
         pactl({"set-default-source", "micsink.monitor"});
         pactl({"set-sink-mute", "speaker", "0"});
         pactl({"set-sink-volume", "speaker", "100%"});
-        for (const char* s : {"micsink.monitor", "speaker.monitor", "silence"})
+        for (const char* s : {"micsink.monitor", "speaker.monitor", "tonesink.monitor", "silence"})
             pactl({"set-source-volume", s, "100%"});
     }
     platform::PulseMixerBackend mixer;
@@ -54,8 +54,9 @@ TEST_F(PulseMixer, OneDeviceNamedAfterTheServerAndEverySourceAsALine)
     ASSERT_EQ(devices.size(), 1);
     EXPECT_TRUE(devices[0].startsWith("pulseaudio")) << devices[0].toStdString();
     const QStringList lines = mixer.recordingLines();
-    EXPECT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines.size(), 4);
     EXPECT_TRUE(lines.contains("Monitor of Speaker"));
+    EXPECT_TRUE(lines.contains("Monitor of ToneSink"));
     EXPECT_TRUE(lines.contains("Monitor of MicSink"));
     EXPECT_TRUE(lines.contains("Silence"));
     EXPECT_EQ(mixer.recordingLines(), lines); // stable order
@@ -106,6 +107,35 @@ TEST_F(PulseMixer, VolumeAndMuteRoundTrips)
     EXPECT_EQ(mixer.speakerVolume(), 65535); // above normal reads as the top
 }
 
+TEST_F(PulseMixer, AVolumeAboveNormalSurvivesAReadAndWriteRoundTrip)
+{
+    const int line = mixer.recordingLines().indexOf("Silence");
+    ASSERT_GE(line, 0);
+    pactl({"set-sink-volume", "speaker", "150%"});
+    pactl({"set-source-volume", "silence", "130%"});
+    EXPECT_EQ(mixer.setSpeakerVolume(mixer.speakerVolume()), 0);
+    EXPECT_EQ(mixer.setLineVolume(line, mixer.lineVolume(line)), 0);
+    EXPECT_TRUE(pactl({"get-sink-volume", "speaker"}).contains("150%"));
+    EXPECT_TRUE(pactl({"get-source-volume", "silence"}).contains("130%"));
+    // Any lower value is written as it is.
+    EXPECT_EQ(mixer.setSpeakerVolume(65534), 0);
+    EXPECT_TRUE(pactl({"get-sink-volume", "speaker"}).contains("100%"));
+}
+
+TEST_F(PulseMixer, LineNamesAreTheServersSourceNames)
+{
+    const QStringList lines = mixer.recordingLines();
+    struct Case {
+        const char* description;
+        const char* name;
+    };
+    for (const Case c : {Case{"Monitor of Speaker", "speaker.monitor"}, Case{"Monitor of MicSink", "micsink.monitor"},
+                         Case{"Monitor of ToneSink", "tonesink.monitor"}, Case{"Silence", "silence"}})
+        EXPECT_EQ(mixer.lineName(lines.indexOf(c.description)), QString(c.name)) << c.description;
+    EXPECT_TRUE(mixer.lineName(-1).isEmpty());
+    EXPECT_TRUE(mixer.lineName(int(lines.size())).isEmpty());
+}
+
 TEST_F(PulseMixer, ChangesFromOutsideArriveOnTheGuiThread)
 {
     QThread* seenOn = nullptr;
@@ -146,7 +176,7 @@ TEST_F(PulseMixer, AFailedOpenLeavesEveryQueryFailing)
     EXPECT_NE(mixer.setSelectedLine(0), 0);
     EXPECT_EQ(mixer.devices().size(), 1); // the device list does not need an open device
     EXPECT_TRUE(mixer.open(0));
-    EXPECT_EQ(mixer.recordingLines().size(), 3);
+    EXPECT_EQ(mixer.recordingLines().size(), 4);
 }
 
 namespace {

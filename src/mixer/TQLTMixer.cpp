@@ -1,0 +1,141 @@
+#include "mixer/TQLTMixer.h"
+
+#include "platform/MixerBackend.h"
+
+#include <QTimer>
+
+TQLTMixer::TQLTMixer(BackendFactory factory, QObject* parent) : QObject(parent), factory_(std::move(factory)) {}
+
+TQLTMixer::~TQLTMixer() = default;
+
+platform::MixerBackend* TQLTMixer::backend()
+{
+    if (!backend_ && factory_) {
+        backend_ = factory_();
+        factory_ = nullptr; // one attempt: a server that is not there at start stays unused
+        if (backend_)
+            connect(backend_.get(), &platform::MixerBackend::changed, this, &TQLTMixer::backendChanged);
+    }
+    return backend_.get();
+}
+
+void TQLTMixer::backendChanged()
+{
+    // One change (a volume moved with the mouse, a default source set) often arrives as
+    // several notifications in a row: answer them together, after they arrived.
+    if (changePending_)
+        return;
+    changePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        changePending_ = false;
+        if (OnChange)
+            OnChange(this);
+    });
+}
+
+bool TQLTMixer::Open(int device)
+{
+    platform::MixerBackend* b = backend();
+    return b && device >= 0 && b->open(device);
+}
+
+void TQLTMixer::Close()
+{
+    if (backend_)
+        backend_->close();
+}
+
+int TQLTMixer::GetMixerList(QStringList& list)
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return 0;
+    const QStringList devices = b->devices();
+    list += devices;
+    return int(devices.size());
+}
+
+int TQLTMixer::GetWaveInList(QStringList& list)
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return 0;
+    const QStringList lines = b->recordingLines();
+    list += lines;
+    return int(lines.size());
+}
+
+int TQLTMixer::GetWaveInIndex()
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return -1;
+    const int line = b->selectedLine();
+    return line >= 0 ? line : -1;
+}
+
+int TQLTMixer::SetWaveInIndex(int line)
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return ErrNoDevice;
+    // Only an existing line may become the recording line; -1 (no row chosen) is refused too.
+    if (line < 0 || line >= int(b->recordingLines().size()))
+        return ErrBadIndex;
+    return b->setSelectedLine(line);
+}
+
+int TQLTMixer::GetWaveInVolume(int line)
+{
+    platform::MixerBackend* b = backend();
+    if (!b || line < 0)
+        return -1;
+    const int volume = b->lineVolume(line);
+    return volume >= 0 && volume <= 65535 ? volume : -1;
+}
+
+int TQLTMixer::SetWaveInVolume(int line, int volume)
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return ErrNoDevice;
+    if (line < 0)
+        return ErrBadIndex;
+    if (volume < 0 || volume > 65535)
+        return ErrBadValue;
+    return b->setLineVolume(line, volume);
+}
+
+int TQLTMixer::GetSpeakerVolume()
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return -1;
+    const int volume = b->speakerVolume();
+    return volume >= 0 && volume <= 65535 ? volume : -1;
+}
+
+int TQLTMixer::SetSpeakerVolume(int volume)
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return ErrNoDevice;
+    if (volume < 0 || volume > 65535)
+        return ErrBadValue;
+    return b->setSpeakerVolume(volume);
+}
+
+bool TQLTMixer::GetWaveOutMute()
+{
+    platform::MixerBackend* b = backend();
+    // Anything but a clear "not muted" shows the button down.
+    return !b || b->speakerMute() != 0;
+}
+
+int TQLTMixer::SetWaveOutMute(bool mute)
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return ErrNoDevice;
+    return b->setSpeakerMute(mute);
+}

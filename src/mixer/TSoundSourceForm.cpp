@@ -1,0 +1,145 @@
+#include "mixer/TSoundSourceForm.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+QFrame* bevel(QWidget* parent, const char* name, int x, int y, int w)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setGeometry(x, y, w, 2);
+    return line;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(x, y, w, h);
+    return l;
+}
+
+} // namespace
+
+TSoundSourceForm::TSoundSourceForm(TQLTMixer::BackendFactory mixers, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                          | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("SoundSourceForm"));
+    setWindowTitle(QStringLiteral("Sound Source"));
+    setModal(true);
+    setFixedSize(289, 321);
+
+    // Captions are as wide as their text needs; the language's texts may be longer.
+    Label1 = label(this, "Label1", QStringLiteral("Mixer"), 25, 16, 45, 13);
+    Bevel1 = bevel(this, "Bevel1", 72, 24, 193);
+    Label2 = label(this, "Label2", QStringLiteral("Wave In"), 24, 80, 46, 13);
+    Bevel2 = bevel(this, "Bevel2", 72, 88, 193);
+    Bevel3 = bevel(this, "Bevel3", 8, 264, 273);
+    Label1->adjustSize();
+    Label2->adjustSize();
+
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->setGeometry(72, 40, 193, 21);
+    ComboBox1->setEditable(false);
+    // The user's choice only: filling the list or setting its index from code browses nothing.
+    connect(ComboBox1, qOverload<int>(&QComboBox::activated), this, [this] { ComboBox1Change(); });
+
+    CheckListBox1 = new QListWidget(this);
+    CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
+    CheckListBox1->setGeometry(72, 104, 185, 137);
+    CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    CheckListBox1->setUniformItemSizes(true);
+    CheckListBox1->viewport()->installEventFilter(this);
+
+    ButtonOk = new QPushButton(QStringLiteral("OK"), this);
+    ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
+    ButtonOk->setGeometry(40, 280, 75, 25);
+    ButtonOk->setDefault(true);
+    connect(ButtonOk, &QPushButton::clicked, this, &QDialog::accept);
+    ButtonCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+    ButtonCancel->setGeometry(168, 280, 75, 25);
+    connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    QLTMixer1 = new TQLTMixer(std::move(mixers), this);
+    QLTMixer1->setObjectName(QStringLiteral("QLTMixer1"));
+
+    // Centred on the desktop.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void TSoundSourceForm::setLines(const QStringList& lines)
+{
+    CheckListBox1->clear();
+    for (const QString& line : lines) {
+        auto* item = new QListWidgetItem(line, CheckListBox1);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+        item->setSizeHint(QSize(0, 20));
+    }
+}
+
+void TSoundSourceForm::markLine(int row)
+{
+    if (row < 0 || row >= CheckListBox1->count())
+        return;
+    CheckListBox1->item(row)->setCheckState(Qt::Checked);
+    CheckListBox1->setCurrentRow(row);
+}
+
+int TSoundSourceForm::selectedLine() const
+{
+    const QList<QListWidgetItem*> selected = CheckListBox1->selectedItems();
+    return selected.isEmpty() ? -1 : CheckListBox1->row(selected.first());
+}
+
+int TSoundSourceForm::checkedLine() const
+{
+    for (int i = 0; i < CheckListBox1->count(); ++i)
+        if (CheckListBox1->item(i)->checkState() == Qt::Checked)
+            return i;
+    return -1;
+}
+
+void TSoundSourceForm::ComboBox1Change()
+{
+    if (ComboBox1->count() == 0)
+        return;
+    QLTMixer1->Open(ComboBox1->currentIndex());
+    QStringList lines;
+    QLTMixer1->GetWaveInList(lines);
+    setLines(lines);
+    markLine(QLTMixer1->GetWaveInIndex());
+    QLTMixer1->Close();
+}
+
+void TSoundSourceForm::CheckListBox1MouseUp()
+{
+    for (int i = 0; i < CheckListBox1->count(); ++i) {
+        QListWidgetItem* item = CheckListBox1->item(i);
+        item->setCheckState(item->isSelected() ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+bool TSoundSourceForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == CheckListBox1->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        // After the list has handled the release (a click on a check box toggles it there).
+        QMetaObject::invokeMethod(this, [this] { CheckListBox1MouseUp(); }, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,213 @@
+#!/usr/bin/env bash
+# ctest-label: e2e
+# ctest-timeout: 300
+# The mixer panel of the real window under Xvfb, on the private sound server (lines: the
+# monitors of Speaker, MicSink at 440 Hz and ToneSink at 1 kHz, and Silence). The sound source
+# dialog chooses the line a recording hears (1 kHz, then 440 Hz; Cancel changes nothing), the
+# recording slider sets the recording level, the speaker slider moves the server's volume while
+# it is dragged, the mute button toggles the server's mute, and a stored mixer that does not
+# exist is written back as 0. Without a sound server the window comes up at once, the dialog is
+# empty and its OK changes nothing.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
+bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+work=$(mktemp -d /tmp/vexa-mixer.XXXXXX)
+vexa_holder=""
+restore_server() {
+  pactl set-default-source micsink.monitor
+  pactl set-sink-volume speaker 100%
+  pactl set-sink-mute speaker 0
+  for s in micsink.monitor speaker.monitor tonesink.monitor silence; do pactl set-source-volume "$s" 100%; done
+}
+cleanup() {
+  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
+  restore_server
+  rm -rf "$work"
+}
+trap cleanup EXIT
+vexa_hold_display
+failures=0
+fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+
+# Client coordinates: the sound source and mute buttons, the middle row of the sliders.
+SOURCE_XY="253 153"
+MUTE_XY="253 131"
+SPEAK_Y=132
+WAVEIN_Y=154
+# In the dialog: the line list's first row, its row height, OK and Cancel.
+LIST_X=120
+LIST_Y0=116
+ROW_H=20
+OK_XY="77 292"
+CANCEL_XY="205 292"
+
+# row_of SOURCE: the row of a source in the dialog (the server's sources by index).
+row_of() { pactl list short sources | sort -n | awk -v s="$1" '$2 == s {print NR - 1}'; }
+
+# stats FILE: "frequency rms" of the first channel (rough frequency from sox).
+stats() {
+  sox "$1" -n remix 1 stat 2>&1 | awk '/Rough   frequency/ {f = $3} /RMS     amplitude/ {r = $3} END {print f, r}'
+}
+in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
+
+# dialog: opens the sound source dialog with the button and sets $dialog; 1 when none shows.
+dialog() {
+  vexa_click $SOURCE_XY
+  dialog=""
+  for _ in $(seq 1 100); do
+    # (a name search also lists the main window, whose hints name the dialog)
+    dialog=$(xdotool search --onlyvisible --pid "$vexa_pid" --name '^Sound Source$' 2>/dev/null | grep -vx "$vexa_window" | head -1)
+    [ -n "$dialog" ] && { sleep 0.3; return 0; }
+    sleep 0.05
+  done
+  fail "no sound source dialog"
+  return 1
+}
+in_dialog() { xdotool mousemove --window "$dialog" "$1" "$2" click 1; sleep 0.2; }
+dialog_gone() {
+  for _ in $(seq 1 100); do
+    xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -qx "$dialog" || return 0
+    sleep 0.05
+  done
+  fail "the dialog did not close"
+}
+
+# choose SOURCE BUTTON: in the dialog, clicks the source's row, then OK or Cancel.
+choose() {
+  local row
+  row=$(row_of "$1")
+  dialog || return 1
+  in_dialog "$LIST_X" $((LIST_Y0 + ROW_H * row))
+  if [ "$2" = ok ]; then in_dialog $OK_XY; else in_dialog $CANCEL_XY; fi
+  dialog_gone
+  sleep 0.3
+}
+
+# record FILE: 2 s through Record and Stop into the next file, FILE; prints "frequency rms".
+n=0
+next() { n=$((n + 1)); file=$(printf '%s/Vexa_%03d.wav' "$rec" "$n"); }
+record() {
+  local file=$1
+  vexa_click $VEXA_RECORD_XY
+  vexa_wait_file "$file" 3 || { fail "Record made no $(basename "$file")"; echo "0 0"; return; }
+  sleep 2
+  vexa_click $VEXA_STOP_XY
+  sleep 0.8
+  stats "$file"
+}
+
+case=lines
+vexa_fresh "$work/home"
+rec="$work/rec"
+mkdir -p "$rec"
+vexa_write_settings "Format=0" "Channels=2" "Frequency=44100" "Dir=$rec/" "Mixer=3"
+restore_server
+vexa_start "$bin" "$work/out.txt" || { fail "no window"; cat "$work/out.txt"; exit 1; }
+sleep 0.5
+
+choose tonesink.monitor ok
+[ "$(pactl get-default-source)" = tonesink.monitor ] || fail "OK left the default source at $(pactl get-default-source)"
+next; read -r f r < <(record "$file")
+echo "$case: 1 kHz line: $f Hz, RMS $r"
+in_range "$f" 950 1050 || fail "the 1 kHz line recorded $f Hz"
+full=$r
+
+choose micsink.monitor ok
+next; read -r f r < <(record "$file")
+echo "$case: 440 Hz line: $f Hz, RMS $r"
+in_range "$f" 420 460 || fail "the 440 Hz line recorded $f Hz"
+
+case=cancel
+choose tonesink.monitor cancel
+[ "$(pactl get-default-source)" = micsink.monitor ] || fail "Cancel changed the default source to $(pactl get-default-source)"
+next; read -r f r < <(record "$file")
+echo "$case: after Cancel: $f Hz"
+in_range "$f" 420 460 || fail "after Cancel the recording has $f Hz"
+
+case=record-level
+choose tonesink.monitor ok
+# A click on the track a quarter of the way (track 52 px after the 12 px slide).
+vexa_click $((172 + 13 + 6)) "$WAVEIN_Y"
+sleep 0.3
+vol=$(pactl get-source-volume tonesink.monitor | grep -o '[0-9]*%' | head -1)
+echo "$case: the recording slider at a quarter: tonesink.monitor at $vol"
+[ "$vol" = 25% ] || fail "the source's volume is $vol, not 25%"
+next; read -r f r < <(record "$file")
+echo "$case: RMS $r at a quarter, $full at the top"
+awk -v q="$r" -v t="$full" 'BEGIN {exit !(q > 0 && t > 0 && q < t / 4)}' || fail "RMS $r at a quarter is not well below $full"
+
+case=speaker-drag
+before=$(pactl get-sink-volume speaker | grep -o '[0-9]*%' | head -1)
+vexa_point 230 "$SPEAK_Y"
+xdotool mousedown 1
+seen=""
+for x in 225 218 211 204 197; do
+  xdotool mousemove --window "$vexa_window" "$x" "$SPEAK_Y"
+  sleep 0.3
+  seen="$seen $(pactl get-sink-volume speaker | grep -o '[0-9]*%' | head -1)"
+done
+xdotool mouseup 1
+sleep 0.3
+after=$(pactl get-sink-volume speaker | grep -o '[0-9]*%' | head -1)
+echo "$case: $before, during the drag:$seen, after $after"
+distinct=$(echo "$seen" | tr ' ' '\n' | grep -v '^$' | sort -u | wc -l)
+[ "$distinct" -ge 3 ] || fail "the volume did not follow the drag ($seen)"
+[ "$after" != "$before" ] || fail "the volume did not change"
+
+case=mute
+[ "$(pactl get-sink-mute speaker)" = "Mute: no" ] || fail "muted before the test"
+vexa_click $MUTE_XY
+sleep 0.3
+[ "$(pactl get-sink-mute speaker)" = "Mute: yes" ] || fail "the mute button did not mute"
+vexa_click $MUTE_XY
+sleep 0.3
+[ "$(pactl get-sink-mute speaker)" = "Mute: no" ] || fail "the mute button did not unmute"
+
+case=mixer-setting
+vexa_end TERM
+[ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
+grep -qx 'Mixer=0' "$vexa_settings" || fail "Mixer written as $(grep Mixer "$vexa_settings")"
+restore_server
+
+# --- No sound server ------------------------------------------------------------------------
+case=no-server
+vexa_fresh "$work/none"
+vexa_write_settings "Format=0" "Channels=2" "Frequency=44100" "Dir=$rec/" "Mixer=0"
+windows() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
+    echo "$w $(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: //p')"
+  done
+}
+start=$(vexa_now)
+PULSE_SERVER="unix:$work/no-server" "$bin" >"$work/none.out" 2>&1 &
+vexa_pid=$!
+for _ in $(seq 1 200); do
+  [ -n "$(windows)" ] && break
+  sleep 0.02
+done
+took=$(vexa_since "$start")
+echo "$case: first window (the start-up box) after $took s"
+in_range "$took" 0 2 || fail "start-up took $took s"
+for _ in 1 2 3; do [ -n "$(windows | grep -v ' 270x358$')" ] || break; xdotool key Return; sleep 0.4; done
+vexa_window=$(windows | awk '$2 == "270x358" {print $1; exit}')
+if [ -n "$vexa_window" ] && dialog; then
+  geometry=$(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Geometry: //p')
+  [ "$geometry" = 289x321 ] || fail "dialog of $geometry"
+  in_dialog "$LIST_X" "$LIST_Y0"
+  in_dialog $OK_XY
+  dialog_gone
+  kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended"
+  vexa_end TERM
+  [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
+  grep -qx 'Mixer=-1' "$vexa_settings" || fail "Mixer written as $(grep Mixer "$vexa_settings")"
+else
+  fail "no main window"
+fi
+
+[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }
