@@ -19,6 +19,8 @@ QList<LanguageSection> LanguageKeys()
     };
     for (int i = 1; i <= 8; ++i)
         sections[2].keys << QStringLiteral("str%1").arg(i, 3, 10, QLatin1Char('0'));
+    // The companion tools' message when a program cannot be started.
+    sections[2].keys << QStringLiteral("ToolNotFound");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

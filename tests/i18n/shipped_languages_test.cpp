@@ -41,6 +41,9 @@ TEST(ShippedLanguagesTest, EveryKeyHasATextInEveryFile)
             }
         }
         EXPECT_TRUE(ini.readString("AboutForm", "Copyright").contains("[xxx]"));
+        // The companion tools' message names the program and its folder.
+        EXPECT_TRUE(ini.readString("Strings", "ToolNotFound").contains("%1"));
+        EXPECT_TRUE(ini.readString("Strings", "ToolNotFound").contains("%2"));
         bool ok = false;
         ini.readString("LanguageProperty", "FontSize").toInt(&ok);
         EXPECT_TRUE(ok);
@@ -62,8 +65,8 @@ TEST(ShippedLanguagesTest, KeyListCoversTheTextSections)
     EXPECT_EQ(sections, (QStringList{"LanguageProperty", "Common", "Strings", "Menu", "Button",
                                      "RecordFormatForm", "PopMenu", "OpenDialog", "AboutForm",
                                      "SoundSourceForm", "EditorForm"}));
-    // 4 + 4 + 8 + 17 [Menu] + 28 [Button] + 8 + 3 + 1 + 3 + 3 + 4
-    EXPECT_EQ(keys, 83);
+    // 4 + 4 + 9 + 17 [Menu] + 28 [Button] + 8 + 3 + 1 + 3 + 3 + 4
+    EXPECT_EQ(keys, 84);
 }
 
 TEST(ShippedLanguagesTest, TheBuildPutsThemBesideTheProgram)
