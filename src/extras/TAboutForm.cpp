@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 
@@ -67,7 +68,11 @@ TAboutForm::TAboutForm(platform::Shell& shell, const QIcon& icon, const QString&
     Label4->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Image1 = label(this, "Image1", QString(), {200, 24, 72, 72});
     Image1->setAlignment(Qt::AlignCenter);
-    Image1->setPixmap(icon.pixmap(72, 72));
+    // The icon's largest picture, scaled up when it is smaller than the box.
+    QPixmap picture = icon.pixmap(72, 72);
+    if (!picture.isNull() && picture.size() != QSize(72, 72))
+        picture = picture.scaled(72, 72, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    Image1->setPixmap(picture);
     Bevel1 = bevel(this, "Bevel1", {8, 152, 281, 2});
     ButtonOk = new QPushButton(QStringLiteral("OK"), this);
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
