@@ -30,7 +30,7 @@ public:
     // The template with its first "[xxx]" (exactly so) replaced by the year.
     static QString RightsLine(const QString& rightsTemplate, int year);
 
-    // The controls, named as in the dialog's design.
+    // The controls (tests drive them by these names).
     QFrame* Bevel2;
     QLabel* Label1;
     QLabel* Label2;

@@ -13,7 +13,7 @@ public:
 
     explicit TRunDravenaForm(QWidget* parent = nullptr);
 
-    // The controls, named as in the dialog's design.
+    // The controls (tests drive them by these names).
     QLabel* Label1;
     QPushButton* ButtonYes;
     QPushButton* ButtonNo;
