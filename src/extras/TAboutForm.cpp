@@ -112,6 +112,8 @@ void TAboutForm::showEvent(QShowEvent* event)
 
 void TAboutForm::FormActivate()
 {
+    // The language may have changed the font since the last showing.
+    Label1->adjustSize();
     // The version text is the language's caption of Label2; the number follows it.
     placeVersion();
     Label4->setText(RightsLine(rightsTemplate_, year_()));

@@ -99,6 +99,21 @@ TEST(AboutFormTest, EachShowingWritesTheYearAndTheAddressOpensOnAClick)
     EXPECT_EQ(shell.urls.size(), 1);
 }
 
+TEST(AboutFormTest, ANewLanguageFontKeepsTheWholeNameVisible)
+{
+    UrlShell shell;
+    TAboutForm form(shell, QIcon(), "3.1");
+    QFont wide = form.font();
+    wide.setPointSize(wide.pointSize() * 2); // as a language's font may do before a showing
+    wide.setLetterSpacing(QFont::AbsoluteSpacing, 4);
+    form.setFont(wide);
+    whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    form.exec();
+    EXPECT_GE(form.Label1->width(), form.Label1->sizeHint().width());
+    EXPECT_GE(form.Label2->width(), form.Label2->sizeHint().width());
+    EXPECT_GE(form.Label3->x(), form.Label2->x() + form.Label2->width());
+}
+
 TEST(AboutFormTest, TheSystemYearByDefault)
 {
     UrlShell shell;
