@@ -25,6 +25,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -133,7 +134,9 @@ TEST_F(ExtrasPartTest, AboutFromTheMenuSpeaksTheLanguageAppliedAndShowsTheYear)
             ASSERT_NE(about, nullptr);
             EXPECT_EQ(about->windowTitle(), c.caption);
             EXPECT_EQ(about->Label2->text(), c.version);
-            EXPECT_EQ(about->Label3->text(), QStringLiteral("3.1"));
+            // The build's version number.
+            EXPECT_TRUE(QRegularExpression("^[0-9]+\\.[0-9]+").match(about->Label3->text()).hasMatch())
+                << about->Label3->text().toStdString();
             EXPECT_EQ(about->Label4->text(), c.rights);
             EXPECT_TRUE(about->Label5->text().startsWith("https://"));
             shown = true;
