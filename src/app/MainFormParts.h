@@ -1,8 +1,9 @@
 #pragma once
 // The parts of the main window as the program puts them together, in the order of the window's
 // sequences: the mixer (its recording line is known before the audio engine starts), the audio
-// engine with the recording session, then the recordings library. The display and the About
-// box join here as parts of their own.
+// engine with the recording session, the recordings library, then the About box with the
+// companion tools. The display joins here as a part of its own.
+#include "app/ExtrasPart.h"
 #include "app/LibraryPart.h"
 #include "app/MixerPart.h"
 #include "app/RecordingPart.h"
@@ -20,7 +21,7 @@ public:
     {
     }
 
-    std::vector<TMainFormPart*> all() { return {&mixer, &recording, &library}; }
+    std::vector<TMainFormPart*> all() { return {&mixer, &recording, &library, &extras}; }
 
     static TQLTMixer::BackendFactory nullMixers()
     {
@@ -30,4 +31,5 @@ public:
     MixerPart mixer;
     LibraryPart library;
     RecordingPart recording;
+    ExtrasPart extras;
 };

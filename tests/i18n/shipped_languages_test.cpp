@@ -42,6 +42,9 @@ TEST(ShippedLanguagesTest, EveryKeyHasATextInEveryFile)
             }
         }
         EXPECT_TRUE(ini.readString("AboutForm", "Copyright").contains("[xxx]"));
+        // The companion tools' message names the program and its folder.
+        EXPECT_TRUE(ini.readString("Strings", "ToolNotFound").contains("%1"));
+        EXPECT_TRUE(ini.readString("Strings", "ToolNotFound").contains("%2"));
         bool ok = false;
         ini.readString("LanguageProperty", "FontSize").toInt(&ok);
         EXPECT_TRUE(ok);
@@ -81,8 +84,8 @@ TEST(ShippedLanguagesTest, KeyListCoversTheTextSections)
     EXPECT_EQ(sections, (QStringList{"LanguageProperty", "Common", "Strings", "Menu", "Button",
                                      "RecordFormatForm", "PopMenu", "OpenDialog", "AboutForm",
                                      "SoundSourceForm", "EditorForm"}));
-    // 4 + 4 + 11 [Strings] + 17 [Menu] + 28 [Button] + 9 [RecordFormatForm] + 3 + 1 + 3 + 3 + 4
-    EXPECT_EQ(keys, 87);
+    // 4 + 4 + 12 [Strings] + 17 [Menu] + 28 [Button] + 9 [RecordFormatForm] + 3 + 1 + 3 + 3 + 4
+    EXPECT_EQ(keys, 88);
 }
 
 TEST(ShippedLanguagesTest, TheBuildPutsThemBesideTheProgram)

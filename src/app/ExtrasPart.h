@@ -1,0 +1,55 @@
+#pragma once
+// The About box, the editor question, the companion programs, the manual and the home page in
+// the main window: binds the tool buttons and their menu items, Help, Home page and About.
+// The two dialogs are made when first needed and then kept, with their texts registered for
+// every later application of the language.
+#include "app/TMainFormPart.h"
+
+#include <QString>
+
+#include <memory>
+
+class TAboutForm;
+class TRunDravenaForm;
+
+namespace extras {
+class AuxCommands;
+}
+namespace i18n {
+class ObjectNameTextsView;
+}
+
+class ExtrasPart : public TMainFormPart {
+public:
+    ExtrasPart();
+    ~ExtrasPart() override;
+    ExtrasPart(const ExtrasPart&) = delete;
+    ExtrasPart& operator=(const ExtrasPart&) = delete;
+
+    extras::AuxCommands& commands() { return *commands_; }
+    // The dialogs, made on first use.
+    TAboutForm* AboutForm();
+    TRunDravenaForm* RunDravenaForm();
+
+    // Handlers
+    void QLTButtonJoinToolClick();
+    void QLTButtonEditToolClick();
+    void QLTButtonConversionToolClick();
+    void MenuSysHelpClick();
+    void MenuSysHomePageClick();
+    void MenuSysAboutClick();
+
+    // TMainFormPart
+    void attach(MainFormContext& context) override;
+
+private:
+    // Registers the window's texts and gives it those of the language now applied.
+    void registerTexts(const QString& windowName, i18n::ObjectNameTextsView& view);
+
+    MainFormContext* context_ = nullptr;
+    std::unique_ptr<extras::AuxCommands> commands_;
+    TAboutForm* aboutForm_ = nullptr; // child of the window
+    TRunDravenaForm* runDravenaForm_ = nullptr; // child of the window
+    std::unique_ptr<i18n::ObjectNameTextsView> aboutTexts_;
+    std::unique_ptr<i18n::ObjectNameTextsView> runDravenaTexts_;
+};

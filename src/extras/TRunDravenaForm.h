@@ -1,0 +1,23 @@
+#pragma once
+// The editor's question: open the selected recording in the editor, or start the editor
+// alone. exec() gives Yes (6), No (7), or 0 when the window was closed otherwise.
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+class TRunDravenaForm : public QDialog {
+    Q_OBJECT
+public:
+    enum Result { Yes = 6, No = 7 };
+
+    explicit TRunDravenaForm(QWidget* parent = nullptr);
+
+    // The controls (tests drive them by these names).
+    QLabel* Label1;
+    QPushButton* ButtonYes;
+    QPushButton* ButtonNo;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+};
