@@ -14,4 +14,12 @@ trap cleanup EXIT
 set +e
 (cd "$build" && ctest --output-on-failure -j2 "$@")
 rc=$?
+
+# Second sound server: with VEXA_SOUND_SERVER unset and no ctest arguments, the audio and e2e
+# labels run once more against PipeWire's PulseAudio server (scripts/test-pipewire.sh).
+# VEXA_SOUND_SERVER=pulseaudio or =pipewire runs the suite on that server only.
+if [ -z "${VEXA_SOUND_SERVER:-}" ] && [ $# -eq 0 ]; then
+  cleanup; trap - EXIT
+  bash "$root/scripts/test-pipewire.sh" "$build" || rc=1
+fi
 exit $rc
