@@ -13,6 +13,7 @@
 #include "i18n/LanguageApplier.h"
 #include "i18n/MenuLanguageView.h"
 #include "i18n/ObjectNameTextsView.h"
+#include "platform/ResourcePaths.h"
 #include "platform/SystemInfo.h"
 
 #include <QWidget>
@@ -59,7 +60,7 @@ public:
     const AppSettings& Settings() const { return settings_; }
     int OsKind() const { return osKind_; }
     QString ProgramFolder() const { return services_.programFolder; }
-    QString LanguagesFolder() const { return services_.programFolder + QStringLiteral("Languages"); }
+    QString LanguagesFolder() const { return platform::ResourcePaths::languagesFolder(services_.programFolder); }
     // The open language file (never null; empty before the first ApplyLanguage). A copy of the
     // pointer keeps that language readable (from any thread) while a new one is applied.
     std::shared_ptr<const i18n::LanguageFile> LanguageIni() const { return std::atomic_load(&languageIni_); }

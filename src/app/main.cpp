@@ -1,5 +1,6 @@
 // Vexa Recorder: process entry. No command-line arguments are read.
 #include "app/AppSettings.h"
+#include "app/KeyboardCommands.h"
 #include "app/MainFormCommands.h"
 #include "app/SignalWatcher.h"
 #include "app/TMainForm.h"
@@ -9,6 +10,7 @@
 #include "platform/QtMessageSink.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/SystemInfo.h"
+#include "skin/MainFormLayout.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -43,7 +45,12 @@ int main(int argc, char** argv)
                                      platform::SystemInfo::current(),
                                      AppSettings::SystemEnvironment(),
                                      QCoreApplication::applicationDirPath() + QLatin1Char('/')};
-        services.buildLayout = [&commands](TMainForm& form) { commands.buildLayout(form); };
+        services.buildLayout = [&commands](TMainForm& form) {
+            commands.buildLayout(form);
+            // TEMP wiring of the keys until the window's parts bind them.
+            if (auto* layout = form.findChild<skin::MainFormLayout*>())
+                new KeyboardCommands(*layout, layout);
+        };
         services.parts = {&commands};
         // Watching from the start. A signal that arrives while the window is being made (a box
         // of the start-up has its own event loop) ends that box and is remembered: the window
