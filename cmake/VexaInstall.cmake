@@ -43,6 +43,17 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tools/skingen/main.cpp)
   install(DIRECTORY ${icon_dir}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 endif()
 
+# The package's documentation folder: copyright and the changelog, compressed as Debian wants
+# it (gzip -9n: no name or time stamp, so the package builds the same every time).
+set(VEXA_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vexa-recorder)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/changelog > ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/changelog
+  COMMENT "Compressing the changelog")
+add_custom_target(vexa_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${VEXA_DOC_DIR})
+
 # Debian package: cpack -G DEB in the build folder.
 set(CPACK_PACKAGE_NAME vexa-recorder)
 set(CPACK_PACKAGE_VENDOR Quandrel)
@@ -52,7 +63,7 @@ set(CPACK_PACKAGE_DESCRIPTION
 "Vexa Recorder records sound from a chosen line into the next free numbered
 file of the recordings folder (WAV, MP3 through LAME, WMA through FFmpeg),
 and lists, plays, renames and deletes the recordings in a skinned window.")
-set(CPACK_PACKAGE_CONTACT "Quandrel <vexa-recorder@quandrel.invalid>")
+set(CPACK_PACKAGE_CONTACT "Quandrel <vexa-recorder@quandrel.com>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -34,14 +34,16 @@ TEST(ResourcePathsTest, LanguagesFolderLookupOrder)
         ASSERT_TRUE(root.isValid());
         QDir dir(root.path());
         ASSERT_TRUE(dir.mkpath("bin"));
-        if (c.beside)
+        if (c.beside) {
             ASSERT_TRUE(dir.mkpath("bin/Languages"));
+        }
         if (c.besideIsFile) {
             QFile f(dir.filePath("bin/Languages"));
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         }
-        if (c.installed)
+        if (c.installed) {
             ASSERT_TRUE(dir.mkpath("share/vexa-recorder/Languages"));
+        }
         const QString expected = dir.filePath(QString::fromLatin1(c.expected));
         // With and without the trailing separator the executable's folder is given as.
         EXPECT_EQ(ResourcePaths::languagesFolder(dir.filePath("bin") + "/"), expected);
