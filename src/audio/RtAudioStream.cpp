@@ -83,15 +83,30 @@ int onRtAudio(void* out, void* in, unsigned int frames, double, RtAudioStreamSta
     return 0;
 }
 
+// The device of that name in the direction, or count when there is none.
+unsigned int deviceNamed(RtAudio& rt, unsigned int count, const std::string& name, bool input)
+{
+    for (unsigned int i = 0; i < count; ++i) {
+        RtAudio::DeviceInfo info = rt.getDeviceInfo(i);
+        if (info.probed && info.name == name && (input ? info.inputChannels : info.outputChannels) > 0)
+            return i;
+    }
+    return count;
+}
+
 unsigned int findDevice(RtAudio& rt, const std::string& name, bool input)
 {
     const unsigned int count = rt.getDeviceCount();
     if (!name.empty()) {
-        for (unsigned int i = 0; i < count; ++i) {
-            RtAudio::DeviceInfo info = rt.getDeviceInfo(i);
-            if (info.probed && info.name == name && (input ? info.inputChannels : info.outputChannels) > 0)
-                return i;
-        }
+        unsigned int i = deviceNamed(rt, count, name, input);
+        // RtAudio names devices by their description. PipeWire's PulseAudio server describes a
+        // monitor by its sink's description alone, where the mixer lists "Monitor of <sink>":
+        // among capture devices that bare name is the monitor.
+        static const std::string monitorPrefix = "Monitor of ";
+        if (i == count && input && name.compare(0, monitorPrefix.size(), monitorPrefix) == 0)
+            i = deviceNamed(rt, count, name.substr(monitorPrefix.size()), input);
+        if (i < count)
+            return i;
     }
     return input ? rt.getDefaultInputDevice() : rt.getDefaultOutputDevice();
 }
