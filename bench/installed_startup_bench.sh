@@ -5,7 +5,9 @@
 # installed program finds its language files in <prefix>/share/vexa-recorder, the build tree's
 # beside itself; the difference is the cost of that lookup (and of the stripped binary).
 #   bash bench/installed_startup_bench.sh [BUILD_DIR]     (default: build; RUNS=10)
-# Uses $DISPLAY, or starts its own Xvfb on $VEXA_BENCH_DISPLAY (default :199).
+# Uses $DISPLAY, or starts its own Xvfb on $VEXA_BENCH_DISPLAY (default :199). Without a sound
+# server the program stops at a box before its first paint: run it inside the test services,
+#   d=$(mktemp -d); source scripts/services.sh start $d; bash bench/installed_startup_bench.sh
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
