@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils xvfb xdotool x11-utils imagemagick sox ffmpeg lame mpg123
   adwaita-icon-theme openbox procps xdg-utils xclip
+  desktop-file-utils appstream dpkg-dev file lintian strace
+  pipewire pipewire-pulse wireplumber
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, starts the private sound server and an Xvfb display, runs
 # every test (labels unit, gui, audio, e2e), then the sanitizer stage (scripts/sanitize.sh in
-# build folders of their own), and stops the services again. Arguments go to the first ctest.
+# build folders of their own), stops the services, and runs the audio and e2e labels once more
+# against PipeWire (scripts/test-pipewire.sh). Arguments go to the first ctest.
 #   VEXA_SANITIZERS  sanitizer builds to run after the suite, default "thread address"
 #                    ("" or "none" skips them for a quick local run)
 #   VEXA_WERROR      ON/OFF: warnings as errors (default ON when CI is set)
@@ -34,5 +35,14 @@ for kind in $sanitizers; do
   stage "$kind sanitizer"
   SANITIZE_BUILD_DIR=${build}-$kind "$root/scripts/sanitize.sh" "$kind" || rc=1
 done
+
+# Second sound server: with VEXA_SOUND_SERVER unset and no ctest arguments, the audio and e2e
+# labels run once more against PipeWire's PulseAudio server (scripts/test-pipewire.sh).
+# VEXA_SOUND_SERVER=pulseaudio or =pipewire runs the suite on that server only.
+if [ -z "${VEXA_SOUND_SERVER:-}" ] && [ $# -eq 0 ]; then
+  cleanup; trap - EXIT
+  stage "PipeWire"
+  bash "$root/scripts/test-pipewire.sh" "$build" || rc=1
+fi
 stage "done (exit $rc)"
 exit $rc

@@ -1,5 +1,6 @@
 #include "app/TMainForm.h"
 
+#include "app/KeyboardCommands.h"
 #include "app/MainFormViews.h"
 #include "app/OsKind.h"
 #include "app/TMainFormPart.h"
@@ -91,6 +92,8 @@ void TMainForm::createControls()
     languageApplier_.registerWindow(QStringLiteral("TMainForm"), &mainTexts_);
 
     bindWindowCommands();
+    // The keys a user tries, each pressing its button (so a disabled button's key does nothing).
+    new KeyboardCommands(*layout_, layout_);
     for (TMainFormPart* part : services_.parts)
         part->attach(*this);
 }

@@ -11,6 +11,7 @@
 #include "audio/TransportModel.h"
 #include "i18n/LanguageApplier.h"
 #include "i18n/ObjectNameTextsView.h"
+#include "platform/ResourcePaths.h"
 #include "platform/SystemInfo.h"
 
 #include <QWidget>
@@ -75,7 +76,8 @@ public:
     bool AudioStarted() const override { return audioStarted_; }
     void setAudioStarted(bool started) override { audioStarted_ = started; }
 
-    QString LanguagesFolder() const { return services_.programFolder + QStringLiteral("Languages"); }
+    // The language files: beside the program (the build tree), else the installed share folder.
+    QString LanguagesFolder() const { return platform::ResourcePaths::languagesFolder(services_.programFolder); }
     // The open dialog's filter from the language file.
     QString OpenDialogFilter() const { return mainTexts_.value(QStringLiteral("OpenDialog1")); }
 

@@ -10,6 +10,7 @@
 #include "platform/QtMessageSink.h"
 #include "platform/QtSettingsStore.h"
 #include "platform/SystemInfo.h"
+#include "skin/MainFormLayout.h"
 
 #include <QApplication>
 #include <QIcon>

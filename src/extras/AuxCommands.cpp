@@ -4,6 +4,7 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageMessages.h"
 #include "platform/MessageSink.h"
+#include "platform/ResourcePaths.h"
 #include "platform/Shell.h"
 
 #include <QDir>
@@ -84,7 +85,9 @@ bool AuxCommands::startEditor(const QString& selectedFile)
 
 QString AuxCommands::helpPath() const
 {
-    return programFolder_ + QStringLiteral("manual/index.html");
+    // Beside the program in a build tree, in the share folder once installed.
+    return platform::ResourcePaths::resourceFolder(programFolder_, QStringLiteral("manual"))
+           + QStringLiteral("/index.html");
 }
 
 bool AuxCommands::openHelp()

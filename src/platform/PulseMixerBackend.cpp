@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,11 @@ struct ServerState {
 constexpr int NoEntity = PA_ERR_NOENTITY;
 // How long one query may wait for the server.
 constexpr pa_usec_t TimeoutUsec = 2 * PA_USEC_PER_SEC;
+// How long a new default source may take to show, and how often it is asked for again.
+constexpr auto DefaultSourceWait = std::chrono::seconds(3);
+constexpr auto DefaultSourceRetry = std::chrono::milliseconds(250);
+
+const QString MonitorPrefix = QStringLiteral("Monitor of ");
 
 int toRaw(pa_volume_t v)
 {
@@ -175,6 +182,11 @@ struct PulseMixerBackend::Impl {
                 s.index = i->index;
                 s.name = i->name ? i->name : "";
                 s.description = QString::fromUtf8(i->description ? i->description : i->name);
+                // PulseAudio describes a monitor as "Monitor of <sink>"; PipeWire's server gives
+                // it the sink's own description, so that "Speaker" would name both the output
+                // and what records from it. Every monitor line reads the same on both.
+                if (i->monitor_of_sink != PA_INVALID_INDEX && !s.description.startsWith(MonitorPrefix))
+                    s.description.prepend(MonitorPrefix);
                 s.volume = i->volume;
                 c->list.push_back(s);
             }, &collect);
@@ -344,7 +356,33 @@ int PulseMixerBackend::setSelectedLine(int line)
         return NoEntity;
     const std::string name = list[std::size_t(line)].name;
     Impl& d = *d_;
-    return d.change([&] { return pa_context_set_default_source(d.context, name.c_str(), &Impl::onSuccess, &d); });
+    auto request = [&] {
+        return d.change([&] { return pa_context_set_default_source(d.context, name.c_str(), &Impl::onSuccess, &d); });
+    };
+    const int error = request();
+    if (error != 0)
+        return error;
+    // PulseAudio applies the new default before it confirms it. PipeWire's server confirms at
+    // once and leaves it to its session manager, which applies it a little later, and now and
+    // then not at all. A capture opened on the default source right after this call must get
+    // the chosen line: wait until the server reports it, asking again now and then.
+    const auto deadline = std::chrono::steady_clock::now() + DefaultSourceWait;
+    auto nextRequest = std::chrono::steady_clock::now() + DefaultSourceRetry;
+    for (;;) {
+        const ServerState server = d.server();
+        if (!server.found)
+            return d.ready ? PA_ERR_UNKNOWN : PA_ERR_CONNECTIONTERMINATED;
+        if (server.defaultSource == name)
+            return 0;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return PA_ERR_TIMEOUT;
+        if (now >= nextRequest) {
+            request();
+            nextRequest = now + DefaultSourceRetry;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 int PulseMixerBackend::lineVolume(int line)

@@ -21,7 +21,21 @@ void SkinControl::setCursorSource(CursorSource cursor)
 
 void SkinControl::SetHint(const QString& hint)
 {
-    setToolTip(hint);
+    hint_ = hint;
+    setToolTip(hintWithKey(hint_, keyHint_));
+}
+
+void SkinControl::SetKeyHint(const QString& key)
+{
+    keyHint_ = key;
+    setToolTip(hintWithKey(hint_, keyHint_));
+}
+
+QString SkinControl::hintWithKey(const QString& hint, const QString& key)
+{
+    if (hint.isEmpty() || key.isEmpty())
+        return hint;
+    return hint + QStringLiteral(" (") + key + QLatin1Char(')');
 }
 
 void SkinControl::SetShowHint(bool show)

@@ -21,9 +21,16 @@ public:
 
     void setCursorSource(CursorSource cursor);
 
-    // The hint is the widget's tooltip text; either way of setting it gives the same result.
-    QString Hint() const { return toolTip(); }
+    // The hint is the widget's tooltip text. With a key set, the tooltip shows the hint
+    // followed by the key in brackets ("Record (R)") while Hint() stays the hint itself, so a
+    // new hint (language change, transport state) keeps the key.
+    QString Hint() const { return hint_; }
     void SetHint(const QString& hint);
+    QString KeyHint() const { return keyHint_; }
+    void SetKeyHint(const QString& key);
+    // The tooltip text for a hint and a key: "hint (key)"; the bare hint without a key; empty
+    // without a hint (an empty hint shows nothing).
+    static QString hintWithKey(const QString& hint, const QString& key);
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool show);
 
@@ -55,6 +62,7 @@ protected:
 private:
     CursorSource cursor_;
     bool showHint_ = false;
+    QString hint_, keyHint_;
 };
 
 } // namespace skin

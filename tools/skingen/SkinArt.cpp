@@ -671,6 +671,37 @@ QImage SkinArt::menuIcon(int index)
     return img;
 }
 
+QImage SkinArt::programIcon(int size)
+{
+    QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.scale(size / 48.0, size / 48.0); // drawn on a 48-unit grid
+    // Body: the window's dark gradient in a rounded square with its outline and bevel.
+    const QRectF body(2, 2, 44, 44);
+    QLinearGradient g(body.topLeft(), body.bottomLeft());
+    g.setColorAt(0, TitleTop);
+    g.setColorAt(1, BodyBottom);
+    p.setPen(QPen(Outline, 1.5));
+    p.setBrush(g);
+    p.drawRoundedRect(body, 9, 9);
+    p.setPen(QPen(Bevel, 1.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(body.adjusted(1.5, 1.5, -1.5, -1.5), 7.5, 7.5);
+    // The mark: blue ring, red record dot with a soft highlight.
+    p.setPen(QPen(Accent, 4.0));
+    p.drawEllipse(QPointF(24, 24), 13.5, 13.5);
+    QRadialGradient dot(QPointF(21.5, 21.5), 9);
+    dot.setColorAt(0, RecordRed.lighter(135));
+    dot.setColorAt(1, RecordRed);
+    p.setPen(Qt::NoPen);
+    p.setBrush(dot);
+    p.drawEllipse(QPointF(24, 24), 7.5, 7.5);
+    p.end();
+    return img.convertToFormat(QImage::Format_ARGB32);
+}
+
 QList<SkinArt::Picture> SkinArt::pictures() const
 {
     QList<Picture> out;

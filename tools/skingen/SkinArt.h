@@ -20,6 +20,13 @@ public:
     // Every picture, the skin first.
     QList<Picture> pictures() const;
 
+    // The program's icon for menus and launchers at size x size pixels, transparent around a
+    // rounded body: the program's mark (the blue ring with the red record dot of the title
+    // bar) drawn as a vector at each size, so small sizes stay sharp.
+    static QImage programIcon(int size);
+    // The sizes a desktop's icon theme usually asks for (hicolor/<n>x<n>/apps).
+    static QList<int> programIconSizes() { return {16, 22, 24, 32, 48, 64, 128, 256}; }
+
     // The pixels of the key colour that shape the window, as the window expects them.
     static QList<QPoint> keyPixels();
 

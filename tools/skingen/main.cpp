@@ -1,19 +1,50 @@
 // skingen: draws the main window's skin art and writes it, with the resource list, into the
 // skin library's folder. Run by hand after changing the art; the output is committed.
 //   skingen [output folder]   (default: <source>/src/skin)
+//   skingen --icons FOLDER    the program's icon as FOLDER/<n>x<n>/apps/<name>.png at the
+//                             usual theme sizes (the build runs this for installing)
 #include "SkinArt.h"
 
+#include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QTextStream>
 #include <cstdio>
 
+namespace {
+
+int writeIcons(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty()) {
+        std::fprintf(stderr, "skingen: --icons needs an output folder\n");
+        return 1;
+    }
+    for (int size : SkinArt::programIconSizes()) {
+        const QString dir = QStringLiteral("%1/%2x%2/apps").arg(folder).arg(size);
+        if (!QDir().mkpath(dir)) {
+            std::fprintf(stderr, "skingen: cannot create %s\n", qPrintable(dir));
+            return 1;
+        }
+        const QString file = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+        if (!SkinArt::programIcon(size).save(file, "PNG")) {
+            std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    if (argc > 1 && QByteArray(argv[1]) == "--icons")
+        return writeIcons(argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString(),
+                          argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("vexa-recorder"));
     const QString root = argc > 1 ? QString::fromLocal8Bit(argv[1])
                                   : QStringLiteral(VEXA_SOURCE_DIR "/src/skin");
     const QDir out(root);

@@ -1,0 +1,209 @@
+#!/usr/bin/env bash
+# ctest-label: e2e
+# ctest-timeout: 300
+# The real window under Xvfb driven by the keyboard alone (after one click that selects a row):
+# Space plays the selected file and pauses it, Return plays it again from the start, S stops;
+# R records and S stops (about 2 s of the 440 Hz microphone, read back), R then Escape gives the
+# next file; while recording, the keys of the disabled library buttons (F2, Delete, Ctrl+O) and
+# of Play (Space) do nothing; F5 lists a file that appeared meanwhile; F2 renames through the
+# input box; Delete asks first (Escape keeps the file, Return deletes it); Ctrl+O opens the open
+# dialog; Ctrl+Q ends the program with code 0. What plays is checked by capturing the speaker's
+# monitor, what is recorded by reading the file back.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
+bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+work=$(mktemp -d /tmp/vexa-keyboard.XXXXXX)
+vexa_holder=""
+cleanup() {
+  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+vexa_hold_display
+failures=0
+step=start
+fail() { echo "FAIL [$step]: $*"; failures=$((failures + 1)); }
+
+vexa_fresh "$work"
+rec="$work/rec"
+mkdir -p "$rec"
+sox -n -r 44100 -c 2 -b 16 "$rec/1 low.wav" synth 8 sine 330 vol 0.5 || fail "sox"
+vexa_write_settings "Dir=$rec/" "LanguageFile=English.ini" "FileList=1" "Format=0" "Channels=2" "Frequency=44100"
+
+# heard SECONDS: the rough frequency and the RMS amplitude of what the speaker plays.
+heard() {
+  rm -f "$work/cap.wav"
+  parecord --device=speaker.monitor --latency-msec=20 --file-format=wav "$work/cap.wav" &
+  local p=$!
+  sleep "$1"
+  kill "$p"; wait "$p" 2>/dev/null
+  sox "$work/cap.wav" -n remix 1 trim 0.1 stat 2>&1 |
+    awk '/Rough[ \t]+frequency/ {f=$3} /RMS[ \t]+amplitude/ {r=$3} END {print f+0, r+0}'
+}
+plays() { # plays FREQ: the speaker plays about FREQ Hz
+  local f r
+  read -r f r < <(heard 0.8)
+  echo "$step: heard $f Hz at RMS $r"
+  awk -v f="$f" -v r="$r" -v want="$1" 'BEGIN {exit !(r > 0.05 && f > want*0.95 && f < want*1.05)}' ||
+    fail "heard ${f} Hz at RMS ${r}, expected about $1 Hz"
+}
+silent() {
+  local f r
+  read -r f r < <(heard 0.6)
+  echo "$step: heard RMS $r"
+  awk -v r="$r" 'BEGIN {exit !(r < 0.01)}' || fail "the speaker still plays (RMS $r)"
+}
+key() { xdotool key "$@"; sleep 0.4; }
+# Other visible windows of the program (boxes and dialogs), by name.
+others() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" --name '.' 2>/dev/null); do
+    [ "$w" = "$vexa_window" ] || xdotool getwindowname "$w"
+  done
+}
+wait_other() { # wait_other NAME: a window of that name shows within 5 s
+  local _
+  for _ in $(seq 1 100); do others | grep -qx "$1" && return 0; sleep 0.05; done
+  return 1
+}
+no_other() { [ -z "$(others)" ] || fail "a window shows: $(others | tr '\n' ',')"; }
+focus() { xdotool windowfocus --sync "$vexa_window" 2>/dev/null || xdotool windowfocus "$vexa_window"; sleep 0.2; }
+# rows: a picture of the list's rows (the list starts at 10,218) to compare before and after.
+rows() { import -window "$vexa_window" -crop 240x60+10+218 +repage "$1" 2>/dev/null; }
+
+vexa_start "$bin" "$work/out.log" || { fail "no visible window"; cat "$work/out.log"; exit 1; }
+sleep 0.5
+# Nothing has the focus without a window manager: give it to the window, and pick the row.
+focus
+vexa_click 60 226
+sleep 0.3
+focus
+
+step="Space plays"; key space; plays 330
+step="Space pauses"; key space; silent
+step="Return plays from the start"; key Return; plays 330
+step="S stops"; key s; silent
+
+# --- Recording: R and S, about 2 s; then R and Escape ---
+step="R records"
+start=$(vexa_now)
+key r
+if vexa_wait_file "$rec/Vexa_001.wav" 3; then
+  step="keys of disabled buttons while recording"
+  key F2; key Delete; key ctrl+o; key space
+  no_other
+  sleep "$(awk -v s="$start" -v n="$(vexa_now)" 'BEGIN {l = s + 2.0 - n; printf "%.3f", (l > 0 ? l : 0)}')"
+  step="S stops the recording"
+  key s
+  sleep 0.8
+  read -r rate channels seconds freq < <(python3 - "$rec/Vexa_001.wav" <<'PY'
+import math, sys, wave
+w = wave.open(sys.argv[1])
+rate, ch, n = w.getframerate(), w.getnchannels(), w.getnframes()
+data = w.readframes(n)
+left = [int.from_bytes(data[i:i + 2], "little", signed=True) for i in range(0, len(data) - 1, 2 * ch)]
+seg = left[len(left) // 2 - rate // 4:len(left) // 2 + rate // 4]
+# the zero crossings of the middle half second give the frequency
+cross = sum(1 for a, b in zip(seg, seg[1:]) if a < 0 <= b)
+print(rate, ch, "%.3f" % (n / rate if rate else 0), "%.1f" % (cross / 0.5 if seg else 0))
+PY
+)
+  echo "$step: Vexa_001.wav $rate Hz $channels ch, $seconds s, about $freq Hz"
+  [ "$rate" = 44100 ] && [ "$channels" = 2 ] || fail "recorded $rate Hz $channels ch"
+  awk -v s="$seconds" 'BEGIN {exit !(s >= 1.6 && s <= 3.5)}' || fail "recorded $seconds s, pressed S after 2 s"
+  awk -v f="$freq" 'BEGIN {exit !(f >= 430 && f <= 450)}' || fail "recorded $freq Hz, not 440"
+else
+  fail "R made no Vexa_001.wav"
+fi
+step="R and Escape"
+key r
+if vexa_wait_file "$rec/Vexa_002.wav" 3; then
+  sleep 0.5
+  key Escape
+  sleep 0.8
+  size=$(stat -c %s "$rec/Vexa_002.wav")
+  data=$(od -An -tu4 -j40 -N4 "$rec/Vexa_002.wav" | tr -d ' ')
+  [ "$data" = "$((size - 44))" ] || fail "Escape left an unfinished Vexa_002.wav (data $data, size $size)"
+else
+  fail "R made no Vexa_002.wav"
+fi
+# Stopped: Escape again does nothing and no box shows.
+key Escape; no_other
+
+# --- F5 lists a file that appeared meanwhile ---
+step="F5 refreshes"
+rows "$work/before.png"
+sox -n -r 44100 -c 2 -b 16 "$rec/0 new.wav" synth 1 sine 500 vol 0.5
+rows "$work/unchanged.png"
+key F5
+rows "$work/after.png"
+[ "$(compare -metric AE "$work/before.png" "$work/unchanged.png" null: 2>&1)" = 0 ] ||
+  fail "the list changed before F5"
+[ "$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1)" != 0 ] ||
+  fail "F5 did not list the new file"
+
+# --- F2 renames the selected file through the input box ---
+step="F2 renames"
+focus
+vexa_click 60 226   # the first row: "0 new.wav"
+focus
+key F2
+if wait_other Rename; then
+  xdotool key ctrl+a; xdotool type --delay 20 "keyed"; sleep 0.2
+  key Return
+  vexa_wait_file "$rec/keyed.wav" 3 || fail "no keyed.wav after the input box"
+  [ ! -e "$rec/0 new.wav" ] || fail "0 new.wav is still there"
+else
+  fail "F2 showed no input box named Rename (windows: $(others | tr '\n' ','))"
+fi
+
+# --- Delete asks first ---
+step="Delete asks"
+focus
+key Delete
+if wait_other Confirm; then
+  key Escape
+  [ -e "$rec/keyed.wav" ] || fail "Escape in the question deleted keyed.wav"
+  focus
+  key Delete
+  if wait_other Confirm; then
+    key Return
+    sleep 0.3
+    [ ! -e "$rec/keyed.wav" ] || fail "keyed.wav was not deleted after the question"
+  else
+    fail "no question on the second Delete"
+  fi
+else
+  fail "Delete asked nothing (windows: $(others | tr '\n' ','))"
+fi
+[ -e "$rec/1 low.wav" ] && [ -e "$rec/Vexa_001.wav" ] || fail "another file went missing"
+
+# --- Ctrl+O opens the open dialog; Escape closes it ---
+step="Ctrl+O opens"
+focus
+key ctrl+o
+sleep 0.5
+opened=$(others)
+if [ -n "$opened" ]; then
+  echo "$step: $opened"
+  key Escape
+  sleep 0.3
+  no_other
+else
+  fail "Ctrl+O opened nothing"
+fi
+
+# --- Ctrl+Q ends the program ---
+step="Ctrl+Q exits"
+focus
+xdotool key ctrl+q
+vexa_wait_end
+[ "$vexa_rc" = 0 ] || { fail "exit code $vexa_rc after Ctrl+Q"; sed 's/^/  | /' "$work/out.log"; }
+
+[ "$failures" -eq 0 ] && echo "keyboard: every key drove the window"
+exit $((failures > 0))

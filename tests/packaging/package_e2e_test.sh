@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# ctest-label: e2e
+# ctest-timeout: 600
+# The Debian package: CPack builds it with its library dependencies computed; lintian finds no
+# error in it; apt can resolve it on this Debian; unpacked into a scratch root, the installed
+# program (with no language files beside it) shows its window, reads its language file from
+# the installed share folder, and ends with code 0 on SIGTERM; then the scratch root goes away.
+set -uo pipefail
+build=${VEXA_BINARY_DIR:?}
+source "${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+work=$(mktemp -d /tmp/vexa-package.XXXXXX)
+vexa_pid=""
+cleanup() { [ -n "$vexa_pid" ] && kill -9 "$vexa_pid" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+fail=0
+bad() { echo "FAIL: $*"; fail=1; }
+
+# Package into the scratch folder, leaving the build folder as it was.
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pack" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; echo "FAIL: cpack"; exit 1; }
+deb=$(ls "$work"/pack/vexa-recorder_*.deb 2>/dev/null | head -1)
+[ -n "$deb" ] || { cat "$work/cpack.log"; echo "FAIL: no vexa-recorder_*.deb"; exit 1; }
+echo "package: $(basename "$deb") ($(stat -c %s "$deb") bytes)"
+
+# Dependencies come from the libraries the program links, not from a hand-written list.
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+for lib in libqt6widgets6 librtaudio6 libmp3lame0 libavformat59 libfftw3-single3 libc6; do
+  [[ "$depends" == *"$lib"* ]] || bad "Depends lacks $lib"
+done
+[ "$(dpkg-deb -f "$deb" Package)" = vexa-recorder ] || bad "package name"
+[ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || bad "architecture"
+
+# apt-get can install it here: every dependency resolves (simulated, so the machine is left alone).
+apt-get install -s -q "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; bad "apt-get cannot install the package"; }
+
+# lintian: no error. Warnings are listed for the record.
+if command -v lintian >/dev/null; then
+  lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || { bad "lintian reports errors"; }
+  cat "$work/lintian.log"
+else
+  bad "lintian is not installed (scripts/deps.sh)"
+fi
+
+# The files a desktop needs, at their standard places.
+dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
+for f in ./usr/bin/vexa-recorder ./usr/share/vexa-recorder/Languages/English.ini \
+         ./usr/share/applications/com.quandrel.VexaRecorder.desktop \
+         ./usr/share/metainfo/com.quandrel.VexaRecorder.metainfo.xml \
+         ./usr/share/icons/hicolor/48x48/apps/vexa-recorder.png; do
+  grep -qx "$f" "$work/files" || bad "package lacks $f"
+done
+
+# Unpack into a scratch root and start the installed program once.
+root=$work/root
+dpkg -x "$deb" "$root" || { echo "FAIL: dpkg -x"; exit 1; }
+[ ! -e "$root/usr/bin/Languages" ] || bad "language files beside the installed program"
+vexa_fresh "$work/run"
+strace -f -qq -e trace=openat -o "$work/trace" -- "$root/usr/bin/vexa-recorder" >"$work/out.log" 2>&1 &
+vexa_pid=$!
+window=""
+for _ in $(seq 1 400); do
+  window=$(xdotool search --onlyvisible --name '^Vexa Recorder$' 2>/dev/null | head -1)
+  [ -n "$window" ] && break
+  kill -0 "$vexa_pid" 2>/dev/null || break
+  sleep 0.05
+done
+if [ -z "$window" ]; then
+  bad "the installed program showed no window"; cat "$work/out.log"
+else
+  # strace's child is the program. Only its main window shows: no box about missing files.
+  prog=$(pgrep -P "$vexa_pid" -x vexa-recorder || true)
+  [ -n "$prog" ] || prog=$vexa_pid
+  windows=$(xdotool search --onlyvisible --pid "$prog" --name '.' 2>/dev/null | wc -l)
+  [ "$windows" -le 1 ] || bad "the installed program shows $windows windows"
+  grep -q "$root/usr/share/vexa-recorder/Languages/English.ini" "$work/trace" ||
+    bad "the installed program did not read its language file from share/vexa-recorder"
+  # End it as a desktop session would; strace ends with the program's exit code.
+  kill -TERM "$prog"
+fi
+for _ in $(seq 1 200); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.05; done
+if kill -0 "$vexa_pid" 2>/dev/null; then bad "still running 10 s after SIGTERM"; kill -9 "$vexa_pid"; fi
+wait "$vexa_pid"; rc=$?
+vexa_pid=""
+[ -z "$window" ] || [ "$rc" -eq 0 ] || bad "exit code $rc after SIGTERM"
+[ -s "$vexa_settings" ] || bad "no settings written on the way out"
+
+# Removing it leaves nothing behind outside the scratch root.
+rm -rf "$root"
+[ ! -e "$root" ] || bad "scratch root not removed"
+exit $fail
