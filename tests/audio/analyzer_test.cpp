@@ -62,7 +62,9 @@ TEST(AnalyzerSpectrum, SinePeaksAtItsBinNearOne)
         {440.0, 8000, 1, 1.0, 56, 0.85, 1.02},
     };
     for (const Case& c : cases) {
-        const Pcm pcm = sine(c.frequency, c.rate, c.channels, 0.1, c.amplitude);
+        // At least one FFT block (1024 frames) at every rate: 0.2 s is 1600 frames at 8 kHz.
+        const Pcm pcm = sine(c.frequency, c.rate, c.channels, 0.2, c.amplitude);
+        ASSERT_GE(pcm.size(), audio::Analyzer::FftSize * c.channels);
         float mags[audio::Analyzer::FftBins];
         analyzer.spectrum(pcm.data(), c.channels, mags);
         int best = 0;
