@@ -74,8 +74,11 @@ void DisplayPart::Timer2Timer()
         return;
     const audio::TransportModel& transport = context_->transport();
     skin::MainFormLayout& layout = context_->layout();
-    display_->Timer2Timer(transport.channel(), transport.state(), layout.PaintBox1->frame(),
-                          layout.PaintBox2->frame());
-    layout.PaintBox1->update();
-    layout.PaintBox2->update();
+    // A box whose picture stands still (Idle, a steady tone) is not shown again.
+    const visual::DisplayTick::Changed changed = display_->Timer2Timer(
+        transport.channel(), transport.state(), layout.PaintBox1->frame(), layout.PaintBox2->frame());
+    if (changed.spectrum)
+        layout.PaintBox1->update();
+    if (changed.meters)
+        layout.PaintBox2->update();
 }

@@ -33,12 +33,14 @@ std::uint32_t DisplayTick::ElapsedSeconds(audio::AudioApi& audio, audio::Handle 
     return std::uint32_t(seconds);
 }
 
-void DisplayTick::Timer2Timer(audio::Handle channel, TransportState state, QImage& spectrumBox, QImage& meterBox)
+DisplayTick::Changed DisplayTick::Timer2Timer(audio::Handle channel, TransportState state, QImage& spectrumBox,
+                                              QImage& meterBox)
 {
+    Changed changed;
     if (state == Idle) {
-        spectrum_.Draw(spectrumBox, fft_, samples_, Idle, 0);
-        volume_.Draw(meterBox, 0, 0, Idle);
-        return;
+        changed.spectrum = spectrum_.Draw(spectrumBox, fft_, samples_, Idle, 0);
+        changed.meters = volume_.Draw(meterBox, 0, 0, Idle);
+        return changed;
     }
     const std::uint32_t elapsed = ElapsedSeconds(audio_, channel);
     if (spectrum_.Mode == SpectrumMode::Waveform) {
@@ -49,12 +51,13 @@ void DisplayTick::Timer2Timer(audio::Handle channel, TransportState state, QImag
     } else if (audio_.channelGetData(channel, fft_.data(), audio::DataFft1024) < int(sizeof(fft_))) {
         fft_.fill(0.0f);
     }
-    spectrum_.Draw(spectrumBox, fft_, samples_, state, elapsed);
+    changed.spectrum = spectrum_.Draw(spectrumBox, fft_, samples_, state, elapsed);
 
     int left = 0;
     int right = 0;
     TVolume::ScaleLevel(audio_.channelGetLevel(channel), left, right);
-    volume_.Draw(meterBox, left, right, state);
+    changed.meters = volume_.Draw(meterBox, left, right, state);
+    return changed;
 }
 
 } // namespace visual

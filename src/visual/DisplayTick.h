@@ -31,9 +31,15 @@ public:
     // is not active or cannot say.
     static std::uint32_t ElapsedSeconds(audio::AudioApi& audio, audio::Handle channel);
 
+    // Which box images a tick changed.
+    struct Changed {
+        bool spectrum = false;
+        bool meters = false;
+    };
+
     // One frame: elapsed time, the FFT (or the samples for Waveform), the spectrum box, the
     // level and the meters, drawn onto the two box images.
-    void Timer2Timer(audio::Handle channel, TransportState state, QImage& spectrumBox, QImage& meterBox);
+    Changed Timer2Timer(audio::Handle channel, TransportState state, QImage& spectrumBox, QImage& meterBox);
 
     TSpectrum& spectrum() { return spectrum_; }
     TVolume& volume() { return volume_; }

@@ -34,14 +34,24 @@ inline QImage copyRect(const QImage& source, const QRect& rect)
 }
 
 // Copies `from` onto `to` at (0, 0), with from's size. `to` is made a bitmap of that size
-// first when it is not one yet; after that the copy reuses its memory.
-inline void blockCopy(const QImage& from, QImage& to)
+// first when it is not one yet; after that the copy reuses its memory. True when `to` changed
+// (so that a box whose picture stands still need not be shown again).
+inline bool blockCopy(const QImage& from, QImage& to)
 {
-    if (to.size() != from.size() || to.format() != QImage::Format_RGB32)
+    bool changed = false;
+    if (to.size() != from.size() || to.format() != QImage::Format_RGB32) {
         to = makeBitmap(from.size());
+        changed = true;
+    }
     const std::size_t bytes = std::size_t(from.width()) * sizeof(QRgb);
-    for (int y = 0; y < from.height(); ++y)
-        std::memcpy(to.scanLine(y), from.constScanLine(y), bytes);
+    for (int y = 0; y < from.height(); ++y) {
+        const uchar* source = from.constScanLine(y);
+        if (!changed && std::memcmp(to.constScanLine(y), source, bytes) == 0)
+            continue;
+        std::memcpy(to.scanLine(y), source, bytes);
+        changed = true;
+    }
+    return changed;
 }
 
 inline void fill(QImage& image, QRgb colour)

@@ -45,7 +45,7 @@ void TSpectrum::SetMode(SpectrumMode mode)
     OriginY = mode == SpectrumMode::Waveform ? Bitmap.height() / 2 : 0;
 }
 
-void TSpectrum::Draw(QImage& target, const FftBuffer& fft, const SampleBuffer& samples, TransportState state,
+bool TSpectrum::Draw(QImage& target, const FftBuffer& fft, const SampleBuffer& samples, TransportState state,
                      std::uint32_t seconds)
 {
     if (ClearFrame) {
@@ -61,7 +61,7 @@ void TSpectrum::Draw(QImage& target, const FftBuffer& fft, const SampleBuffer& s
             drawBands(fft);
     }
     DrawLedTime(Bitmap, seconds, state, LedDigitColour, LedRow);
-    pixels::blockCopy(Bitmap, target);
+    return pixels::blockCopy(Bitmap, target);
 }
 
 void TSpectrum::drawBands(const FftBuffer& fft)

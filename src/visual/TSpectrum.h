@@ -38,8 +38,8 @@ public:
 
     // Composes one frame in Bitmap and copies it onto `target` at (0, 0) with Bitmap's size
     // (target becomes an image of that size when it is not one). Idle shows the background and
-    // the counter only.
-    void Draw(QImage& target, const FftBuffer& fft, const SampleBuffer& samples, TransportState state,
+    // the counter only. True when the target's picture changed.
+    bool Draw(QImage& target, const FftBuffer& fft, const SampleBuffer& samples, TransportState state,
               std::uint32_t seconds);
 
     // The colour of the bars at a row of the box: it depends on the row, not on the bar's height.

@@ -68,7 +68,7 @@ void TVolume::drawMeter(int bar, int peak, int top)
         pixels::verticalLine(Bitmap, peak, top, bottom, PeakColor);
 }
 
-void TVolume::Draw(QImage& target, int left, int right, TransportState state)
+bool TVolume::Draw(QImage& target, int left, int right, TransportState state)
 {
     if (UseBackground)
         pixels::blockCopy(Background, Bitmap);
@@ -82,7 +82,7 @@ void TVolume::Draw(QImage& target, int left, int right, TransportState state)
         drawMeter(BarLeft, PeakLeft, 0);
         drawMeter(BarRight, PeakRight, BarThickness + 4);
     }
-    pixels::blockCopy(Bitmap, target);
+    return pixels::blockCopy(Bitmap, target);
 }
 
 } // namespace visual

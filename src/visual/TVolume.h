@@ -26,8 +26,9 @@ public:
     static void ScaleLevel(std::uint32_t level, int& left, int& right);
 
     // Composes one frame with the levels in percent and copies it onto `target` at (0, 0)
-    // (target becomes an image of the box's size when it is not one).
-    void Draw(QImage& target, int left, int right, TransportState state);
+    // (target becomes an image of the box's size when it is not one). True when the target's
+    // picture changed.
+    bool Draw(QImage& target, int left, int right, TransportState state);
 
     // The colour of a bar at a column: it depends on the column, not on the level.
     QRgb colour(int x) const;

@@ -332,11 +332,18 @@ TEST_F(Spectrum, TheTargetGetsTheWholeFrameAndKeepsItsMemory)
 {
     fft[5] = 0.2f;
     QImage target;
-    spectrum.Draw(target, fft, samples, Playing, 8);
+    EXPECT_TRUE(spectrum.Draw(target, fft, samples, Playing, 8));
     ASSERT_EQ(target.size(), Box.size());
     EXPECT_TRUE(sameRegion(target, spectrum.Bitmap, target.rect()));
     const uchar* memory = target.constBits();
-    spectrum.Draw(target, fft, samples, Playing, 9);
+    EXPECT_TRUE(spectrum.Draw(target, fft, samples, Playing, 9)); // the symbol blinks off
     EXPECT_EQ(target.constBits(), memory);
+    EXPECT_TRUE(sameRegion(target, spectrum.Bitmap, target.rect()));
+    // The same picture again is reported unchanged, so the box need not be shown again.
+    EXPECT_FALSE(spectrum.Draw(target, fft, samples, Playing, 9));
+    EXPECT_TRUE(spectrum.Draw(target, fft, samples, Idle, 0));
+    EXPECT_FALSE(spectrum.Draw(target, fft, samples, Idle, 0));
+    target.setPixel(87, 43, qRgb(1, 2, 3)); // someone drew on the box
+    EXPECT_TRUE(spectrum.Draw(target, fft, samples, Idle, 0));
     EXPECT_TRUE(sameRegion(target, spectrum.Bitmap, target.rect()));
 }

@@ -208,6 +208,16 @@ TEST_F(Volume, StylesAndAFailedReadingAtFullLevels)
     EXPECT_EQ(meter(image, 7), QString(154, QLatin1Char('c')));
 }
 
+TEST_F(Volume, DrawSaysWhetherTheMetersChanged)
+{
+    QImage target;
+    EXPECT_TRUE(volume.Draw(target, 50, 50, Recording));
+    EXPECT_FALSE(volume.Draw(target, 50, 50, Recording)); // the same bars and peaks
+    EXPECT_TRUE(volume.Draw(target, 0, 50, Recording));   // the left bar falls
+    EXPECT_TRUE(volume.Draw(target, 0, 0, Idle));
+    EXPECT_FALSE(volume.Draw(target, 80, 80, Idle));
+}
+
 TEST_F(Volume, WithoutTheBackgroundTheFrameStartsFromTheBackColour)
 {
     volume.UseBackground = false;
