@@ -1,5 +1,7 @@
 #include "visual/Led.h"
 
+#include "visual/Pixels.h"
+
 #include <algorithm>
 
 namespace visual {
@@ -62,23 +64,17 @@ constexpr std::uint16_t Symbols[5][LedGlyphHeight] = {
 // The colon: one column, lit in rows 3, 4, 7 and 8.
 constexpr std::uint8_t Colon[LedGlyphHeight] = {0, 0, 0, 1, 1, 0, 0, 1, 1, 0, 0};
 
-void plot(QImage& bitmap, int x, int y, QRgb colour)
-{
-    if (x < 0 || y < 0 || x >= bitmap.width() || y >= bitmap.height())
-        return;
-    reinterpret_cast<QRgb*>(bitmap.scanLine(y))[x] = colour;
-}
-
 template <typename Row>
 void drawRows(QImage& bitmap, const Row* rows, int width, QRgb colour, int x, int y)
 {
+    pixels::Canvas canvas(bitmap);
     for (int r = 0; r < LedGlyphHeight; ++r) {
         const unsigned bits = rows[r];
         if (!bits)
             continue;
         for (int c = 0; c < width; ++c) {
             if (bits & (1u << (width - 1 - c)))
-                plot(bitmap, x + c, y + r, colour);
+                canvas.set(x + c, y + r, colour);
         }
     }
 }

@@ -1,12 +1,15 @@
 #pragma once
 // Pixel operations of the display's off-screen bitmaps (32-bit images, Format_RGB32): single
-// pixels and short lines clipped to the image, fills and block copies that reuse the target's
-// memory. Everything a frame needs, without a QPainter and without allocating.
+// pixels and short lines clipped to the image (Canvas), fills and block copies that reuse the
+// target's memory, gradient steps. Everything a frame needs, without a QPainter and without
+// allocating.
 #include <QImage>
 #include <QRect>
 #include <QRgb>
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 
 namespace visual::pixels {
@@ -62,58 +65,77 @@ inline void fill(QImage& image, QRgb colour)
     }
 }
 
-inline void setPixel(QImage& image, int x, int y, QRgb colour)
-{
-    if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-        return;
-    reinterpret_cast<QRgb*>(image.scanLine(y))[x] = colour;
-}
+// Drawing on a bitmap's pixels: the image is detached once, when the canvas is made, and
+// every write is clipped to the image. Valid while the image is neither copied nor resized.
+class Canvas {
+public:
+    explicit Canvas(QImage& image)
+        : bits_(reinterpret_cast<QRgb*>(image.bits())), stride_(image.bytesPerLine() / int(sizeof(QRgb))),
+          width_(image.width()), height_(image.height())
+    {
+    }
 
-// The pixels x0 to x1 - 1 of row y (the end point is not painted).
-inline void horizontalLine(QImage& image, int x0, int x1, int y, QRgb colour)
-{
-    if (y < 0 || y >= image.height())
-        return;
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, image.width());
-    if (x0 >= x1)
-        return;
-    QRgb* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-    std::fill(row + x0, row + x1, colour);
-}
+    int width() const { return width_; }
+    int height() const { return height_; }
 
-// The pixels y0 to y1 - 1 of column x (the end point is not painted).
-inline void verticalLine(QImage& image, int x, int y0, int y1, QRgb colour)
-{
-    if (x < 0 || x >= image.width())
-        return;
-    y0 = std::max(y0, 0);
-    y1 = std::min(y1, image.height());
-    for (int y = y0; y < y1; ++y)
-        reinterpret_cast<QRgb*>(image.scanLine(y))[x] = colour;
-}
+    void set(int x, int y, QRgb colour)
+    {
+        if (unsigned(x) < unsigned(width_) && unsigned(y) < unsigned(height_))
+            bits_[std::ptrdiff_t(y) * stride_ + x] = colour;
+    }
 
-// A one-pixel line from (x0, y0) towards (x1, y1), without its end point (Bresenham).
-inline void line(QImage& image, int x0, int y0, int x1, int y1, QRgb colour)
-{
-    const int dx = std::abs(x1 - x0);
-    const int dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1;
-    const int sy = y0 < y1 ? 1 : -1;
-    int error = dx + dy;
-    while (x0 != x1 || y0 != y1) {
-        setPixel(image, x0, y0, colour);
-        const int twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x0 += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y0 += sy;
+    // The pixels x0 to x1 - 1 of row y (the end point is not painted).
+    void horizontalLine(int x0, int x1, int y, QRgb colour)
+    {
+        if (unsigned(y) >= unsigned(height_))
+            return;
+        x0 = std::max(x0, 0);
+        x1 = std::min(x1, width_);
+        if (x0 < x1) {
+            QRgb* row = bits_ + std::ptrdiff_t(y) * stride_;
+            std::fill(row + x0, row + x1, colour);
         }
     }
-}
+
+    // The pixels y0 to y1 - 1 of column x (the end point is not painted).
+    void verticalLine(int x, int y0, int y1, QRgb colour)
+    {
+        if (unsigned(x) >= unsigned(width_))
+            return;
+        y0 = std::max(y0, 0);
+        y1 = std::min(y1, height_);
+        for (QRgb* p = bits_ + std::ptrdiff_t(y0) * stride_ + x; y0 < y1; ++y0, p += stride_)
+            *p = colour;
+    }
+
+    // A one-pixel line from (x0, y0) towards (x1, y1), without its end point (Bresenham).
+    void line(int x0, int y0, int x1, int y1, QRgb colour)
+    {
+        const int dx = std::abs(x1 - x0);
+        const int dy = -std::abs(y1 - y0);
+        const int sx = x0 < x1 ? 1 : -1;
+        const int sy = y0 < y1 ? 1 : -1;
+        int error = dx + dy;
+        while (x0 != x1 || y0 != y1) {
+            set(x0, y0, colour);
+            const int twice = 2 * error;
+            if (twice >= dy) {
+                error += dy;
+                x0 += sx;
+            }
+            if (twice <= dx) {
+                error += dx;
+                y0 += sy;
+            }
+        }
+    }
+
+private:
+    QRgb* bits_;
+    int stride_; // pixels from one row to the next
+    int width_;
+    int height_;
+};
 
 // One channel of a gradient colour: base + truncation toward zero of (steps * step), the
 // product taken in extended precision from the single-precision step, modulo 256.

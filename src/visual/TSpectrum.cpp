@@ -55,16 +55,17 @@ bool TSpectrum::Draw(QImage& target, const FftBuffer& fft, const SampleBuffer& s
             pixels::fill(Bitmap, BackColor);
     }
     if (state != Idle) {
+        pixels::Canvas canvas(Bitmap);
         if (Mode == SpectrumMode::Waveform)
-            drawWaveform(samples);
+            drawWaveform(samples, canvas);
         else
-            drawBands(fft);
+            drawBands(fft, canvas);
     }
     DrawLedTime(Bitmap, seconds, state, LedDigitColour, LedRow);
     return pixels::blockCopy(Bitmap, target);
 }
 
-void TSpectrum::drawBands(const FftBuffer& fft)
+void TSpectrum::drawBands(const FftBuffer& fft, pixels::Canvas& canvas)
 {
     for (int i = 0; i < BandCount; ++i) {
         const long bin = long(FirstBin) + long(i) * BandStep;
@@ -83,24 +84,31 @@ void TSpectrum::drawBands(const FftBuffer& fft)
         peak = std::max(peak, 0);
         bar = std::max(bar, 0);
 
+        // Rows of the bar that fall inside the bitmap.
+        const int firstRow = std::max(BoxHeight - bar, -OriginY);
+        const int endRow = std::min(BoxHeight, canvas.height() - OriginY);
         if (Mode == SpectrumMode::Blaze) {
             const int x = OriginX + i;
-            for (int r = BoxHeight - bar; r < BoxHeight; ++r)
-                pixels::setPixel(Bitmap, x, OriginY + r, gradient(r));
+            if (x < 0 || x >= canvas.width())
+                continue; // computed, not visible
+            for (int r = firstRow; r < endRow; ++r)
+                canvas.set(x, OriginY + r, gradient(r));
             if (ShowPeaks) // over the bar
-                pixels::setPixel(Bitmap, x, OriginY + BoxHeight - peak, PeakColor);
+                canvas.set(x, OriginY + BoxHeight - peak, PeakColor);
         } else {
             const int x0 = OriginX + i * (BarWidth + 1);
+            if (x0 >= canvas.width() || x0 + BarWidth <= 0)
+                continue;
             // The peak line first: a peak as high as the bar is covered by the bar's top row.
             if (ShowPeaks)
-                pixels::horizontalLine(Bitmap, x0, x0 + BarWidth, OriginY + BoxHeight - peak, PeakColor);
-            for (int r = BoxHeight - bar; r < BoxHeight; ++r)
-                pixels::horizontalLine(Bitmap, x0, x0 + BarWidth, OriginY + r, gradient(r));
+                canvas.horizontalLine(x0, x0 + BarWidth, OriginY + BoxHeight - peak, PeakColor);
+            for (int r = firstRow; r < endRow; ++r)
+                canvas.horizontalLine(x0, x0 + BarWidth, OriginY + r, gradient(r));
         }
     }
 }
 
-void TSpectrum::drawWaveform(const SampleBuffer& samples)
+void TSpectrum::drawWaveform(const SampleBuffer& samples, pixels::Canvas& canvas)
 {
     constexpr int Points = 257;
     const long double scale = 1.0L / 131070.0L * BoxHeight;
@@ -116,7 +124,7 @@ void TSpectrum::drawWaveform(const SampleBuffer& samples)
     int yPrevious = y(0);
     for (int j = 1; j < Points; ++j) {
         const int yNext = y(j);
-        pixels::line(Bitmap, x, yPrevious, OriginX + j, yNext, WaveColor);
+        canvas.line(x, yPrevious, OriginX + j, yNext, WaveColor);
         x = OriginX + j;
         yPrevious = yNext;
     }

@@ -8,6 +8,7 @@
 // Band heights fall by BarFall and the peaks by PeakFall pixels a frame; they start at 0 and are
 // never reset (not by a stop, not by a change of mode), and Idle leaves them alone.
 #include "audio/TransportState.h"
+#include "visual/Pixels.h"
 #include "visual/SpectrumMode.h"
 
 #include <QImage>
@@ -70,8 +71,8 @@ public:
     float StepR, StepG, StepB; // gradient step per row: (top - bottom) / BoxHeight
 
 private:
-    void drawBands(const FftBuffer& fft);
-    void drawWaveform(const SampleBuffer& samples);
+    void drawBands(const FftBuffer& fft, pixels::Canvas& canvas);
+    void drawWaveform(const SampleBuffer& samples, pixels::Canvas& canvas);
 
     std::vector<QRgb> gradientRows_; // gradient(row) for rows 0 to BoxHeight - 1
 };

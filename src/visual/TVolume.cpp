@@ -55,17 +55,17 @@ void TVolume::follow(int level, int& bar, int& peak) const
         peak = bar;
 }
 
-void TVolume::drawMeter(int bar, int peak, int top)
+void TVolume::drawMeter(pixels::Canvas& canvas, int bar, int peak, int top)
 {
     const int bottom = top + BarThickness;
     if (MeterStyle == 0 || MeterStyle == 1) {
         const int step = MeterStyle == 0 ? 1 : 2;
-        const int end = std::min(bar, Bitmap.width());
+        const int end = std::min(bar, canvas.width());
         for (int x = 0; x < end; x += step)
-            pixels::verticalLine(Bitmap, x, top, bottom, colour(x));
+            canvas.verticalLine(x, top, bottom, colour(x));
     }
     if (ShowPeaks)
-        pixels::verticalLine(Bitmap, peak, top, bottom, PeakColor);
+        canvas.verticalLine(peak, top, bottom, PeakColor);
 }
 
 bool TVolume::Draw(QImage& target, int left, int right, TransportState state)
@@ -79,8 +79,9 @@ bool TVolume::Draw(QImage& target, int left, int right, TransportState state)
             left = right = 0;
         follow(left, BarLeft, PeakLeft);
         follow(right, BarRight, PeakRight);
-        drawMeter(BarLeft, PeakLeft, 0);
-        drawMeter(BarRight, PeakRight, BarThickness + 4);
+        pixels::Canvas canvas(Bitmap);
+        drawMeter(canvas, BarLeft, PeakLeft, 0);
+        drawMeter(canvas, BarRight, PeakRight, BarThickness + 4);
     }
     return pixels::blockCopy(Bitmap, target);
 }

@@ -5,6 +5,7 @@
 // falls slowly. Paused states take the levels as 0, so the meters fall back; Idle shows the
 // background only and leaves bars and peaks as they are.
 #include "audio/TransportState.h"
+#include "visual/Pixels.h"
 
 #include <QImage>
 #include <QRect>
@@ -55,7 +56,7 @@ public:
 private:
     // One channel: the bar and its peak follow the target length.
     void follow(int level, int& bar, int& peak) const;
-    void drawMeter(int bar, int peak, int top);
+    void drawMeter(pixels::Canvas& canvas, int bar, int peak, int top);
 
     std::vector<QRgb> columns_; // colour(x) for columns 0 to MeterLength - 1
 };
