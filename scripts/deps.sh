@@ -8,7 +8,7 @@ packages=(
   libavcodec-dev libavformat-dev libswresample-dev libavutil-dev libfftw3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils xvfb xdotool x11-utils imagemagick sox ffmpeg lame
-  adwaita-icon-theme openbox procps python3
+  adwaita-icon-theme openbox procps
 )
 missing=()
 for p in "${packages[@]}"; do
