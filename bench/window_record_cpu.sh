@@ -13,6 +13,10 @@
 # SECONDS_RECORD (default 20) and SECONDS_IDLE (default 10) set the spans; FORMATS (default
 # "WAV MP3 WMA") the formats; RSS_EVERY=N also prints the resident memory every N seconds of
 # each recording (a 10-minute run: SECONDS_RECORD=600 RSS_EVERY=60 FORMATS=MP3).
+# COMPARE_DISPLAY=1 records each format also with the live display turned off (the
+# environment switch VEXA_BENCH_DISPLAY_OFF, for this benchmark only), ROUNDS times each
+# (default 2, alternating), and prints what the display adds: the whole process and the GUI
+# thread, where the display runs (goal: at most 0.3 % of one core).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=../tests/e2e/lib.sh
@@ -26,6 +30,8 @@ record_s=${SECONDS_RECORD:-20}
 idle_s=${SECONDS_IDLE:-10}
 rss_every=${RSS_EVERY:-0}
 formats=${FORMATS:-WAV MP3 WMA}
+compare=${COMPARE_DISPLAY:-0}
+rounds=${ROUNDS:-2}
 [ -x "$bin" ] || { echo "no program at $bin"; exit 1; }
 bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
 type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt" 2>/dev/null || true)
@@ -95,21 +101,30 @@ measure() {
       share = 100 * (du + dk) / hz / s
       if (share >= 0.05) threads = threads sprintf("%s%s %.2f", threads == "" ? "" : ", ", $4, share)
     }
+    $4 ~ /^main\(/ { gui = 100 * (du + dk) / hz / s }
     END {
       printf "%.2f %% of one core (user %.2f, system %.2f; by thread: %s)", \
         100 * (tu + tk) / hz / s, 100 * tu / hz / s, 100 * tk / hz / s, threads == "" ? "none" : threads
-    }' "$work/before" "$work/after"
+      printf "%.4f %.4f\n", 100 * (tu + tk) / hz / s, gui > last
+    }' last="$work/last" "$work/before" "$work/after"
 }
 
 echo "program: $bin (build type: ${type:-unknown})"
 first=1
-for name in $formats; do
+# record NAME DISPLAY: one recording of the format from the window, with the display "on" or
+# "off"; prints its figures and leaves "total gui" shares in $work/last.
+record() {
+  local name=$1 display=$2 format ext figure size rss
   case $name in WAV) format=0 ext=wav ;; MP3) format=1 ext=mp3 ;; *) format=2 ext=wma ;; esac
-  vexa_fresh "$work/$ext"
-  rec="$work/$ext/recordings"
+  vexa_fresh "$work/$ext-$display"
+  rec="$work/$ext-$display/recordings"
   mkdir -p "$rec"
   vexa_write_settings "Format=$format" "Channels=2" "Frequency=44100" "Dir=$rec/"
-  vexa_start "$bin" "$work/$ext.out" || { echo "$name: no window"; exit 1; }
+  if [ "$display" = off ]; then
+    VEXA_BENCH_DISPLAY_OFF=1 vexa_start "$bin" "$work/$ext.out" || { echo "$name: no window"; exit 1; }
+  else
+    vexa_start "$bin" "$work/$ext.out" || { echo "$name: no window"; exit 1; }
+  fi
   sleep 1 # start-up done
   if [ "$first" = 1 ]; then
     echo "idle window over $idle_s s: $(measure "$idle_s")"
@@ -125,9 +140,37 @@ for name in $formats; do
   rss=$(rss_mb)
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || echo "$name: exit code $vexa_rc"
-  echo "recording $name over $record_s s (goal < 3 %): $figure"
+  rm -rf "$work/$ext-$display"
+  if [ "$compare" = 1 ]; then
+    echo "recording $name, display $display, over $record_s s: $figure"
+  else
+    echo "recording $name over $record_s s (goal < 3 %): $figure"
+  fi
   echo "  file $size bytes; resident memory at the end $rss MB"
   if [ "$rss_every" -gt 0 ]; then
     echo "  resident memory while recording, MB: $(tr '\n' ' ' <"$work/rss")"
   fi
+}
+
+for name in $formats; do
+  if [ "$compare" != 1 ]; then
+    record "$name" on
+    continue
+  fi
+  : >"$work/on"
+  : >"$work/off"
+  for _ in $(seq 1 "$rounds"); do
+    for display in on off; do
+      record "$name" "$display"
+      cat "$work/last" >>"$work/$display"
+    done
+  done
+  awk -v name="$name" -v n="$rounds" '
+    NR == FNR { ton += $1; gon += $2; next }
+    { toff += $1; goff += $2 }
+    END {
+      printf "%s: the display adds %.2f %% of one core to the process (%.2f with, %.2f without), " \
+             "%.2f %% to the GUI thread (%.2f with, %.2f without); mean of %d runs each (goal <= 0.3 %%)\n", \
+        name, (ton - toff) / n, ton / n, toff / n, (gon - goff) / n, gon / n, goff / n, n
+    }' "$work/on" "$work/off"
 done

@@ -19,6 +19,9 @@ std::mutex& plannerMutex()
 
 Analyzer::Analyzer()
 {
+    const double twoPi = 2.0 * std::acos(-1.0);
+    for (std::size_t i = 0; i < FftSize; ++i)
+        window_[i] = float(0.5 * (1.0 - std::cos(twoPi * double(i) / double(FftSize))));
     std::vector<float> in(FftSize);
     std::vector<fftwf_complex> out(FftBins + 1);
     std::lock_guard<std::mutex> lock(plannerMutex());
@@ -54,18 +57,18 @@ std::uint32_t Analyzer::level(const std::int16_t* samples, std::size_t frames, u
 
 void Analyzer::spectrum(const std::int16_t* samples, unsigned channels, float* magnitudes) const
 {
-    std::vector<float> in(FftSize);
-    std::vector<fftwf_complex> out(FftBins + 1);
+    // On the stack (8 KB): the plan was made for unaligned buffers.
+    float in[FftSize];
+    fftwf_complex out[FftBins + 1];
     const unsigned n = channels ? channels : 1;
-    const double twoPi = 2.0 * std::acos(-1.0);
+    const double scaleIn = 1.0 / (double(n) * 32768.0);
     for (std::size_t i = 0; i < FftSize; ++i) {
-        double sum = 0;
+        int sum = 0;
         for (unsigned c = 0; c < n; ++c)
             sum += samples[i * n + c];
-        const double hann = 0.5 * (1.0 - std::cos(twoPi * double(i) / double(FftSize)));
-        in[i] = float(sum / n / 32768.0 * hann);
+        in[i] = float(double(sum) * scaleIn * double(window_[i]));
     }
-    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(plan_), in.data(), out.data());
+    fftwf_execute_dft_r2c(static_cast<fftwf_plan>(plan_), in, out);
     // Scaling: a sine of amplitude A gives |X[k]| = A * sum(window) / 2 at its bin, and the Hann
     // window sums to N / 2, so |X[k]| = A * N / 4. Multiplying by 4 / N makes a full-scale
     // (A = 1) sine read 1.0 at its bin.

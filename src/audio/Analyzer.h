@@ -22,11 +22,12 @@ public:
 
     // FftBins magnitudes of a Hann-windowed FftSize-point FFT of FftSize frames (channels
     // averaged). Bin k is the frequency k * rate / FftSize. A full-scale sine centred on a bin
-    // reads 1.0 there.
+    // reads 1.0 there. Allocates nothing (the display asks ten times a second).
     void spectrum(const std::int16_t* samples, unsigned channels, float* magnitudes) const;
 
 private:
     void* plan_ = nullptr; // fftwf_plan
+    float window_[FftSize];  // Hann
 };
 
 } // namespace audio

@@ -23,6 +23,15 @@ constexpr std::uint32_t LevelMillis = 20;
 Engine::Engine(std::shared_ptr<DeviceBackend> backend, platform::MixerBackend* mixer)
     : backend_(backend ? std::move(backend) : std::make_shared<RtAudioBackend>()), mixer_(mixer)
 {
+    // Enough for the FFT of stereo and for 20 ms of stereo at 48 kHz.
+    scratch_.reserve(4096);
+}
+
+std::int16_t* Engine::scratch(std::size_t samples)
+{
+    if (scratch_.size() < samples)
+        scratch_.resize(samples);
+    return scratch_.data();
 }
 
 Engine::~Engine()
@@ -227,9 +236,10 @@ std::uint32_t Engine::channelGetLevel(Handle handle)
         return LevelFailed;
     const DeviceFormat f = channel->format();
     const std::size_t frames = std::max<std::size_t>(1, std::size_t(f.rate) * LevelMillis / 1000);
-    std::vector<std::int16_t> samples(frames * f.channels);
-    channel->latest(samples.data(), frames);
-    return Analyzer::level(samples.data(), frames, f.channels);
+    std::lock_guard<std::mutex> lock(scratchMutex_);
+    std::int16_t* samples = scratch(frames * f.channels);
+    channel->latest(samples, frames);
+    return Analyzer::level(samples, frames, f.channels);
 }
 
 int Engine::channelGetData(Handle handle, void* buffer, std::uint32_t length)
@@ -239,9 +249,10 @@ int Engine::channelGetData(Handle handle, void* buffer, std::uint32_t length)
         return -1;
     const DeviceFormat f = channel->format();
     if (length == DataFft1024) {
-        std::vector<std::int16_t> samples(Analyzer::FftSize * f.channels);
-        channel->latest(samples.data(), Analyzer::FftSize);
-        analyzer_.spectrum(samples.data(), f.channels, static_cast<float*>(buffer));
+        std::lock_guard<std::mutex> lock(scratchMutex_);
+        std::int16_t* samples = scratch(Analyzer::FftSize * f.channels);
+        channel->latest(samples, Analyzer::FftSize);
+        analyzer_.spectrum(samples, f.channels, static_cast<float*>(buffer));
         return int(Analyzer::FftBins * sizeof(float));
     }
     if (length & 0x80000000u)
@@ -250,9 +261,10 @@ int Engine::channelGetData(Handle handle, void* buffer, std::uint32_t length)
     const std::size_t frames = length / frameBytes;
     if (frames == 0)
         return 0;
-    std::vector<std::int16_t> samples(frames * f.channels);
-    channel->latest(samples.data(), frames);
-    std::memcpy(buffer, samples.data(), frames * frameBytes);
+    std::lock_guard<std::mutex> lock(scratchMutex_);
+    std::int16_t* samples = scratch(frames * f.channels);
+    channel->latest(samples, frames);
+    std::memcpy(buffer, samples, frames * frameBytes);
     return int(frames * frameBytes);
 }
 

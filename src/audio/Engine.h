@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace platform {
 class MixerBackend;
@@ -61,6 +62,8 @@ public:
 
 private:
     HSTREAM createStream(const QString& path);
+    // The scratch buffer with room for `samples` samples; scratchMutex_ held.
+    std::int16_t* scratch(std::size_t samples);
 
     std::shared_ptr<DeviceBackend> backend_;
     Analyzer analyzer_;
@@ -71,6 +74,11 @@ private:
     bool recordReady_ = false;
     bool outputReady_ = false;
     std::string inputDevice_; // capture device picked by recordSetInput; empty: default
+
+    // The display reads levels and data ten times a second: one buffer, grown only when a
+    // channel needs more than any before, serves every such call.
+    std::mutex scratchMutex_;
+    std::vector<std::int16_t> scratch_;
 };
 
 } // namespace audio

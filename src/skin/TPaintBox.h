@@ -13,6 +13,9 @@ public:
 
     void setImage(const QImage& image);
     QImage image() const { return image_; }
+    // The image the box shows, to compose the next frame into (no copy is made); update()
+    // shows it.
+    QImage& frame() { return image_; }
 
 signals:
     // Raised after each paint, for owners that draw on top.
