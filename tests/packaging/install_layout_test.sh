@@ -68,10 +68,10 @@ else
 fi
 cmake -DIN="$src/packaging/$id.metainfo.xml.in" -DOUT="$tmp/shot.metainfo.xml" \
       -DURL=https://example.org/vexa-recorder.png -P "$src/cmake/VexaMetainfo.cmake"
-grep -q '<image type="source" width="318" height="406">https://example.org/vexa-recorder.png</image>' \
-  "$tmp/shot.metainfo.xml" || bad "screenshot address not written"
-appstreamcli validate --no-net "$tmp/shot.metainfo.xml" || bad "appstreamcli rejects the metadata with a screenshot"
 # The size given for the screenshot is the picture's own.
-[ "$(identify -format '%wx%h' "$src/docs/vexa-recorder.png")" = 318x406 ] || bad "screenshot size in the metadata is stale"
+read -r shot_w shot_h < <(identify -format '%w %h' "$src/docs/vexa-recorder.png")
+grep -q "<image type=\"source\" width=\"$shot_w\" height=\"$shot_h\">https://example.org/vexa-recorder.png</image>" \
+  "$tmp/shot.metainfo.xml" || bad "screenshot address or size not written"
+appstreamcli validate --no-net "$tmp/shot.metainfo.xml" || bad "appstreamcli rejects the metadata with a screenshot"
 
 exit $fail
