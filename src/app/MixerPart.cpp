@@ -1,5 +1,7 @@
 #include "app/MixerPart.h"
 
+#include "i18n/LanguageMessages.h"
+
 #include "app/AppSettings.h"
 #include "app/MainFormContext.h"
 #include "app/OsKind.h"
@@ -99,6 +101,8 @@ void MixerPart::QLTMixer1Change()
 
 void MixerPart::showPanelMissing()
 {
-    const QString caption = context_->LanguageIni()->readString(QStringLiteral("Common"), QStringLiteral("Message"));
-    context_->messages().show({SoundPanels::noneInstalledText(), caption, platform::MessageIcon::Information, true});
+    const std::shared_ptr<const i18n::LanguageFile> language = context_->LanguageIni();
+    platform::Message message = i18n::LanguageMessages::information(*language, QStringLiteral("NoSoundPanel"));
+    message.text = SoundPanels::noneInstalledText(*language);
+    context_->messages().show(message);
 }

@@ -21,9 +21,10 @@ QList<LanguageSection> LanguageKeys()
         sections[2].keys << QStringLiteral("str%1").arg(i, 3, 10, QLatin1Char('0'));
     // The sound device or server going away while recording (%1: the file) or playing; the
     // recordings folder made again during a recording (the file's path follows); a companion
-    // tool that cannot be started.
+    // tool that cannot be started; no program for the desktop's sound settings (%1: the names).
     sections[2].keys << QStringLiteral("DeviceLostRecord") << QStringLiteral("DeviceLostPlay")
-                     << QStringLiteral("FolderRecreated") << QStringLiteral("ToolNotFound");
+                     << QStringLiteral("FolderRecreated") << QStringLiteral("ToolNotFound")
+                     << QStringLiteral("NoSoundPanel");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

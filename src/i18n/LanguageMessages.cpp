@@ -46,6 +46,9 @@ const QHash<QString, QString>& builtInTexts()
         {id(QStringLiteral("Strings"), QStringLiteral("DeviceLostPlay")),
          QStringLiteral("Playback has stopped: the sound output device or the sound server "
                         "stopped working.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("NoSoundPanel")),
+         QStringLiteral("No program for the sound settings is installed. Any of these would serve: "
+                        "%1.")},
         {id(QStringLiteral("Strings"), QStringLiteral("ToolNotFound")),
          QStringLiteral("%1 could not be started. It was looked for in %2 and in the folders of "
                         "PATH.")},

@@ -1,5 +1,7 @@
 #include "mixer/SoundPanels.h"
 
+#include "i18n/LanguageMessages.h"
+
 #include "platform/Shell.h"
 
 #include <QStandardPaths>
@@ -46,10 +48,9 @@ QStringList SoundPanels::programNames()
     return names;
 }
 
-QString SoundPanels::noneInstalledText()
+QString SoundPanels::noneInstalledText(const i18n::LanguageFile& language)
 {
-    return QStringLiteral("No program for the sound settings is installed. Any of these would "
-                          "serve: %1.")
+    return i18n::LanguageMessages::stringText(language, QStringLiteral("NoSoundPanel"))
         .arg(programNames().join(QStringLiteral(", ")));
 }
 

@@ -11,6 +11,10 @@ namespace platform {
 class Shell;
 }
 
+namespace i18n {
+class LanguageFile;
+}
+
 class SoundPanels {
 public:
     enum class Panel {
@@ -33,8 +37,8 @@ public:
     static QList<Candidate> candidates(Panel panel);
     // The names of all programs that would serve, for the message when none is installed.
     static QStringList programNames();
-    // The text of that message.
-    static QString noneInstalledText();
+    // The text of that message ([Strings] NoSoundPanel with the names).
+    static QString noneInstalledText(const i18n::LanguageFile& language);
 
     // Starts the first installed program for the panel; false when none is installed or it
     // could not be started.

@@ -5,6 +5,7 @@
 // change, and the desktop panels of both modes.
 #include "ScriptedMixerBackend.h"
 
+#include "i18n/LanguageFile.h"
 #include "mixer/MixerPanel.h"
 #include "mixer/MixerPanelView.h"
 #include "mixer/SoundPanels.h"
@@ -304,5 +305,5 @@ TEST_F(Panel, TheFirstInstalledProgramServesAndNoneGivesOneFailure)
         EXPECT_EQ(panelFailures, c.started.isEmpty() ? 1 : 0);
     }
     for (const QString& name : {"pavucontrol", "gnome-control-center", "pavucontrol-qt"})
-        EXPECT_TRUE(SoundPanels::noneInstalledText().contains(name));
+        EXPECT_TRUE(SoundPanels::noneInstalledText(i18n::LanguageFile()).contains(name));
 }
