@@ -41,7 +41,7 @@ TEST(FindSourceByName, TheDefaultSourceMayComeFirst)
         std::string name;
         int expected;
     };
-    for (const Case c : {Case{"mic", 0}, Case{"speaker.monitor", 1}, Case{"tone.monitor", 2}})
+    for (const Case& c : {Case{"mic", 0}, Case{"speaker.monitor", 1}, Case{"tone.monitor", 2}})
         EXPECT_EQ(audio::findSourceByName(sources, defaultFirst, c.name), c.expected) << c.name;
     // The server's own order still serves when that is what the list shows.
     EXPECT_EQ(audio::findSourceByName(sources, {"Speaker", "Microphone", "Speaker"}, "mic"), 1);

@@ -66,9 +66,10 @@ TEST(ShippedLanguagesTest, BuiltInMessageTextsAreTheEnglishFilesOwn)
             const bool message = section.name == QLatin1String("Strings")
                                  || (section.name == QLatin1String("Common") && key == QLatin1String("Message"));
             EXPECT_EQ(!builtIn.isEmpty(), message) << "[" << section.name.toStdString() << "] " << key.toStdString();
-            if (!builtIn.isEmpty())
+            if (!builtIn.isEmpty()) {
                 EXPECT_EQ(builtIn, english.readString(section.name, key))
                     << "[" << section.name.toStdString() << "] " << key.toStdString();
+            }
         }
     }
 }

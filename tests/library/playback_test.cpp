@@ -126,8 +126,9 @@ TEST_F(PlaybackTest, LostOutputStopsAtTheNextTickAndIsSaidOnce)
         EXPECT_TRUE(engine.freed.contains(stream));
         playback.Tick();
         ASSERT_EQ(int(sink.messages().size()), c.messages);
-        if (c.messages)
+        if (c.messages) {
             EXPECT_EQ(sink.messages()[0].text, QStringLiteral("Output gone"));
+        }
         playback.Play();
         EXPECT_EQ(host.state, Playing) << "playing again needs no restart";
         playback.Stop();

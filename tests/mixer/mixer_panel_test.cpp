@@ -304,6 +304,6 @@ TEST_F(Panel, TheFirstInstalledProgramServesAndNoneGivesOneFailure)
         EXPECT_EQ(shell.started, c.started.isEmpty() ? QStringList() : QStringList{c.started});
         EXPECT_EQ(panelFailures, c.started.isEmpty() ? 1 : 0);
     }
-    for (const QString& name : {"pavucontrol", "gnome-control-center", "pavucontrol-qt"})
+    for (const char* name : {"pavucontrol", "gnome-control-center", "pavucontrol-qt"})
         EXPECT_TRUE(SoundPanels::noneInstalledText(i18n::LanguageFile()).contains(name));
 }
