@@ -8,6 +8,8 @@
 # Several programs are measured in turns in one run. Uses $DISPLAY or starts Xvfb on
 # $VEXA_BENCH_DISPLAY (default :199); the sound server is $PULSE_SERVER's.
 # RUNS (default 5), SETTLE seconds (default 3), SPAN seconds counted (default 10).
+# POINTER=away (default) rests the mouse pointer in the screen's bottom-right corner, away
+# from the window, before each start (needs xdotool); POINTER=stay leaves it where it is.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bins=("$@")
@@ -51,6 +53,9 @@ for i in $(seq 1 "$runs"); do
     home="$work/$b-$i"
     mkdir -p "$home/run"
     chmod 700 "$home/run"
+    if [ "${POINTER:-away}" = away ] && command -v xdotool >/dev/null; then
+      xdotool mousemove 2000 2000 2>/dev/null || true
+    fi
     HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/run" \
       "$bin" >"$home/out" 2>&1 &
     pid=$!
@@ -74,7 +79,7 @@ done
 for b in "${!bins[@]}"; do
   bin=${bins[$b]}
   type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt" 2>/dev/null || true)
-  echo "program: $bin (build type: ${type:-unknown}), load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "program: $bin (build type: ${type:-unknown}), pointer ${POINTER:-away}, load average $(cut -d' ' -f1-3 /proc/loadavg)"
   echo "idle wake-ups per second, whole process (each run):${total[$b]}"
   echo "idle wake-ups per second, whole process, median of $runs: $(printf '%s\n' ${total[$b]} | median)"
   echo "idle wake-ups per second, GUI thread, median of $runs: $(printf '%s\n' ${gui[$b]} | median)"

@@ -3,6 +3,13 @@
 // control woke the program up once for each of them every tick, out of step with each other;
 // with one timer the window wakes up once per tick whatever number of controls it holds.
 // Members are polled in the order they joined. A member that is destroyed leaves by itself.
+//
+// A window's poll can rest while the mouse is elsewhere: nothing in the window can be hovered
+// then, and each poll asks the windowing system for the pointer (a round trip that wakes the
+// program twice). After a tick that finds the pointer outside the window and no button held
+// (a drag goes on outside the window), the poll waits until the mouse enters or presses
+// again; that tick has let the controls drop their hover. Without a real pointer (the
+// offscreen platform of the tests) it never rests.
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -24,6 +31,10 @@ public:
 
     explicit CursorPoll(QObject* owner);
 
+    // Lets the poll rest while the mouse is outside window (see above).
+    void restOutside(QWidget* window);
+    bool resting() const { return resting_; }
+
     // Starts polling member with step every tick; a member that joins again keeps its place
     // and takes the new step.
     void join(QObject* member, std::function<void()> step);
@@ -36,14 +47,23 @@ public:
 
     // One tick: every member's step, as the timer runs it.
     void pollAll();
+    // The timer's step: pollAll, then rest if the mouse is away (when resting is allowed).
+    void tick();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Member {
         QPointer<QObject> object;
         std::function<void()> step;
     };
+    void wake();
+
     std::vector<Member> members_;
     QTimer timer_;
+    QPointer<QWidget> window_; // watched for the mouse when resting is allowed
+    bool resting_ = false;
 };
 
 } // namespace skin

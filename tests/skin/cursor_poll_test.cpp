@@ -8,6 +8,9 @@
 #include "skin/TQLTCircleButton.h"
 #include "skin/TQLTProgressBar.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -168,4 +171,75 @@ TEST(CursorPoll, AControlWithoutAWindowPollsOnItsOwn)
     where = alone.mapToGlobal(QPoint(5, 5));
     poll->pollAll();
     EXPECT_TRUE(alone.hovered());
+}
+
+// Resting while the mouse is away, driven by hand: the pointer is placed with QCursor::setPos
+// and the window's enter and press events are sent to it.
+TEST(CursorPoll, RestsWhileTheMouseIsAwayAndWakesWhenItComesBack)
+{
+    QWidget window;
+    window.setGeometry(100, 100, 120, 80);
+    window.show();
+    CursorPoll poll(&window);
+    poll.restOutside(&window);
+    int polls = 0;
+    QObject member;
+    poll.join(&member, [&] { ++polls; });
+    ASSERT_TRUE(poll.running());
+
+    // Over the window without the window knowing (a menu holds the mouse): polls go on.
+    QCursor::setPos(window.mapToGlobal(QPoint(60, 40)));
+    if (QCursor::pos() != window.mapToGlobal(QPoint(60, 40)))
+        GTEST_SKIP() << "this platform cannot place the pointer";
+    poll.tick();
+    EXPECT_EQ(polls, 1);
+    EXPECT_TRUE(poll.running());
+    EXPECT_FALSE(poll.resting());
+
+    // Away: that tick still polls (the controls drop their hover), then the poll rests.
+    QCursor::setPos(window.mapToGlobal(QPoint(300, 300)));
+    poll.tick();
+    EXPECT_EQ(polls, 2);
+    EXPECT_FALSE(poll.running());
+    EXPECT_TRUE(poll.resting());
+
+    // A member that joins meanwhile does not start it; the mouse coming back does.
+    QObject later;
+    poll.join(&later, [&] { ++polls; });
+    EXPECT_FALSE(poll.running());
+    const struct {
+        const char* name;
+        QEvent::Type type;
+    } wakers[] = {{"enter", QEvent::Enter}, {"press", QEvent::MouseButtonPress}, {"show", QEvent::Show}};
+    for (const auto& w : wakers) {
+        SCOPED_TRACE(w.name);
+        QEvent left(QEvent::Leave);
+        QApplication::sendEvent(&window, &left);
+        EXPECT_FALSE(window.underMouse());
+        poll.tick(); // away: rests again
+        EXPECT_FALSE(poll.running());
+        if (w.type == QEvent::MouseButtonPress) {
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&window, &press);
+        } else {
+            QEvent e(w.type);
+            QApplication::sendEvent(&window, &e);
+        }
+        EXPECT_TRUE(poll.running());
+        EXPECT_FALSE(poll.resting());
+    }
+
+    // While the window has the mouse, the poll goes on wherever the pointer is said to be.
+    QEvent entered(QEvent::Enter);
+    QApplication::sendEvent(&window, &entered);
+    ASSERT_TRUE(window.underMouse());
+    poll.tick();
+    EXPECT_TRUE(poll.running());
+
+    // A poll that may not rest never does.
+    CursorPoll plain(&window);
+    plain.join(&member, [] {});
+    plain.tick();
+    EXPECT_TRUE(plain.running());
 }
