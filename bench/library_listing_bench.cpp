@@ -1,11 +1,18 @@
 // ListRecordings over a folder of 1,000 recordings (a third each of WAV, MP3 and WMA, 10 s each)
 // with a warm cache, beside reading the same durations with one ffprobe run per file.
+// BM_StopNewFileInList1000/<way>: the end of a recording in that folder, into the window's list
+// widget: a new file appears, the folder is re-listed and the new file selected. Way 0 is the
+// old way (every duration read again, the list built again), way 1 the lister as it is (only
+// the new file read, the list edited in place).
 #include "../tests/library/GeneratedAudio.h"
 #include "audio/Engine.h"
 #include "library/FileLister.h"
+#include "library/TreeWidgetFileListView.h"
 #include "support/RecordingMessageSink.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTreeWidget>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -74,6 +81,59 @@ void BM_ListRecordings1000(benchmark::State& state)
     state.counters["read_as_00:10"] = tenSeconds;
 }
 BENCHMARK(BM_ListRecordings1000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The list widget, seen as a view that cannot edit in place: every listing rebuilds it.
+class RebuildingView : public library::TreeWidgetFileListView {
+public:
+    using TreeWidgetFileListView::TreeWidgetFileListView;
+    bool canEditInPlace() const override { return false; }
+};
+
+void BM_StopNewFileInList1000(benchmark::State& state)
+{
+    Folder& f = folder();
+    if (!f.ok) {
+        state.SkipWithError("could not generate the folder (ffmpeg?)");
+        return;
+    }
+    const bool oldWay = state.range(0) == 0;
+    audio::Engine engine;
+    platform::RecordingMessageSink sink;
+    QTreeWidget widget;
+    widget.setColumnCount(2);
+    library::TreeWidgetFileListView editing(&widget);
+    RebuildingView rebuilding(&widget);
+    library::FileListView& view = oldWay ? static_cast<library::FileListView&>(rebuilding) : editing;
+    auto lister = std::make_unique<library::FileLister>(engine, sink, QIcon());
+    lister->ListRecordings(f.path, view);
+    const QByteArray wav = sineWav(10, 440);
+    const QString name = QStringLiteral("Vexa_1001.wav");
+    int listed = 0;
+    bool selected = true;
+    for (auto _ : state) {
+        if (!writeFile(f.path + name, wav)) {
+            state.SkipWithError("cannot write the new file");
+            return;
+        }
+        if (oldWay) // nothing known from before
+            lister = std::make_unique<library::FileLister>(engine, sink, QIcon());
+        QElapsedTimer clock;
+        clock.start();
+        lister->ListRecordings(f.path, view);
+        int found = -1;
+        for (int i = view.count() - 1; i >= 0 && found < 0; --i)
+            found = view.caption(i) == name ? i : -1;
+        view.setSelectedIndex(found);
+        state.SetIterationTime(clock.nsecsElapsed() / 1e9);
+        listed = view.count();
+        selected = selected && found >= 0;
+        QFile::remove(f.path + name);
+        lister->ListRecordings(f.path, view); // back to the folder of 1,000
+    }
+    state.counters["files"] = listed;
+    state.counters["new_file_selected"] = selected;
+}
+BENCHMARK(BM_StopNewFileInList1000)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_FfprobePerFile1000(benchmark::State& state)
 {

@@ -28,6 +28,18 @@ public:
 
     // The item that carries the focus mark (the one last clicked), -1 for none.
     virtual int focusedIndex() const = 0;
+
+    // Editing in place, for views that can: a re-list of a large folder then inserts, removes
+    // and updates only the items that changed instead of building every item again. A view
+    // that cannot is always cleared and filled.
+    virtual bool canEditInPlace() const { return false; }
+    virtual void insertItem(int /*index*/, const QString& /*caption*/, int /*imageIndex*/,
+                            const QString& /*duration*/) {}
+    virtual QString duration(int /*index*/) const { return QString(); }
+    virtual void setDuration(int /*index*/, const QString& /*duration*/) {}
+    // After in-place edits: what clear() and the adds would have left (nothing selected,
+    // nothing focused, scrolled to the top).
+    virtual void finishEdits() { setSelectedIndex(-1); }
 };
 
 } // namespace library

@@ -71,33 +71,111 @@ std::uint32_t FileLister::streamSeconds(const QString& path, bool wma) const
     return seconds;
 }
 
+std::uint32_t FileLister::secondsOf(const QString& path, int image,
+                                    QList<platform::Message>& pending,
+                                    QHash<QString, KnownDuration>& seen)
+{
+    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
+    const auto known = durations_.constFind(path);
+    if (stamp.size >= 0 && known != durations_.constEnd() && known->stamp == stamp) {
+        seen.insert(path, *known);
+        return known->seconds;
+    }
+    std::uint32_t seconds = 0;
+    bool keep = stamp.size >= 0;
+    if (image == 0) {
+        WaveInfo info;
+        const WaveHeaderResult result = WaveHeader::read(path, info);
+        if (result == WaveHeaderResult::Ok) {
+            seconds = info.Duration;
+        } else {
+            keep = false; // read again next time: its message depends on what it holds then
+            if (!(result == WaveHeaderResult::CannotOpen && !platform::LocalFiles::exists(path)) &&
+                reported_.firstReport(path)) {
+                // A file that vanished since the folder was read goes with the next listing.
+                pending.append(WaveHeader::message(result));
+            }
+        }
+    } else if (image > 0) {
+        seconds = streamSeconds(path, image == 2);
+    }
+    // A file that changed while it was read is read again next time.
+    if (keep && platform::LocalFiles::stamp(path) == stamp)
+        seen.insert(path, {stamp, seconds});
+    return seconds;
+}
+
+bool FileLister::editInPlace(FileListView& view, const QList<Row>& rows)
+{
+    const int shown = view.count();
+    QHash<QString, int> wanted;
+    wanted.reserve(rows.size());
+    for (int i = 0; i < rows.size(); ++i)
+        wanted.insert(rows[i].name, i);
+    QHash<QString, int> present;
+    present.reserve(shown);
+    for (int i = 0; i < shown; ++i)
+        present.insert(view.caption(i), i);
+    if (present.size() != shown)
+        return false; // the same caption twice: rebuild
+
+    // Both lists are in one order; check that the items kept are in the same order before
+    // touching anything.
+    int last = -1;
+    for (int i = 0; i < shown; ++i) {
+        const auto at = wanted.constFind(view.caption(i));
+        if (at == wanted.constEnd())
+            continue;
+        if (*at < last)
+            return false;
+        last = *at;
+    }
+
+    int index = 0; // position in the view as it is being edited
+    int row = 0;
+    while (index < view.count() || row < rows.size()) {
+        const QString caption = index < view.count() ? view.caption(index) : QString();
+        if (index < view.count() && !wanted.contains(caption)) {
+            view.removeItem(index);
+            continue;
+        }
+        const Row& r = rows[row];
+        if (index < view.count() && caption == r.name) {
+            if (view.duration(index) != r.duration)
+                view.setDuration(index, r.duration);
+        } else {
+            view.insertItem(index, r.name, r.image, r.duration);
+        }
+        ++index;
+        ++row;
+    }
+    view.finishEdits();
+    return true;
+}
+
 QString FileLister::ListRecordings(const QString& folder, FileListView& view, Reason)
 {
     const QStringList names = recordingNames(folder);
 
-    view.setIcons(FileTypeIcons::listIcons(programIcon_));
-    view.clear();
-
     QList<platform::Message> pending;
+    QHash<QString, KnownDuration> seen;
+    seen.reserve(names.size());
+    QList<Row> rows;
+    rows.reserve(names.size());
     for (const QString& name : names) {
-        const QString path = folder + name;
         const int image = imageIndexFor(name);
-        std::uint32_t seconds = 0;
-        if (image == 0) {
-            WaveInfo info;
-            const WaveHeaderResult result = WaveHeader::read(path, info);
-            if (result == WaveHeaderResult::Ok) {
-                seconds = info.Duration;
-            } else if (!(result == WaveHeaderResult::CannotOpen &&
-                         !platform::LocalFiles::exists(path)) &&
-                       reported_.firstReport(path)) {
-                // A file that vanished since the folder was read goes with the next listing.
-                pending.append(WaveHeader::message(result));
-            }
-        } else if (image > 0) {
-            seconds = streamSeconds(path, image == 2);
-        }
-        view.addItem(name, image, DurationText(seconds));
+        const std::uint32_t seconds = secondsOf(folder + name, image, pending, seen);
+        rows.append({name, image, DurationText(seconds)});
+    }
+    durations_ = std::move(seen); // files gone from the folder are forgotten
+
+    view.setIcons(FileTypeIcons::listIcons(programIcon_));
+    // The edits start from whatever the view shows, so they end where a rebuild would.
+    const bool edited = view.canEditInPlace() && view.count() > 0 && editInPlace(view, rows);
+    if (!edited) {
+        view.clear();
+        for (const Row& r : rows)
+            view.addItem(r.name, r.image, r.duration);
     }
 
     // Shown after the list is complete: a box is modal and the window may re-list when it

@@ -6,21 +6,30 @@
 // shown once the list is filled, once per run of the program: again only when the file
 // changed (FileReports). So neither a re-list (Refresh, the end of a recording, Delete,
 // Rename) nor the activation that follows the closing of such a message brings it back.
+//
+// A re-list stays quick in a large folder: durations are kept by path, size and modification
+// time, so only new or changed files are read again, and a view that can edit in place gets
+// only the items that were added, removed or changed (the end of a recording inserts one).
 #include "audio/AudioApi.h"
 #include "library/FileReports.h"
+#include "platform/LocalFiles.h"
+#include "platform/MessageSink.h"
 
+#include <QHash>
 #include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 
-namespace platform {
-class MessageSink;
-}
-
 namespace library {
 
 class FileListView;
+
+// A duration read from a file of this size and modification time.
+struct KnownDuration {
+    platform::LocalFiles::Stamp stamp;
+    std::uint32_t seconds = 0;
+};
 
 class FileLister {
 public:
@@ -50,10 +59,23 @@ public:
     std::uint32_t streamSeconds(const QString& path, bool wma) const;
 
 private:
+    // Duration of one file: from the cache while its size and time are unchanged.
+    std::uint32_t secondsOf(const QString& path, int image, QList<platform::Message>& pending,
+                            QHash<QString, KnownDuration>& seen);
+    // Brings the view from what it shows to rows by inserts, removals and duration changes;
+    // false (view untouched) when the two orders disagree.
+    struct Row {
+        QString name;
+        int image;
+        QString duration;
+    };
+    static bool editInPlace(FileListView& view, const QList<Row>& rows);
+
     audio::AudioApi& engine_;
     platform::MessageSink& messages_;
     QIcon programIcon_;
     FileReports reported_; // broken WAV files whose message was shown
+    QHash<QString, KnownDuration> durations_; // by path, the files of the last listing
 };
 
 } // namespace library

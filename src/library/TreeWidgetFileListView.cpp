@@ -9,12 +9,43 @@ void TreeWidgetFileListView::clear()
     widget_->clear();
 }
 
-void TreeWidgetFileListView::addItem(const QString& caption, int imageIndex, const QString& duration)
+QTreeWidgetItem* TreeWidgetFileListView::makeItem(const QString& caption, int imageIndex,
+                                                  const QString& duration) const
 {
-    auto* item = new QTreeWidgetItem(widget_, {caption, duration});
+    auto* item = new QTreeWidgetItem(QStringList{caption, duration});
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     if (imageIndex >= 0 && imageIndex < icons_.size())
         item->setIcon(0, icons_[imageIndex]);
+    return item;
+}
+
+void TreeWidgetFileListView::addItem(const QString& caption, int imageIndex, const QString& duration)
+{
+    widget_->addTopLevelItem(makeItem(caption, imageIndex, duration));
+}
+
+void TreeWidgetFileListView::insertItem(int index, const QString& caption, int imageIndex,
+                                        const QString& duration)
+{
+    widget_->insertTopLevelItem(index, makeItem(caption, imageIndex, duration));
+}
+
+QString TreeWidgetFileListView::duration(int index) const
+{
+    const QTreeWidgetItem* item = widget_->topLevelItem(index);
+    return item ? item->text(1) : QString();
+}
+
+void TreeWidgetFileListView::setDuration(int index, const QString& duration)
+{
+    if (QTreeWidgetItem* item = widget_->topLevelItem(index))
+        item->setText(1, duration);
+}
+
+void TreeWidgetFileListView::finishEdits()
+{
+    setSelectedIndex(-1);
+    widget_->scrollToTop();
 }
 
 void TreeWidgetFileListView::removeItem(int index)

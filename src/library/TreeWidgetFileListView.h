@@ -5,6 +5,7 @@
 #include "library/FileListView.h"
 
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace library {
 
@@ -21,11 +22,18 @@ public:
     int selectedIndex() const override;
     void setSelectedIndex(int index) override;
     int focusedIndex() const override;
+    bool canEditInPlace() const override { return true; }
+    void insertItem(int index, const QString& caption, int imageIndex, const QString& duration) override;
+    QString duration(int index) const override;
+    void setDuration(int index, const QString& duration) override;
+    void finishEdits() override;
 
     // ImageList2 as last set.
     const QList<QIcon>& icons() const { return icons_; }
 
 private:
+    QTreeWidgetItem* makeItem(const QString& caption, int imageIndex, const QString& duration) const;
+
     QTreeWidget* widget_;
     QList<QIcon> icons_;
 };

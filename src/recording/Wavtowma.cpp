@@ -130,6 +130,14 @@ struct AsfCounts {
     }
 };
 
+// Room for one encoded frame and the packet's and its payload's headers.
+int packetSizeFor(int frameBytes)
+{
+    constexpr int Headers = 64;
+    constexpr int Usual = 3200; // the container's own choice
+    return frameBytes > 0 ? std::clamp(frameBytes + Headers, 100, Usual) : Usual;
+}
+
 } // namespace
 
 struct Wavtowma::Writer {
@@ -373,7 +381,13 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
     }
     if (ok) {
         wr.stream->time_base = wr.codec->time_base;
-        ok = avformat_write_header(wr.format, nullptr) >= 0 && wr.io->error >= 0;
+        // A container packet sized to one encoded frame goes to the file as soon as the frame
+        // is there; the container's usual 3200 bytes would hold a quarter second and more of
+        // audio back at the start of a recording (and lose as much when it is cut short).
+        AVDictionary* options = nullptr;
+        av_dict_set_int(&options, "packet_size", packetSizeFor(wr.codec->block_align), 0);
+        ok = avformat_write_header(wr.format, &options) >= 0 && wr.io->error >= 0;
+        av_dict_free(&options);
         wr.headerWritten = ok;
         if (ok) {
             avio_flush(wr.io);

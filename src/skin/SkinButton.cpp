@@ -1,16 +1,21 @@
 #include "skin/SkinButton.h"
 
 #include <QMouseEvent>
-#include <QTimer>
 
 namespace skin {
 
 SkinButton::SkinButton(QWidget* parent, CursorSource cursor)
-    : SkinControl(parent, std::move(cursor)), timer_(new QTimer(this))
+    : SkinControl(parent, std::move(cursor))
 {
-    timer_->setInterval(100);
-    connect(timer_, &QTimer::timeout, this, &SkinButton::GetMousePosTimer);
-    timer_->start();
+    setPolling(true);
+}
+
+void SkinButton::setPolling(bool on)
+{
+    if (on)
+        joinCursorPoll([this] { GetMousePosTimer(); });
+    else
+        leaveCursorPoll();
 }
 
 void SkinButton::setHovered(bool hovered)

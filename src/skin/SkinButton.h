@@ -5,8 +5,6 @@
 // keeps polling while disabled.
 #include "skin/SkinControl.h"
 
-class QTimer;
-
 namespace skin {
 
 class SkinButton : public SkinControl {
@@ -16,7 +14,7 @@ public:
     bool hovered() const { return hovered_; }
 
 public slots:
-    // One poll of the cursor; the timer runs it every 100 ms.
+    // One poll of the cursor; the shared timer runs it every 100 ms.
     virtual void GetMousePosTimer() = 0;
 
 signals:
@@ -30,7 +28,9 @@ protected:
     void setHovered(bool hovered);
     // Takes the enabled state and repaints.
     void setEnabledState(bool enabled);
-    QTimer* pollTimer() const { return timer_; }
+    // Starts or stops this button's cursor poll on the window's shared timer.
+    void setPolling(bool on);
+    bool isPolling() const { return inCursorPoll(); }
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -38,7 +38,6 @@ protected:
 private:
     bool enabled_ = true;
     bool hovered_ = false;
-    QTimer* timer_;
 };
 
 } // namespace skin

@@ -1,5 +1,7 @@
 #include "skin/SkinControl.h"
 
+#include "skin/CursorPoll.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -18,6 +20,21 @@ void SkinControl::setCursorSource(CursorSource cursor)
 {
     cursor_ = cursor ? std::move(cursor) : systemCursorSource();
 }
+
+void SkinControl::joinCursorPoll(std::function<void()> step)
+{
+    if (!poll_)
+        poll_ = CursorPoll::of(this);
+    poll_->join(this, std::move(step));
+}
+
+void SkinControl::leaveCursorPoll()
+{
+    if (poll_)
+        poll_->leave(this);
+}
+
+bool SkinControl::inCursorPoll() const { return poll_ && poll_->isMember(this); }
 
 void SkinControl::SetHint(const QString& hint)
 {

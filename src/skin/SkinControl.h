@@ -5,12 +5,17 @@
 // shows is exactly that image).
 #include "skin/CursorSource.h"
 
+#include <functional>
+#include <QPointer>
+
 #include <QImage>
 #include <QWidget>
 
 class QPainter;
 
 namespace skin {
+
+class CursorPoll;
 
 class SkinControl : public QWidget {
     Q_OBJECT
@@ -54,6 +59,12 @@ protected:
     bool hasHandCursor() const;
     void setHandCursor(bool hand);
 
+    // The cursor poll runs on the window's one shared 100 ms timer (see CursorPoll): joining
+    // starts this control's step there, leaving stops it.
+    void joinCursorPoll(std::function<void()> step);
+    void leaveCursorPoll();
+    bool inCursorPoll() const;
+
     virtual void paintTo(QPainter& painter) = 0;
 
     void paintEvent(QPaintEvent* event) override;
@@ -61,6 +72,7 @@ protected:
 
 private:
     CursorSource cursor_;
+    QPointer<CursorPoll> poll_;
     bool showHint_ = false;
     QString hint_, keyHint_;
 };

@@ -1,7 +1,6 @@
 #include "skin/TQLTButton.h"
 
 #include <QPainter>
-#include <QTimer>
 
 namespace skin {
 
@@ -17,14 +16,11 @@ void TQLTButton::SetDisenableButtonBmp(const QImage& bitmap) { disenableButtonBm
 
 void TQLTButton::SetEnabled(bool enabled)
 {
-    if (enabled)
-        pollTimer()->start();
-    else
-        pollTimer()->stop();
+    setPolling(enabled);
     setEnabledState(enabled);
 }
 
-bool TQLTButton::polling() const { return pollTimer()->isActive(); }
+bool TQLTButton::polling() const { return isPolling(); }
 
 void TQLTButton::GetMousePosTimer()
 {

@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTimer>
 #include <algorithm>
 
 namespace skin {
@@ -24,12 +23,10 @@ void lineWithoutEnd(QPainter& painter, int x0, int x1, int y)
 } // namespace
 
 TQLTProgressBar::TQLTProgressBar(QWidget* parent, CursorSource cursor)
-    : SkinControl(parent, std::move(cursor)), timer_(new QTimer(this))
+    : SkinControl(parent, std::move(cursor))
 {
     resize(200, 11);
     SetProgressBarColor(colorFromValue(DefaultColorValue));
-    timer_->setInterval(100);
-    connect(timer_, &QTimer::timeout, this, &TQLTProgressBar::GetMousePosTimer);
 }
 
 QColor TQLTProgressBar::colorFromValue(int value)
@@ -51,7 +48,7 @@ void TQLTProgressBar::SetProgressBarColor(const QColor& colour)
     shades_[6] = shadeOf(r - 45, g - 19);
 }
 
-bool TQLTProgressBar::polling() const { return timer_->isActive(); }
+bool TQLTProgressBar::polling() const { return inCursorPoll(); }
 
 int TQLTProgressBar::valueFromSlide() const
 {
@@ -80,10 +77,10 @@ void TQLTProgressBar::SetEnabled(bool enabled)
 {
     enabled_ = enabled;
     if (enabled) {
-        timer_->start();
+        joinCursorPoll([this] { GetMousePosTimer(); });
         return; // the disabled look stays until the next paint
     }
-    timer_->stop();
+    leaveCursorPoll();
     // A drag cut short by disabling ends here; otherwise the slide would follow the cursor
     // once the slider is enabled again.
     dragging_ = false;

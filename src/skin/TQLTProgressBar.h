@@ -9,7 +9,6 @@
 #include <QImage>
 #include <array>
 
-class QTimer;
 
 namespace skin {
 
@@ -96,7 +95,6 @@ private:
     bool overControl_ = false;
     bool dragging_ = false;
     bool enabled_ = false;
-    QTimer* timer_;
 };
 
 } // namespace skin

@@ -44,6 +44,7 @@ public:
     void addItem(const QString& caption, int image, const QString& duration) override
     {
         items.append({caption, image, duration});
+        ++added;
     }
     void removeItem(int index) override
     {
@@ -64,6 +65,23 @@ public:
     }
     int focusedIndex() const override { return focused; }
 
+    // In-place editing only when asked for; each edit is counted.
+    bool canEditInPlace() const override { return editable; }
+    void insertItem(int index, const QString& caption, int image, const QString& duration) override
+    {
+        items.insert(index, {caption, image, duration});
+        if (selected >= index)
+            ++selected;
+        focused = selected;
+        ++edits;
+    }
+    QString duration(int index) const override { return items.value(index).duration; }
+    void setDuration(int index, const QString& duration) override
+    {
+        items[index].duration = duration;
+        ++edits;
+    }
+
     QStringList captions() const
     {
         QStringList c;
@@ -77,6 +95,9 @@ public:
     QList<ListItem> items;
     int selected = -1;
     int focused = -1;
+    bool editable = false;
+    int added = 0; // items added by a rebuild
+    int edits = 0; // inserts and duration changes in place (removals go through removeItem)
 };
 
 class FakePanel : public library::FileInfoView {

@@ -328,3 +328,128 @@ TEST(FileTypeIcons, TheThemesAudioIconBeforeTheProgramsOwn)
     for (const QIcon& icon : library::FileTypeIcons::listIcons(program))
         EXPECT_EQ(icon.cacheKey(), program.cacheKey()) << "without a theme: the program's own";
 }
+
+// A re-list that edits the view in place must end exactly where a rebuild ends: the same
+// names, icons and durations in the same order, nothing selected or focused.
+TEST_F(Listing, EditsInPlaceEndWhereARebuildEnds)
+{
+    auto wav = [this](const QString& name, int seconds) {
+        return writeFile(path(name), canonicalWav(1, 8000, 16, 16000u * seconds));
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> change;
+        int edits; // inserts and duration changes expected
+    };
+    const Case cases[] = {
+        {"nothing changed", [] {}, 0},
+        {"a new recording at the end", [&] { wav("Vexa_004.wav", 4); }, 1},
+        {"a new file in the middle", [&] { wav("Vexa_002b.wav", 1); }, 1},
+        {"a new file first", [&] { wav("A first.WAV", 2); }, 1},
+        {"a file removed", [&] { QFile::remove(path("Vexa_002.wav")); }, 0},
+        {"a file rewritten longer", [&] { wav("Vexa_003.wav", 7); }, 1},
+        {"a file renamed", [&] { QFile::rename(path("Vexa_001.wav"), path("zz.wav")); }, 1},
+        {"a file broken", [&] { writeFile(path("Vexa_004.wav"), "RIFF"); }, 1},
+        {"all gone but one", [&] {
+             for (const QString& n : QDir(folder).entryList({"*.wav", "*.WAV"}, QDir::Files))
+                 if (n != "zz.wav")
+                     QFile::remove(path(n));
+         }, 0},
+    };
+    for (int i = 1; i <= 3; ++i)
+        ASSERT_TRUE(wav(QStringLiteral("Vexa_%1.wav").arg(i, 3, 10, QLatin1Char('0')), i));
+
+    view.editable = true;
+    list();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.change();
+        view.setSelectedIndex(view.count() - 1); // a re-list never keeps it
+        view.added = view.edits = 0;
+        const QString first = list();
+
+        FakeListView fresh;
+        ReenteringSink quiet;
+        FakeEngine otherEngine;
+        FileLister rebuild(otherEngine, quiet, programIcon());
+        EXPECT_EQ(first, rebuild.ListRecordings(folder, fresh));
+        EXPECT_EQ(view.captions(), fresh.captions());
+        EXPECT_EQ(durations(), [&] {
+            QStringList r;
+            for (const ListItem& item : fresh.items)
+                r << item.duration;
+            return r;
+        }());
+        for (int k = 0; k < view.count() && k < fresh.count(); ++k)
+            EXPECT_EQ(view.items[k].image, fresh.items[k].image);
+        EXPECT_EQ(view.selected, -1);
+        EXPECT_EQ(view.focused, -1);
+        EXPECT_EQ(view.added, 0) << "edited, not rebuilt";
+        EXPECT_EQ(view.edits, c.edits);
+    }
+}
+
+TEST_F(Listing, AViewInAnotherOrderOrWithDoublesIsRebuilt)
+{
+    writeFile(path("a.wav"), canonicalWav(1, 8000, 16, 16000));
+    writeFile(path("b.wav"), canonicalWav(1, 8000, 16, 32000));
+    view.editable = true;
+    const struct {
+        const char* name;
+        QStringList shown;
+    } cases[] = {
+        {"reversed", {"b.wav", "a.wav"}},
+        {"a name twice", {"a.wav", "a.wav", "b.wav"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.clear();
+        for (const QString& n : c.shown)
+            view.addItem(n, 0, "09:09");
+        view.added = view.edits = 0;
+        list();
+        EXPECT_EQ(view.captions(), QStringList({"a.wav", "b.wav"}));
+        EXPECT_EQ(durations(), QStringList({"00:01", "00:02"}));
+        EXPECT_EQ(view.added, 2);
+        EXPECT_EQ(view.edits, 0);
+    }
+}
+
+TEST_F(Listing, DurationsAreReadAgainOnlyWhenAFileChanged)
+{
+    writeFile(path("a.mp3"), "x");
+    writeFile(path("b.wma"), "xy");
+    engine.addFile(path("a.mp3"), {44100 * 4 * 5ll, 44100, 2, 0, 1000});
+    engine.addFile(path("b.wma"), {44100 * 4 * 7ll, 44100, 2, 0, 1000});
+    list();
+    EXPECT_EQ(durations(), QStringList({"00:05", "00:07"}));
+    EXPECT_EQ(engine.opened.size(), 2);
+
+    // Unchanged files come from what was read before, in this view or another.
+    list();
+    FakeListView other;
+    lister.ListRecordings(folder, other);
+    EXPECT_EQ(engine.opened.size(), 2);
+    EXPECT_EQ(durations(), QStringList({"00:05", "00:07"}));
+
+    // Another size, or another time, and the file is read again (and only that one).
+    writeFile(path("a.mp3"), "xyz");
+    engine.addFile(path("a.mp3"), {44100 * 4 * 9ll, 44100, 2, 0, 1000});
+    QFile touched(path("b.wma"));
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    engine.addFile(path("b.wma"), {44100 * 4 * 3ll, 44100, 2, 0, 1000});
+    list();
+    EXPECT_EQ(durations(), QStringList({"00:09", "00:03"}));
+    EXPECT_EQ(engine.opened.size(), 4);
+
+    // A file that left the folder is forgotten: when it comes back it is read again.
+    QFile::remove(path("a.mp3"));
+    list();
+    writeFile(path("a.mp3"), "abcd");
+    list();
+    EXPECT_EQ(engine.opened.size(), 5);
+    EXPECT_EQ(engine.openStreams(), 0);
+}

@@ -4,6 +4,7 @@
 #include "library/TreeWidgetFileListView.h"
 
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -61,4 +62,45 @@ TEST(TreeWidgetFileListView, ItemsSelectionAndFocus)
     view.clear();
     EXPECT_EQ(view.count(), 0);
     EXPECT_EQ(view.selectedIndex(), -1);
+}
+
+// Edits in place on the real widget: inserted items look like added ones (icon, right-aligned
+// duration), durations change where they are, and finishing leaves what a rebuild leaves.
+TEST(TreeWidgetFileListView, EditsInPlace)
+{
+    QTreeWidget widget;
+    widget.setColumnCount(2);
+    widget.resize(250, 60);
+    library::TreeWidgetFileListView view(&widget);
+    QList<QIcon> icons;
+    for (Qt::GlobalColor c : {Qt::red, Qt::green, Qt::blue}) {
+        QPixmap p(16, 16);
+        p.fill(c);
+        icons << QIcon(p);
+    }
+    view.setIcons(icons);
+    ASSERT_TRUE(view.canEditInPlace());
+    for (int i = 0; i < 20; ++i)
+        view.addItem(QStringLiteral("f%1.wav").arg(i, 2, 10, QLatin1Char('0')), 0, "00:01");
+    view.setSelectedIndex(19); // scrolled down to it
+    ASSERT_GT(widget.verticalScrollBar()->value(), 0);
+
+    view.insertItem(1, "f00b.wma", 2, "00:07");
+    view.setDuration(3, "01:05");
+    view.finishEdits();
+
+    ASSERT_EQ(view.count(), 21);
+    EXPECT_EQ(view.caption(0), "f00.wav");
+    EXPECT_EQ(view.caption(1), "f00b.wma");
+    EXPECT_EQ(view.caption(2), "f01.wav");
+    EXPECT_EQ(view.duration(1), "00:07");
+    EXPECT_EQ(view.duration(3), "01:05");
+    EXPECT_EQ(view.duration(4), "00:01");
+    const QTreeWidgetItem* inserted = widget.topLevelItem(1);
+    const QTreeWidgetItem* added = widget.topLevelItem(0);
+    EXPECT_EQ(inserted->textAlignment(1), added->textAlignment(1));
+    EXPECT_EQ(inserted->icon(0).pixmap(16).toImage().pixel(8, 8), QColor(Qt::blue).rgb());
+    EXPECT_EQ(view.selectedIndex(), -1);
+    EXPECT_EQ(view.focusedIndex(), -1);
+    EXPECT_EQ(widget.verticalScrollBar()->value(), 0);
 }

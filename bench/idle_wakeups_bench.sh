@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Wake-ups per second of the idle main window: the program is started with a private home,
+# left alone for a settling time, and the voluntary context switches of each of its threads
+# (one per return from a wait: timers, sockets, the sound server) are counted over a window of
+# seconds. Prints the median of several runs for the whole process and for the GUI thread, and
+# the threads of the last run by name.
+#   bash bench/idle_wakeups_bench.sh [program ...]     (default build/vexa-recorder)
+# Several programs are measured in turns in one run. Uses $DISPLAY or starts Xvfb on
+# $VEXA_BENCH_DISPLAY (default :199); the sound server is $PULSE_SERVER's.
+# RUNS (default 5), SETTLE seconds (default 3), SPAN seconds counted (default 10).
+# POINTER=away (default) rests the mouse pointer in the screen's bottom-right corner, away
+# from the window, before each start (needs xdotool); POINTER=stay leaves it where it is.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bins=("$@")
+[ ${#bins[@]} -gt 0 ] || bins=("$root/build/vexa-recorder")
+runs=${RUNS:-5}
+settle=${SETTLE:-3}
+span=${SPAN:-10}
+for bin in "${bins[@]}"; do [ -x "$bin" ] || { echo "no program at $bin"; exit 1; }; done
+
+work=$(mktemp -d /tmp/vexa-wake.XXXXXX)
+xvfb=""
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+if [ -z "${DISPLAY:-}" ]; then
+  export DISPLAY=${VEXA_BENCH_DISPLAY:-:199}
+  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+fi
+
+median() { sort -n | awk '{a[NR]=$1} END {if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
+
+# "tid name switches" for every thread of the process.
+switches() {
+  local t
+  for t in /proc/"$1"/task/*; do
+    printf '%s %s %s\n' "${t##*/}" "$(tr ' ' '_' < "$t/comm")" \
+      "$(awk '/^voluntary_ctxt_switches:/ {print $2}' "$t/status")"
+  done 2>/dev/null
+}
+
+declare -A total gui last
+for i in $(seq 1 "$runs"); do
+  for b in "${!bins[@]}"; do
+    bin=${bins[$b]}
+    home="$work/$b-$i"
+    mkdir -p "$home/run"
+    chmod 700 "$home/run"
+    if [ "${POINTER:-away}" = away ] && command -v xdotool >/dev/null; then
+      xdotool mousemove 2000 2000 2>/dev/null || true
+    fi
+    HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/run" \
+      "$bin" >"$home/out" 2>&1 &
+    pid=$!
+    sleep "$settle"
+    switches "$pid" > "$home/before"
+    sleep "$span"
+    switches "$pid" > "$home/after"
+    kill -TERM "$pid"
+    wait "$pid" || true
+    guipid=$pid
+    pid=""
+    # Threads alive at both ends; the GUI thread's id is the process id.
+    join <(sort "$home/before") <(sort "$home/after") |
+      awk -v s="$span" '{d = $5 - $3; printf "%s %s %.1f\n", $1, $2, d / s}' > "$home/rates"
+    total[$b]+=" $(awk '{t += $3} END {printf "%.1f", t}' "$home/rates")"
+    gui[$b]+=" $(awk -v g="$guipid" '$1 == g {print $3}' "$home/rates")"
+    last[$b]="$home/rates"
+  done
+done
+
+for b in "${!bins[@]}"; do
+  bin=${bins[$b]}
+  type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt" 2>/dev/null || true)
+  echo "program: $bin (build type: ${type:-unknown}), pointer ${POINTER:-away}, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "idle wake-ups per second, whole process (each run):${total[$b]}"
+  echo "idle wake-ups per second, whole process, median of $runs: $(printf '%s\n' ${total[$b]} | median)"
+  echo "idle wake-ups per second, GUI thread, median of $runs: $(printf '%s\n' ${gui[$b]} | median)"
+  echo "threads of the last run (wake-ups per second):"
+  sort -k3 -n -r "${last[$b]}" | awk '{printf "  %-20s %s\n", $2, $3}'
+done
