@@ -51,7 +51,7 @@ bool SystemFileWriter::resize(std::int64_t size)
 
 bool SystemFileWriter::sync()
 {
-    return platform::syncFile(file_);
+    return platform::syncFile(*file_);
 }
 
 bool SystemFileWriter::close()

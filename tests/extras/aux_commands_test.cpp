@@ -4,7 +4,7 @@
 // when a program is nowhere or does not start.
 #include "extras/AuxCommands.h"
 #include "i18n/LanguageFile.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "platform/Shell.h"
 
 #include <QDir>

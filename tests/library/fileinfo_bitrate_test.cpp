@@ -8,7 +8,7 @@
 #include "audio/Engine.h"
 #include "i18n/LanguageFile.h"
 #include "library/FileInfo.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "recording/Wavtowma.h"
 #include "support/decode_audio.h"

@@ -5,7 +5,7 @@
 // ctest-label: unit
 #include "recording/RecordingSession.h"
 
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/SessionFakes.h"
 #include "support/decode_audio.h"

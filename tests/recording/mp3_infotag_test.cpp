@@ -13,7 +13,7 @@
 #include <iostream>
 
 #include "audio/Decoder.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "recording/Wavtomp3.h"
 #include "support/decode_audio.h"

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "recording/Wavtomp3.h"
 #include "support/decode_audio.h"

@@ -15,7 +15,7 @@
 #include <iostream>
 
 #include "audio/Decoder.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "recording/Wavtowma.h"
 #include "support/decode_audio.h"

@@ -11,7 +11,7 @@
 
 #include "audio/Decoder.h"
 #include "library/DurationText.h"
-#include "platform/RecordingMessageSink.h"
+#include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "recording/Wavtowma.h"
 #include "support/decode_audio.h"
