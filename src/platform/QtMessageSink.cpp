@@ -47,6 +47,34 @@ void QtMessageSink::show(const Message& message)
         Qt::QueuedConnection);
 }
 
+void QtMessageSink::note(const Message& message)
+{
+    if (onGuiThread()) {
+        noteNow(message);
+        return;
+    }
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QPointer<QWidget> owner = owner_;
+    QMetaObject::invokeMethod(
+        app,
+        [owner, message] {
+            QtMessageSink sink(owner);
+            sink.noteNow(message);
+        },
+        Qt::QueuedConnection);
+}
+
+void QtMessageSink::noteNow(const Message& message)
+{
+    auto* box = new QMessageBox(boxIcon(message.icon), message.caption, message.text, QMessageBox::Ok,
+                                message.withOwner ? owner_.data() : nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 void QtMessageSink::showNow(const Message& message)
 {
     QMessageBox box(boxIcon(message.icon), message.caption, message.text, QMessageBox::Ok,
