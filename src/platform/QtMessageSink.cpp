@@ -1,6 +1,7 @@
 #include "platform/QtMessageSink.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QThread>
 
@@ -17,6 +18,21 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;
+}
+
+// VEXA_MESSAGE_LOG names a file each message's text is appended to as it is shown, one line
+// each: the window's boxes can be checked by scripts that drive it.
+void logMessage(const Message& message)
+{
+    const QString path = qEnvironmentVariable("VEXA_MESSAGE_LOG");
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::Append | QIODevice::Text)) {
+        QString line = message.text;
+        line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        file.write(line.toUtf8() + '\n');
+    }
 }
 
 bool onGuiThread()
@@ -68,6 +84,7 @@ void QtMessageSink::note(const Message& message)
 
 void QtMessageSink::noteNow(const Message& message)
 {
+    logMessage(message);
     auto* box = new QMessageBox(boxIcon(message.icon), message.caption, message.text, QMessageBox::Ok,
                                 message.withOwner ? owner_.data() : nullptr);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -77,6 +94,7 @@ void QtMessageSink::noteNow(const Message& message)
 
 void QtMessageSink::showNow(const Message& message)
 {
+    logMessage(message);
     QMessageBox box(boxIcon(message.icon), message.caption, message.text, QMessageBox::Ok,
                     message.withOwner ? owner_.data() : nullptr);
     box.exec();
