@@ -6,7 +6,8 @@
 # note while it records and ends itself before the disk is full, with a valid file and a box
 # that says why (WAV, MP3, WMA). A recording whose process is stopped (SIGSTOP) for less than
 # the sound server keeps for it loses nothing, tells nothing, and the file is as long as the
-# wall clock says. A recording of the usual 440 Hz tone tells nothing after Stop.
+# wall clock says. A recording of the usual 440 Hz tone tells nothing after Stop; with a
+# full-scale square wave played into what the microphone hears, a box tells of clipping.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -22,6 +23,7 @@ cleanup() {
   [ -n "${vexa_pid:-}" ] && { kill -CONT "$vexa_pid" 2>/dev/null; kill -9 "$vexa_pid" 2>/dev/null; wait "$vexa_pid" 2>/dev/null; }
   [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
   for m in $mounted; do umount "$m" 2>/dev/null; done
+  [ -n "${feeder:-}" ] && kill "$feeder" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -173,5 +175,26 @@ if clip_take tone; then
   [ "$(boxes)" -eq 0 ] || fail "a box after recording the 440 Hz tone: $(message 1)"
   finish
 fi
+# --- Clipping: a full-scale square wave played into what the microphone hears ---
+sox -q -n -t raw -r 44100 -e signed -b 16 -c 2 - synth 30 square 440 vol 1.5 2>/dev/null |
+  pacat --device=micsink --raw --rate=44100 --channels=2 --format=s16le --latency-msec=20 &
+feeder=$!
+sleep 1
+if clip_take square; then
+  if wait_boxes 1 3; then
+    text=$(message 1)
+    echo "  $case: $text"
+    [[ "$text" == *clipped* ]] || fail "no clipping reported: $text"
+    [[ "$text" == *"Lower the recording volume"* ]] || fail "no advice to lower the volume"
+    [[ "$text" != *"Audio was lost"* ]] || fail "a dropout reported"
+  else
+    fail "no box after recording a full-scale square wave"
+  fi
+  finish
+fi
+kill "$feeder" 2>/dev/null
+wait "$feeder" 2>/dev/null
+feeder=""
+
 echo "failures: $failures"
 [ "$failures" -eq 0 ]
