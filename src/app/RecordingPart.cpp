@@ -29,6 +29,8 @@ void RecordingPart::attach(MainFormContext& context)
     context_ = &context;
     writers_ = std::make_unique<RecordWriterFactory>(context.messages());
     session_ = std::make_unique<recording::RecordingSession>(audio_, *writers_, context.messages(), *this);
+    // VEXA_CAPTURE_WATCH=0 leaves dropouts and clipping uncounted: only for measuring their cost.
+    session_->setWatching(qEnvironmentVariable("VEXA_CAPTURE_WATCH") != QLatin1String("0"));
     library_.setRecordFilePathSource([this] { return session_->recordFilePath(); });
     formatForm_ = new TFormatForm(&context.window());
     formatForm_->setObjectName(QStringLiteral("TFormatForm"));

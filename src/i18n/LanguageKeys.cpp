@@ -25,6 +25,13 @@ QList<LanguageSection> LanguageKeys()
     sections[2].keys << QStringLiteral("DeviceLostRecord") << QStringLiteral("DeviceLostPlay")
                      << QStringLiteral("FolderRecreated") << QStringLiteral("ToolNotFound")
                      << QStringLiteral("NoSoundPanel");
+    // The recording's watches: too little room to start (%1: time that fits, %2: the folder),
+    // the disk nearly full (%1: time left), the recording ended before it is full (%1: the
+    // file); after Stop, the capture's dropouts (%1 count, %2 seconds, %3 the first) and
+    // clipping (%1 count, %2 the first).
+    sections[2].keys << QStringLiteral("DiskFullStart") << QStringLiteral("DiskSpaceLow")
+                     << QStringLiteral("DiskFullStop") << QStringLiteral("DropoutSummary")
+                     << QStringLiteral("ClipSummary");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

@@ -55,6 +55,16 @@ const QHash<QString, QString>& builtInTexts()
         {id(QStringLiteral("Strings"), QStringLiteral("FolderRecreated")),
          QStringLiteral("The recordings folder was removed during the recording. It has been "
                         "created again; the recording so far is kept and goes on in this file:")},
+        {id(QStringLiteral("Strings"), QStringLiteral("DiskFullStart")),
+         QStringLiteral("Recording was not started: the disk of the recordings folder %2 has room for only %1 (minutes:seconds) in this format, less than 10 seconds. Free some space or choose another folder.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("DiskSpaceLow")),
+         QStringLiteral("The disk of the recordings folder is nearly full: about %1 (minutes:seconds) of this recording still fits. Recording goes on and will stop by itself before the disk is full.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("DiskFullStop")),
+         QStringLiteral("The disk of the recordings folder has room for only a few more seconds, so recording has stopped. Everything recorded until then is in %1.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("DropoutSummary")),
+         QStringLiteral("Audio was lost %1 time(s) during the recording (the computer was too busy), %2 s in total; the first at %3. Silence of the same length stands in for it, so what follows stays in place.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("ClipSummary")),
+         QStringLiteral("The input was too loud: %1 clipped passage(s), the first at %2. Lower the recording volume.")},
     };
     return texts;
 }

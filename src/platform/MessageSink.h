@@ -23,6 +23,9 @@ public:
     // Shows a box with one OK button. Called on the GUI thread it returns after the user closed
     // it; called on any other thread it is queued to the GUI thread and returns at once.
     virtual void show(const Message& message) = 0;
+    // A note that does not stop the user (nor the caller): shown and left open while the
+    // program goes on. By default the same as show().
+    virtual void note(const Message& message) { show(message); }
     // Yes/No confirmation (GUI thread only). True for Yes.
     virtual bool confirm(const QString& text, const QString& caption) = 0;
 };

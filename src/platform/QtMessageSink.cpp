@@ -1,6 +1,7 @@
 #include "platform/QtMessageSink.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QThread>
 
@@ -17,6 +18,21 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
     case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;
+}
+
+// VEXA_MESSAGE_LOG names a file each message's text is appended to as it is shown, one line
+// each: the window's boxes can be checked by scripts that drive it.
+void logMessage(const Message& message)
+{
+    const QString path = qEnvironmentVariable("VEXA_MESSAGE_LOG");
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (file.open(QIODevice::Append | QIODevice::Text)) {
+        QString line = message.text;
+        line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        file.write(line.toUtf8() + '\n');
+    }
 }
 
 bool onGuiThread()
@@ -47,8 +63,38 @@ void QtMessageSink::show(const Message& message)
         Qt::QueuedConnection);
 }
 
+void QtMessageSink::note(const Message& message)
+{
+    if (onGuiThread()) {
+        noteNow(message);
+        return;
+    }
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QPointer<QWidget> owner = owner_;
+    QMetaObject::invokeMethod(
+        app,
+        [owner, message] {
+            QtMessageSink sink(owner);
+            sink.noteNow(message);
+        },
+        Qt::QueuedConnection);
+}
+
+void QtMessageSink::noteNow(const Message& message)
+{
+    logMessage(message);
+    auto* box = new QMessageBox(boxIcon(message.icon), message.caption, message.text, QMessageBox::Ok,
+                                message.withOwner ? owner_.data() : nullptr);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
 void QtMessageSink::showNow(const Message& message)
 {
+    logMessage(message);
     QMessageBox box(boxIcon(message.icon), message.caption, message.text, QMessageBox::Ok,
                     message.withOwner ? owner_.data() : nullptr);
     box.exec();

@@ -17,10 +17,13 @@ public:
     void setOwner(QWidget* owner) { owner_ = owner; }
 
     void show(const Message& message) override;
+    // A box without modality, closed by the user whenever; GUI thread or queued to it.
+    void note(const Message& message) override;
     bool confirm(const QString& text, const QString& caption) override;
 
 private:
     void showNow(const Message& message);
+    void noteNow(const Message& message);
 
     QPointer<QWidget> owner_;
 };

@@ -9,13 +9,33 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
+
+#include <algorithm>
+#include <chrono>
 
 namespace recording {
 
+namespace {
+
+std::int64_t steadyNanoseconds()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
 RecordingSession::RecordingSession(audio::AudioApi& audio, RecordWriterFactory& writers,
                                    platform::MessageSink& messages, RecordingHost& host)
-    : audio_(audio), writers_(writers), messages_(messages), host_(host)
+    : audio_(audio), writers_(writers), messages_(messages), host_(host), clock_(&steadyNanoseconds)
 {
+}
+
+void RecordingSession::setClock(Clock clock)
+{
+    clock_ = clock ? clock : &steadyNanoseconds;
 }
 
 RecordingSession::~RecordingSession()
@@ -32,6 +52,8 @@ void RecordingSession::record(const QString& folder, const RecordFormat& format)
 {
     if (writer_) {
         if (paused_) {
+            // The paused span is absent on purpose: the clock starts over, it is no dropout.
+            rebase_.store(true, std::memory_order_release);
             audio_.channelPlay(channel_, false);
             paused_ = false;
             host_.transport().SetTransportState(Recording);
@@ -48,8 +70,48 @@ void RecordingSession::record(const QString& folder, const RecordFormat& format)
     start(folder, format);
 }
 
+double RecordingSession::bytesPerSecond(const RecordFormat& format)
+{
+    switch (format.format) {
+    case RecordFormat::Wav:
+        return double(format.sampleRate) * format.channels * 2.0;
+    case RecordFormat::Mp3:
+        return double(RecordFormat::effectiveMp3Bitrate(format.sampleRate, format.mp3Bitrate)) * 125.0 * 1.05;
+    default:
+        return double(format.wmaBitrate) * 125.0 * 1.15; // the ASF packets' overhead
+    }
+}
+
+QString RecordingSession::timeText(double seconds)
+{
+    // m:ss.s
+    const qint64 tenths = qint64(seconds * 10.0 + 0.5);
+    return QStringLiteral("%1:%2.%3")
+        .arg(tenths / 600)
+        .arg((tenths / 10) % 60, 2, 10, QLatin1Char('0'))
+        .arg(tenths % 10);
+}
+
 void RecordingSession::start(const QString& folder, const RecordFormat& format)
 {
+    // 0. Room for at least a few seconds, or nothing is started.
+    freeSpace_ = FreeSpaceRule(bytesPerSecond(format));
+    const std::int64_t room = disk_->freeBytes(folder);
+    if (!freeSpace_.canStart(room)) {
+        platform::Message m = message("DiskFullStart");
+        m.text = m.text.arg(timeText(freeSpace_.secondsLeft(room)), QDir::toNativeSeparators(folder));
+        messages_.show(m);
+        return;
+    }
+    folder_ = folder;
+    ticks_ = 0;
+    watchingNow_ = watching_;
+    clips_.reset(format.channels);
+    gaps_.reset(static_cast<std::uint32_t>(format.sampleRate));
+    frameBytes_ = static_cast<std::uint32_t>(format.channels) * 2u;
+    sampleRate_ = format.sampleRate;
+    rebase_.store(false, std::memory_order_relaxed);
+
     // 1. The next free name. With all numbers taken nothing is recorded (never overwrite).
     const QString path = nextFileName(folder, format.format);
     if (path.isEmpty()) {
@@ -104,21 +166,45 @@ bool RecordingSession::captureProc(audio::HRECORD, const void* buffer, std::uint
     return static_cast<RecordingSession*>(user)->onCapture(buffer, length);
 }
 
+bool RecordingSession::write(const void* data, std::size_t length)
+{
+    RecordWriter& writer = *writer_;
+    if (pending_) {
+        return pending_->feed(data, length, [&writer](const char* d, std::size_t n) {
+            return writer.write(d, static_cast<std::int64_t>(n));
+        });
+    }
+    return writer.write(static_cast<const char*>(data), static_cast<std::int64_t>(length));
+}
+
 bool RecordingSession::onCapture(const void* buffer, std::uint32_t length)
 {
     if (failed_.load(std::memory_order_relaxed))
         return false;
-    RecordWriter& writer = *writer_;
-    bool ok;
-    if (pending_) {
-        ok = pending_->feed(buffer, length, [&writer](const char* data, std::size_t n) {
-            return writer.write(data, static_cast<std::int64_t>(n));
-        });
-    } else {
-        ok = writer.write(static_cast<const char*>(buffer), length);
+    bool ok = true;
+    if (watchingNow_) {
+        const std::uint32_t frames = length / frameBytes_;
+        if (rebase_.exchange(false, std::memory_order_acq_rel))
+            gaps_.rebase();
+        const std::uint64_t silence = gaps_.block(clock_(), frames);
+        if (silence > 0) {
+            // Audio the capture lost: silence of the same length keeps what follows in place.
+            clips_.skip(silence);
+            static const char zeros[4096] = {};
+            std::uint64_t bytes = silence * frameBytes_;
+            const std::uint64_t step = sizeof(zeros) / frameBytes_ * frameBytes_;
+            while (ok && bytes > 0) {
+                const std::uint64_t n = std::min(bytes, step);
+                ok = write(zeros, std::size_t(n));
+                bytes -= n;
+            }
+        }
+        clips_.feed(static_cast<const std::int16_t*>(buffer), frames);
     }
+    if (ok)
+        ok = write(buffer, length);
     if (ok) {
-        if (writer.takeRestored())
+        if (writer_->takeRestored())
             messages_.show(restoredMessage_); // posted to the GUI thread by the sink
         return true;
     }
@@ -164,26 +250,79 @@ bool RecordingSession::checkCapture()
     // A capture we ended ourselves after a write failure waits for the user's Stop.
     if (!writer_ || failed_.load(std::memory_order_acquire))
         return false;
-    if (audio_.channelIsActive(channel_) != audio::Stopped)
-        return false;
     const QString path = path_;
-    stop();
-    platform::Message m = message("DeviceLostRecord");
+    const char* reason = nullptr;
+    if (audio_.channelIsActive(channel_) == audio::Stopped) {
+        reason = "DeviceLostRecord";
+    } else if (ticks_++ % FreeSpaceTicks == 0) {
+        const std::int64_t room = disk_->freeBytes(path);
+        switch (freeSpace_.check(room)) {
+        case FreeSpaceRule::Verdict::Fine:
+            break;
+        case FreeSpaceRule::Verdict::Note: {
+            platform::Message m = message("DiskSpaceLow");
+            m.text = m.text.arg(timeText(freeSpace_.secondsLeft(room)));
+            messages_.note(m);
+            break;
+        }
+        case FreeSpaceRule::Verdict::Stop:
+            reason = "DiskFullStop";
+            break;
+        }
+    }
+    if (!reason)
+        return false;
+    finishTake();
+    platform::Message m = message(reason);
     m.text = m.text.arg(QDir::toNativeSeparators(path));
+    const QString summary = captureSummary();
+    if (!summary.isEmpty())
+        m.text += QStringLiteral("\n\n") + summary;
     messages_.show(m);
     return true;
 }
 
-bool RecordingSession::stop()
+QString RecordingSession::captureSummary() const
 {
-    if (!writer_)
-        return false;
+    if (!watchingNow_)
+        return QString();
+    QStringList parts;
+    const double frameRate = double(std::max(1, sampleRate_));
+    if (gaps_.count() > 0) {
+        platform::Message m = message("DropoutSummary");
+        parts << m.text.arg(QString::number(gaps_.count()),
+                            QString::number(double(gaps_.totalFrames()) / frameRate, 'f', 2),
+                            timeText(double(gaps_.firstAt()) / frameRate));
+    }
+    if (clips_.count() > 0) {
+        platform::Message m = message("ClipSummary");
+        parts << m.text.arg(QString::number(clips_.count()), timeText(double(clips_.firstAt()) / frameRate));
+    }
+    return parts.join(QStringLiteral("\n\n"));
+}
+
+void RecordingSession::finishTake()
+{
     finalise();
     // The transport is still in the recording state here, so the panel keeps the record format
     // and the name of the file just written.
     host_.listRecordings();
     host_.selectFile(QFileInfo(path_).fileName());
     host_.transport().SetTransportState(Idle);
+}
+
+bool RecordingSession::stop()
+{
+    if (!writer_)
+        return false;
+    finishTake();
+    // What the capture met, in one box (nothing when all went well).
+    const QString summary = captureSummary();
+    if (!summary.isEmpty()) {
+        platform::Message m = message("DropoutSummary"); // its caption
+        m.text = summary;
+        messages_.show(m);
+    }
     return true;
 }
 

@@ -10,7 +10,9 @@
 // message sink (which posts it to the GUI thread) and ends the capture at once; the transport
 // stays in the recording state until the user's Stop completes the file.
 #include "audio/AudioApi.h"
+#include "platform/DiskSpace.h"
 #include "platform/MessageSink.h"
+#include "recording/CaptureWatch.h"
 #include "recording/PendingBuffer.h"
 #include "recording/RecordFormat.h"
 #include "recording/RecordWriter.h"
@@ -54,7 +56,25 @@ public:
     // The display tick's step: a capture that ended by itself (the recording device or the
     // sound server went away) is completed exactly as Stop does, and the user is told once
     // where the file with everything captured until then is. True when that happened.
+    // Every FreeSpaceTicks-th call also reads the free space of the recordings folder's disk:
+    // below five minutes at the format's rate a note says so (once), below five seconds the
+    // recording is ended as Stop does and a box says why.
     bool checkCapture();
+    static constexpr int FreeSpaceTicks = 20; // two seconds of the window's 100 ms tick
+
+    // Where the free space is read (default: the file system's own figure). Not owned.
+    void setDiskSpace(platform::DiskSpace* disk) { disk_ = disk ? disk : &storage_; }
+    // Off: no dropouts or clipping are counted (for measuring what counting costs).
+    void setWatching(bool on) { watching_ = on; }
+    // The monotonic clock (nanoseconds) the capture's blocks are timed with; default steady_clock.
+    using Clock = std::int64_t (*)();
+    void setClock(Clock clock);
+
+    // What the last recording's capture met (read after it stopped).
+    const ClipCounter& clips() const { return clips_; }
+    const GapCounter& gaps() const { return gaps_; }
+    // Bytes per second the format fills the disk with (a margin included for compressed ones).
+    static double bytesPerSecond(const RecordFormat& format);
 
     // A recording runs (capturing, paused, or ended by a failure and waiting for Stop).
     bool isRecording() const { return writer_ != nullptr; }
@@ -73,6 +93,12 @@ private:
     platform::Message message(const char* key) const;
     // Closes the writer; false if the file could not be completed.
     bool closeWriter();
+    bool write(const void* data, std::size_t length); // capture thread
+    // After Stop: one text about dropouts and clipping, empty when there were none.
+    QString captureSummary() const;
+    // Completes the file as Stop does, then re-lists and selects it and sets Idle.
+    void finishTake();
+    static QString timeText(double seconds);
 
     audio::AudioApi& audio_;
     RecordWriterFactory& writers_;
@@ -89,6 +115,21 @@ private:
     std::atomic<bool> failed_{false};
     platform::Message failureMessage_; // str003, resolved on the GUI thread at the start
     platform::Message restoredMessage_; // FolderRecreated and the file's path, likewise
+
+    // Watches over the take: the counters belong to the capture thread while it runs.
+    platform::StorageDiskSpace storage_;
+    platform::DiskSpace* disk_ = &storage_;
+    bool watching_ = true;
+    bool watchingNow_ = true;
+    QString folder_;
+    FreeSpaceRule freeSpace_{1.0};
+    int ticks_ = 0;
+    ClipCounter clips_;
+    GapCounter gaps_;
+    std::uint32_t frameBytes_ = 4;
+    int sampleRate_ = 44100;
+    std::atomic<bool> rebase_{false};
+    Clock clock_;
 };
 
 } // namespace recording

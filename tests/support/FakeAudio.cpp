@@ -1,5 +1,6 @@
 #include "support/FakeAudio.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -316,10 +317,10 @@ void FakeAudio::run()
                 continue;
             std::vector<std::int16_t> block(static_cast<std::size_t>(r.frames) * chans_);
             for (int f = 0; f < r.frames; ++f) {
-                const double v = 0.5 * std::sin(2 * M_PI * 440.0 * double(phase_++) / freq_);
+                const double v = amplitude * std::sin(2 * M_PI * 440.0 * double(phase_++) / freq_);
                 for (std::uint32_t c = 0; c < chans_; ++c)
                     block[static_cast<std::size_t>(f) * chans_ + c] =
-                        static_cast<std::int16_t>(v * 32767);
+                        static_cast<std::int16_t>(std::clamp(v * 32767, -32768.0, 32767.0));
             }
             const auto bytes = static_cast<std::uint32_t>(block.size() * 2);
             const audio::RecordProc proc = proc_;

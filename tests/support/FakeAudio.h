@@ -91,6 +91,9 @@ public:
     // Captures: sends count blocks of frames frames each from the capture thread and waits
     // until they were handled. Returns how many reached the callback.
     int deliver(int count, int frames = 512);
+    // Peak of the delivered tone, 1.0 = full scale; above it the samples clip at full scale.
+    // Set between deliveries.
+    double amplitude = 0.5;
     // The running capture's callback returned false.
     bool ended() const;
     std::thread::id captureThread() const;

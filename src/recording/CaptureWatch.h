@@ -1,0 +1,108 @@
+#pragma once
+// What the recording keeps an eye on while it runs, as plain counters fed from the capture
+// thread (no locks, no allocation) and read on the GUI thread once the capture has stopped:
+// - ClipCounter: runs of at least three consecutive samples at full scale in one channel.
+// - GapCounter: audio the capture lost, found as delivered samples falling behind the clock.
+// - FreeSpaceRule: how much recording time the free space of the disk still holds.
+// Positions and lengths are in frames from the start of the take (silence written for a gap
+// included), so they are positions in the file.
+#include <cstdint>
+#include <cstddef>
+
+namespace recording {
+
+class ClipCounter {
+public:
+    static constexpr int MinRun = 3;
+
+    explicit ClipCounter(int channels = 2);
+    void reset(int channels);
+
+    // Interleaved 16-bit samples, frames frames.
+    void feed(const std::int16_t* samples, std::size_t frames);
+    // Frames of silence inserted in the timeline (a gap): runs end there.
+    void skip(std::uint64_t frames);
+
+    std::uint64_t count() const { return count_; }
+    // Frame where the first counted run starts (meaningful when count() > 0).
+    std::uint64_t firstAt() const { return firstAt_; }
+    std::uint64_t frames() const { return position_; }
+
+private:
+    static constexpr int MaxChannels = 8;
+    int channels_ = 2;
+    std::uint64_t position_ = 0;
+    std::uint64_t count_ = 0;
+    std::uint64_t firstAt_ = 0;
+    std::uint32_t run_[MaxChannels] = {};
+    std::uint64_t runStart_[MaxChannels] = {};
+};
+
+// Compares the frames delivered with the time that passed. Blocks that arrive late but
+// complete (the sound server kept them) bring the count back level; audio that the server had
+// to throw away leaves the count behind for good. A shortfall is taken for a gap once it has
+// stayed the same (within a block) for a while, so that a capture catching up after a stall is
+// not mistaken for one. The earliest a block ever arrived is the reference, so a capture that
+// started late or a device clock that runs a little off does not count.
+class GapCounter {
+public:
+    // rate: frames per second; threshold: the smallest shortfall taken for a gap; settle:
+    // how long it must stay the same.
+    explicit GapCounter(std::uint32_t rate = 44100, std::int64_t thresholdNs = 60'000'000,
+                        std::int64_t settleNs = 40'000'000);
+    void reset(std::uint32_t rate);
+    // The clock jumps (a pause): the next block starts a new reference, no gap counted.
+    void rebase() { started_ = false; }
+
+    // A block of frames arrived at nowNs (any monotonic clock). Returns the frames of silence
+    // to write before this block to keep the timeline (0 almost always).
+    std::uint64_t block(std::int64_t nowNs, std::uint32_t frames);
+
+    std::uint64_t count() const { return count_; }
+    std::uint64_t totalFrames() const { return total_; }
+    std::uint64_t firstAt() const { return firstAt_; }
+    std::uint64_t firstLength() const { return firstLength_; }
+    std::uint64_t frames() const { return seen_; }
+
+private:
+    std::uint32_t rate_;
+    std::int64_t threshold_;
+    std::int64_t settle_;
+    bool started_ = false;
+    std::int64_t t0_ = 0;       // clock of the reference
+    std::uint64_t seen0_ = 0;   // frames at the reference
+    std::uint64_t seen_ = 0;    // frames in the timeline so far
+    double baseline_ = 0;       // the smallest lag seen since the reference (drifting up
+                                // slowly, as a device clock a little slow would make it)
+    std::int64_t last_ = 0;     // clock of the previous block
+    bool candidate_ = false;
+    std::int64_t candidateSince_ = 0;
+    std::int64_t candidateLag_ = 0;
+    std::uint64_t count_ = 0;
+    std::uint64_t total_ = 0;
+    std::uint64_t firstAt_ = 0;
+    std::uint64_t firstLength_ = 0;
+};
+
+// Free space against the format's byte rate.
+class FreeSpaceRule {
+public:
+    static constexpr double StartSeconds = 10.0; // Record refuses below this
+    static constexpr double NoteSeconds = 300.0; // the note once below this
+    static constexpr double StopSeconds = 5.0;   // the recording ends below this
+
+    enum class Verdict { Fine, Note, Stop };
+
+    // bytesPerSecond > 0.
+    explicit FreeSpaceRule(double bytesPerSecond) : rate_(bytesPerSecond) {}
+    double secondsLeft(std::int64_t freeBytes) const;
+    bool canStart(std::int64_t freeBytes) const { return freeBytes < 0 || secondsLeft(freeBytes) >= StartSeconds; }
+    // A reading while recording; Note only the first time it is due. freeBytes < 0: unknown.
+    Verdict check(std::int64_t freeBytes);
+
+private:
+    double rate_;
+    bool noted_ = false;
+};
+
+} // namespace recording

@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# ctest-label: e2e
+# ctest-timeout: 400
+# The recording's watches, from the real window with the private sound server (needs root for
+# the small file systems). A recording into a tmpfs that holds about 16 s shows the free-space
+# note while it records and ends itself before the disk is full, with a valid file and a box
+# that says why (WAV, MP3, WMA). A recording whose process is stopped (SIGSTOP) for 3 s loses
+# nothing (the server keeps it), tells nothing once the capture has caught up, and the file is
+# as long as the wall clock says. A recording of the usual 440 Hz tone tells nothing after Stop; with a
+# full-scale square wave played into what the microphone hears, a box tells of clipping.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
+bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
+[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+[ "$(id -u)" = 0 ] || { echo "SKIP: mounting a small tmpfs needs root"; exit 0; }
+work=$(mktemp -d /tmp/vexa-watch.XXXXXX)
+vexa_holder=""
+mounted=""
+cleanup() {
+  [ -n "${vexa_pid:-}" ] && { kill -CONT "$vexa_pid" 2>/dev/null; kill -9 "$vexa_pid" 2>/dev/null; wait "$vexa_pid" 2>/dev/null; }
+  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
+  for m in $mounted; do umount "$m" 2>/dev/null; done
+  [ -n "${feeder:-}" ] && kill "$feeder" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+vexa_hold_display
+failures=0
+fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
+box_ids() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window"; }
+boxes() { box_ids | wc -l; }
+wait_boxes() {
+  local _
+  for _ in $(seq 1 $(($2 * 20))); do [ "$(boxes)" -ge "$1" ] && return 0; sleep 0.05; done
+  return 1
+}
+# The boxes' texts, one line each, in the order shown (the program writes them there).
+messages="$work/messages.log"
+export VEXA_MESSAGE_LOG="$messages"
+message() { sed -n "${1}p" "$messages" 2>/dev/null; }
+close_boxes() {
+  local _ w
+  for _ in 1 2 3 4; do
+    w=$(box_ids | head -1)
+    [ -n "$w" ] || break
+    xdotool windowfocus --sync "$w" 2>/dev/null
+    xdotool key Return
+    sleep 0.4
+  done
+}
+# seconds FILE: the decoded length, or "none".
+seconds() {
+  local rate channels bytes
+  read -r rate channels < <(ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels \
+                             -of csv=p=0 "$1" | tr ',' ' ')
+  [ -n "${rate:-}" ] && [ -n "${channels:-}" ] || { echo none; return; }
+  bytes=$(ffmpeg -v error -nostdin -i "$1" -f s16le -acodec pcm_s16le - 2>/dev/null | wc -c)
+  awk -v b="$bytes" -v r="$rate" -v c="$channels" 'BEGIN {printf "%.3f", b / (2 * r * c)}'
+}
+decode_errors() { ffmpeg -v error -nostdin -i "$1" -f null - 2>&1 | grep -c .; }
+begin() {
+  case=$1
+  vexa_fresh "$work/$case"
+  rec=$2
+  mkdir -p "$rec"
+  vexa_write_settings "Format=$3" "Channels=2" "Frequency=44100" "Dir=$rec/"
+  : >"$messages"
+  vexa_start "$bin" "$work/$case.out" && return 0
+  fail "no visible window"
+  return 1
+}
+finish() {
+  close_boxes
+  vexa_end TERM
+  [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc after SIGTERM"
+}
+
+# --- A small disk: the note while recording, then the end before it is full ---
+# tmpfs sizes that hold about 16 s of each format (44.1 kHz stereo; MP3 128 kbit/s, WMA 96).
+for row in "wav 0 2816k" "mp3 1 264k" "wma 2 200k"; do
+  read -r ext format size <<<"$row"
+  disk="$work/disk-$ext"
+  mkdir -p "$disk"
+  mount -t tmpfs -o "size=$size" tmpfs "$disk" || { case=disk-$ext; fail "cannot mount a tmpfs"; continue; }
+  mounted="$disk $mounted"
+  begin "disk-$ext" "$disk/rec" "$format" || continue
+  vexa_click $VEXA_RECORD_XY
+  start=$(vexa_now)
+  vexa_wait_file "$disk/rec/Vexa_001.$ext" 3 || { fail "Record made no file"; finish; continue; }
+  if wait_boxes 1 6; then
+    noted=$(vexa_since "$start")
+    size1=$(stat -c %s "$disk/rec/Vexa_001.$ext")
+    text=$(message 1)
+    echo "  $case: note after $noted s: $text"
+    [[ "$text" == *"nearly full"* ]] || fail "the first box is not the free-space note: $text"
+    sleep 1.5
+    size2=$(stat -c %s "$disk/rec/Vexa_001.$ext")
+    [ "$size2" -gt "$size1" ] || fail "the recording did not go on after the note ($size1 -> $size2 bytes)"
+  else
+    fail "no note within 6 s"
+  fi
+  if wait_boxes 2 30; then
+    ended=$(vexa_since "$start")
+    avail=$(df -B1 --output=avail "$disk" | tail -1 | tr -d ' ')
+    text=$(message 2)
+    echo "  $case: ended after $ended s with $avail bytes free: $text"
+    [[ "$text" == *"recording has stopped"* ]] || fail "the second box does not say why it stopped: $text"
+    [[ "$text" == *"Vexa_001.$ext"* ]] || fail "the box does not name the file"
+    [ "$avail" -gt 0 ] || fail "the disk is full"
+    [ "$(boxes)" -eq 2 ] || fail "$(boxes) boxes open, expected the note and the end"
+    size1=$(stat -c %s "$disk/rec/Vexa_001.$ext")
+    sleep 1
+    [ "$(stat -c %s "$disk/rec/Vexa_001.$ext")" = "$size1" ] || fail "the file still grows"
+    len=$(seconds "$disk/rec/Vexa_001.$ext")
+    errs=$(decode_errors "$disk/rec/Vexa_001.$ext")
+    echo "  $case: Vexa_001.$ext $size1 bytes, $len s, $errs decoder complaints"
+    in_range "$len" 5 "$(awk -v e="$ended" 'BEGIN {print e + 0.5}')" || fail "the file lasts $len s (recorded for $ended s)"
+    [ "$errs" -eq 0 ] || fail "the decoder complained $errs times"
+    if [ "$ext" = wav ]; then
+      riff=$(od -An -tu4 -j4 -N4 "$disk/rec/Vexa_001.wav" | tr -d ' ')
+      [ "$riff" = "$((size1 - 8))" ] || fail "RIFF size $riff for a file of $size1 bytes"
+    fi
+  else
+    fail "the recording did not end by itself within 30 s ($(boxes) boxes)"
+  fi
+  finish
+  umount "$disk" && mounted=${mounted/"$disk "/}
+done
+
+# --- A stall: SIGSTOP for 3 s, which the sound server rides out (measured: PulseAudio keeps
+# what a stopped client does not read for 20 s and more, whatever the stream asks for) ---
+# The capture stream asks the server to keep 500 ms for it while it cannot read.
+export VEXA_CAPTURE_BUFFER_MS=500
+stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s, records 2 s more
+  begin "$1" "$work/$1/recordings" 0 || return 1
+  vexa_point $VEXA_RECORD_XY
+  start=$(vexa_now)
+  vexa_press
+  vexa_wait_file "$rec/Vexa_001.wav" 3 || { fail "Record made no file"; finish; return 1; }
+  vexa_point $VEXA_STOP_XY
+  sleep 1
+  stopped_at=$(vexa_since "$start")
+  kill -STOP "$vexa_pid"
+  sleep "$2"
+  kill -CONT "$vexa_pid"
+  sleep 2
+  vexa_press
+  wall=$(vexa_since "$start")
+  sleep 1.5
+  len=$(seconds "$rec/Vexa_001.wav")
+  echo "  $case: stopped at $stopped_at s for $2 s; $wall s recorded, the file lasts $len s"
+  in_range "$(awk -v a="$len" -v b="$wall" 'BEGIN {print a - b}')" -0.2 0.2 || fail "the file lasts $len s, the recording $wall s"
+}
+if stall_take stall 3; then
+  [ "$(boxes)" -eq 0 ] || fail "a box after a stall the server rode out: $(message 1)"
+  finish
+fi
+unset VEXA_CAPTURE_BUFFER_MS
+
+# --- Nothing to tell after a clean take of the usual tone ---
+clip_take() { # NAME: records 2 s
+  begin "$1" "$work/$1/recordings" 0 || return 1
+  vexa_point $VEXA_RECORD_XY
+  vexa_press
+  vexa_wait_file "$rec/Vexa_001.wav" 3 || { fail "Record made no file"; finish; return 1; }
+  vexa_point $VEXA_STOP_XY
+  sleep 2
+  vexa_press
+  sleep 1
+}
+if clip_take tone; then
+  [ "$(boxes)" -eq 0 ] || fail "a box after recording the 440 Hz tone: $(message 1)"
+  finish
+fi
+# --- Clipping: a full-scale square wave played into what the microphone hears ---
+sox -q -n -t raw -r 44100 -e signed -b 16 -c 2 - synth 30 square 440 vol 1.5 2>/dev/null |
+  pacat --device=micsink --raw --rate=44100 --channels=2 --format=s16le --latency-msec=20 &
+feeder=$!
+sleep 1
+if clip_take square; then
+  if wait_boxes 1 3; then
+    text=$(message 1)
+    echo "  $case: $text"
+    [[ "$text" == *clipped* ]] || fail "no clipping reported: $text"
+    [[ "$text" == *"Lower the recording volume"* ]] || fail "no advice to lower the volume"
+    [[ "$text" != *"Audio was lost"* ]] || fail "a dropout reported"
+  else
+    fail "no box after recording a full-scale square wave"
+  fi
+  finish
+fi
+kill "$feeder" 2>/dev/null
+wait "$feeder" 2>/dev/null
+feeder=""
+
+echo "failures: $failures"
+[ "$failures" -eq 0 ]

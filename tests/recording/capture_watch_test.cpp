@@ -1,0 +1,271 @@
+// ctest-label: unit
+// The counters the recording keeps while it runs, over generated blocks: runs at full scale
+// per channel and across block boundaries, gaps between delivered samples and the clock (a
+// stall the server rode out, a stall that lost audio, jitter, a slow device clock, a pause),
+// and the free-space rule's three thresholds.
+#include "recording/CaptureWatch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using recording::ClipCounter;
+using recording::FreeSpaceRule;
+using recording::GapCounter;
+
+// Stereo frames of a quiet signal with full-scale samples put in by (frame, channel, value).
+struct Clip {
+    std::size_t frame;
+    int channel;
+    std::int16_t value;
+};
+std::vector<std::int16_t> stereo(std::size_t frames, std::initializer_list<Clip> clips = {})
+{
+    std::vector<std::int16_t> s(frames * 2);
+    for (std::size_t i = 0; i < s.size(); ++i)
+        s[i] = std::int16_t((i * 37) % 2000 - 1000);
+    for (const Clip& c : clips)
+        s[c.frame * 2 + std::size_t(c.channel)] = c.value;
+    return s;
+}
+
+struct ClipCase {
+    const char* name;
+    std::vector<std::int16_t> samples;
+    std::vector<std::size_t> blocks; // frames per block, fed in order
+    std::uint64_t count;
+    std::uint64_t firstAt;
+};
+
+class ClipCounting : public ::testing::TestWithParam<int> {};
+
+std::vector<ClipCase> clipCases()
+{
+    const std::int16_t hi = 32767, lo = -32768;
+    return {
+        {"no clipping", stereo(100), {100}, 0, 0},
+        {"two samples are not a run", stereo(100, {{10, 0, hi}, {11, 0, hi}}), {100}, 0, 0},
+        {"three at +full scale", stereo(100, {{10, 0, hi}, {11, 0, hi}, {12, 0, hi}}), {100}, 1, 10},
+        {"three at -32768", stereo(100, {{40, 1, lo}, {41, 1, lo}, {42, 1, lo}}), {100}, 1, 40},
+        {"-32767 is full scale too", stereo(100, {{5, 0, -32767}, {6, 0, lo}, {7, 0, -32767}}), {100}, 1, 5},
+        {"a long run counts once", stereo(100, {{20, 0, hi}, {21, 0, hi}, {22, 0, hi}, {23, 0, hi}, {24, 0, hi}}), {100}, 1, 20},
+        {"alternating channels are no run", stereo(100, {{10, 0, hi}, {11, 1, hi}, {12, 0, hi}}), {100}, 0, 0},
+        {"each channel counts", stereo(100, {{30, 1, hi}, {31, 1, hi}, {32, 1, hi}, {60, 0, lo}, {61, 0, lo}, {62, 0, lo}}), {100}, 2, 30},
+        {"a run across two blocks", stereo(100, {{48, 0, hi}, {49, 0, hi}, {50, 0, hi}}), {49, 51}, 1, 48},
+        {"a run across three blocks", stereo(100, {{49, 1, lo}, {50, 1, lo}, {51, 1, lo}}), {50, 1, 49}, 1, 49},
+        {"broken at a block boundary", stereo(100, {{48, 0, hi}, {49, 0, hi}, {51, 0, hi}, {52, 0, hi}}), {50, 50}, 0, 0},
+        {"first is the earliest of many", stereo(200, {{150, 0, hi}, {151, 0, hi}, {152, 0, hi}, {90, 1, lo}, {91, 1, lo}, {92, 1, lo}}), {64, 64, 72}, 2, 90},
+    };
+}
+
+TEST(ClipCounter, CountsRunsOfFullScaleSamplesPerChannel)
+{
+    for (const ClipCase& c : clipCases()) {
+        SCOPED_TRACE(c.name);
+        ClipCounter counter(2);
+        std::size_t at = 0;
+        for (std::size_t n : c.blocks) {
+            counter.feed(c.samples.data() + at * 2, n);
+            at += n;
+        }
+        EXPECT_EQ(counter.count(), c.count);
+        if (c.count > 0) {
+            EXPECT_EQ(counter.firstAt(), c.firstAt);
+        }
+        EXPECT_EQ(counter.frames(), at);
+    }
+}
+
+TEST(ClipCounter, SilenceOfAGapEndsARunAndMovesThePosition)
+{
+    ClipCounter counter(2);
+    const auto a = stereo(10, {{8, 0, 32767}, {9, 0, 32767}});
+    const auto b = stereo(10, {{0, 0, 32767}, {5, 1, 32767}, {6, 1, 32767}, {7, 1, 32767}});
+    counter.feed(a.data(), 10);
+    counter.skip(1000); // the gap's silence breaks the run of two plus one
+    counter.feed(b.data(), 10);
+    EXPECT_EQ(counter.count(), 1u);
+    EXPECT_EQ(counter.firstAt(), 1015u);
+}
+
+TEST(ClipCounter, MonoCountsItsOneChannel)
+{
+    std::vector<std::int16_t> m(20, 100);
+    m[3] = m[4] = m[5] = -32768;
+    ClipCounter counter(1);
+    counter.feed(m.data(), 20);
+    EXPECT_EQ(counter.count(), 1u);
+    EXPECT_EQ(counter.firstAt(), 3u);
+}
+
+// A capture at 44100 Hz in blocks of 441 frames (10 ms), with the clock in nanoseconds.
+constexpr std::uint32_t Rate = 44100;
+constexpr std::uint32_t Block = 441;
+constexpr std::int64_t Ms = 1'000'000;
+
+struct Feeder {
+    GapCounter counter{Rate};
+    std::int64_t now = 0;
+    std::uint64_t silence = 0;
+    std::vector<std::uint64_t> gapsAt; // frames written before each gap's silence
+
+    // n blocks that arrive every stepNs.
+    void blocks(int n, std::int64_t stepNs = 10 * Ms)
+    {
+        for (int i = 0; i < n; ++i) {
+            now += stepNs;
+            const std::uint64_t before = counter.frames();
+            const std::uint64_t s = counter.block(now, Block);
+            if (s > 0)
+                gapsAt.push_back(before);
+            silence += s;
+        }
+    }
+    // The process stands still for ms.
+    void stall(std::int64_t ms) { now += ms * Ms; }
+};
+
+TEST(GapCounter, SteadyCaptureHasNoGap)
+{
+    Feeder f;
+    f.blocks(1000);
+    EXPECT_EQ(f.counter.count(), 0u);
+    EXPECT_EQ(f.silence, 0u);
+    EXPECT_EQ(f.counter.frames(), 1000u * Block);
+}
+
+TEST(GapCounter, JitterAndLateBlocksThatCatchUpAreNoGap)
+{
+    Feeder f;
+    f.blocks(50);
+    for (int i = 0; i < 20; ++i) {
+        f.stall(150);       // the capture thread waits 150 ms (a busy machine) ...
+        f.blocks(15, 100);  // ... then takes what the server kept, at once
+        f.blocks(30);
+    }
+    EXPECT_EQ(f.counter.count(), 0u);
+    EXPECT_EQ(f.silence, 0u);
+}
+
+TEST(GapCounter, StallTheServerRodeOutIsNoGap)
+{
+    Feeder f;
+    f.blocks(100);
+    f.stall(3000);               // stopped for 3 s; the server kept all of it
+    f.blocks(300, 50'000);       // the kept 3 s arrive in 15 ms
+    f.blocks(200);
+    EXPECT_EQ(f.counter.count(), 0u);
+}
+
+TEST(GapCounter, StallThatLostAudioIsOneGapOfItsLengthWhereTheAudioStops)
+{
+    Feeder f;
+    f.blocks(100);               // 1 s
+    f.stall(3000);               // 3 s stopped; the server kept 1 s and threw 2 s away
+    f.blocks(100, 50'000);       // the kept second, at once
+    f.blocks(300);
+    ASSERT_EQ(f.counter.count(), 1u);
+    EXPECT_NEAR(double(f.counter.totalFrames()), 2.0 * Rate, 0.01 * Rate);
+    EXPECT_EQ(f.counter.firstLength(), f.counter.totalFrames());
+    // The silence goes in soon after the kept second (within the time the counter waits for
+    // the shortfall to settle), and the timeline then matches the clock.
+    EXPECT_GE(double(f.counter.firstAt()), 2.0 * Rate);
+    EXPECT_LE(double(f.counter.firstAt()), 2.0 * Rate + 0.08 * Rate);
+    EXPECT_EQ(f.gapsAt.size(), 1u);
+    const double clockFrames = double(f.now) * Rate / 1e9; // what the clock says was captured
+    EXPECT_NEAR(double(f.counter.frames()), clockFrames, 0.02 * Rate);
+}
+
+TEST(GapCounter, EveryLossCountsWithTheFirstKept)
+{
+    Feeder f;
+    f.blocks(100);
+    f.stall(500);   // lost entirely (no catch-up)
+    f.blocks(100);
+    f.stall(1200);
+    f.blocks(100);
+    ASSERT_EQ(f.counter.count(), 2u);
+    EXPECT_NEAR(double(f.counter.firstLength()), 0.5 * Rate, 0.015 * Rate);
+    EXPECT_NEAR(double(f.counter.totalFrames()), 1.7 * Rate, 0.03 * Rate);
+    EXPECT_NEAR(double(f.counter.firstAt()), 1.0 * Rate, 0.08 * Rate);
+}
+
+TEST(GapCounter, ShortLossUnderTheThresholdIsNotCounted)
+{
+    Feeder f;
+    f.blocks(100);
+    f.stall(30);
+    f.blocks(100);
+    EXPECT_EQ(f.counter.count(), 0u);
+}
+
+TEST(GapCounter, SlowOrFastDeviceClockIsNoGap)
+{
+    for (std::int64_t step : {10 * Ms + 1000, 10 * Ms - 1000}) { // +-100 ppm, 10 minutes
+        Feeder f;
+        f.blocks(60000, step);
+        EXPECT_EQ(f.counter.count(), 0u) << step;
+    }
+}
+
+TEST(GapCounter, LateStartAndEarlyBurstAreNoGap)
+{
+    Feeder f;
+    f.blocks(30, 0);  // the server hands over what it had at the start at once
+    f.blocks(500);
+    EXPECT_EQ(f.counter.count(), 0u);
+}
+
+TEST(GapCounter, PauseWithRebaseIsNoGap)
+{
+    Feeder f;
+    f.blocks(100);
+    f.counter.rebase();
+    f.stall(5000); // paused: nothing delivered, on purpose
+    f.blocks(100);
+    EXPECT_EQ(f.counter.count(), 0u);
+    EXPECT_EQ(f.counter.frames(), 200u * Block);
+}
+
+TEST(FreeSpaceRule, ThresholdsAtTheFormatsRate)
+{
+    const double wav = 176400.0; // 44.1 kHz stereo 16-bit
+    struct Case {
+        std::int64_t bytes;
+        bool canStart;
+        FreeSpaceRule::Verdict first;
+    };
+    const Case cases[] = {
+        {std::int64_t(wav * 400), true, FreeSpaceRule::Verdict::Fine},
+        {std::int64_t(wav * 300), true, FreeSpaceRule::Verdict::Fine},
+        {std::int64_t(wav * 299), true, FreeSpaceRule::Verdict::Note},
+        {std::int64_t(wav * 10), true, FreeSpaceRule::Verdict::Note},
+        {std::int64_t(wav * 9.9), false, FreeSpaceRule::Verdict::Note},
+        {std::int64_t(wav * 5), false, FreeSpaceRule::Verdict::Note},
+        {std::int64_t(wav * 4.9), false, FreeSpaceRule::Verdict::Stop},
+        {0, false, FreeSpaceRule::Verdict::Stop},
+        {-1, true, FreeSpaceRule::Verdict::Fine}, // unknown: never stops a recording
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        FreeSpaceRule rule(wav);
+        EXPECT_EQ(rule.canStart(c.bytes), c.canStart);
+        EXPECT_EQ(rule.check(c.bytes), c.first);
+    }
+}
+
+TEST(FreeSpaceRule, NoteOnceThenStop)
+{
+    FreeSpaceRule rule(16000.0); // MP3 at 128 kbit/s
+    EXPECT_EQ(rule.check(16000 * 1000), FreeSpaceRule::Verdict::Fine);
+    EXPECT_EQ(rule.check(16000 * 200), FreeSpaceRule::Verdict::Note);
+    EXPECT_EQ(rule.check(16000 * 100), FreeSpaceRule::Verdict::Fine);
+    EXPECT_EQ(rule.check(16000 * 400), FreeSpaceRule::Verdict::Fine); // space freed: still once
+    EXPECT_EQ(rule.check(16000 * 200), FreeSpaceRule::Verdict::Fine);
+    EXPECT_EQ(rule.check(16000 * 4), FreeSpaceRule::Verdict::Stop);
+}
+
+} // namespace
