@@ -35,7 +35,7 @@ else
 fi
 
 supp=$root/tests/sanitizers
-export TSAN_OPTIONS="suppressions=$supp/tsan.supp halt_on_error=1 second_deadlock_stack=1 history_size=4"
+export TSAN_OPTIONS="suppressions=$supp/tsan.supp die_after_fork=0 halt_on_error=1 second_deadlock_stack=1 history_size=4"
 export ASAN_OPTIONS="detect_leaks=1 halt_on_error=1 strict_init_order=1"
 export LSAN_OPTIONS="suppressions=$supp/lsan.supp print_suppressions=0"
 export UBSAN_OPTIONS="suppressions=$supp/ubsan.supp print_stacktrace=1 halt_on_error=1"
