@@ -24,17 +24,6 @@ trap cleanup EXIT
 vexa_hold_display
 failures=0
 fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
-in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
-boxes() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window" | wc -l; }
-# seconds FILE: what FFmpeg decodes of it, in seconds ("none" when it cannot read it).
-seconds() {
-  local rate channels bytes
-  read -r rate channels < <(ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels \
-                             -of csv=p=0 "$1" 2>/dev/null | tr ',' ' ')
-  [ -n "${rate:-}" ] && [ -n "${channels:-}" ] || { echo none; return; }
-  bytes=$(ffmpeg -v error -nostdin -i "$1" -map 0:a:0 -f s16le -acodec pcm_s16le - 2>/dev/null | wc -c)
-  awk -v b="$bytes" -v r="$rate" -v c="$channels" 'BEGIN {printf "%.2f", b / (2 * r * c)}'
-}
 
 # --- kill -9 during a WMA recording ---------------------------------------------------------
 case=kill-wma
@@ -52,9 +41,9 @@ if vexa_start "$bin" "$work/$case.out"; then
     kill -9 "$vexa_pid"
     wait "$vexa_pid" 2>/dev/null
     vexa_pid=""
-    kept=$(seconds "$rec/Vexa_001.wma")
+    kept=$(vexa_seconds "$rec/Vexa_001.wma")
     echo "  $case: FFmpeg decodes $kept s of about $captured s captured"
-    in_range "$kept" "$(awk -v c="$captured" 'BEGIN {print c - 1.0}')" "$(awk -v c="$captured" 'BEGIN {print c + 1.0}')" \
+    vexa_in_range "$kept" "$(awk -v c="$captured" 'BEGIN {print c - 1.0}')" "$(awk -v c="$captured" 'BEGIN {print c + 1.0}')" \
       || fail "the killed WMA recording decodes to $kept s, not the $captured s captured"
   else
     fail "Record made no file"
@@ -87,18 +76,18 @@ for entry in "0 wav" "1 mp3" "2 wma"; do
   sleep 2
   rm -rf "$rec"
   # The window notices within about a second of audio and says where the recording goes on.
-  for _ in $(seq 1 100); do [ "$(boxes)" -gt 0 ] && break; sleep 0.05; done
-  [ "$(boxes)" -eq 1 ] || fail "$(boxes) box(es) after the folder was removed, not one"
+  for _ in $(seq 1 100); do [ "$(vexa_boxes)" -gt 0 ] && break; sleep 0.05; done
+  [ "$(vexa_boxes)" -eq 1 ] || fail "$(vexa_boxes) box(es) after the folder was removed, not one"
   [ -e "$file" ] || fail "the recording was not made again in its folder"
   sleep 2
-  for _ in 1 2 3; do [ "$(boxes)" -gt 0 ] || break; xdotool key Return; sleep 0.3; done
+  for _ in 1 2 3; do [ "$(vexa_boxes)" -gt 0 ] || break; xdotool key Return; sleep 0.3; done
   vexa_click $VEXA_STOP_XY
   captured=$(vexa_since "$started")
   sleep 0.5
-  [ "$(boxes)" -eq 0 ] || fail "$(boxes) box(es) after Stop"
-  kept=$(seconds "$file")
+  [ "$(vexa_boxes)" -eq 0 ] || fail "$(vexa_boxes) box(es) after Stop"
+  kept=$(vexa_seconds "$file")
   echo "  $case: the file holds $kept s of about $captured s recorded"
-  in_range "$kept" "$(awk -v c="$captured" 'BEGIN {print c - 1.2}')" "$(awk -v c="$captured" 'BEGIN {print c + 0.6}')" \
+  vexa_in_range "$kept" "$(awk -v c="$captured" 'BEGIN {print c - 1.2}')" "$(awk -v c="$captured" 'BEGIN {print c + 0.6}')" \
     || fail "the file holds $kept s, not the $captured s recorded"
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"

@@ -15,6 +15,9 @@
 #   vexa_wait_file PATH SECONDS returns 0 as soon as PATH exists
 #   vexa_hold_display           keeps one client connected to $DISPLAY (sets $vexa_holder; kill
 #                               it at the end)
+#   vexa_in_range V LO HI       V is a number within LO..HI
+#   vexa_boxes                  how many boxes (windows other than the main one) are open
+#   vexa_seconds FILE           what FFmpeg decodes of FILE, in seconds ("none" if unreadable)
 #   vexa_sound_stop             takes the private sound server away
 #   vexa_sound_start            brings it back and waits until its sources deliver
 #
@@ -116,3 +119,14 @@ vexa_since() { awk -v a="$1" -v b="$(vexa_now)" 'BEGIN {printf "%.3f", b - a}'; 
 # The private sound server of scripts/services.sh lives in the folder above $PULSE_RUNTIME_PATH.
 vexa_sound_stop() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-stop "$(dirname "$PULSE_RUNTIME_PATH")"; }
 vexa_sound_start() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-start "$(dirname "$PULSE_RUNTIME_PATH")"; }
+
+vexa_in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
+vexa_boxes() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window" | wc -l; }
+vexa_seconds() {
+  local rate channels bytes
+  read -r rate channels < <(ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels \
+                             -of csv=p=0 "$1" 2>/dev/null | tr ',' ' ')
+  [ -n "${rate:-}" ] && [ -n "${channels:-}" ] || { echo none; return; }
+  bytes=$(ffmpeg -v error -nostdin -i "$1" -map 0:a:0 -f s16le -acodec pcm_s16le - 2>/dev/null | wc -c)
+  awk -v b="$bytes" -v r="$rate" -v c="$channels" 'BEGIN {printf "%.2f", b / (2 * r * c)}'
+}

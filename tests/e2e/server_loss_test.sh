@@ -25,26 +25,15 @@ trap cleanup EXIT
 vexa_hold_display
 failures=0
 fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
-in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
-boxes() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window" | wc -l; }
 # wait_boxes N SECONDS: waits for N open boxes.
 wait_boxes() {
   local _
-  for _ in $(seq 1 $(($2 * 20))); do [ "$(boxes)" -eq "$1" ] && return 0; sleep 0.05; done
+  for _ in $(seq 1 $(($2 * 20))); do [ "$(vexa_boxes)" -eq "$1" ] && return 0; sleep 0.05; done
   return 1
 }
 close_boxes() {
   local _
-  for _ in 1 2 3; do [ "$(boxes)" -gt 0 ] || break; xdotool key Return; sleep 0.4; done
-}
-# seconds FILE: the decoded length, or "none" when the decoder cannot read it.
-seconds() {
-  local rate channels bytes
-  read -r rate channels < <(ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels \
-                             -of csv=p=0 "$1" | tr ',' ' ')
-  [ -n "${rate:-}" ] && [ -n "${channels:-}" ] || { echo none; return; }
-  bytes=$(ffmpeg -v error -nostdin -i "$1" -map 0:a:0 -f s16le -acodec pcm_s16le - 2>/dev/null | wc -c)
-  awk -v b="$bytes" -v r="$rate" -v c="$channels" 'BEGIN {printf "%.2f", b / (2 * r * c)}'
+  for _ in 1 2 3; do [ "$(vexa_boxes)" -gt 0 ] || break; xdotool key Return; sleep 0.4; done
 }
 # grows FILE: the file's size grows within 2 s.
 grows() {
@@ -78,14 +67,14 @@ for entry in "0 wav" "1 mp3" "2 wma"; do
   if wait_boxes 1 5; then
     echo "  $case: box $(vexa_since "$killed_at") s after the server went away"
   else
-    fail "no box after the server went away ($(boxes) open)"
+    fail "no box after the server went away ($(vexa_boxes) open)"
   fi
   close_boxes
   sleep 1
-  [ "$(boxes)" -eq 0 ] || fail "$(boxes) box(es) came back"
-  kept=$(seconds "$first")
+  [ "$(vexa_boxes)" -eq 0 ] || fail "$(vexa_boxes) box(es) came back"
+  kept=$(vexa_seconds "$first")
   echo "  $case: the file holds $kept s of about 2 s captured"
-  in_range "$kept" 1.5 3.0 || fail "the file holds $kept s, not the 2 s captured"
+  vexa_in_range "$kept" 1.5 3.0 || fail "the file holds $kept s, not the 2 s captured"
 
   vexa_sound_start
   vexa_click $VEXA_RECORD_XY
@@ -94,12 +83,12 @@ for entry in "0 wav" "1 mp3" "2 wma"; do
     sleep 1
     vexa_click $VEXA_STOP_XY
     sleep 0.5
-    again=$(seconds "$second")
-    in_range "$again" 0.8 3.0 || fail "the recording after the server came back holds $again s"
+    again=$(vexa_seconds "$second")
+    vexa_in_range "$again" 0.8 3.0 || fail "the recording after the server came back holds $again s"
   else
     fail "Record after the server came back made no growing file"
   fi
-  [ "$(boxes)" -eq 0 ] || fail "a box after the second recording"
+  [ "$(vexa_boxes)" -eq 0 ] || fail "a box after the second recording"
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
 done
@@ -115,14 +104,14 @@ if vexa_start "$bin" "$work/$case.out"; then
   vexa_click $VEXA_PLAY_XY
   sleep 1.5
   vexa_sound_stop
-  wait_boxes 1 5 || fail "no box after the server went away during playback ($(boxes) open)"
+  wait_boxes 1 5 || fail "no box after the server went away during playback ($(vexa_boxes) open)"
   close_boxes
   sleep 1
-  [ "$(boxes)" -eq 0 ] || fail "$(boxes) box(es) came back"
+  [ "$(vexa_boxes)" -eq 0 ] || fail "$(vexa_boxes) box(es) came back"
   vexa_sound_start
   vexa_click $VEXA_PLAY_XY
   sleep 1.5
-  [ "$(boxes)" -eq 0 ] || fail "Play after the server came back showed a box"
+  [ "$(vexa_boxes)" -eq 0 ] || fail "Play after the server came back showed a box"
   kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended"
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
