@@ -34,8 +34,10 @@ void onSource(pa_context*, const pa_source_info* i, int eol, void* user)
         listing->done = true;
         return;
     }
-    listing->sources.push_back(
-        {i->index, {i->name ? i->name : "", i->description ? i->description : (i->name ? i->name : "")}});
+    PulseSource source{i->name ? i->name : "", i->description ? i->description : (i->name ? i->name : "")};
+    if (const char* label = i->proplist ? pa_proplist_gets(i->proplist, PA_PROP_DEVICE_DESCRIPTION) : nullptr)
+        source.label = label;
+    listing->sources.push_back({i->index, std::move(source)});
 }
 
 } // namespace
@@ -96,19 +98,39 @@ std::vector<PulseSource> listPulseSources(int timeoutMs)
 
 namespace {
 
+using Shown = const std::string& (*)(const PulseSource&);
+
+const std::string& labelOf(const PulseSource& s) { return s.label.empty() ? s.description : s.label; }
+const std::string& descriptionOf(const PulseSource& s) { return s.description; }
+
 int findIn(const std::vector<const PulseSource*>& order, const std::vector<std::string>& inputDescriptions,
-           const std::string& name)
+           const std::string& name, Shown shown)
 {
     if (order.size() != inputDescriptions.size())
         return -1;
     int found = -1;
     for (std::size_t i = 0; i < order.size(); ++i) {
-        if (order[i]->description != inputDescriptions[i])
+        if (shown(*order[i]) != inputDescriptions[i])
             return -1;
         if (order[i]->name == name)
             found = int(i);
     }
     return found;
+}
+
+// The one device showing what only the source called `name` shows, or -1.
+int findUnique(const std::vector<PulseSource>& sources, const std::vector<std::string>& inputDescriptions,
+               const std::string& name, Shown shown)
+{
+    const auto wanted = std::find_if(sources.begin(), sources.end(),
+                                     [&](const PulseSource& s) { return s.name == name; });
+    if (wanted == sources.end() || shown(*wanted).empty())
+        return -1;
+    const std::string& text = shown(*wanted);
+    if (std::count_if(sources.begin(), sources.end(), [&](const PulseSource& s) { return shown(s) == text; }) != 1
+        || std::count(inputDescriptions.begin(), inputDescriptions.end(), text) != 1)
+        return -1;
+    return int(std::find(inputDescriptions.begin(), inputDescriptions.end(), text) - inputDescriptions.begin());
 }
 
 } // namespace
@@ -127,8 +149,14 @@ int findSourceByName(const std::vector<PulseSource>& sources,
         if (!s.isDefault)
             defaultFirst.push_back(&s);
     }
-    const int found = findIn(defaultFirst, inputDescriptions, name);
-    return found >= 0 ? found : findIn(serverOrder, inputDescriptions, name);
+    for (Shown shown : {Shown(&labelOf), Shown(&descriptionOf)}) {
+        for (const auto* order : {&defaultFirst, &serverOrder})
+            if (const int at = findIn(*order, inputDescriptions, name, shown); at >= 0)
+                return at;
+        if (const int at = findUnique(sources, inputDescriptions, name, shown); at >= 0)
+            return at;
+    }
+    return -1;
 }
 
 } // namespace audio

@@ -23,9 +23,14 @@ TEST(FindSourceByName, MatchesByPositionOnlyWhenTheListsAgree)
         {"unique", same, "mic", 1},
         {"unknown name", same, "nothing", -1},
         {"empty name", same, "", -1},
-        {"a device more", {"Speaker", "Microphone", "Speaker", "New"}, "mic", -1},
-        {"a device less", {"Speaker", "Microphone"}, "mic", -1},
-        {"other order", {"Microphone", "Speaker", "Speaker"}, "mic", -1},
+        // The lists disagree: only a description that one source alone has still decides.
+        {"a device more, unique", {"Speaker", "Microphone", "Speaker", "New"}, "mic", 1},
+        {"a device less, unique", {"Speaker", "Microphone"}, "mic", 1},
+        {"other order, unique", {"Microphone", "Speaker", "Speaker"}, "mic", 0},
+        {"a device more, shared", {"Speaker", "Microphone", "Speaker", "New"}, "tone.monitor", -1},
+        {"a device less, shared", {"Speaker", "Microphone"}, "speaker.monitor", -1},
+        {"other order, shared", {"Microphone", "Speaker", "Speaker"}, "tone.monitor", -1},
+        {"unique here, twice there", {"Microphone", "Microphone", "Speaker"}, "mic", -1},
     };
     for (const Case& c : cases)
         EXPECT_EQ(audio::findSourceByName(sources, c.devices, c.name), c.expected) << c.what;
@@ -45,5 +50,28 @@ TEST(FindSourceByName, TheDefaultSourceMayComeFirst)
         EXPECT_EQ(audio::findSourceByName(sources, defaultFirst, c.name), c.expected) << c.name;
     // The server's own order still serves when that is what the list shows.
     EXPECT_EQ(audio::findSourceByName(sources, {"Speaker", "Microphone", "Speaker"}, "mic"), 1);
-    EXPECT_EQ(audio::findSourceByName(sources, {"Speaker", "Speaker", "Microphone"}, "mic"), -1);
+    EXPECT_EQ(audio::findSourceByName(sources, {"Speaker", "Speaker", "Microphone"}, "tone.monitor"), -1);
+}
+
+// PipeWire: a monitor's description is "Monitor of X" but its device.description, which RtAudio
+// shows, is the sink's "X", and RtAudio lists the sink and its monitor as one device in the
+// sinks' order, the default not first. Seen with the private test server's four sources.
+TEST(FindSourceByName, PipeWireMonitorsGoByTheirSinksLabel)
+{
+    const std::vector<audio::PulseSource> sources{
+        {"speaker.monitor", "Monitor of Speaker", false, "Speaker"},
+        {"micsink.monitor", "Monitor of MicSink", true, "MicSink"},
+        {"tonesink.monitor", "Monitor of ToneSink", false, "ToneSink"},
+        {"silence", "Silence", false, "Silence"}};
+    const std::vector<std::string> devices{"Speaker", "MicSink", "ToneSink", "Silence"};
+    for (std::size_t i = 0; i < sources.size(); ++i)
+        EXPECT_EQ(audio::findSourceByName(sources, devices, sources[i].name), int(i)) << sources[i].name;
+    // Sinks listed in another order than their monitors' indexes: the labels still decide.
+    const std::vector<std::string> sinksFirst{"ToneSink", "Speaker", "MicSink", "Silence"};
+    EXPECT_EQ(audio::findSourceByName(sources, sinksFirst, "tonesink.monitor"), 0);
+    EXPECT_EQ(audio::findSourceByName(sources, sinksFirst, "micsink.monitor"), 2);
+    // PulseAudio shows the description itself, default first.
+    const std::vector<std::string> pulse{"Monitor of MicSink", "Monitor of Speaker", "Monitor of ToneSink", "Silence"};
+    EXPECT_EQ(audio::findSourceByName(sources, pulse, "micsink.monitor"), 0);
+    EXPECT_EQ(audio::findSourceByName(sources, pulse, "tonesink.monitor"), 2);
 }
