@@ -5,10 +5,8 @@
 # e2e labels once more against PipeWire (scripts/test-pipewire.sh). Arguments go to the first
 # ctest.
 #   VEXA_SANITIZERS  sanitizer builds to run after the suite: "thread" (unit and audio
-#                    labels) and/or "address" (every label). Not by default yet: under the
-#                    thread sanitizer two audio tests still fail (a fork in a threaded test, and
-#                    a report in the RtAudio stream's callback that is still being looked at).
-#                    ("" or "none" skips them for a quick local run)
+#                    labels; the default) and/or "address" (every label). "" or "none" skips
+#                    them for a quick local run.
 #   VEXA_WERROR      ON/OFF: warnings as errors (default ON when CI is set)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -16,7 +14,7 @@ if [ -n "${CI:-}" ] && [ "${CI}" != false ]; then
   export VEXA_WERROR=${VEXA_WERROR:-ON}
 fi
 export VEXA_WERROR=${VEXA_WERROR:-OFF}
-sanitizers=${VEXA_SANITIZERS-none}
+sanitizers=${VEXA_SANITIZERS-thread}
 [ "$sanitizers" = none ] && sanitizers=""
 
 start=$SECONDS
