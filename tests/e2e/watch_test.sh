@@ -153,7 +153,11 @@ stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s,
   sleep 1.5
   len=$(seconds "$rec/Vexa_001.wav")
   echo "  $case: stopped at $stopped_at s for $2 s; $wall s recorded, the file lasts $len s"
-  in_range "$(awk -v a="$len" -v b="$wall" 'BEGIN {print a - b}')" -0.2 0.2 || fail "the file lasts $len s, the recording $wall s"
+  # A server that kept only the 500 ms asked for would lose 2.5 s; silence written for the stall
+  # would add 3 s. The file misses what was under way when the buttons were pressed: the capture
+  # opening after Record and the server's latency at Stop (about 60 ms on PipeWire, 10 ms on
+  # PulseAudio), both longer on a busy machine, so it may come out shorter by well over 0.2 s.
+  in_range "$(awk -v a="$len" -v b="$wall" 'BEGIN {print a - b}')" -1.0 0.2 || fail "the file lasts $len s, the recording $wall s"
 }
 if stall_take stall 3; then
   [ "$(boxes)" -eq 0 ] || fail "a box after a stall the server rode out: $(message 1)"

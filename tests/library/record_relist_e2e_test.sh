@@ -21,6 +21,8 @@ cleanup() {
 }
 trap cleanup EXIT
 vexa_hold_display
+# The program writes each box's text here as well.
+export VEXA_MESSAGE_LOG="$work/messages.log"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
@@ -80,10 +82,12 @@ import -window "$vexa_window" "$work/recording.png" 2>/dev/null
 mean=$(convert "$work/recording.png" -crop 200x80+20+260 -colorspace Gray -format '%[fx:mean]' info: 2>/dev/null)
 echo "list background while recording: mean grey ${mean:-?}"
 awk -v m="${mean:-1}" 'BEGIN { exit !(m < 0.25) }' || fail "the list is not dark while recording (mean grey $mean)"
+shown=$(wc -l < "$VEXA_MESSAGE_LOG" 2>/dev/null || echo 0)
 vexa_click $VEXA_STOP_XY
 titles=$(close_boxes)
 echo "after the recording: $(count "$titles") boxes: $(printf '%s' "$titles" | tr '\n' '|')"
-[ "$(count "$titles")" -eq 0 ] || fail "boxes came back after the recording"
+[ "$(count "$titles")" -eq 0 ] ||
+  fail "boxes came back after the recording: $(tail -n +$((shown + 1)) "$VEXA_MESSAGE_LOG" 2>/dev/null | tr '\n' '|')"
 
 # Refresh: nothing either.
 vexa_click 66 206
