@@ -24,12 +24,15 @@ running() {
   case "$(ps -o stat= -p "$p" 2>/dev/null)" in ''|Z*) return 1 ;; esac
 }
 
-# Ends each process recorded at start, newest first: SIGTERM, then SIGKILL after 3 s. A PID is
-# only signalled while it still runs the program it was recorded for.
+# Ends each process recorded at start: SIGTERM, then SIGKILL after 3 s. A PID is only signalled
+# while it still runs the program it was recorded for. The PulseAudio server goes first, so that
+# its clients lose it at once, as when PulseAudio itself is stopped (tests take the server away
+# in the middle of a recording and count what reached the file); then the tones, WirePlumber and
+# PipeWire.
 stop_all() {
   [ -d "$pids" ] || return 0
   local name f p i
-  for name in $(echo "$names" | tr ' ' '\n' | tac); do
+  for name in pipewire-pulse tone1k tone wireplumber pipewire; do
     f=$pids/$name; [ -f "$f" ] || continue
     read -r p comm < "$f"; rm -f "$f"
     [ "$(ps -o comm= -p "$p" 2>/dev/null)" = "$comm" ] || continue
