@@ -112,7 +112,13 @@ TEST(InputSelection, ALineThatWentAwayFallsBackToTheDefaultSource)
     load.start("pactl", {"load-module", "module-null-sink", "sink_name=gone", "sink_properties=device.description=Gone"});
     ASSERT_TRUE(load.waitForFinished(5000));
     const QString module = QString::fromUtf8(load.readAllStandardOutput()).trimmed();
-    const int gone = mixer.recordingLines().indexOf("Monitor of Gone");
+    // On PipeWire the new sink reaches our connection a moment after pactl returns.
+    int gone = -1;
+    for (int i = 0; i < 300 && gone < 0; ++i) {
+        gone = mixer.recordingLines().indexOf("Monitor of Gone");
+        if (gone < 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     ASSERT_GE(gone, 0);
     ASSERT_TRUE(engine.recordSetInput(gone, audio::InputOn, 1.0f));
     QProcess::execute("pactl", {"unload-module", module});
