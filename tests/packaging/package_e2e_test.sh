@@ -51,7 +51,7 @@ fi
 
 # The files a desktop needs, at their standard places.
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
-for f in ./usr/bin/vexa-recorder ./usr/share/vexa-recorder/Languages/English.ini \
+for f in ./usr/bin/vexa-recorder ./usr/lib/vexa-recorder/vexa-codecs.so ./usr/share/vexa-recorder/Languages/English.ini \
          ./usr/share/applications/com.quandrel.VexaRecorder.desktop \
          ./usr/share/metainfo/com.quandrel.VexaRecorder.metainfo.xml \
          ./usr/share/icons/hicolor/48x48/apps/vexa-recorder.png; do
@@ -74,6 +74,12 @@ else
 fi
 [ ! -e "$root/usr/bin/Languages" ] || bad "language files beside the installed program"
 vexa_fresh "$work/run"
+# A recording in the folder: listing its length loads the codec module from the installed lib
+# folder.
+mkdir -p "$work/rec"
+ffmpeg -v error -nostdin -f lavfi -i "sine=frequency=440:duration=2" -ac 2 -ar 44100 "$work/rec/Vexa_001.mp3" ||
+  bad "ffmpeg made no test file"
+vexa_write_settings "Dir=$work/rec/"
 strace -f -qq -e trace=openat -o "$work/trace" -- "$root/usr/bin/vexa-recorder" >"$work/out.log" 2>&1 &
 vexa_pid=$!
 window=""
@@ -93,6 +99,8 @@ else
   [ "$windows" -le 1 ] || bad "the installed program shows $windows windows"
   grep -q "$root/usr/share/vexa-recorder/Languages/English.ini" "$work/trace" ||
     bad "the installed program did not read its language file from share/vexa-recorder"
+  grep -q "$root/usr/lib/vexa-recorder/vexa-codecs.so" "$work/trace" ||
+    bad "the installed program did not load its codec module from lib/vexa-recorder"
   # End it as a desktop session would; strace ends with the program's exit code.
   kill -TERM "$prog"
 fi
@@ -109,7 +117,7 @@ if [ -n "$installed" ]; then
     { cat "$work/remove.log"; bad "apt-get remove"; }
   installed=""
   dpkg -s vexa-recorder >/dev/null 2>&1 && bad "dpkg still lists the package"
-  for f in /usr/bin/vexa-recorder /usr/share/vexa-recorder /usr/share/applications/com.quandrel.VexaRecorder.desktop \
+  for f in /usr/bin/vexa-recorder /usr/lib/vexa-recorder /usr/share/vexa-recorder /usr/share/applications/com.quandrel.VexaRecorder.desktop \
            /usr/share/icons/hicolor/48x48/apps/vexa-recorder.png; do
     [ ! -e "$f" ] || bad "$f left after removal"
   done
