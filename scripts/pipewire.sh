@@ -14,12 +14,22 @@ dir=$(mkdir -p "${2:?private folder}" && cd "$2" && pwd)
 conf=$dir/pipewire-config
 pids=$dir/pipewire-pids
 
+# Each process of a start is recorded as "PID COMMAND" in $pids/NAME.
+names="pipewire wireplumber pipewire-pulse tone tone1k"
+# running NAME: the process recorded as NAME still runs the program it was recorded for.
+running() {
+  local f=$pids/$1 p comm
+  [ -f "$f" ] && read -r p comm < "$f" || return 1
+  [ "$(ps -o comm= -p "$p" 2>/dev/null)" = "$comm" ] || return 1
+  case "$(ps -o stat= -p "$p" 2>/dev/null)" in ''|Z*) return 1 ;; esac
+}
+
 # Ends each process recorded at start, newest first: SIGTERM, then SIGKILL after 3 s. A PID is
 # only signalled while it still runs the program it was recorded for.
 stop_all() {
   [ -d "$pids" ] || return 0
   local name f p i
-  for name in tone tone1k pipewire-pulse wireplumber pipewire; do
+  for name in $(echo "$names" | tr ' ' '\n' | tac); do
     f=$pids/$name; [ -f "$f" ] || continue
     read -r p comm < "$f"; rm -f "$f"
     [ "$(ps -o comm= -p "$p" 2>/dev/null)" = "$comm" ] || continue
@@ -38,6 +48,22 @@ if [ "$action" = stop ]; then
   exit 0
 fi
 [ "$action" = start ] || { echo "start or stop" >&2; exit 2; }
+
+# A start while the stack runs (a test bringing back a server that was never taken away) must not
+# launch a second set: the second pipewire and pipewire-pulse find their sockets taken and quit,
+# but a second WirePlumber would manage the same graph beside the first (moving streams, fighting
+# over defaults), a second pair of tones would play, and the records of the running set would be
+# overwritten so that stop could no longer end it. PulseAudio refuses a second daemon the same way.
+all=1 some=0
+for name in $names; do
+  if running "$name"; then some=1; else all=0; fi
+done
+if [ "$all" = 1 ]; then
+  echo "pipewire: already running in $dir"
+  exit 0
+fi
+# Part of a set (a daemon died): end the rest and start afresh.
+[ "$some" = 1 ] && stop_all
 
 export XDG_RUNTIME_DIR=$dir/runtime PIPEWIRE_RUNTIME_DIR=$dir/runtime
 export PULSE_RUNTIME_PATH=$dir/pulse PULSE_SERVER=unix:$dir/pulse/native
@@ -95,6 +121,10 @@ wait_for 500 test -S "$XDG_RUNTIME_DIR/pipewire-0" || { echo "pipewire: no socke
 launch wireplumber wireplumber
 launch pipewire-pulse pipewire-pulse
 wait_for 1000 sink_ready || { echo "pipewire-pulse: no test sinks"; cat "$dir/pipewire-pulse.log"; exit 1; }
+# The sinks may belong to a server that was not ours: each daemon of this start must still run.
+for name in pipewire wireplumber pipewire-pulse; do
+  running "$name" || { echo "$name quit"; cat "$dir/$name.log"; stop_all; exit 1; }
+done
 
 # The microphone's tone: 440 Hz at half scale, played into micsink by a client.
 setsid bash -c 'sox -q -n -t raw -r 44100 -c 2 -b 16 -e signed - synth sine 440 vol 0.5 |

@@ -30,6 +30,8 @@ sound_start() {
   echo "$server" > "$dir/sound-server"
   case "$server" in
     pulseaudio)
+      # Already running (a test brings back a server that was never taken away): nothing to do.
+      pulseaudio --check 2>/dev/null ||
       pulseaudio -D -n -F "$root/tests/ci.pa" --exit-idle-time=-1 --use-pid-file=yes \
         --log-target="file:$dir/pulse/pa.log" 2>/dev/null || { echo "pulseaudio did not start"; cat "$dir/pulse/pa.log"; }
       ;;

@@ -4,6 +4,7 @@
 #include "audio/Engine.h"
 #include "platform/PulseMixerBackend.h"
 #include "support/audio_signals.h"
+#include "support/sound_server.h"
 
 #include <QProcess>
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ TEST(InputSelection, CaptureRecordsFromTheChosenLine)
     EXPECT_NEAR(mixer.lineVolume(mic), 32768, 1);
 
     mixer.setLineVolume(mic, 65535);
-    QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
+    testsupport::setDefaultSource("micsink.monitor");
 }
 
 TEST(InputSelection, TheChosenLineRecordsWhateverTheDefaultSourceIs)
@@ -89,16 +90,16 @@ TEST(InputSelection, TheChosenLineRecordsWhateverTheDefaultSourceIs)
 
     // The chosen line is recorded even when someone sets another default right after.
     ASSERT_TRUE(engine.recordSetInput(tone, audio::InputOn, 1.0f));
-    QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
+    EXPECT_TRUE(testsupport::setDefaultSource("micsink.monitor"));
     EXPECT_NEAR(testsupport::dominantFrequency(captureFor(engine, 500), 1, 44100), 1000.0, 5.0);
     ASSERT_TRUE(engine.recordSetInput(mic, audio::InputOn, 1.0f));
-    QProcess::execute("pactl", {"set-default-source", "tonesink.monitor"});
+    EXPECT_TRUE(testsupport::setDefaultSource("tonesink.monitor"));
     EXPECT_NEAR(testsupport::dominantFrequency(captureFor(engine, 500), 1, 44100), 440.0, 3.0);
 
     // No line chosen: the default source.
     EXPECT_FALSE(engine.recordSetInput(-1, audio::InputOn, 1.0f));
     EXPECT_NEAR(testsupport::dominantFrequency(captureFor(engine, 500), 1, 44100), 1000.0, 5.0);
-    QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
+    testsupport::setDefaultSource("micsink.monitor");
 }
 
 TEST(InputSelection, ALineThatWentAwayFallsBackToTheDefaultSource)
@@ -115,7 +116,7 @@ TEST(InputSelection, ALineThatWentAwayFallsBackToTheDefaultSource)
     ASSERT_GE(gone, 0);
     ASSERT_TRUE(engine.recordSetInput(gone, audio::InputOn, 1.0f));
     QProcess::execute("pactl", {"unload-module", module});
-    QProcess::execute("pactl", {"set-default-source", "micsink.monitor"});
+    testsupport::setDefaultSource("micsink.monitor");
     const testsupport::Pcm heard = captureFor(engine, 500);
     EXPECT_NEAR(testsupport::dominantFrequency(heard, 1, 44100), 440.0, 3.0);
 }

@@ -23,6 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 vexa_hold_display
+# The program writes each box's text here as well.
+export VEXA_MESSAGE_LOG="$work/messages.log"
 failures=0
 fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
 # wait_boxes N SECONDS: waits for N open boxes.
@@ -88,7 +90,7 @@ for entry in "0 wav" "1 mp3" "2 wma"; do
   else
     fail "Record after the server came back made no growing file"
   fi
-  [ "$(vexa_boxes)" -eq 0 ] || fail "a box after the second recording"
+  [ "$(vexa_boxes)" -eq 0 ] || fail "a box after the second recording: $(tail -1 "$VEXA_MESSAGE_LOG" 2>/dev/null)"
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
 done

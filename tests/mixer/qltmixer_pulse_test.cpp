@@ -8,6 +8,7 @@
 #include "mixer/TSoundSourceForm.h"
 #include "platform/PulseMixerBackend.h"
 #include "platform/Shell.h"
+#include "support/sound_server.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -55,7 +56,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(mixer.Open(0)) << "no sound server (PULSE_SERVER)"; }
     void TearDown() override
     {
-        pactl({"set-default-source", "micsink.monitor"});
+        testsupport::setDefaultSource("micsink.monitor");
         pactl({"set-sink-mute", "speaker", "0"});
         pactl({"set-sink-volume", "speaker", "100%"});
         for (const char* s : {"micsink.monitor", "speaker.monitor", "tonesink.monitor", "silence"})
@@ -111,7 +112,7 @@ TEST_F(OnServer, EachOperationRoundTripsAgainstPactl)
     EXPECT_EQ(mixer.GetWaveInIndex(), mic);
     EXPECT_EQ(mixer.SetWaveInIndex(tone), 0);
     EXPECT_EQ(pactl({"get-default-source"}), "tonesink.monitor");
-    pactl({"set-default-source", "silence"});
+    ASSERT_TRUE(testsupport::setDefaultSource("silence"));
     EXPECT_EQ(mixer.GetWaveInIndex(), lines.indexOf("Silence"));
     EXPECT_EQ(mixer.SetWaveInIndex(-1), TQLTMixer::ErrBadIndex);
     EXPECT_EQ(mixer.SetWaveInIndex(4), TQLTMixer::ErrBadIndex);

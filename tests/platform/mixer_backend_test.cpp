@@ -4,6 +4,7 @@
 // backend without a server.
 #include "platform/NullMixerBackend.h"
 #include "platform/PulseMixerBackend.h"
+#include "support/sound_server.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -37,7 +38,7 @@ protected:
     void TearDown() override
     {
         // Leave the server as the other tests expect it.
-        pactl({"set-default-source", "micsink.monitor"});
+        testsupport::setDefaultSource("micsink.monitor");
         pactl({"set-sink-mute", "speaker", "0"});
         pactl({"set-sink-volume", "speaker", "100%"});
         for (const char* s : {"micsink.monitor", "speaker.monitor", "tonesink.monitor", "silence"})

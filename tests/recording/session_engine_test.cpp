@@ -173,6 +173,7 @@ TEST_F(SessionEngine, TwoSecondsInEveryFormat)
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.codec) + " " + std::to_string(c.channels) + " ch " +
                      std::to_string(c.rate));
+        sink_.clear(); // each case answers for its own messages
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
         const RecordFormat f = format(c.code, c.channels, c.rate);
@@ -181,7 +182,7 @@ TEST_F(SessionEngine, TwoSecondsInEveryFormat)
         EXPECT_EQ(host_.state, Recording);
         ASSERT_TRUE(session.stop());
         EXPECT_EQ(host_.state, Idle);
-        EXPECT_TRUE(sink_.messages().isEmpty());
+        EXPECT_TRUE(sink_.messages().isEmpty()) << sink_.messages().value(0).text.toStdString();
         EXPECT_EQ(engine_.channelCount(), 0u); // the capture was freed
 
         const double captured = double(audio_.capturedBytes()) / (2.0 * c.channels * c.rate);
