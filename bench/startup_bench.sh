@@ -31,7 +31,7 @@ fi
 
 median() { sort -n | awk '{a[NR]=$1} END {if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
 
-declare -A paints rss
+declare -A paints rss phases
 for i in $(seq 1 "$runs"); do
   for b in "${!bins[@]}"; do
     bin=${bins[$b]}
@@ -55,6 +55,8 @@ for i in $(seq 1 "$runs"); do
     wait_us=$(( start + 1000000 - now ))
     [ "$wait_us" -gt 0 ] && sleep "$(awk -v u="$wait_us" 'BEGIN {printf "%.6f", u / 1e6}')"
     rss[$b]+=" $(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")"
+    # The phases the program marked on its way to the first paint and just after it.
+    phases[$b]+=$(awk -v s="$start" '/^phase / {printf " %s=%.1f", $2, ($3 - s) / 1000}' "$home/out")
     kill -TERM "$pid"
     wait "$pid" || true
   done
@@ -67,4 +69,21 @@ for b in "${!bins[@]}"; do
   echo "first paint after start, ms (each run):${paints[$b]}"
   echo "first paint after start, median of $runs: $(printf '%s\n' ${paints[$b]} | median) ms"
   echo "resident memory 1 s after start, median of $runs: $(printf '%s\n' ${rss[$b]} | median | awk '{printf "%.1f", $1 / 1024}') MB"
+  # Each phase: the median time after the start at which it ended, and what it took after the
+  # phase before it.
+  echo "phases of the start-up (median ms after start, and the step from the phase before; first paint above):"
+  printf '%s\n' ${phases[$b]} | awk -F= '
+    !($1 in n) {order[++k] = $1}
+    {n[$1]++; v[$1, n[$1]] = $2}
+    END {
+      prev = 0
+      for (i = 1; i <= k; i++) {
+        name = order[i]; c = n[name]
+        for (a = 1; a <= c; a++) x[a] = v[name, a]
+        for (a = 1; a <= c; a++) for (b2 = a + 1; b2 <= c; b2++) if (x[b2] < x[a]) {t = x[a]; x[a] = x[b2]; x[b2] = t}
+        m = (c % 2) ? x[(c + 1) / 2] : (x[c / 2] + x[c / 2 + 1]) / 2
+        printf "  %-28s %7.1f  (+%.1f)\n", name, m, m - prev
+        prev = m
+      }
+    }'
 done

@@ -18,7 +18,7 @@ endfunction()
 # The targets, one line each: name (fuzz/<name>.cpp) and the libraries it links. Run after the
 # libraries are defined.
 function(vexa_fuzz_targets)
-  vexa_fuzz_target(decoder_fuzz vexa_audio)
+  vexa_fuzz_target(decoder_fuzz vexa_codecs)
   vexa_fuzz_target(wavheader_fuzz vexa_library)
   vexa_fuzz_target(languagefile_fuzz vexa_i18n)
   vexa_fuzz_target(settings_fuzz vexa_platform)

@@ -13,6 +13,9 @@ set(VEXA_APP_ID com.quandrel.VexaRecorder)
 set(VEXA_DATA_DIR ${CMAKE_INSTALL_DATADIR}/vexa-recorder)
 
 install(TARGETS vexa-recorder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The codec module, where the program looks for it: <prefix>/lib/vexa-recorder (not the
+# multiarch folder: it is the program's own, not a library for others).
+install(TARGETS vexa-codecs LIBRARY DESTINATION lib/vexa-recorder)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/languages/ DESTINATION ${VEXA_DATA_DIR}/Languages)
 if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/docs/manual)
   install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/manual/ DESTINATION ${VEXA_DATA_DIR}/manual)

@@ -10,7 +10,7 @@ list(FILTER support_sources EXCLUDE REGEX "/(MemorySettingsStore|RecordingMessag
 add_library(vexa_testsupport STATIC ${support_sources})
 target_include_directories(vexa_testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(vexa_testsupport PUBLIC GTest::gtest GTest::gmock Qt6::Widgets Qt6::Test
-                      vexa_testdoubles vexa_audio
+                      vexa_testdoubles vexa_audio vexa_codecs
                       PRIVATE PkgConfig::FFMPEG PkgConfig::FFTW)
 
 function(vexa_read_label file out_label out_links out_timeout)
@@ -57,6 +57,8 @@ foreach(dir IN LISTS test_dirs)
       set(layer_lib vexa_${folder})
     endif()
     target_link_libraries(${name} PRIVATE vexa_testsupport ${layer_lib} ${links})
+    # The engine loads its codecs from the module beside the test programs.
+    add_dependencies(${name} vexa-codecs)
     add_test(NAME ${name} COMMAND ${name})
     # One target per label builds all its test programs at once (scripts/sanitize.sh).
     if(NOT TARGET vexa_tests_${label})

@@ -1,7 +1,7 @@
 // Opens arbitrary bytes as an audio file and decodes them the way the player does: open, read
 // everything, seek to the middle and read again. The first byte picks the file name's
 // extension (which decides the container tried first); the rest is the file.
-#include "audio/Decoder.h"
+#include "codecs/FfmpegDecoder.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    audio::Decoder d;
+    audio::FfmpegDecoder d; // the module's decoder itself, built with the fuzzer's instrumentation
     if (d.open(path)) {
         std::vector<std::int16_t> buffer(4096 * std::size_t(d.channels()));
         // Bounded: a damaged header may claim hours.

@@ -9,6 +9,7 @@
 #include "i18n/ObjectNameTextsView.h"
 #include "library/FileCommands.h"
 #include "library/RecordingsLibrary.h"
+#include "platform/CodecModule.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/RecordingSession.h"
 #include "recording/TFormatForm.h"
@@ -54,6 +55,16 @@ void RecordingPart::formCreate(MainFormContext& context)
     // The recording device, then the output device; without them the window still lists and
     // manages files.
     context.setAudioStarted(AudioStartup::start(audio_, context.messages()));
+    preloadWmaWriter();
+}
+
+// The WMA writer comes from the codec module, which the window does not load to start. When
+// WMA is the chosen format the module is loaded in the background, so that the first Record
+// does not wait for it.
+void RecordingPart::preloadWmaWriter()
+{
+    if (context_->Settings().Format.format == RecordFormat::Wma)
+        platform::preloadCodecModule();
 }
 
 void RecordingPart::languageApplied(MainFormContext& context)
@@ -84,6 +95,7 @@ void RecordingPart::MenuSysFormatClick()
     if (!formatForm_->execute(format))
         return;
     context_->Settings().Format = format;
+    preloadWmaWriter();
     library_.library().commands().Reselect();
 }
 

@@ -32,6 +32,7 @@ public:
     // Handlers
     void QLTCircleButtonRecordClick();
     void MenuSysFormatClick();
+    void preloadWmaWriter();
 
     // TMainFormPart
     void attach(MainFormContext& context) override;

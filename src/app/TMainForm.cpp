@@ -1,5 +1,7 @@
 #include "app/TMainForm.h"
 
+#include "app/StartupPhases.h"
+
 #include "app/KeyboardCommands.h"
 #include "app/MainFormViews.h"
 #include "app/OsKind.h"
@@ -25,6 +27,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <typeinfo>
 #include <utility>
 
 TMainForm::TMainForm(Services services, QWidget* parent)
@@ -38,6 +41,7 @@ TMainForm::TMainForm(Services services, QWidget* parent)
     benchFirstPaint_ = qEnvironmentVariableIsSet("VEXA_BENCH_FIRST_PAINT");
     stereoSelected_ = [this] { return settings_.Format.channels != 1; };
     createControls();
+    StartupPhases::mark("controls");
     FormCreate();
     WatchActivation();
 }
@@ -133,12 +137,16 @@ void TMainForm::FormCreate()
     // Read the settings and apply what belongs to the window.
     settings_.Load(services_.settings, services_.environment, LanguagesFolder());
     ApplySettingsToWindow();
+    StartupPhases::mark("settings");
     // The Languages menu, from the files found.
     i18n::LanguageMenu::BuildLanguageMenu(*languageMenu_, LanguagesFolder(), settings_.LanguageFile);
     osKind_ = OsKindFor(services_.system.family, services_.system.major, services_.system.minor);
     // Then the mixer, the audio engine and the renderers.
-    for (TMainFormPart* part : services_.parts)
+    StartupPhases::mark("language-menu");
+    for (TMainFormPart* part : services_.parts) {
         part->formCreate(*this);
+        StartupPhases::markPart("create", typeid(*part).name());
+    }
     // The tick only polls the channel, so it runs without audio too: a stream that could not
     // start is then found inactive and playback returns to Idle.
     layout_->Timer2->start();
@@ -204,9 +212,12 @@ void TMainForm::showEvent(QShowEvent* event)
 void TMainForm::FormActivate()
 {
     ApplyLanguage();
+    StartupPhases::mark("language");
     // Then the recordings list and the transport.
-    for (TMainFormPart* part : services_.parts)
+    for (TMainFormPart* part : services_.parts) {
         part->formActivate(*this);
+        StartupPhases::markPart("activate", typeid(*part).name());
+    }
     // A box shown by these steps hands the focus back when it closes; that is no new
     // activation.
     otherWindowHadFocus_ = false;

@@ -2,6 +2,7 @@
 #include "app/AppSettings.h"
 #include "app/MainFormParts.h"
 #include "app/SignalWatcher.h"
+#include "app/StartupPhases.h"
 #include "app/TMainForm.h"
 #include "audio/Engine.h"
 #include "platform/DesktopShell.h"
@@ -19,6 +20,7 @@
 
 int main(int argc, char** argv)
 {
+    StartupPhases::mark("main");
     // One instance per user session. A second process ends at once, before it shows anything,
     // and leaves the first alone. When no lock can be made at all the program still runs.
     platform::InstanceLock lock(QStringLiteral("RunOnlyOneVexaRecorder"));
@@ -28,6 +30,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexa Recorder"));
     QApplication::setOrganizationName(QStringLiteral("Quandrel"));
+    StartupPhases::mark("qt");
     // The file list shows the desktop's audio icons; outside a desktop session no icon theme is
     // set and every themed icon would come out empty.
     if (QIcon::fromTheme(QStringLiteral("audio-x-generic")).isNull())
@@ -63,6 +66,7 @@ int main(int argc, char** argv)
                 mainForm->close();
             QCoreApplication::exit(0);
         });
+        StartupPhases::mark("engine");
         TMainForm MainForm(std::move(services));
         mainForm = &MainForm;
         messages.setOwner(&MainForm);

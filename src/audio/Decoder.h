@@ -1,12 +1,15 @@
 #pragma once
 // Decodes a WAV, MP3 or WMA file to interleaved signed 16-bit PCM at the file's own rate and
-// channel count (FFmpeg). Not synchronised: one thread at a time.
+// channel count (FFmpeg, in the codec module: see CodecBackends.h). Not synchronised: one
+// thread at a time.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace audio {
+
+class DecoderBackend;
 
 class Decoder {
 public:
@@ -41,10 +44,8 @@ public:
     bool seek(std::int64_t frame);
     bool atEnd() const;
 
-    struct Impl;
-
 private:
-    std::unique_ptr<Impl> d_;
+    std::unique_ptr<DecoderBackend> d_; // null without the codec module: nothing opens
 };
 
 } // namespace audio

@@ -4,8 +4,6 @@
 
 #include <RtAudio.h>
 
-#include <QtGlobal>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -188,13 +186,11 @@ std::unique_ptr<RtAudioStream> RtAudioStream::openInput(int api, const std::stri
         unsigned int bufferFrames = std::max(64u, d->format.rate / 100); // about 10 ms
         RtAudio::StreamOptions options;
         options.streamName = "Vexa Recorder capture";
-        // How much the sound server keeps for us while this process cannot read (a busy or
-        // stopped machine): two seconds, not RtAudio's four blocks (40 ms), which a loaded
-        // machine overruns. It adds no latency. VEXA_CAPTURE_BUFFER_MS sets another figure
-        // (tests of dropouts).
-        bool set = false;
-        const int ms = qEnvironmentVariableIntValue("VEXA_CAPTURE_BUFFER_MS", &set);
-        const unsigned int keepMs = set && ms > 0 ? unsigned(ms) : 2000u;
+        // What the stream asks the sound server to keep for us while this process cannot read
+        // (a busy or stopped machine): two seconds, not RtAudio's four blocks (40 ms), which a
+        // loaded machine overruns. It adds no latency. (PulseAudio 16 was seen to keep up to
+        // about 4 MiB, some 24 s of 44.1 kHz stereo, whatever is asked.)
+        const unsigned int keepMs = 2000;
         const unsigned int blockMs = std::max(1u, bufferFrames * 1000u / d->format.rate);
         options.numberOfBuffers = std::max(1u, keepMs / blockMs - 1); // RtAudio keeps one more
         if (!openStream(*d, index, bufferFrames, options))

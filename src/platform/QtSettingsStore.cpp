@@ -21,6 +21,24 @@ bool isUtf8(const QByteArray& bytes)
     return QString::fromUtf8(bytes).toUtf8() == bytes;
 }
 
+// A value QSettings would decode from a binary stream ("@Variant(...)", "@ByteArray(...)",
+// "@DateTime(...)", quoted or not). The program writes only text (QSettings keeps a text with
+// control characters as "@String(...)", which is safe), and decoding such a stream trusts the
+// lengths inside it: a damaged one asks for gigabytes.
+bool holdsSerializedValue(const QByteArray& line)
+{
+    const int equals = line.indexOf('=');
+    if (equals < 0)
+        return false;
+    QByteArray value = line.mid(equals + 1).trimmed();
+    if (value.startsWith('"'))
+        value = value.mid(1);
+    for (const char* type : {"@Variant(", "@ByteArray(", "@DateTime("})
+        if (value.startsWith(type))
+            return true;
+    return false;
+}
+
 // The keys of the [General] section (and of no section) as QSettings reads them.
 QHash<QString, QVariant> generalKeys(QSettings& settings)
 {
@@ -77,12 +95,16 @@ bool QtSettingsStore::open()
         // Lines that are not UTF-8 cannot be read; the others are read with QSettings's own
         // rules, from a copy of a name of its own: QSettings keeps what it parsed of a file
         // by its name, and would not tell the second time that the file was malformed.
-        if (!isUtf8(data)) {
-            QByteArray clean;
-            for (const QByteArray& line : data.split('\n')) {
-                if (isUtf8(line))
-                    clean += line + '\n';
-            }
+        // Lines that hold a serialized value are left out the same way.
+        bool dropped = false;
+        QByteArray clean;
+        for (const QByteArray& line : data.split('\n')) {
+            if (isUtf8(line) && !holdsSerializedValue(line))
+                clean += line + '\n';
+            else
+                dropped = true;
+        }
+        if (dropped) {
             data = clean;
             malformed_ = true;
         }

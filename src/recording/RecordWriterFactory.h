@@ -1,6 +1,6 @@
 #pragma once
-// Makes the writer for a format code: WavWriter for 0, Wavtomp3 for 1, Wavtowma for any other
-// code. Virtual so that tests of the recording session can hand out fakes.
+// Makes the writer for a format code: WavWriter for 0, Wavtomp3 for 1, Wavtowma (from the codec
+// module) for any other code. Virtual so that tests of the recording session can hand out fakes.
 #include <memory>
 
 #include "recording/RecordWriter.h"

@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # ctest-label: e2e
-# ctest-timeout: 400
+# ctest-timeout: 500
 # The recording's watches, from the real window with the private sound server (needs root for
 # the small file systems). A recording into a tmpfs that holds about 16 s shows the free-space
 # note while it records and ends itself before the disk is full, with a valid file and a box
 # that says why (WAV, MP3, WMA). A recording whose process is stopped (SIGSTOP) for 3 s loses
 # nothing (the server keeps it), tells nothing once the capture has caught up, and the file is
-# as long as the wall clock says. A recording of the usual 440 Hz tone tells nothing after Stop; with a
+# as long as the wall clock says; stopped for 26 s, longer than the server keeps, it tells of
+# one dropout of the length lost at the place it was lost, and the file still keeps the clock. A recording of the usual 440 Hz tone tells nothing after Stop; with a
 # full-scale square wave played into what the microphone hears, a box tells of clipping.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -131,10 +132,10 @@ for row in "wav 0 2816k" "mp3 1 264k" "wma 2 200k"; do
   umount "$disk" && mounted=${mounted/"$disk "/}
 done
 
-# --- A stall: SIGSTOP for 3 s, which the sound server rides out (measured: PulseAudio keeps
-# what a stopped client does not read for 20 s and more, whatever the stream asks for) ---
-# The capture stream asks the server to keep 500 ms for it while it cannot read.
-export VEXA_CAPTURE_BUFFER_MS=500
+# --- Stalls: the process stopped (SIGSTOP) for a while ---
+# The sound server keeps what a stopped client does not read, up to about 4 MiB whatever the
+# stream asks for (measured on PulseAudio 16: a 26 s stop of a 44.1 kHz stereo capture lost
+# the last 2.05 s of it, 23.9 s kept). A 3 s stop loses nothing; a 26 s stop loses its end.
 stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s, records 2 s more
   begin "$1" "$work/$1/recordings" 0 || return 1
   vexa_point $VEXA_RECORD_XY
@@ -153,17 +154,38 @@ stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s,
   sleep 1.5
   len=$(seconds "$rec/Vexa_001.wav")
   echo "  $case: stopped at $stopped_at s for $2 s; $wall s recorded, the file lasts $len s"
-  # A server that kept only the 500 ms asked for would lose 2.5 s; silence written for the stall
-  # would add 3 s. The file misses what was under way when the buttons were pressed: the capture
-  # opening after Record and the server's latency at Stop (about 60 ms on PipeWire, 10 ms on
-  # PulseAudio), both longer on a busy machine, so it may come out shorter by well over 0.2 s.
+  # Lost or not, what follows a stall stays in place: the file is as long as the wall clock,
+  # less what was under way when the buttons were pressed (the capture opening after Record and
+  # the server's latency at Stop: about 60 ms on PipeWire, 10 ms on PulseAudio, both longer on a
+  # busy machine). A file that closed the gap instead of keeping it would come out 2 s or more
+  # short; silence written for a stall the server rode out would add 3 s.
   in_range "$(awk -v a="$len" -v b="$wall" 'BEGIN {print a - b}')" -1.0 0.2 || fail "the file lasts $len s, the recording $wall s"
 }
 if stall_take stall 3; then
   [ "$(boxes)" -eq 0 ] || fail "a box after a stall the server rode out: $(message 1)"
   finish
 fi
-unset VEXA_CAPTURE_BUFFER_MS
+pause=26
+if stall_take long-stall "$pause"; then
+  if wait_boxes 1 3; then
+    text=$(message 1)
+    echo "  $case: $text"
+    # "... 1 time(s) ..., 2.05 s in total; the first at 0:25.5."
+    times=$(sed -nE 's/.* ([0-9]+) time\(s\).*/\1/p' <<<"$text")
+    lost=$(sed -nE 's/.* ([0-9]+\.[0-9]+) s in total.*/\1/p' <<<"$text")
+    at=$(sed -nE 's/.*first at ([0-9]+):([0-9.]+).*/\1 \2/p' <<<"$text" | awk '{print $1 * 60 + $2}')
+    [ "$times" = 1 ] || fail "not one dropout: $text"
+    # The server kept the start of the stop; what it threw away is its end.
+    in_range "$lost" 0.1 "$pause" || fail "lost $lost s in a stop of $pause s"
+    expected=$(awk -v s="$stopped_at" -v p="$pause" -v l="$lost" 'BEGIN {print s + p - l}')
+    in_range "$(awk -v a="$at" -v e="$expected" 'BEGIN {print a - e}')" -0.5 0.5 ||
+      fail "the dropout is placed at $at s, expected about $expected s (stopped at $stopped_at s for $pause s, $lost s lost)"
+    [[ "$text" != *clipped* ]] || fail "clipping reported: $text"
+  else
+    fail "no box after a stop of $pause s"
+  fi
+  finish
+fi
 
 # --- Nothing to tell after a clean take of the usual tone ---
 clip_take() { # NAME: records 2 s

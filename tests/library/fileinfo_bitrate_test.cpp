@@ -10,7 +10,7 @@
 #include "library/FileInfo.h"
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
-#include "recording/Wavtowma.h"
+#include "codecs/Wavtowma.h"
 #include "support/decode_audio.h"
 
 #include <QFileInfo>

@@ -23,9 +23,18 @@ if [ -d "$src/docs/manual" ]; then
   [ -n "$(ls -A "$p/share/vexa-recorder/manual" 2>/dev/null)" ] || bad "manual not installed"
 fi
 [ -f "$p/share/vexa-recorder/screenshots/vexa-recorder.png" ] || bad "screenshot not installed"
-# Nothing lands outside the standard folders (the old layout put everything under lib/).
-extra=$(cd "$p" && find . -mindepth 1 -maxdepth 1 ! -name bin ! -name share)
+# The codec module in the program's own lib folder, and nothing else there; nothing lands
+# outside the standard folders.
+[ -f "$p/lib/vexa-recorder/vexa-codecs.so" ] || bad "lib/vexa-recorder/vexa-codecs.so missing"
+extra=$(cd "$p" && find . -mindepth 1 -maxdepth 1 ! -name bin ! -name share ! -name lib)
 [ -z "$extra" ] || bad "unexpected top-level entries: $extra"
+extra=$(cd "$p/lib" && find . -mindepth 1 ! -path ./vexa-recorder ! -path ./vexa-recorder/vexa-codecs.so)
+[ -z "$extra" ] || bad "unexpected entries under lib/: $extra"
+# The program itself does not need FFmpeg: the module brings it in when a codec is wanted.
+if readelf -d "$p/bin/vexa-recorder" | grep -E 'NEEDED.*lib(avcodec|avformat|swresample|avutil)'; then
+  bad "the program links FFmpeg itself"
+fi
+readelf -d "$p/lib/vexa-recorder/vexa-codecs.so" | grep -q 'NEEDED.*libavcodec' || bad "the module does not carry FFmpeg"
 
 # Desktop entry: valid, in the sound categories, translated names for both Chinese languages,
 # and it starts the installed program with the installed icon.

@@ -2,16 +2,22 @@
 # ctest-label: e2e
 # ctest-timeout: 600
 # The Debian package: CPack builds it with its library dependencies computed; lintian finds no
-# error in it; apt can resolve it on this Debian; unpacked into a scratch root, the installed
-# program (with no language files beside it) shows its window, reads its language file from
-# the installed share folder, and ends with code 0 on SIGTERM; then the scratch root goes away.
+# error in it; apt installs it on this machine (as root, when no copy is installed already;
+# otherwise it is unpacked into a scratch root); the installed program (with no language files
+# beside it) shows its window, reads its language file from the installed share folder, and
+# ends with code 0 on SIGTERM; then apt removes it and nothing of it is left.
 set -uo pipefail
 build=${VEXA_BINARY_DIR:?}
 source "${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
 [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
 work=$(mktemp -d /tmp/vexa-package.XXXXXX)
 vexa_pid=""
-cleanup() { [ -n "$vexa_pid" ] && kill -9 "$vexa_pid" 2>/dev/null; rm -rf "$work"; }
+installed=""
+cleanup() {
+  [ -n "$vexa_pid" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "$installed" ] && DEBIAN_FRONTEND=noninteractive apt-get remove -y -q vexa-recorder >/dev/null 2>&1
+  rm -rf "$work"
+}
 trap cleanup EXIT
 fail=0
 bad() { echo "FAIL: $*"; fail=1; }
@@ -45,18 +51,35 @@ fi
 
 # The files a desktop needs, at their standard places.
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/files"
-for f in ./usr/bin/vexa-recorder ./usr/share/vexa-recorder/Languages/English.ini \
+for f in ./usr/bin/vexa-recorder ./usr/lib/vexa-recorder/vexa-codecs.so ./usr/share/vexa-recorder/Languages/English.ini \
          ./usr/share/applications/com.quandrel.VexaRecorder.desktop \
          ./usr/share/metainfo/com.quandrel.VexaRecorder.metainfo.xml \
          ./usr/share/icons/hicolor/48x48/apps/vexa-recorder.png; do
   grep -qx "$f" "$work/files" || bad "package lacks $f"
 done
 
-# Unpack into a scratch root and start the installed program once.
-root=$work/root
-dpkg -x "$deb" "$root" || { echo "FAIL: dpkg -x"; exit 1; }
+# Install it for real (dpkg, apt, the desktop's triggers) where the machine lets us, otherwise
+# unpack it into a scratch root; then start the installed program once.
+if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null && ! dpkg -s vexa-recorder >/dev/null 2>&1; then
+  root=""
+  installed=yes
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >"$work/install.log" 2>&1 ||
+    { cat "$work/install.log"; echo "FAIL: apt-get install"; exit 1; }
+  [ "$(dpkg-query -W -f '${Status}' vexa-recorder)" = "install ok installed" ] || bad "dpkg does not list it as installed"
+  echo "installed with apt-get: $(command -v vexa-recorder)"
+else
+  root=$work/root
+  dpkg -x "$deb" "$root" || { echo "FAIL: dpkg -x"; exit 1; }
+  echo "unpacked into $root (not root, or a copy is installed already)"
+fi
 [ ! -e "$root/usr/bin/Languages" ] || bad "language files beside the installed program"
 vexa_fresh "$work/run"
+# A recording in the folder: listing its length loads the codec module from the installed lib
+# folder.
+mkdir -p "$work/rec"
+ffmpeg -v error -nostdin -f lavfi -i "sine=frequency=440:duration=2" -ac 2 -ar 44100 "$work/rec/Vexa_001.mp3" ||
+  bad "ffmpeg made no test file"
+vexa_write_settings "Dir=$work/rec/"
 strace -f -qq -e trace=openat -o "$work/trace" -- "$root/usr/bin/vexa-recorder" >"$work/out.log" 2>&1 &
 vexa_pid=$!
 window=""
@@ -76,6 +99,8 @@ else
   [ "$windows" -le 1 ] || bad "the installed program shows $windows windows"
   grep -q "$root/usr/share/vexa-recorder/Languages/English.ini" "$work/trace" ||
     bad "the installed program did not read its language file from share/vexa-recorder"
+  grep -q "$root/usr/lib/vexa-recorder/vexa-codecs.so" "$work/trace" ||
+    bad "the installed program did not load its codec module from lib/vexa-recorder"
   # End it as a desktop session would; strace ends with the program's exit code.
   kill -TERM "$prog"
 fi
@@ -86,7 +111,18 @@ vexa_pid=""
 [ -z "$window" ] || [ "$rc" -eq 0 ] || bad "exit code $rc after SIGTERM"
 [ -s "$vexa_settings" ] || bad "no settings written on the way out"
 
-# Removing it leaves nothing behind outside the scratch root.
-rm -rf "$root"
-[ ! -e "$root" ] || bad "scratch root not removed"
+# Removing it leaves nothing behind.
+if [ -n "$installed" ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get remove -y -q vexa-recorder >"$work/remove.log" 2>&1 ||
+    { cat "$work/remove.log"; bad "apt-get remove"; }
+  installed=""
+  dpkg -s vexa-recorder >/dev/null 2>&1 && bad "dpkg still lists the package"
+  for f in /usr/bin/vexa-recorder /usr/lib/vexa-recorder /usr/share/vexa-recorder /usr/share/applications/com.quandrel.VexaRecorder.desktop \
+           /usr/share/icons/hicolor/48x48/apps/vexa-recorder.png; do
+    [ ! -e "$f" ] || bad "$f left after removal"
+  done
+else
+  rm -rf "$root"
+  [ ! -e "$root" ] || bad "scratch root not removed"
+fi
 exit $fail

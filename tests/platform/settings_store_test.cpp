@@ -120,6 +120,9 @@ TEST(QtSettingsStoreTest, MalformedLinesLoseOnlyTheirOwnKeys)
          {{"Dir", "/rec/"}, {"Channels", "1"}}},
         {"CRLF and a byte-order mark", "\xef\xbb\xbf[General]\r\nDir=/rec/\r\nFormat=0\r\nChannels=1\r\n[[[\r\n", all},
         {"keys before any section", "Dir=/rec/\nFormat=0\nChannels=1\n[[[\n", all},
+        // A serialized value whose length field asks for 26 GB (found by the fuzzer), quoted too.
+        {"a damaged @Variant", "[General]\nDir=/rec/\nMixer=@Variant(\\0\\0\\0\\t2\\0\\0\\0\\x5)\nFormat=0\nChannels=1\n", all},
+        {"a quoted @ByteArray", "[General]\nDir=/rec/\nOnTop=\"@ByteArray(1)\"\nFormat=0\nChannels=1\n", all},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);

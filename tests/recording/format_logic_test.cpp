@@ -8,7 +8,7 @@
 #include "recording/RecordWriterFactory.h"
 #include "recording/WavWriter.h"
 #include "recording/Wavtomp3.h"
-#include "recording/Wavtowma.h"
+#include "codecs/Wavtowma.h"
 #include "support/RecordingMessageSink.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 #include "support/RecordingMessageSink.h"
-#include "recording/Wavtowma.h"
+#include "codecs/Wavtowma.h"
 #include "support/decode_audio.h"
 #include "wav_failing_file.h"
 

@@ -17,7 +17,7 @@
 #include "audio/Decoder.h"
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
-#include "recording/Wavtowma.h"
+#include "codecs/Wavtowma.h"
 #include "support/decode_audio.h"
 #include "wav_failing_file.h"
 

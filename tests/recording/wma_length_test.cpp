@@ -13,7 +13,7 @@
 #include "library/DurationText.h"
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
-#include "recording/Wavtowma.h"
+#include "codecs/Wavtowma.h"
 #include "support/decode_audio.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
-#include "recording/Wavtowma.h"
+#include "codecs/Wavtowma.h"
 #include "support/decode_audio.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "recording/Wavtowma.h"
+#include "codecs/Wavtowma.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
