@@ -62,10 +62,24 @@ void GapCounter::reset(std::uint32_t rate)
     seen_ = seen0_ = 0;
     count_ = total_ = firstAt_ = firstLength_ = 0;
     candidate_ = false;
+    held_ = 0;
 }
 
-std::uint64_t GapCounter::block(std::int64_t nowNs, std::uint32_t frames)
+void GapCounter::rebase()
 {
+    started_ = false;
+    candidate_ = false;
+    held_ = 0;
+}
+
+std::uint64_t GapCounter::settleFrames() const
+{
+    return std::uint64_t(double(settle_) * double(rate_) / 1e9);
+}
+
+GapCounter::Step GapCounter::block(std::int64_t nowNs, std::uint32_t frames)
+{
+    Step step;
     if (!started_) {
         started_ = true;
         t0_ = last_ = nowNs;
@@ -73,7 +87,7 @@ std::uint64_t GapCounter::block(std::int64_t nowNs, std::uint32_t frames)
         seen0_ = seen_;
         baseline_ = 0;
         candidate_ = false;
-        return 0;
+        return step;
     }
     const double rate = double(rate_);
     const double expected = double(seen0_) + double(nowNs - t0_) * rate / 1e9;
@@ -85,27 +99,41 @@ std::uint64_t GapCounter::block(std::int64_t nowNs, std::uint32_t frames)
     const double excess = lag - baseline_;
     const double threshold = double(threshold_) * rate / 1e9;
     const double tolerance = double(frames) + rate / 100.0;
-    std::uint64_t gap = 0;
-    if (excess > threshold) {
-        if (!candidate_ || std::fabs(excess - double(candidateLag_)) > tolerance) {
-            candidate_ = true;
-            candidateSince_ = nowNs;
-            candidateLag_ = std::int64_t(excess);
-        } else if (nowNs - candidateSince_ >= settle_) {
-            gap = std::uint64_t(std::llround(excess));
-            if (count_ == 0) {
-                firstAt_ = seen_;
-                firstLength_ = gap;
-            }
-            ++count_;
-            total_ += gap;
-            candidate_ = false;
-        }
+    if (excess <= threshold) {
+        // Level again (or never far off): what was held is ordinary audio.
+        step.release = held_ > 0;
+        held_ = 0;
+        candidate_ = false;
+    } else if (!candidate_ || std::fabs(excess - candidateLag_) > tolerance) {
+        // A new level (a stall began, or the capture is still catching up): what was held
+        // came before it; this block is the first at the new level.
+        step.release = held_ > 0;
+        candidate_ = true;
+        candidateLag_ = excess;
+        held_ = frames;
+        step.hold = true;
+    } else if (held_ + frames < settleFrames()) {
+        held_ += frames;
+        step.hold = true;
     } else {
+        // The same shortfall over the whole wait: that audio is gone. Its silence goes where
+        // the level settled, before the blocks held since.
+        const std::uint64_t gap = std::uint64_t(std::llround(excess));
+        const std::uint64_t at = seen_ - held_;
+        if (count_ == 0) {
+            firstAt_ = at;
+            firstLength_ = gap;
+        }
+        ++count_;
+        total_ += gap;
+        seen_ += gap;
+        step.silence = gap;
+        step.release = true;
+        held_ = 0;
         candidate_ = false;
     }
-    seen_ += gap + frames;
-    return gap;
+    seen_ += frames;
+    return step;
 }
 
 double FreeSpaceRule::secondsLeft(std::int64_t freeBytes) const

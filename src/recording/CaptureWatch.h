@@ -40,28 +40,47 @@ private:
 
 // Compares the frames delivered with the time that passed. Blocks that arrive late but
 // complete (the sound server kept them) bring the count back level; audio that the server had
-// to throw away leaves the count behind for good. A shortfall is taken for a gap once it has
-// stayed the same (within a block) for a while, so that a capture catching up after a stall is
-// not mistaken for one. The earliest a block ever arrived is the reference, so a capture that
-// started late or a device clock that runs a little off does not count.
+// to throw away leaves the count behind for good. The earliest a block ever arrived is the
+// reference, so a capture that started late or a device clock that runs a little off does not
+// count.
+//
+// A shortfall is taken for a gap only once it has stayed the same (within about a block) for
+// `settle` of audio: a capture that catches up after a stall, however slowly a loaded machine
+// lets it, keeps shrinking the shortfall and is never taken for one. While the counter waits,
+// the blocks since the shortfall settled are held back (Step::hold), so that the silence for a
+// gap lands where the shortfall settled (where the kept audio ends and the capture runs live
+// again), before those blocks, and not a second later.
 class GapCounter {
 public:
-    // rate: frames per second; threshold: the smallest shortfall taken for a gap; settle:
-    // how long it must stay the same.
-    explicit GapCounter(std::uint32_t rate = 44100, std::int64_t thresholdNs = 60'000'000,
-                        std::int64_t settleNs = 40'000'000);
-    void reset(std::uint32_t rate);
-    // The clock jumps (a pause): the next block starts a new reference, no gap counted.
-    void rebase() { started_ = false; }
+    // What to do with a block (in this order): write `silence` frames of silence, then the
+    // held blocks if `release`, then this block, unless `hold` keeps it back too.
+    struct Step {
+        std::uint64_t silence = 0;
+        bool release = false;
+        bool hold = false;
+    };
 
-    // A block of frames arrived at nowNs (any monotonic clock). Returns the frames of silence
-    // to write before this block to keep the timeline (0 almost always).
-    std::uint64_t block(std::int64_t nowNs, std::uint32_t frames);
+    // rate: frames per second; threshold: the smallest shortfall taken for a gap; settle:
+    // how much audio the shortfall must stay the same over.
+    explicit GapCounter(std::uint32_t rate = 44100, std::int64_t thresholdNs = 60'000'000,
+                        std::int64_t settleNs = 1'000'000'000);
+    void reset(std::uint32_t rate);
+    // The clock jumps (a pause): the next block starts a new reference, no gap counted. The
+    // caller writes what it held first.
+    void rebase();
+
+    // A block of frames arrived at nowNs (any monotonic clock).
+    Step block(std::int64_t nowNs, std::uint32_t frames);
+
+    // Frames held back now (the caller's buffer needs room for this many plus one block).
+    std::uint64_t heldFrames() const { return held_; }
+    std::uint64_t settleFrames() const;
 
     std::uint64_t count() const { return count_; }
     std::uint64_t totalFrames() const { return total_; }
     std::uint64_t firstAt() const { return firstAt_; }
     std::uint64_t firstLength() const { return firstLength_; }
+    // Frames in the timeline so far (silence and held blocks included).
     std::uint64_t frames() const { return seen_; }
 
 private:
@@ -75,9 +94,9 @@ private:
     double baseline_ = 0;       // the smallest lag seen since the reference (drifting up
                                 // slowly, as a device clock a little slow would make it)
     std::int64_t last_ = 0;     // clock of the previous block
-    bool candidate_ = false;
-    std::int64_t candidateSince_ = 0;
-    std::int64_t candidateLag_ = 0;
+    bool candidate_ = false;    // a shortfall is waiting to settle
+    double candidateLag_ = 0;
+    std::uint64_t held_ = 0;    // frames held back since the candidate's level was set
     std::uint64_t count_ = 0;
     std::uint64_t total_ = 0;
     std::uint64_t firstAt_ = 0;

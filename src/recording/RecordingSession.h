@@ -22,6 +22,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class RecordWriterFactory;
 
@@ -94,6 +95,11 @@ private:
     // Closes the writer; false if the file could not be completed.
     bool closeWriter();
     bool write(const void* data, std::size_t length); // capture thread
+    // A block of the take: counted for clipping, then written (capture thread).
+    bool writeBlock(const void* data, std::size_t length);
+    // Writes the blocks held back while a shortfall settled (capture thread, or after the
+    // capture stopped).
+    bool writeHeld();
     // After Stop: one text about dropouts and clipping, empty when there were none.
     QString captureSummary() const;
     // Completes the file as Stop does, then re-lists and selects it and sets Idle.
@@ -126,6 +132,7 @@ private:
     int ticks_ = 0;
     ClipCounter clips_;
     GapCounter gaps_;
+    std::vector<char> held_; // blocks held back while the gap counter waits
     std::uint32_t frameBytes_ = 4;
     int sampleRate_ = 44100;
     std::atomic<bool> rebase_{false};

@@ -136,7 +136,7 @@ done
 # The sound server keeps what a stopped client does not read, up to about 4 MiB whatever the
 # stream asks for (measured on PulseAudio 16: a 26 s stop of a 44.1 kHz stereo capture lost
 # the last 2.05 s of it, 23.9 s kept). A 3 s stop loses nothing; a 26 s stop loses its end.
-stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s, records 2 s more
+stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s, records 4 s more
   begin "$1" "$work/$1/recordings" 0 || return 1
   vexa_point $VEXA_RECORD_XY
   start=$(vexa_now)
@@ -148,7 +148,9 @@ stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s,
   kill -STOP "$vexa_pid"
   sleep "$2"
   kill -CONT "$vexa_pid"
-  sleep 2
+  # The dropout counter waits for a second of steady audio after the capture has taken back
+  # what the server kept, before it calls a shortfall a gap.
+  sleep 4
   vexa_press
   wall=$(vexa_since "$start")
   sleep 1.5
