@@ -6,8 +6,10 @@
 // - FreeSpaceRule: how much recording time the free space of the disk still holds.
 // Positions and lengths are in frames from the start of the take (silence written for a gap
 // included), so they are positions in the file.
-#include <cstdint>
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 
 namespace recording {
 
@@ -44,26 +46,32 @@ private:
 // reference, so a capture that started late or a device clock that runs a little off does not
 // count.
 //
-// A shortfall is taken for a gap only once it has stayed the same (within about a block) for
+// A shortfall is taken for a gap only once it has stayed the same (within about a block) over
 // `settle` of audio: a capture that catches up after a stall, however slowly a loaded machine
-// lets it, keeps shrinking the shortfall and is never taken for one. While the counter waits,
-// the blocks since the shortfall settled are held back (Step::hold), so that the silence for a
-// gap lands where the shortfall settled (where the kept audio ends and the capture runs live
-// again), before those blocks, and not a second later.
+// lets it, keeps shrinking the shortfall and is never taken for one.
+//
+// Where the gap goes: a stalled reader's server keeps what it can hold and has to drop what
+// comes after, so of a stall of S with L lost, the first S - L are in the stream and the gap
+// follows them. While a shortfall lasts, the newest blocks are held back (up to `hold` of
+// audio, the oldest written out beyond that), so the silence can be put at that place even when
+// the capture took long to catch up; the counter says what to write in which order (Step).
 class GapCounter {
 public:
-    // What to do with a block (in this order): write `silence` frames of silence, then the
-    // held blocks if `release`, then this block, unless `hold` keeps it back too.
+    // What to do with a block, in this order: write the `spill` oldest held frames; write the
+    // `before` oldest held frames, then `silence` frames of silence; write all that is still
+    // held if `release`; then hold this block if `hold`, or write it.
     struct Step {
+        std::uint64_t spill = 0;
+        std::uint64_t before = 0;
         std::uint64_t silence = 0;
         bool release = false;
         bool hold = false;
     };
 
-    // rate: frames per second; threshold: the smallest shortfall taken for a gap; settle:
-    // how much audio the shortfall must stay the same over.
+    // rate: frames per second; threshold: the smallest shortfall taken for a gap; settle: how
+    // much audio the shortfall must stay the same over; hold: the most audio held back.
     explicit GapCounter(std::uint32_t rate = 44100, std::int64_t thresholdNs = 60'000'000,
-                        std::int64_t settleNs = 1'000'000'000);
+                        std::int64_t settleNs = 1'000'000'000, std::int64_t holdNs = 5'000'000'000);
     void reset(std::uint32_t rate);
     // The clock jumps (a pause): the next block starts a new reference, no gap counted. The
     // caller writes what it held first.
@@ -72,9 +80,10 @@ public:
     // A block of frames arrived at nowNs (any monotonic clock).
     Step block(std::int64_t nowNs, std::uint32_t frames);
 
-    // Frames held back now (the caller's buffer needs room for this many plus one block).
+    // Frames held back now; at most holdFrames(), or one block if a block is larger.
     std::uint64_t heldFrames() const { return held_; }
-    std::uint64_t settleFrames() const;
+    std::uint64_t holdFrames() const { return toFrames(hold_); }
+    std::uint64_t settleFrames() const { return toFrames(settle_); }
 
     std::uint64_t count() const { return count_; }
     std::uint64_t totalFrames() const { return total_; }
@@ -84,9 +93,13 @@ public:
     std::uint64_t frames() const { return seen_; }
 
 private:
+    std::uint64_t toFrames(std::int64_t ns) const { return std::uint64_t(double(ns) * double(rate_) / 1e9); }
+    void endShortfall() { shortfall_ = false; held_ = 0; }
+
     std::uint32_t rate_;
     std::int64_t threshold_;
     std::int64_t settle_;
+    std::int64_t hold_;
     bool started_ = false;
     std::int64_t t0_ = 0;       // clock of the reference
     std::uint64_t seen0_ = 0;   // frames at the reference
@@ -94,13 +107,50 @@ private:
     double baseline_ = 0;       // the smallest lag seen since the reference (drifting up
                                 // slowly, as a device clock a little slow would make it)
     std::int64_t last_ = 0;     // clock of the previous block
-    bool candidate_ = false;    // a shortfall is waiting to settle
-    double candidateLag_ = 0;
-    std::uint64_t held_ = 0;    // frames held back since the candidate's level was set
+    bool shortfall_ = false;    // behind the clock by more than the threshold
+    std::uint64_t shortfallAt_ = 0; // timeline position where it began
+    double peak_ = 0;           // the largest shortfall since (the stall's length)
+    double level_ = 0;          // the shortfall's current level ...
+    std::uint64_t steady_ = 0;  // ... and the frames it has stayed there
+    std::uint64_t held_ = 0;
     std::uint64_t count_ = 0;
     std::uint64_t total_ = 0;
     std::uint64_t firstAt_ = 0;
     std::uint64_t firstLength_ = 0;
+};
+
+// The bytes held back for the gap counter: first in, first out, in a buffer reserved at the
+// start of a take (untouched pages cost no memory until a stall fills them).
+class HeldAudio {
+public:
+    void reserve(std::size_t bytes);
+    void release(); // gives the memory back
+    std::size_t size() const { return size_; }
+    void push(const char* data, std::size_t length);
+    // Hands the oldest length bytes (at most size()) to sink(const char*, std::size_t), in one
+    // or two pieces, and drops them. False as soon as sink fails.
+    template <class Sink>
+    bool pop(std::size_t length, Sink&& sink)
+    {
+        length = std::min(length, size_);
+        bool ok = true;
+        while (ok && length > 0) {
+            const std::size_t n = std::min(length, capacity_ - head_);
+            ok = sink(ring_.get() + head_, n);
+            head_ = (head_ + n) % capacity_;
+            size_ -= n;
+            length -= n;
+        }
+        if (size_ == 0)
+            head_ = 0;
+        return ok;
+    }
+
+private:
+    std::unique_ptr<char[]> ring_; // not zeroed: untouched pages are not resident
+    std::size_t capacity_ = 0;
+    std::size_t head_ = 0;
+    std::size_t size_ = 0;
 };
 
 // Free space against the format's byte rate.

@@ -108,13 +108,9 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
     watchingNow_ = watching_;
     clips_.reset(format.channels);
     gaps_.reset(static_cast<std::uint32_t>(format.sampleRate));
-    held_.clear();
-    if (watchingNow_) // room for the counter's wait and a few large blocks
-        held_.reserve(std::size_t(gaps_.settleFrames() + std::uint64_t(format.sampleRate) / 5) *
-                      std::size_t(format.channels) * 2u);
-    else
-        held_.shrink_to_fit();
     frameBytes_ = static_cast<std::uint32_t>(format.channels) * 2u;
+    if (watchingNow_) // room for the counter's whole hold and a large block
+        held_.reserve(std::size_t(gaps_.holdFrames() + std::uint64_t(format.sampleRate) / 5) * frameBytes_);
     sampleRate_ = format.sampleRate;
     rebase_.store(false, std::memory_order_relaxed);
 
@@ -190,12 +186,25 @@ bool RecordingSession::writeBlock(const void* data, std::size_t length)
     return write(data, length);
 }
 
-bool RecordingSession::writeHeld()
+bool RecordingSession::writeHeld(std::uint64_t frames)
 {
-    if (held_.empty())
-        return true;
-    const bool ok = writeBlock(held_.data(), held_.size());
-    held_.clear(); // keeps its capacity
+    return held_.pop(std::size_t(frames) * frameBytes_, [this](const char* data, std::size_t n) {
+        return writeBlock(data, n);
+    });
+}
+
+bool RecordingSession::writeSilence(std::uint64_t frames)
+{
+    clips_.skip(frames);
+    static const char zeros[4096] = {};
+    std::uint64_t bytes = frames * frameBytes_;
+    const std::uint64_t chunk = sizeof(zeros) / frameBytes_ * frameBytes_;
+    bool ok = true;
+    while (ok && bytes > 0) {
+        const std::uint64_t n = std::min(bytes, chunk);
+        ok = write(zeros, std::size_t(n));
+        bytes -= n;
+    }
     return ok;
 }
 
@@ -208,30 +217,21 @@ bool RecordingSession::onCapture(const void* buffer, std::uint32_t length)
     if (watchingNow_) {
         const std::uint32_t frames = length / frameBytes_;
         if (rebase_.exchange(false, std::memory_order_acq_rel)) {
-            ok = writeHeld();
+            ok = writeHeld(AllHeld);
             gaps_.rebase();
         }
         const GapCounter::Step step = gaps_.block(clock_(), frames);
-        if (step.silence > 0) {
+        ok = ok && writeHeld(step.spill);
+        if (ok && step.silence > 0) {
             // Audio the capture lost: silence of the same length keeps what follows in place.
-            clips_.skip(step.silence);
-            static const char zeros[4096] = {};
-            std::uint64_t bytes = step.silence * frameBytes_;
-            const std::uint64_t chunk = sizeof(zeros) / frameBytes_ * frameBytes_;
-            while (ok && bytes > 0) {
-                const std::uint64_t n = std::min(bytes, chunk);
-                ok = write(zeros, std::size_t(n));
-                bytes -= n;
-            }
+            ok = writeHeld(step.before) && writeSilence(step.silence);
         }
         if (ok && step.release)
-            ok = writeHeld();
+            ok = writeHeld(AllHeld);
         hold = step.hold;
     }
     if (ok && hold) {
-        // Sized at the start for the counter's whole wait: no allocation here.
-        const char* bytes = static_cast<const char*>(buffer);
-        held_.insert(held_.end(), bytes, bytes + length);
+        held_.push(static_cast<const char*>(buffer), length);
         return true;
     }
     if (ok)
@@ -254,8 +254,8 @@ bool RecordingSession::closeWriter()
     // Blocks held back while a shortfall was settling are audio like any other: the take ends
     // before the counter could tell, so no gap is counted.
     if (!failed_.load(std::memory_order_acquire))
-        ok = writeHeld();
-    held_.clear();
+        ok = writeHeld(AllHeld);
+    held_.release();
     // The tail of the capture (less than one chunk) is encoded too, unless the writer failed.
     if (pending_ && !failed_.load(std::memory_order_acquire)) {
         RecordWriter& writer = *writer_;

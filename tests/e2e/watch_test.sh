@@ -139,9 +139,17 @@ done
 stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s, records 4 s more
   begin "$1" "$work/$1/recordings" 0 || return 1
   vexa_point $VEXA_RECORD_XY
-  start=$(vexa_now)
   vexa_press
-  vexa_wait_file "$rec/Vexa_001.wav" 3 || { fail "Record made no file"; finish; return 1; }
+  # The clock of the take starts with its first audio on disk (past the 44-byte header), not
+  # with the click: opening the capture takes longer on a loaded machine.
+  local _ size
+  for _ in $(seq 1 300); do
+    size=$(stat -c %s "$rec/Vexa_001.wav" 2>/dev/null || echo 0)
+    [ "$size" -gt 44 ] && break
+    sleep 0.01
+  done
+  start=$(vexa_now)
+  [ "$size" -gt 44 ] || { fail "Record wrote no audio"; finish; return 1; }
   vexa_point $VEXA_STOP_XY
   sleep 1
   stopped_at=$(vexa_since "$start")

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include <cstdint>
 #include <vector>
 
@@ -106,67 +108,92 @@ constexpr std::uint32_t Rate = 44100;
 constexpr std::uint32_t Block = 441;
 constexpr std::int64_t Ms = 1'000'000;
 
-// Feeds the counter and writes as the recording does: silence, held blocks, this block, so
-// the tests see the file's timeline (block numbers, and -n for n frames of silence).
+// Feeds the counter and writes as the recording does (Step's order), so the tests see the
+// file's timeline: runs of frames of numbered blocks, and silence (block -1).
 struct Feeder {
+    struct Run {
+        int block;
+        std::uint64_t frames;
+    };
     GapCounter counter{Rate};
     std::int64_t now = 0;
     int next = 0;
-    std::vector<int> held;
-    std::vector<std::int64_t> file;
+    std::deque<Run> held;
+    std::vector<Run> file;
     std::uint64_t silence = 0;
     std::uint64_t maxHeld = 0;
 
+    void writeHeld(std::uint64_t frames)
+    {
+        while (frames > 0 && !held.empty()) {
+            Run& r = held.front();
+            const std::uint64_t n = std::min(frames, r.frames);
+            file.push_back({r.block, n});
+            frames -= n;
+            if ((r.frames -= n) == 0)
+                held.pop_front();
+        }
+    }
+    std::uint64_t heldFrames() const
+    {
+        std::uint64_t n = 0;
+        for (const Run& r : held)
+            n += r.frames;
+        return n;
+    }
     // n blocks that arrive every stepNs.
     void blocks(int n, std::int64_t stepNs = 10 * Ms)
     {
         for (int i = 0; i < n; ++i) {
             now += stepNs;
             const GapCounter::Step s = counter.block(now, Block);
-            if (s.silence > 0)
-                file.push_back(-std::int64_t(s.silence));
-            silence += s.silence;
-            if (s.release) {
-                file.insert(file.end(), held.begin(), held.end());
-                held.clear();
+            writeHeld(s.spill);
+            if (s.silence > 0) {
+                writeHeld(s.before);
+                file.push_back({-1, s.silence});
             }
-            if (s.hold)
-                held.push_back(next++);
-            else
-                file.push_back(next++);
-            EXPECT_EQ(counter.heldFrames(), held.size() * Block);
-            maxHeld = std::max<std::uint64_t>(maxHeld, counter.heldFrames());
+            silence += s.silence;
+            if (s.release)
+                writeHeld(~std::uint64_t(0));
+            (s.hold ? held.push_back({next, Block}) : file.push_back({next, Block}));
+            ++next;
+            EXPECT_EQ(counter.heldFrames(), heldFrames());
+            maxHeld = std::max(maxHeld, heldFrames());
         }
     }
     // The process stands still for ms.
     void stall(std::int64_t ms) { now += ms * Ms; }
     // Stop: what was held is written as it is.
-    void finish()
-    {
-        file.insert(file.end(), held.begin(), held.end());
-        held.clear();
-    }
-    // Every block once and in order, the silence where expected (empty if none).
+    void finish() { writeHeld(~std::uint64_t(0)); }
+    // Every frame of every block once and in order.
     ::testing::AssertionResult inOrder() const
     {
-        int expect = 0;
-        for (std::int64_t v : file)
-            if (v >= 0 && v != expect++)
-                return ::testing::AssertionFailure() << "block " << v << " where " << expect - 1 << " belongs";
-        if (expect != next)
-            return ::testing::AssertionFailure() << expect << " of " << next << " blocks written";
+        int block = 0;
+        std::uint64_t frames = 0;
+        for (const Run& r : file) {
+            if (r.block < 0)
+                continue;
+            if (r.block != block)
+                return ::testing::AssertionFailure() << "block " << r.block << " where " << block << " belongs";
+            if ((frames += r.frames) == Block) {
+                ++block;
+                frames = 0;
+            }
+        }
+        if (block != next || frames != 0)
+            return ::testing::AssertionFailure() << block << " of " << next << " blocks written";
         return ::testing::AssertionSuccess();
     }
-    // Blocks written before the first silence (-1: none).
-    int blocksBeforeSilence() const
+    // Frames written before the first silence (~0: none).
+    std::uint64_t framesBeforeSilence() const
     {
-        int n = 0;
-        for (std::int64_t v : file) {
-            if (v < 0)
+        std::uint64_t n = 0;
+        for (const Run& r : file) {
+            if (r.block < 0)
                 return n;
-            ++n;
+            n += r.frames;
         }
-        return -1;
+        return ~std::uint64_t(0);
     }
 };
 
@@ -213,16 +240,14 @@ TEST(GapCounter, StallThatLostAudioIsOneGapOfItsLengthWhereTheAudioStops)
     ASSERT_EQ(f.counter.count(), 1u);
     EXPECT_NEAR(double(f.counter.totalFrames()), 2.0 * Rate, 0.01 * Rate);
     EXPECT_EQ(f.counter.firstLength(), f.counter.totalFrames());
-    // The silence goes in where the kept audio ends (within the couple of blocks the level
-    // takes to settle), not where the counter made up its mind a second later.
-    EXPECT_NEAR(double(f.counter.firstAt()), 2.0 * Rate, 3.0 * Block);
-    EXPECT_NEAR(f.blocksBeforeSilence(), 200, 3);
-    EXPECT_EQ(double(f.counter.firstAt()), double(f.blocksBeforeSilence()) * Block);
+    // The silence goes in where the kept audio ends, not where the counter made up its mind
+    // a second later.
+    EXPECT_NEAR(double(f.counter.firstAt()), 2.0 * Rate, 2.0 * Block);
+    EXPECT_EQ(f.counter.firstAt(), f.framesBeforeSilence());
     EXPECT_TRUE(f.inOrder());
     const double clockFrames = double(f.now) * Rate / 1e9; // what the clock says was captured
     EXPECT_NEAR(double(f.counter.frames()), clockFrames, 0.02 * Rate);
-    // Held back no longer than the wait (and a block).
-    EXPECT_LE(f.maxHeld, f.counter.settleFrames() + Block);
+    EXPECT_LE(f.maxHeld, f.counter.holdFrames());
 }
 
 TEST(GapCounter, SlowCatchUpOnABusyMachineIsNoGap)
@@ -240,6 +265,25 @@ TEST(GapCounter, SlowCatchUpOnABusyMachineIsNoGap)
         EXPECT_EQ(f.silence, 0u) << step;
         EXPECT_TRUE(f.inOrder()) << step;
     }
+}
+
+TEST(GapCounter, LossFoundAfterASlowCatchUpStillGoesWhereTheKeptAudioEnds)
+{
+    // 26 s stopped, the server kept 24 s and dropped what came after; the loaded machine then
+    // takes 27 s of audio back in 3 s (the kept 24 s, and 3 s that came in meanwhile).
+    Feeder f;
+    f.blocks(100);
+    f.stall(26000);
+    f.blocks(2700, 1'111'111);
+    f.blocks(300);
+    f.finish();
+    ASSERT_EQ(f.counter.count(), 1u);
+    const double lost = double(f.counter.totalFrames()) / Rate;
+    EXPECT_NEAR(lost, 2.0, 0.03);
+    EXPECT_NEAR(double(f.counter.firstAt()) / Rate, 1.0 + 26.0 - lost, 0.03);
+    EXPECT_EQ(f.counter.firstAt(), f.framesBeforeSilence());
+    EXPECT_TRUE(f.inOrder());
+    EXPECT_LE(f.maxHeld, f.counter.holdFrames());
 }
 
 TEST(GapCounter, TakeEndingWhileTheLevelSettlesKeepsEveryBlock)
@@ -303,6 +347,44 @@ TEST(GapCounter, PauseWithRebaseIsNoGap)
     f.blocks(100);
     EXPECT_EQ(f.counter.count(), 0u);
     EXPECT_EQ(f.counter.frames(), 200u * Block);
+}
+
+TEST(HeldAudio, FirstInFirstOutAcrossTheWrapAndWhenItMustGrow)
+{
+    // Pushes and pops of uneven sizes against a plain queue; the ring wraps many times, and
+    // pushes beyond what was reserved make it grow without losing the order.
+    for (std::size_t reserved : {std::size_t(0), std::size_t(1000), std::size_t(4096)}) {
+        SCOPED_TRACE(reserved);
+        recording::HeldAudio held;
+        held.reserve(reserved);
+        std::deque<char> model;
+        std::uint32_t seed = 12345;
+        const auto random = [&seed](std::uint32_t n) { seed = seed * 1103515245u + 12345u; return (seed >> 8) % n; };
+        char next = 0;
+        for (int round = 0; round < 2000; ++round) {
+            std::vector<char> block(random(round % 97 == 0 ? 3000 : 700));
+            for (char& c : block)
+                model.push_back(c = next++);
+            held.push(block.data(), block.size());
+            std::size_t want = random(900);
+            std::vector<char> out;
+            ASSERT_TRUE(held.pop(want, [&out](const char* d, std::size_t n) {
+                out.insert(out.end(), d, d + n);
+                return true;
+            }));
+            want = std::min(want, model.size() + 0);
+            ASSERT_EQ(out.size(), want);
+            ASSERT_TRUE(std::equal(out.begin(), out.end(), model.begin()));
+            model.erase(model.begin(), model.begin() + std::ptrdiff_t(want));
+            ASSERT_EQ(held.size(), model.size());
+        }
+        // A failing sink stops the hand-over.
+        const char tail[8] = {};
+        held.push(tail, sizeof(tail));
+        int calls = 0;
+        EXPECT_FALSE(held.pop(held.size(), [&calls](const char*, std::size_t) { ++calls; return false; }));
+        EXPECT_EQ(calls, 1);
+    }
 }
 
 TEST(FreeSpaceRule, ThresholdsAtTheFormatsRate)
