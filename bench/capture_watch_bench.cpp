@@ -111,7 +111,7 @@ void BM_WatchCountersCpu(benchmark::State& state)
         for (int b = 0; b < Blocks; ++b) {
             const auto now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                                  Clock::now().time_since_epoch()).count();
-            silence += gaps.block(now, Frames);
+            silence += gaps.block(now, Frames).silence;
             clips.feed(block.data(), Frames);
         }
         const double c1 = cpuSeconds(CLOCK_THREAD_CPUTIME_ID);

@@ -50,8 +50,9 @@ void ClipCounter::skip(std::uint64_t frames)
     position_ += frames;
 }
 
-GapCounter::GapCounter(std::uint32_t rate, std::int64_t thresholdNs, std::int64_t settleNs)
-    : rate_(rate), threshold_(thresholdNs), settle_(settleNs)
+GapCounter::GapCounter(std::uint32_t rate, std::int64_t thresholdNs, std::int64_t settleNs,
+                       std::int64_t holdNs)
+    : rate_(rate), threshold_(thresholdNs), settle_(settleNs), hold_(std::max(holdNs, settleNs))
 {
 }
 
@@ -61,19 +62,25 @@ void GapCounter::reset(std::uint32_t rate)
     started_ = false;
     seen_ = seen0_ = 0;
     count_ = total_ = firstAt_ = firstLength_ = 0;
-    candidate_ = false;
+    endShortfall();
 }
 
-std::uint64_t GapCounter::block(std::int64_t nowNs, std::uint32_t frames)
+void GapCounter::rebase()
 {
+    started_ = false;
+    endShortfall();
+}
+
+GapCounter::Step GapCounter::block(std::int64_t nowNs, std::uint32_t frames)
+{
+    Step step;
     if (!started_) {
         started_ = true;
         t0_ = last_ = nowNs;
         seen_ += frames;
         seen0_ = seen_;
         baseline_ = 0;
-        candidate_ = false;
-        return 0;
+        return step;
     }
     const double rate = double(rate_);
     const double expected = double(seen0_) + double(nowNs - t0_) * rate / 1e9;
@@ -85,27 +92,100 @@ std::uint64_t GapCounter::block(std::int64_t nowNs, std::uint32_t frames)
     const double excess = lag - baseline_;
     const double threshold = double(threshold_) * rate / 1e9;
     const double tolerance = double(frames) + rate / 100.0;
-    std::uint64_t gap = 0;
-    if (excess > threshold) {
-        if (!candidate_ || std::fabs(excess - double(candidateLag_)) > tolerance) {
-            candidate_ = true;
-            candidateSince_ = nowNs;
-            candidateLag_ = std::int64_t(excess);
-        } else if (nowNs - candidateSince_ >= settle_) {
-            gap = std::uint64_t(std::llround(excess));
-            if (count_ == 0) {
-                firstAt_ = seen_;
-                firstLength_ = gap;
-            }
-            ++count_;
-            total_ += gap;
-            candidate_ = false;
-        }
-    } else {
-        candidate_ = false;
+
+    if (excess <= threshold) {
+        // Level again (or never far off): what was held is ordinary audio.
+        step.release = held_ > 0;
+        endShortfall();
+        seen_ += frames;
+        return step;
     }
+    if (!shortfall_) {
+        shortfall_ = true;
+        shortfallAt_ = seen_;
+        peak_ = level_ = excess;
+        steady_ = 0;
+    } else if (std::fabs(excess - level_) > tolerance) {
+        level_ = excess; // still catching up, or a new stall
+        steady_ = 0;
+    }
+    peak_ = std::max(peak_, excess);
+    steady_ += frames;
+
+    if (steady_ < settleFrames()) {
+        step.hold = true;
+        held_ += frames;
+        const std::uint64_t most = std::max<std::uint64_t>(holdFrames(), frames);
+        if (held_ > most) {
+            step.spill = held_ - most;
+            held_ = most;
+        }
+        seen_ += frames;
+        return step;
+    }
+
+    // The same shortfall all along the wait: that audio is gone. The server kept the first
+    // (stall - lost) of it, so the silence goes that far after the shortfall began; if that is
+    // no longer held, as near to it as what is held allows.
+    const std::uint64_t gap = std::uint64_t(std::llround(excess));
+    const std::uint64_t heldFrom = seen_ - held_;
+    const double kept = std::max(0.0, peak_ - double(gap));
+    const std::uint64_t at = std::clamp<std::uint64_t>(shortfallAt_ + std::uint64_t(std::llround(kept)), heldFrom, seen_);
+    step.before = at - heldFrom;
+    step.silence = gap;
+    step.release = true;
+    if (count_ == 0) {
+        firstAt_ = at;
+        firstLength_ = gap;
+    }
+    ++count_;
+    total_ += gap;
     seen_ += gap + frames;
-    return gap;
+    endShortfall();
+    return step;
+}
+
+void HeldAudio::reserve(std::size_t bytes)
+{
+    ring_.reset(bytes ? new char[bytes] : nullptr); // default-initialised: nothing written
+    capacity_ = bytes;
+    head_ = size_ = 0;
+}
+
+void HeldAudio::release()
+{
+    ring_.reset();
+    capacity_ = head_ = size_ = 0;
+}
+
+void HeldAudio::push(const char* data, std::size_t length)
+{
+    if (length == 0)
+        return;
+    if (size_ + length > capacity_) {
+        // More than reserved (a block larger than usual): grow, keeping the order.
+        const std::size_t capacity = size_ + length;
+        std::unique_ptr<char[]> bigger(new char[capacity]);
+        std::size_t at = 0;
+        pop(size_, [&](const char* d, std::size_t n) {
+            std::copy(d, d + n, bigger.get() + at);
+            at += n;
+            return true;
+        });
+        ring_ = std::move(bigger);
+        capacity_ = capacity;
+        head_ = 0;
+        size_ = at;
+    }
+    std::size_t tail = (head_ + size_) % capacity_;
+    while (length > 0) {
+        const std::size_t n = std::min(length, capacity_ - tail);
+        std::copy(data, data + n, ring_.get() + tail);
+        data += n;
+        length -= n;
+        size_ += n;
+        tail = (tail + n) % capacity_;
+    }
 }
 
 double FreeSpaceRule::secondsLeft(std::int64_t freeBytes) const

@@ -6,8 +6,10 @@
 // - FreeSpaceRule: how much recording time the free space of the disk still holds.
 // Positions and lengths are in frames from the start of the take (silence written for a gap
 // included), so they are positions in the file.
-#include <cstdint>
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 
 namespace recording {
 
@@ -40,34 +42,64 @@ private:
 
 // Compares the frames delivered with the time that passed. Blocks that arrive late but
 // complete (the sound server kept them) bring the count back level; audio that the server had
-// to throw away leaves the count behind for good. A shortfall is taken for a gap once it has
-// stayed the same (within a block) for a while, so that a capture catching up after a stall is
-// not mistaken for one. The earliest a block ever arrived is the reference, so a capture that
-// started late or a device clock that runs a little off does not count.
+// to throw away leaves the count behind for good. The earliest a block ever arrived is the
+// reference, so a capture that started late or a device clock that runs a little off does not
+// count.
+//
+// A shortfall is taken for a gap only once it has stayed the same (within about a block) over
+// `settle` of audio: a capture that catches up after a stall, however slowly a loaded machine
+// lets it, keeps shrinking the shortfall and is never taken for one.
+//
+// Where the gap goes: a stalled reader's server keeps what it can hold and has to drop what
+// comes after, so of a stall of S with L lost, the first S - L are in the stream and the gap
+// follows them. While a shortfall lasts, the newest blocks are held back (up to `hold` of
+// audio, the oldest written out beyond that), so the silence can be put at that place even when
+// the capture took long to catch up; the counter says what to write in which order (Step).
 class GapCounter {
 public:
-    // rate: frames per second; threshold: the smallest shortfall taken for a gap; settle:
-    // how long it must stay the same.
-    explicit GapCounter(std::uint32_t rate = 44100, std::int64_t thresholdNs = 60'000'000,
-                        std::int64_t settleNs = 40'000'000);
-    void reset(std::uint32_t rate);
-    // The clock jumps (a pause): the next block starts a new reference, no gap counted.
-    void rebase() { started_ = false; }
+    // What to do with a block, in this order: write the `spill` oldest held frames; write the
+    // `before` oldest held frames, then `silence` frames of silence; write all that is still
+    // held if `release`; then hold this block if `hold`, or write it.
+    struct Step {
+        std::uint64_t spill = 0;
+        std::uint64_t before = 0;
+        std::uint64_t silence = 0;
+        bool release = false;
+        bool hold = false;
+    };
 
-    // A block of frames arrived at nowNs (any monotonic clock). Returns the frames of silence
-    // to write before this block to keep the timeline (0 almost always).
-    std::uint64_t block(std::int64_t nowNs, std::uint32_t frames);
+    // rate: frames per second; threshold: the smallest shortfall taken for a gap; settle: how
+    // much audio the shortfall must stay the same over; hold: the most audio held back.
+    explicit GapCounter(std::uint32_t rate = 44100, std::int64_t thresholdNs = 60'000'000,
+                        std::int64_t settleNs = 1'000'000'000, std::int64_t holdNs = 5'000'000'000);
+    void reset(std::uint32_t rate);
+    // The clock jumps (a pause): the next block starts a new reference, no gap counted. The
+    // caller writes what it held first.
+    void rebase();
+
+    // A block of frames arrived at nowNs (any monotonic clock).
+    Step block(std::int64_t nowNs, std::uint32_t frames);
+
+    // Frames held back now; at most holdFrames(), or one block if a block is larger.
+    std::uint64_t heldFrames() const { return held_; }
+    std::uint64_t holdFrames() const { return toFrames(hold_); }
+    std::uint64_t settleFrames() const { return toFrames(settle_); }
 
     std::uint64_t count() const { return count_; }
     std::uint64_t totalFrames() const { return total_; }
     std::uint64_t firstAt() const { return firstAt_; }
     std::uint64_t firstLength() const { return firstLength_; }
+    // Frames in the timeline so far (silence and held blocks included).
     std::uint64_t frames() const { return seen_; }
 
 private:
+    std::uint64_t toFrames(std::int64_t ns) const { return std::uint64_t(double(ns) * double(rate_) / 1e9); }
+    void endShortfall() { shortfall_ = false; held_ = 0; }
+
     std::uint32_t rate_;
     std::int64_t threshold_;
     std::int64_t settle_;
+    std::int64_t hold_;
     bool started_ = false;
     std::int64_t t0_ = 0;       // clock of the reference
     std::uint64_t seen0_ = 0;   // frames at the reference
@@ -75,13 +107,50 @@ private:
     double baseline_ = 0;       // the smallest lag seen since the reference (drifting up
                                 // slowly, as a device clock a little slow would make it)
     std::int64_t last_ = 0;     // clock of the previous block
-    bool candidate_ = false;
-    std::int64_t candidateSince_ = 0;
-    std::int64_t candidateLag_ = 0;
+    bool shortfall_ = false;    // behind the clock by more than the threshold
+    std::uint64_t shortfallAt_ = 0; // timeline position where it began
+    double peak_ = 0;           // the largest shortfall since (the stall's length)
+    double level_ = 0;          // the shortfall's current level ...
+    std::uint64_t steady_ = 0;  // ... and the frames it has stayed there
+    std::uint64_t held_ = 0;
     std::uint64_t count_ = 0;
     std::uint64_t total_ = 0;
     std::uint64_t firstAt_ = 0;
     std::uint64_t firstLength_ = 0;
+};
+
+// The bytes held back for the gap counter: first in, first out, in a buffer reserved at the
+// start of a take (untouched pages cost no memory until a stall fills them).
+class HeldAudio {
+public:
+    void reserve(std::size_t bytes);
+    void release(); // gives the memory back
+    std::size_t size() const { return size_; }
+    void push(const char* data, std::size_t length);
+    // Hands the oldest length bytes (at most size()) to sink(const char*, std::size_t), in one
+    // or two pieces, and drops them. False as soon as sink fails.
+    template <class Sink>
+    bool pop(std::size_t length, Sink&& sink)
+    {
+        length = std::min(length, size_);
+        bool ok = true;
+        while (ok && length > 0) {
+            const std::size_t n = std::min(length, capacity_ - head_);
+            ok = sink(ring_.get() + head_, n);
+            head_ = (head_ + n) % capacity_;
+            size_ -= n;
+            length -= n;
+        }
+        if (size_ == 0)
+            head_ = 0;
+        return ok;
+    }
+
+private:
+    std::unique_ptr<char[]> ring_; // not zeroed: untouched pages are not resident
+    std::size_t capacity_ = 0;
+    std::size_t head_ = 0;
+    std::size_t size_ = 0;
 };
 
 // Free space against the format's byte rate.

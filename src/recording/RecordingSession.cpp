@@ -109,6 +109,8 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
     clips_.reset(format.channels);
     gaps_.reset(static_cast<std::uint32_t>(format.sampleRate));
     frameBytes_ = static_cast<std::uint32_t>(format.channels) * 2u;
+    if (watchingNow_) // room for the counter's whole hold and a large block
+        held_.reserve(std::size_t(gaps_.holdFrames() + std::uint64_t(format.sampleRate) / 5) * frameBytes_);
     sampleRate_ = format.sampleRate;
     rebase_.store(false, std::memory_order_relaxed);
 
@@ -177,32 +179,63 @@ bool RecordingSession::write(const void* data, std::size_t length)
     return writer.write(static_cast<const char*>(data), static_cast<std::int64_t>(length));
 }
 
+bool RecordingSession::writeBlock(const void* data, std::size_t length)
+{
+    if (watchingNow_)
+        clips_.feed(static_cast<const std::int16_t*>(data), length / frameBytes_);
+    return write(data, length);
+}
+
+bool RecordingSession::writeHeld(std::uint64_t frames)
+{
+    return held_.pop(std::size_t(frames) * frameBytes_, [this](const char* data, std::size_t n) {
+        return writeBlock(data, n);
+    });
+}
+
+bool RecordingSession::writeSilence(std::uint64_t frames)
+{
+    clips_.skip(frames);
+    static const char zeros[4096] = {};
+    std::uint64_t bytes = frames * frameBytes_;
+    const std::uint64_t chunk = sizeof(zeros) / frameBytes_ * frameBytes_;
+    bool ok = true;
+    while (ok && bytes > 0) {
+        const std::uint64_t n = std::min(bytes, chunk);
+        ok = write(zeros, std::size_t(n));
+        bytes -= n;
+    }
+    return ok;
+}
+
 bool RecordingSession::onCapture(const void* buffer, std::uint32_t length)
 {
     if (failed_.load(std::memory_order_relaxed))
         return false;
     bool ok = true;
+    bool hold = false;
     if (watchingNow_) {
         const std::uint32_t frames = length / frameBytes_;
-        if (rebase_.exchange(false, std::memory_order_acq_rel))
+        if (rebase_.exchange(false, std::memory_order_acq_rel)) {
+            ok = writeHeld(AllHeld);
             gaps_.rebase();
-        const std::uint64_t silence = gaps_.block(clock_(), frames);
-        if (silence > 0) {
-            // Audio the capture lost: silence of the same length keeps what follows in place.
-            clips_.skip(silence);
-            static const char zeros[4096] = {};
-            std::uint64_t bytes = silence * frameBytes_;
-            const std::uint64_t step = sizeof(zeros) / frameBytes_ * frameBytes_;
-            while (ok && bytes > 0) {
-                const std::uint64_t n = std::min(bytes, step);
-                ok = write(zeros, std::size_t(n));
-                bytes -= n;
-            }
         }
-        clips_.feed(static_cast<const std::int16_t*>(buffer), frames);
+        const GapCounter::Step step = gaps_.block(clock_(), frames);
+        ok = ok && writeHeld(step.spill);
+        if (ok && step.silence > 0) {
+            // Audio the capture lost: silence of the same length keeps what follows in place.
+            ok = writeHeld(step.before) && writeSilence(step.silence);
+        }
+        if (ok && step.release)
+            ok = writeHeld(AllHeld);
+        hold = step.hold;
+    }
+    if (ok && hold) {
+        held_.push(static_cast<const char*>(buffer), length);
+        return true;
     }
     if (ok)
-        ok = write(buffer, length);
+        ok = writeBlock(buffer, length);
     if (ok) {
         if (writer_->takeRestored())
             messages_.show(restoredMessage_); // posted to the GUI thread by the sink
@@ -218,6 +251,11 @@ bool RecordingSession::onCapture(const void* buffer, std::uint32_t length)
 bool RecordingSession::closeWriter()
 {
     bool ok = true;
+    // Blocks held back while a shortfall was settling are audio like any other: the take ends
+    // before the counter could tell, so no gap is counted.
+    if (!failed_.load(std::memory_order_acquire))
+        ok = writeHeld(AllHeld);
+    held_.release();
     // The tail of the capture (less than one chunk) is encoded too, unless the writer failed.
     if (pending_ && !failed_.load(std::memory_order_acquire)) {
         RecordWriter& writer = *writer_;

@@ -94,6 +94,13 @@ private:
     // Closes the writer; false if the file could not be completed.
     bool closeWriter();
     bool write(const void* data, std::size_t length); // capture thread
+    // A block of the take: counted for clipping, then written (capture thread).
+    bool writeBlock(const void* data, std::size_t length);
+    // Writes the oldest frames held back for the gap counter (capture thread, or after the
+    // capture stopped), and silence for a gap.
+    static constexpr std::uint64_t AllHeld = ~std::uint64_t(0) / 64;
+    bool writeHeld(std::uint64_t frames);
+    bool writeSilence(std::uint64_t frames);
     // After Stop: one text about dropouts and clipping, empty when there were none.
     QString captureSummary() const;
     // Completes the file as Stop does, then re-lists and selects it and sets Idle.
@@ -126,6 +133,7 @@ private:
     int ticks_ = 0;
     ClipCounter clips_;
     GapCounter gaps_;
+    HeldAudio held_; // blocks held back while the gap counter waits
     std::uint32_t frameBytes_ = 4;
     int sampleRate_ = 44100;
     std::atomic<bool> rebase_{false};

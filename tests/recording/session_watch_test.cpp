@@ -254,6 +254,62 @@ TEST_F(SessionWatch, DropoutIsWrittenAsSilenceAndToldWithClippingInOneBox)
     EXPECT_TRUE(text.contains("Lower the recording volume"));
 }
 
+// A stall the server rode out, taken back so slowly (a busy machine) that the shortfall looks
+// steady for a while, and a take that ends or pauses while the counter still waits: the file
+// holds every delivered block once, in order, byte for byte as a take without the stall, and
+// nothing is told.
+TEST_F(SessionWatch, BlocksHeldWhileTheCounterWaitsAreWrittenInOrder)
+{
+    struct Case {
+        const char* name;
+        std::int64_t stallMs;
+        std::int64_t catchUpStepNs; // how often a block arrives while catching up
+        int catchUpBlocks;
+        bool pauseWhileHeld;
+    };
+    const Case cases[] = {
+        {"slow catch-up", 3000, 9'500'000, 6000, false},
+        {"stop while held", 2000, 0, 0, false},   // lost for good, Stop before it settles
+        {"pause while held", 2000, 0, 0, true},
+    };
+    writers_.script = fakes::WriterScript{0, -1, true};
+    const RecordFormat wav = format(RecordFormat::Wav);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fakeNow = 0;
+        auto s = session();
+        s->record(recordings_, wav);
+        blocks(100);
+        fakeNow += c.stallMs * Ms;
+        for (int i = 0; i < c.catchUpBlocks; ++i) {
+            fakeNow += c.catchUpStepNs;
+            ASSERT_EQ(audio_.deliver(1, Frames), 1);
+        }
+        blocks(30);
+        int total = 100 + c.catchUpBlocks + 30;
+        if (c.pauseWhileHeld) {
+            s->record(recordings_, wav); // pause
+            fakeNow += 1000 * Ms;
+            s->record(recordings_, wav); // continue
+            blocks(20);
+            total += 20;
+        }
+        ASSERT_TRUE(s->stop());
+        EXPECT_EQ(s->gaps().count(), 0u);
+        const std::vector<char> taken = writers_.traces.back()->bytes;
+        EXPECT_TRUE(boxes().isEmpty()) << boxes().join('|').toStdString();
+
+        // The same blocks in one go: the tone starts over with each take.
+        s = session();
+        s->record(recordings_, wav);
+        blocks(total);
+        ASSERT_TRUE(s->stop());
+        const std::vector<char>& clean = writers_.traces.back()->bytes;
+        ASSERT_EQ(taken.size(), std::size_t(total) * Frames * 4);
+        EXPECT_TRUE(taken == clean);
+    }
+}
+
 TEST_F(SessionWatch, PauseIsNoDropout)
 {
     writers_.script = fakes::WriterScript{0, -1, true};
