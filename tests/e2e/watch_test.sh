@@ -228,7 +228,13 @@ if clip_take square; then
     [[ "$text" == *"Lower the recording volume"* ]] || fail "no advice to lower the volume"
     [[ "$text" != *"Audio was lost"* ]] || fail "a dropout reported"
   else
-    fail "no box after recording a full-scale square wave"
+    # Whether the file holds the square wave tells a missed clip from a wave that never arrived.
+    # A file still growing means the Stop click did not reach the program.
+    feeding=gone; kill -0 "$feeder" 2>/dev/null && feeding=running
+    size1=$(stat -c %s "$rec/Vexa_001.wav"); sleep 0.5; size2=$(stat -c %s "$rec/Vexa_001.wav")
+    fail "no box after recording a full-scale square wave (the feeder is $feeding, the default source $(
+      pactl get-default-source 2>&1), the file $([ "$size2" -gt "$size1" ] && echo still grows || echo is closed): $(
+      sox "$rec/Vexa_001.wav" -n stats 2>&1 | awk '/^(Pk lev dB|Pk count|Length s)/ {printf "%s %s %s; ", $1, $2, $NF}'))"
   fi
   finish
 fi
