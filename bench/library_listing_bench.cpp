@@ -135,6 +135,38 @@ void BM_StopNewFileInList1000(benchmark::State& state)
 }
 BENCHMARK(BM_StopNewFileInList1000)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// What the first showing of the window does with that folder: a lister that knows nothing
+// yet fills the window's list widget, MP3 and WMA durations deferred (arg 1) or read at once
+// (arg 0, as every listing did before).
+void BM_FirstShowingList1000(benchmark::State& state)
+{
+    Folder& f = folder();
+    if (!f.ok) {
+        state.SkipWithError("could not generate the folder (ffmpeg?)");
+        return;
+    }
+    const auto streams = state.range(0) ? library::FileLister::StreamDurations::Defer
+                                        : library::FileLister::StreamDurations::Read;
+    audio::Engine engine;
+    platform::RecordingMessageSink sink;
+    int listed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTreeWidget widget;
+        widget.setColumnCount(2);
+        library::TreeWidgetFileListView view(&widget);
+        library::FileLister lister(engine, sink, QIcon());
+        state.ResumeTiming();
+        lister.ListRecordings(f.path, view, library::FileLister::Reason::Activation, streams);
+        view.setSelectedIndex(0);
+        state.PauseTiming();
+        listed = view.count();
+        state.ResumeTiming();
+    }
+    state.counters["files"] = listed;
+}
+BENCHMARK(BM_FirstShowingList1000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 void BM_FfprobePerFile1000(benchmark::State& state)
 {
     Folder& f = folder();

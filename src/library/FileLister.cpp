@@ -113,7 +113,7 @@ bool FileLister::editInPlace(FileListView& view, const QList<Row>& rows)
     QHash<QString, int> wanted;
     wanted.reserve(rows.size());
     for (int i = 0; i < rows.size(); ++i)
-        wanted.insert(rows[i].name, i);
+        wanted.insert(rows[i].caption, i);
     QHash<QString, int> present;
     present.reserve(shown);
     for (int i = 0; i < shown; ++i)
@@ -142,11 +142,11 @@ bool FileLister::editInPlace(FileListView& view, const QList<Row>& rows)
             continue;
         }
         const Row& r = rows[row];
-        if (index < view.count() && caption == r.name) {
+        if (index < view.count() && caption == r.caption) {
             if (view.duration(index) != r.duration)
                 view.setDuration(index, r.duration);
         } else {
-            view.insertItem(index, r.name, r.image, r.duration);
+            view.insertItem(index, r.caption, r.imageIndex, r.duration);
         }
         ++index;
         ++row;
@@ -182,8 +182,7 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view, Re
     const bool edited = view.canEditInPlace() && view.count() > 0 && editInPlace(view, rows);
     if (!edited) {
         view.clear();
-        for (const Row& r : rows)
-            view.addItem(r.name, r.image, r.duration);
+        view.addItems(rows);
     }
 
     // Shown after the list is complete: a box is modal and the window may re-list when it

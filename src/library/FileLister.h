@@ -16,6 +16,7 @@
 // duration, which ReadDeferredDurations fills in afterwards, a few files at a time, in the
 // order of the list. Any later listing reads what is still missing.
 #include "audio/AudioApi.h"
+#include "library/FileListView.h"
 #include "library/FileReports.h"
 #include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
@@ -28,8 +29,6 @@
 #include <optional>
 
 namespace library {
-
-class FileListView;
 
 // A duration read from a file of this size and modification time.
 struct KnownDuration {
@@ -81,11 +80,7 @@ private:
                                            QHash<QString, KnownDuration>& seen);
     // Brings the view from what it shows to rows by inserts, removals and duration changes;
     // false (view untouched) when the two orders disagree.
-    struct Row {
-        QString name;
-        int image;
-        QString duration;
-    };
+    using Row = FileListView::Item;
     static bool editInPlace(FileListView& view, const QList<Row>& rows);
 
     audio::AudioApi& engine_;
