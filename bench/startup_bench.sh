@@ -78,7 +78,7 @@ for i in $(seq 1 "$runs"); do
     pid=$!
     painted=""
     for _ in $(seq 1 2000); do
-      painted=$(sed -n 's/^first-paint //p' "$home/out")
+      painted=$(sed -n 's/^first-paint //p' "$home/out" 2>/dev/null || true)
       [ -n "$painted" ] && break
       sleep 0.002
     done
