@@ -24,7 +24,12 @@ for bin in "${bins[@]}"; do [ -x "$bin" ] || { echo "no program at $bin"; exit 1
 
 work=$(mktemp -d /tmp/vexa-bench.XXXXXX)
 xvfb=""
-cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"; }
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null # a start cut short
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=${VEXA_BENCH_DISPLAY:-:199}
@@ -93,6 +98,7 @@ for i in $(seq 1 "$runs"); do
     phases[$key]+=$(awk -v s="$start" '/^phase / {printf " %s=%.1f", $2, ($3 - s) / 1000}' "$home/out")
     kill -TERM "$pid"
     wait "$pid" || true
+    pid=""
   done
   done
 done
