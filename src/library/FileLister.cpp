@@ -75,8 +75,10 @@ std::optional<std::uint32_t> FileLister::secondsOf(const QString& path, int imag
                                                    QList<platform::Message>& pending,
                                                    QHash<QString, KnownDuration>& seen)
 {
-    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
     const auto known = durations_.constFind(path);
+    if (defer && image > 0 && known == durations_.constEnd())
+        return std::nullopt; // read later, with its stamp
+    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
     if (stamp.size >= 0 && known != durations_.constEnd() && known->stamp == stamp) {
         seen.insert(path, *known);
         return known->seconds;
