@@ -24,6 +24,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <unistd.h>
 #include <map>
 #include <string>
 #include <vector>
@@ -201,6 +202,9 @@ BENCHMARK(BM_FfprobePerFile1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 // run where there is one (another way of doing the same job), in milliseconds.
 class TableReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal, as the default reporter has them.
+    TableReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs) {
