@@ -4,6 +4,10 @@
 // widget: a new file appears, the folder is re-listed and the new file selected. Way 0 is the
 // old way (every duration read again, the list built again), way 1 the lister as it is (only
 // the new file read, the list edited in place).
+// BM_FirstShowingList1000/<way>: the first showing's listing into the list widget, way 0 every
+// duration read at once, way 1 MP3 and WMA durations deferred.
+// After the usual lines the figures are printed again as table rows, each beside its peer of
+// the same run (ffprobe, or the way before).
 #include "../tests/library/GeneratedAudio.h"
 #include "audio/Engine.h"
 #include "library/FileLister.h"
@@ -20,6 +24,10 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <unistd.h>
+#include <map>
+#include <string>
+#include <vector>
 
 using namespace librarytest;
 
@@ -135,6 +143,38 @@ void BM_StopNewFileInList1000(benchmark::State& state)
 }
 BENCHMARK(BM_StopNewFileInList1000)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// What the first showing of the window does with that folder: a lister that knows nothing
+// yet fills the window's list widget, MP3 and WMA durations deferred (arg 1) or read at once
+// (arg 0, as every listing did before).
+void BM_FirstShowingList1000(benchmark::State& state)
+{
+    Folder& f = folder();
+    if (!f.ok) {
+        state.SkipWithError("could not generate the folder (ffmpeg?)");
+        return;
+    }
+    const auto streams = state.range(0) ? library::FileLister::StreamDurations::Defer
+                                        : library::FileLister::StreamDurations::Read;
+    audio::Engine engine;
+    platform::RecordingMessageSink sink;
+    int listed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTreeWidget widget;
+        widget.setColumnCount(2);
+        library::TreeWidgetFileListView view(&widget);
+        library::FileLister lister(engine, sink, QIcon());
+        state.ResumeTiming();
+        lister.ListRecordings(f.path, view, library::FileLister::Reason::Activation, streams);
+        view.setSelectedIndex(0);
+        state.PauseTiming();
+        listed = view.count();
+        state.ResumeTiming();
+    }
+    state.counters["files"] = listed;
+}
+BENCHMARK(BM_FirstShowingList1000)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 void BM_FfprobePerFile1000(benchmark::State& state)
 {
     Folder& f = folder();
@@ -158,6 +198,63 @@ void BM_FfprobePerFile1000(benchmark::State& state)
 }
 BENCHMARK(BM_FfprobePerFile1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// The console's lines as usual, then the table rows: each figure beside its peer of the same
+// run where there is one (another way of doing the same job), in milliseconds.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    // Colours only on a terminal, as the default reporter has them.
+    TableReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                ms_[run.benchmark_name()] = run.GetAdjustedRealTime() *
+                                            (run.time_unit == benchmark::kMillisecond ? 1.0 : 1e-3);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printTable() const
+    {
+        const struct {
+            const char* figure;
+            const char* ours;
+            const char* peerName;
+            const char* peer;
+        } rows[] = {
+            {"window's list filled with 1,000 files", "BM_FirstShowingList1000/1/",
+             "every duration read first", "BM_FirstShowingList1000/0/"},
+            {"Stop to new file in list with 1,000 files", "BM_StopNewFileInList1000/1/",
+             "list rebuilt, all read again", "BM_StopNewFileInList1000/0/"},
+            {"durations of 1,000 files (re-list)", "BM_ListRecordings1000/",
+             "ffprobe per file", "BM_FfprobePerFile1000/"},
+        };
+        // Runs are named "<function>/<args>/<options>": a row names the first parts.
+        const auto find = [this](const std::string& prefix) {
+            const auto at = ms_.lower_bound(prefix);
+            return at != ms_.end() && at->first.compare(0, prefix.size(), prefix) == 0 ? at : ms_.end();
+        };
+        const auto figure = [&](const char* prefix) {
+            const auto at = find(prefix);
+            char text[32] = "-";
+            if (at != ms_.end())
+                std::snprintf(text, sizeof text, "%.1f ms", at->second);
+            return std::string(text);
+        };
+        std::printf("\n%-44s | %-12s | %s\n", "figure", "this program", "peer in the same run");
+        for (const auto& r : rows) {
+            if (find(r.ours) == ms_.end() && find(r.peer) == ms_.end())
+                continue; // filtered out
+            std::printf("%-44s | %-12s | %s (%s)\n", r.figure, figure(r.ours).c_str(),
+                        figure(r.peer).c_str(), r.peerName);
+        }
+    }
+
+private:
+    std::map<std::string, double> ms_;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -167,7 +264,9 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printTable();
     benchmark::Shutdown();
     return 0;
 }

@@ -11,6 +11,10 @@
 # Uses $DISPLAY, or starts its own Xvfb on $VEXA_BENCH_DISPLAY (default :199). Each start gets a
 # private home, settings and runtime folder. The program prints the time of its first paint
 # when VEXA_BENCH_FIRST_PAINT is set.
+# LISTED (default "0 1000") gives the numbers of recordings in the folder the window lists at
+# start, each measured in turn: 0 is an empty folder; otherwise a folder of that many 10 s
+# recordings, a third each WAV, MP3 and WMA (made once with ffmpeg, hard links of one file per
+# format). The memory figure is that of the first number.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bins=("$@")
@@ -20,7 +24,12 @@ for bin in "${bins[@]}"; do [ -x "$bin" ] || { echo "no program at $bin"; exit 1
 
 work=$(mktemp -d /tmp/vexa-bench.XXXXXX)
 xvfb=""
-cleanup() { [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"; }
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill "$pid" 2>/dev/null # a start cut short
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$work"
+}
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=${VEXA_BENCH_DISPLAY:-:199}
@@ -29,36 +38,68 @@ if [ -z "${DISPLAY:-}" ]; then
   for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 fi
 
+read -r -a listed <<<"${LISTED:-0 1000}"
+# folder_of N: a folder of N recordings (see above), made on first use.
+folder_of() {
+  local n=$1 dir="$work/files-$1" i ext
+  if [ ! -d "$dir" ]; then
+    mkdir -p "$dir" "$work/seeds"
+    if [ ! -f "$work/seeds/seed.wma" ]; then
+      for ext in wav mp3 wma; do
+        local codec=()
+        [ "$ext" = mp3 ] && codec=(-c:a libmp3lame -b:a 128k)
+        [ "$ext" = wma ] && codec=(-c:a wmav2 -b:a 96k)
+        ffmpeg -v error -y -f lavfi -i sine=frequency=440:sample_rate=44100:duration=10 -ac 2 \
+          "${codec[@]}" "$work/seeds/seed.$ext" || { echo "ffmpeg could not make the $ext seed"; exit 1; }
+      done
+    fi
+    for i in $(seq 1 "$n"); do
+      case $((i % 3)) in 1) ext=wav ;; 2) ext=mp3 ;; *) ext=wma ;; esac
+      ln "$work/seeds/seed.$ext" "$(printf '%s/Vexa_%03d.%s' "$dir" "$i" "$ext")"
+    done
+  fi
+  echo "$dir"
+}
+
 median() { sort -n | awk '{a[NR]=$1} END {if (NR % 2) print a[(NR+1)/2]; else print (a[NR/2]+a[NR/2+1])/2}'; }
 
 declare -A paints rss phases
+for n in "${listed[@]}"; do [ "$n" -gt 0 ] && folder_of "$n" >/dev/null; done
 for i in $(seq 1 "$runs"); do
+  for n in "${listed[@]}"; do
   for b in "${!bins[@]}"; do
     bin=${bins[$b]}
-    home="$work/$b-$i"
-    mkdir -p "$home/run"
+    key="$n $b"
+    home="$work/$b-$i-$n"
+    mkdir -p "$home/run" "$home/Documents"
     chmod 700 "$home/run"
+    if [ "$n" -gt 0 ]; then
+      mkdir -p "$home/.config/Quandrel"
+      printf '[General]\nDir=%s/\n' "$(folder_of "$n")" >"$home/.config/Quandrel/VexaRecorder.ini"
+    fi
     start=$(date +%s%6N)
     HOME="$home" XDG_CONFIG_HOME="$home/.config" XDG_RUNTIME_DIR="$home/run" VEXA_BENCH_FIRST_PAINT=1 \
       "$bin" >"$home/out" 2>/dev/null &
     pid=$!
     painted=""
     for _ in $(seq 1 2000); do
-      painted=$(sed -n 's/^first-paint //p' "$home/out")
+      painted=$(sed -n 's/^first-paint //p' "$home/out" 2>/dev/null || true)
       [ -n "$painted" ] && break
       sleep 0.002
     done
     [ -n "$painted" ] || { echo "run $i of $bin: no first paint"; kill -9 "$pid"; exit 1; }
-    paints[$b]+=" $(( (painted - start) / 1000 ))"
+    paints[$key]+=" $(( (painted - start) / 1000 ))"
     # Resident memory one second after the start.
     now=$(date +%s%6N)
     wait_us=$(( start + 1000000 - now ))
     [ "$wait_us" -gt 0 ] && sleep "$(awk -v u="$wait_us" 'BEGIN {printf "%.6f", u / 1e6}')"
-    rss[$b]+=" $(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")"
+    rss[$key]+=" $(awk '/^VmRSS:/ {print $2}' "/proc/$pid/status")"
     # The phases the program marked on its way to the first paint and just after it.
-    phases[$b]+=$(awk -v s="$start" '/^phase / {printf " %s=%.1f", $2, ($3 - s) / 1000}' "$home/out")
+    phases[$key]+=$(awk -v s="$start" '/^phase / {printf " %s=%.1f", $2, ($3 - s) / 1000}' "$home/out")
     kill -TERM "$pid"
     wait "$pid" || true
+    pid=""
+  done
   done
 done
 
@@ -66,13 +107,16 @@ for b in "${!bins[@]}"; do
   bin=${bins[$b]}
   type=$(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$(dirname "$bin")/CMakeCache.txt" 2>/dev/null || true)
   echo "program: $bin (build type: ${type:-unknown})"
-  echo "first paint after start, ms (each run):${paints[$b]}"
-  echo "first paint after start, median of $runs: $(printf '%s\n' ${paints[$b]} | median) ms"
-  echo "resident memory 1 s after start, median of $runs: $(printf '%s\n' ${rss[$b]} | median | awk '{printf "%.1f", $1 / 1024}') MB"
+  for n in "${listed[@]}"; do
+  key="$n $b"
+  echo " $n files in the folder:"
+  echo "first paint after start, ms (each run):${paints[$key]}"
+  echo "first paint after start, median of $runs: $(printf '%s\n' ${paints[$key]} | median) ms"
+  echo "resident memory 1 s after start, median of $runs: $(printf '%s\n' ${rss[$key]} | median | awk '{printf "%.1f", $1 / 1024}') MB"
   # Each phase: the median time after the start at which it ended, and what it took after the
   # phase before it.
   echo "phases of the start-up (median ms after start, and the step from the phase before; first paint above):"
-  printf '%s\n' ${phases[$b]} | awk -F= '
+  printf '%s\n' ${phases[$key]} | awk -F= '
     !($1 in n) {order[++k] = $1}
     {n[$1]++; v[$1, n[$1]] = $2}
     END {
@@ -86,4 +130,21 @@ for b in "${!bins[@]}"; do
         prev = m
       }
     }'
+  done
+done
+
+# The table rows, the programs of this run side by side.
+row() { # label, then one figure per program
+  printf '%-44s' "$1"; shift
+  printf ' | %s' "$@"; echo
+}
+echo
+args=(); for b in "${!bins[@]}"; do args+=("${bins[$b]}"); done
+row "figure (median of $runs)" "${args[@]}"
+args=(); for b in "${!bins[@]}"; do args+=("$(printf '%s\n' ${rss["${listed[0]} $b"]} | median | awk '{printf "%.1f MB", $1 / 1024}')"); done
+row "resident memory 1 s after start" "${args[@]}"
+for n in "${listed[@]}"; do
+  args=(); for b in "${!bins[@]}"; do args+=("$(printf '%s\n' ${paints["$n $b"]} | median) ms"); done
+  if [ "$n" -eq 0 ]; then row "launch to first paint" "${args[@]}"
+  else row "window painted with $n files listed" "${args[@]}"; fi
 done

@@ -17,6 +17,10 @@
 # environment switch VEXA_BENCH_DISPLAY_OFF, for this benchmark only), ROUNDS times each
 # (default 2, alternating), and prints what the display adds: the whole process and the GUI
 # thread, where the display runs (goal: at most 0.3 % of one core).
+# PEERS=1 (the default) also records each format over the same span, from the same source and
+# in the same run, with what a user would pick instead, and prints each row with its peer and
+# the ratio: WAV against parecord, MP3 against parecord piped to lame and against ffmpeg, WMA
+# against ffmpeg (-f pulse). PEERS=0 leaves them out.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=../tests/e2e/lib.sh
@@ -31,6 +35,7 @@ idle_s=${SECONDS_IDLE:-10}
 rss_every=${RSS_EVERY:-0}
 formats=${FORMATS:-WAV MP3 WMA}
 compare=${COMPARE_DISPLAY:-0}
+peers=${PEERS:-1}
 rounds=${ROUNDS:-2}
 [ -x "$bin" ] || { echo "no program at $bin"; exit 1; }
 bin=$(cd "$(dirname "$bin")" && pwd)/$(basename "$bin")
@@ -109,6 +114,49 @@ measure() {
     }' last="$work/last" "$work/before" "$work/after"
 }
 
+# peer_cpu COMMAND: runs a peer recorder (a shell command line, a pipeline included) for the
+# span and prints its share of one core, every process of the pipeline counted.
+peer_cpu() {
+  local pp pids t0 t before after
+  bash -c "exec $1" 2>/dev/null &
+  pp=$!
+  sleep 0.5 # the peer has connected and records
+  pids="$pp $(pgrep -P "$pp" | tr '\n' ' ')"
+  ticks() { local p; for p in $pids; do awk '{sub(/^.*\) /, ""); print $12 + $13}' "/proc/$p/stat" 2>/dev/null; done | awk '{s += $1} END {print s + 0}'; }
+  before=$(ticks)
+  t0=$(vexa_now)
+  sleep_until "$t0" "$record_s"
+  after=$(ticks)
+  t=$(vexa_since "$t0")
+  # shellcheck disable=SC2086
+  kill -INT $pids 2>/dev/null
+  wait "$pp" 2>/dev/null
+  awk -v a="$before" -v b="$after" -v s="$t" -v hz="$ticks_per_s" 'BEGIN {printf "%.2f", 100 * (b - a) / hz / s}'
+}
+
+# peers NAME: the row of the format with its peers, against the program's share in $work/last.
+peers() {
+  local ours row cmd label share
+  ours=$(awk '{print $1}' "$work/last")
+  row="recording $name over $record_s s, display running: Vexa Recorder $(printf '%.2f' "$ours") %"
+  local -a list
+  case $1 in
+    WAV) list=("parecord::parecord --rate=44100 --channels=2 --format=s16le --file-format=wav $work/peer.wav") ;;
+    MP3) list=("parecord | lame::parecord --raw --rate=44100 --channels=2 --format=s16le | lame --quiet -r -s 44.1 --signed --little-endian --bitwidth 16 -b 128 - $work/peer.mp3"
+                "ffmpeg -f pulse::ffmpeg -nostdin -loglevel error -f pulse -sample_rate 44100 -channels 2 -i default -c:a libmp3lame -b:a 128k -y $work/peer-ff.mp3") ;;
+    *) list=("ffmpeg -f pulse::ffmpeg -nostdin -loglevel error -f pulse -sample_rate 44100 -channels 2 -i default -c:a wmav2 -b:a 96k -y $work/peer.wma") ;;
+  esac
+  for entry in "${list[@]}"; do
+    label=${entry%%::*}
+    cmd=${entry#*::}
+    command -v "${cmd%% *}" >/dev/null || { row="$row; $label: not installed"; continue; }
+    share=$(peer_cpu "$cmd")
+    row="$row; $label $share % (ratio $(awk -v a="$ours" -v b="$share" 'BEGIN {if (b > 0) printf "%.2fx", a / b; else printf "-"}'))"
+  done
+  rm -f "$work"/peer*
+  echo "$row"
+}
+
 echo "program: $bin (build type: ${type:-unknown})"
 first=1
 # record NAME DISPLAY: one recording of the format from the window, with the display "on" or
@@ -155,6 +203,7 @@ record() {
 for name in $formats; do
   if [ "$compare" != 1 ]; then
     record "$name" on
+    [ "$peers" = 1 ] && peers "$name"
     continue
   fi
   : >"$work/on"

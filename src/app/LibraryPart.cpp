@@ -47,7 +47,11 @@ void LibraryPart::attach(MainFormContext& context)
     h.QLTCircleButtonNextClick = [&playback] { playback.Next(); };
     h.QLTProgressBar1Change = [&playback, &layout] { playback.Seek(layout.QLTProgressBar1->Pos()); };
     context.bind(h);
-    context.joinTick([&playback] { playback.Tick(); });
+    library::RecordingsLibrary& library = *library_;
+    context.joinTick([&playback, &library] {
+        playback.Tick();
+        library.readDeferredDurations();
+    });
 }
 
 void LibraryPart::formActivate(MainFormContext& context)

@@ -17,6 +17,18 @@ public:
 
     virtual void clear() = 0;
     virtual void addItem(const QString& caption, int imageIndex, const QString& duration) = 0;
+    // Several items at the end at once, as addItem would add them one by one (a list widget
+    // then lays itself out once instead of once per item).
+    struct Item {
+        QString caption;
+        int imageIndex;
+        QString duration;
+    };
+    virtual void addItems(const QList<Item>& items)
+    {
+        for (const Item& i : items)
+            addItem(i.caption, i.imageIndex, i.duration);
+    }
     virtual void removeItem(int index) = 0;
     virtual int count() const = 0;
     virtual QString caption(int index) const = 0;

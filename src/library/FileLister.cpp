@@ -71,16 +71,20 @@ std::uint32_t FileLister::streamSeconds(const QString& path, bool wma) const
     return seconds;
 }
 
-std::uint32_t FileLister::secondsOf(const QString& path, int image,
-                                    QList<platform::Message>& pending,
-                                    QHash<QString, KnownDuration>& seen)
+std::optional<std::uint32_t> FileLister::secondsOf(const QString& path, int image, bool defer,
+                                                   QList<platform::Message>& pending,
+                                                   QHash<QString, KnownDuration>& seen)
 {
-    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
     const auto known = durations_.constFind(path);
+    if (defer && image > 0 && known == durations_.constEnd())
+        return std::nullopt; // read later, with its stamp
+    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
     if (stamp.size >= 0 && known != durations_.constEnd() && known->stamp == stamp) {
         seen.insert(path, *known);
         return known->seconds;
     }
+    if (defer && image > 0)
+        return std::nullopt;
     std::uint32_t seconds = 0;
     bool keep = stamp.size >= 0;
     if (image == 0) {
@@ -111,7 +115,7 @@ bool FileLister::editInPlace(FileListView& view, const QList<Row>& rows)
     QHash<QString, int> wanted;
     wanted.reserve(rows.size());
     for (int i = 0; i < rows.size(); ++i)
-        wanted.insert(rows[i].name, i);
+        wanted.insert(rows[i].caption, i);
     QHash<QString, int> present;
     present.reserve(shown);
     for (int i = 0; i < shown; ++i)
@@ -140,11 +144,11 @@ bool FileLister::editInPlace(FileListView& view, const QList<Row>& rows)
             continue;
         }
         const Row& r = rows[row];
-        if (index < view.count() && caption == r.name) {
+        if (index < view.count() && caption == r.caption) {
             if (view.duration(index) != r.duration)
                 view.setDuration(index, r.duration);
         } else {
-            view.insertItem(index, r.name, r.image, r.duration);
+            view.insertItem(index, r.caption, r.imageIndex, r.duration);
         }
         ++index;
         ++row;
@@ -153,19 +157,25 @@ bool FileLister::editInPlace(FileListView& view, const QList<Row>& rows)
     return true;
 }
 
-QString FileLister::ListRecordings(const QString& folder, FileListView& view, Reason)
+QString FileLister::ListRecordings(const QString& folder, FileListView& view, Reason,
+                                   StreamDurations streams)
 {
     const QStringList names = recordingNames(folder);
+    const bool defer = streams == StreamDurations::Defer && view.canEditInPlace();
 
     QList<platform::Message> pending;
     QHash<QString, KnownDuration> seen;
     seen.reserve(names.size());
     QList<Row> rows;
     rows.reserve(names.size());
+    deferred_.clear();
     for (const QString& name : names) {
         const int image = imageIndexFor(name);
-        const std::uint32_t seconds = secondsOf(folder + name, image, pending, seen);
-        rows.append({name, image, DurationText(seconds)});
+        const QString path = folder + name;
+        const std::optional<std::uint32_t> seconds = secondsOf(path, image, defer, pending, seen);
+        if (!seconds)
+            deferred_.append({name, path, image == 2, int(rows.size())});
+        rows.append({name, image, seconds ? DurationText(*seconds) : QString()});
     }
     durations_ = std::move(seen); // files gone from the folder are forgotten
 
@@ -174,8 +184,7 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view, Re
     const bool edited = view.canEditInPlace() && view.count() > 0 && editInPlace(view, rows);
     if (!edited) {
         view.clear();
-        for (const Row& r : rows)
-            view.addItem(r.name, r.image, r.duration);
+        view.addItems(rows);
     }
 
     // Shown after the list is complete: a box is modal and the window may re-list when it
@@ -184,6 +193,26 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view, Re
         messages_.show(message);
 
     return names.isEmpty() ? QString() : names.first();
+}
+
+int FileLister::ReadDeferredDurations(FileListView& view, int count)
+{
+    int done = 0;
+    for (; done < count && done < deferred_.size(); ++done) {
+        const Deferred& d = deferred_[done];
+        const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(d.path);
+        const std::uint32_t seconds = streamSeconds(d.path, d.wma);
+        if (stamp.size >= 0 && platform::LocalFiles::stamp(d.path) == stamp)
+            durations_.insert(d.path, {stamp, seconds});
+        // The row is where the listing put it unless the view was edited since.
+        int row = d.row < view.count() && view.caption(d.row) == d.name ? d.row : -1;
+        for (int i = 0; row < 0 && i < view.count(); ++i)
+            row = view.caption(i) == d.name ? i : -1;
+        if (row >= 0)
+            view.setDuration(row, DurationText(seconds));
+    }
+    deferred_.erase(deferred_.begin(), deferred_.begin() + done);
+    return static_cast<int>(deferred_.size());
 }
 
 } // namespace library

@@ -10,7 +10,13 @@
 // A re-list stays quick in a large folder: durations are kept by path, size and modification
 // time, so only new or changed files are read again, and a view that can edit in place gets
 // only the items that were added, removed or changed (the end of a recording inserts one).
+//
+// The first showing of a large folder does not wait for the decoder: a listing may defer the
+// MP3 and WMA files whose duration it does not know yet. They are listed with an empty
+// duration, which ReadDeferredDurations fills in afterwards, a few files at a time, in the
+// order of the list. Any later listing reads what is still missing.
 #include "audio/AudioApi.h"
+#include "library/FileListView.h"
 #include "library/FileReports.h"
 #include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
@@ -20,10 +26,9 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <optional>
 
 namespace library {
-
-class FileListView;
 
 // A duration read from a file of this size and modification time.
 struct KnownDuration {
@@ -36,6 +41,9 @@ public:
     // Why the list is rebuilt. Both report a file's message only the first time (see above);
     // kept so callers can still say which it is.
     enum class Reason { Explicit, Activation };
+    // What a listing does with MP3 and WMA files of unknown duration (see above). Only a view
+    // that can edit in place gets them deferred; another one has them read at once.
+    enum class StreamDurations { Read, Defer };
 
     FileLister(audio::AudioApi& engine, platform::MessageSink& messages, QIcon programIcon);
 
@@ -43,7 +51,13 @@ public:
     // separator) and returns the first name in the sorted order, empty when there is none.
     // Does not change the selection.
     QString ListRecordings(const QString& folder, FileListView& view,
-                           Reason reason = Reason::Explicit);
+                           Reason reason = Reason::Explicit,
+                           StreamDurations streams = StreamDurations::Read);
+
+    // Reads up to count deferred durations, in the order of the list, into the rows of view
+    // that still show those files; returns the number still deferred.
+    int ReadDeferredDurations(FileListView& view, int count);
+    int deferredCount() const { return static_cast<int>(deferred_.size()); }
 
     // The names of the folder's regular files (or links to them) matching "*.wav", "*.mp3" and
     // "*.wma" (without regard to case; hidden files included; FIFOs, sockets, devices and
@@ -59,16 +73,14 @@ public:
     std::uint32_t streamSeconds(const QString& path, bool wma) const;
 
 private:
-    // Duration of one file: from the cache while its size and time are unchanged.
-    std::uint32_t secondsOf(const QString& path, int image, QList<platform::Message>& pending,
-                            QHash<QString, KnownDuration>& seen);
+    // Duration of one file: from the cache while its size and time are unchanged. Empty when a
+    // stream file is deferred (defer set and its duration unknown).
+    std::optional<std::uint32_t> secondsOf(const QString& path, int image, bool defer,
+                                           QList<platform::Message>& pending,
+                                           QHash<QString, KnownDuration>& seen);
     // Brings the view from what it shows to rows by inserts, removals and duration changes;
     // false (view untouched) when the two orders disagree.
-    struct Row {
-        QString name;
-        int image;
-        QString duration;
-    };
+    using Row = FileListView::Item;
     static bool editInPlace(FileListView& view, const QList<Row>& rows);
 
     audio::AudioApi& engine_;
@@ -76,6 +88,13 @@ private:
     QIcon programIcon_;
     FileReports reported_; // broken WAV files whose message was shown
     QHash<QString, KnownDuration> durations_; // by path, the files of the last listing
+    struct Deferred {
+        QString name;
+        QString path;
+        bool wma;
+        int row; // where the listing put it
+    };
+    QList<Deferred> deferred_; // front first
 };
 
 } // namespace library

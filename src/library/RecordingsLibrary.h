@@ -25,8 +25,16 @@ public:
 
     // Window activation: forgets the played file, re-lists the folder and selects its first
     // file, without repeating the messages of broken files already shown (the closing of such
-    // a message is itself an activation).
+    // a message is itself an activation). MP3 and WMA durations not known yet are left to
+    // readDeferredDurations, so that the window shows a large folder at once.
     void activate();
+    // The next few durations an activation left out; the window's tick calls it.
+    static constexpr int DeferredPerTick = 100;
+    void readDeferredDurations()
+    {
+        if (lister_.deferredCount() > 0)
+            lister_.ReadDeferredDurations(list_, DeferredPerTick);
+    }
     QString ListRecordings(const QString& folder) { return lister_.ListRecordings(folder, list_); }
     int FindListItem(const QString& name) const { return selection_.FindListItem(name); }
     void SelectFile(const QString& name) { selection_.SelectFile(name); }

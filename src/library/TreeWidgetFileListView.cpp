@@ -24,6 +24,15 @@ void TreeWidgetFileListView::addItem(const QString& caption, int imageIndex, con
     widget_->addTopLevelItem(makeItem(caption, imageIndex, duration));
 }
 
+void TreeWidgetFileListView::addItems(const QList<Item>& items)
+{
+    QList<QTreeWidgetItem*> made;
+    made.reserve(items.size());
+    for (const Item& i : items)
+        made.append(makeItem(i.caption, i.imageIndex, i.duration));
+    widget_->addTopLevelItems(made);
+}
+
 void TreeWidgetFileListView::insertItem(int index, const QString& caption, int imageIndex,
                                         const QString& duration)
 {

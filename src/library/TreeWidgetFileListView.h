@@ -16,6 +16,7 @@ public:
     void setIcons(const QList<QIcon>& icons) override { icons_ = icons; }
     void clear() override;
     void addItem(const QString& caption, int imageIndex, const QString& duration) override;
+    void addItems(const QList<Item>& items) override;
     void removeItem(int index) override;
     int count() const override;
     QString caption(int index) const override;

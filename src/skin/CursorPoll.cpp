@@ -22,7 +22,10 @@ CursorPoll* CursorPoll::of(QWidget* widget)
 CursorPoll::CursorPoll(QObject* owner) : QObject(owner)
 {
     timer_.setInterval(IntervalMs);
-    connect(&timer_, &QTimer::timeout, this, &CursorPoll::tick);
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        tick();
+        updateTimer(); // the shared timer may run by now
+    });
 }
 
 void CursorPoll::restOutside(QWidget* window)
@@ -50,11 +53,43 @@ bool CursorPoll::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+void CursorPoll::shareTimer(QTimer* timer)
+{
+    if (shared_)
+        disconnect(shared_, &QTimer::timeout, this, &CursorPoll::sharedTick);
+    shared_ = timer;
+    if (timer)
+        connect(timer, &QTimer::timeout, this, &CursorPoll::sharedTick);
+    updateTimer();
+}
+
+bool CursorPoll::running() const
+{
+    return wanted() && (timer_.isActive() || sharedRunning());
+}
+
+void CursorPoll::updateTimer()
+{
+    if (wanted() && !sharedRunning()) {
+        if (!timer_.isActive())
+            timer_.start();
+    } else {
+        timer_.stop();
+    }
+}
+
+void CursorPoll::sharedTick()
+{
+    // The shared timer has started since: the own one hands over to it.
+    timer_.stop();
+    if (wanted())
+        tick();
+}
+
 void CursorPoll::wake()
 {
     resting_ = false;
-    if (!members_.empty() && !timer_.isActive())
-        timer_.start();
+    updateTimer();
 }
 
 void CursorPoll::tick()
@@ -66,7 +101,7 @@ void CursorPoll::tick()
     if (window_ && !window_->underMouse() && QGuiApplication::mouseButtons() == Qt::NoButton
         && !window_->rect().contains(window_->mapFromGlobal(QCursor::pos()))) {
         resting_ = true;
-        timer_.stop();
+        updateTimer();
     }
 }
 
@@ -80,8 +115,7 @@ void CursorPoll::join(QObject* member, std::function<void()> step)
     }
     members_.push_back({member, std::move(step)});
     connect(member, &QObject::destroyed, this, [this, member] { leave(member); });
-    if (!timer_.isActive() && !resting_)
-        timer_.start();
+    updateTimer();
 }
 
 void CursorPoll::leave(QObject* member)
@@ -93,8 +127,7 @@ void CursorPoll::leave(QObject* member)
         return;
     members_.erase(gone, members_.end());
     disconnect(member, &QObject::destroyed, this, nullptr);
-    if (members_.empty())
-        timer_.stop();
+    updateTimer();
 }
 
 bool CursorPoll::isMember(const QObject* member) const

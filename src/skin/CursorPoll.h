@@ -10,6 +10,10 @@
 // (a drag goes on outside the window), the poll waits until the mouse enters or presses
 // again; that tick has let the controls drop their hover. Without a real pointer (the
 // offscreen platform of the tests) it never rests.
+//
+// The poll may also share another timer of the window with the same interval (the display
+// tick): while that one runs, the poll ticks on it and its own timer stays stopped, so the
+// window wakes up once per tick for both.
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -35,14 +39,20 @@ public:
     void restOutside(QWidget* window);
     bool resting() const { return resting_; }
 
+    // Ticks on timer's timeouts whenever it is running (see above).
+    void shareTimer(QTimer* timer);
+
     // Starts polling member with step every tick; a member that joins again keeps its place
     // and takes the new step.
     void join(QObject* member, std::function<void()> step);
     void leave(QObject* member);
     bool isMember(const QObject* member) const;
     int memberCount() const { return static_cast<int>(members_.size()); }
-    // The timer runs only while there are members.
-    bool running() const { return timer_.isActive(); }
+    // The poll ticks (on its own timer or the shared one) only while there are members and
+    // it does not rest.
+    bool running() const;
+    // True while its own timer runs (a poll that ticks on the shared timer has it stopped).
+    bool ownTimerRunning() const { return timer_.isActive(); }
     int intervalMs() const { return timer_.interval(); }
 
     // One tick: every member's step, as the timer runs it.
@@ -59,10 +69,17 @@ private:
         std::function<void()> step;
     };
     void wake();
+    bool wanted() const { return !members_.empty() && !resting_; }
+    bool sharedRunning() const { return shared_ && shared_->isActive(); }
+    // Starts the own timer when the poll should tick and the shared one does not run; stops it
+    // otherwise.
+    void updateTimer();
+    void sharedTick();
 
     std::vector<Member> members_;
     QTimer timer_;
     QPointer<QWidget> window_; // watched for the mouse when resting is allowed
+    QPointer<QTimer> shared_;
     bool resting_ = false;
 };
 

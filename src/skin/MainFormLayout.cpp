@@ -1,5 +1,7 @@
 #include "skin/MainFormLayout.h"
 
+#include "skin/CursorPoll.h"
+
 #include "skin/MainFormHandlers.h"
 #include "skin/RightAlignedColumnDelegate.h"
 #include "skin/SkinLabel.h"
@@ -152,6 +154,8 @@ MainFormLayout::MainFormLayout(QWidget* w, CursorSource cursor)
     Timer2 = new QTimer(window);
     Timer2->setObjectName(QStringLiteral("Timer2"));
     Timer2->setInterval(100);
+    // The controls' cursor poll ticks with the display tick: one wake-up for both.
+    CursorPoll::of(window)->shareTimer(Timer2);
 
     // Centred on the desktop.
     if (QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
@@ -176,6 +177,33 @@ TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsB
     EXPECT_TRUE(layout().QLTCircleButtonRecord->Enabled());
     EXPECT_TRUE(layout().QLTCircleButtonPlay->Enabled()); // the file is still selected
     EXPECT_EQ(sink_.messages().size(), 1); // nothing more reported
+    form->close();
+}
+
+// The first showing lists a folder without waiting for the decoder: MP3 and WMA durations
+// come with the display ticks after it, the WAV's at once.
+TEST_F(MainFormPartsTest, FirstShowingListsAtOnceAndStreamDurationsFollowOnTheTick)
+{
+    ASSERT_TRUE(librarytest::writeFile(recordings_ + "a.mp3", "mp3"));
+    ASSERT_TRUE(librarytest::writeFile(recordings_ + "b.wav", librarytest::canonicalWav(2, 44100, 16, 44100 * 4 * 2)));
+    ASSERT_TRUE(librarytest::writeFile(recordings_ + "c.wma", "wma"));
+    librarytest::FakeEngine engine;
+    engine.addFile(recordings_ + "a.mp3", {44100 * 4 * 5ll, 44100, 2, 0, 1000});
+    engine.addFile(recordings_ + "c.wma", {44100 * 4 * 7ll, 44100, 2, 0, 1000});
+    auto form = makeForm(engine);
+    const auto durations = [&] {
+        QStringList d;
+        QTreeWidget* list = layout().ListViewFiles;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            d << list->topLevelItem(i)->text(1);
+        return d;
+    };
+
+    form->show();
+    EXPECT_EQ(listed(), (QStringList{"a.mp3", "b.wav", "c.wma"}));
+    EXPECT_EQ(durations(), (QStringList{"", "00:02", ""}));
+    QMetaObject::invokeMethod(layout().Timer2, "timeout");
+    EXPECT_EQ(durations(), (QStringList{"00:05", "00:02", "00:07"}));
     form->close();
 }
 

@@ -453,3 +453,82 @@ TEST_F(Listing, DurationsAreReadAgainOnlyWhenAFileChanged)
     EXPECT_EQ(engine.opened.size(), 5);
     EXPECT_EQ(engine.openStreams(), 0);
 }
+
+// The first showing defers MP3 and WMA durations it does not know: they are listed empty and
+// filled in later a few at a time, in list order, into the row that shows the file even when
+// the list changed meanwhile; what was read then is not read again, and a listing that reads
+// (Refresh) reads what is still missing. A view that cannot edit in place gets them at once.
+TEST_F(Listing, DeferredStreamDurationsAreFilledInLaterInListOrder)
+{
+    writeFile(path("a.mp3"), "x");
+    writeFile(path("b.wav"), canonicalWav(2, 44100, 16, 176400 * 3));
+    writeFile(path("c.wma"), "xy");
+    writeFile(path("d.mp3"), "xyz");
+    writeFile(path("e.mp3"), "xyzw");
+    engine.addFile(path("a.mp3"), {44100 * 4 * 5ll, 44100, 2, 0, 1000});
+    engine.addFile(path("c.wma"), {44100 * 4 * 7ll, 44100, 2, 0, 1000});
+    engine.addFile(path("d.mp3"), {44100 * 4 * 11ll, 44100, 2, 0, 1000});
+    engine.addFile(path("e.mp3"), {44100 * 4 * 13ll, 44100, 2, 0, 1000});
+    const auto deferred = FileLister::StreamDurations::Defer;
+
+    // Not editable: read at once.
+    lister.ListRecordings(folder, view, FileLister::Reason::Activation, deferred);
+    EXPECT_EQ(durations(), QStringList({"00:05", "00:03", "00:07", "00:11", "00:13"}));
+    EXPECT_EQ(lister.deferredCount(), 0);
+    EXPECT_EQ(engine.opened.size(), 4);
+
+    FakeListView editable;
+    editable.editable = true;
+    FileLister first{engine, sink, programIcon()};
+    engine.opened.clear();
+    const auto shown = [&editable] {
+        QStringList r;
+        for (const ListItem& i : editable.items)
+            r << i.caption + "=" + i.duration;
+        return r;
+    };
+    EXPECT_EQ(first.ListRecordings(folder, editable, FileLister::Reason::Activation, deferred), "a.mp3");
+    EXPECT_EQ(shown(), QStringList({"a.mp3=", "b.wav=00:03", "c.wma=", "d.mp3=", "e.mp3="}));
+    EXPECT_EQ(engine.opened.size(), 0);
+    EXPECT_EQ(first.deferredCount(), 4);
+
+    const struct {
+        const char* name;
+        std::function<void()> meanwhile;
+        int count;
+        int left;
+        QStringList expected;
+    } steps[] = {
+        {"the first two", [] {}, 2, 2, {"a.mp3=00:05", "b.wav=00:03", "c.wma=00:07", "d.mp3=", "e.mp3="}},
+        // A row above moved the others down: each still lands on its own file.
+        {"after a row went away", [&] { editable.removeItem(0); }, 1, 1,
+         {"b.wav=00:03", "c.wma=00:07", "d.mp3=00:11", "e.mp3="}},
+        {"more than are left", [] {}, 5, 0, {"b.wav=00:03", "c.wma=00:07", "d.mp3=00:11", "e.mp3=00:13"}},
+        {"nothing left", [] {}, 5, 0, {"b.wav=00:03", "c.wma=00:07", "d.mp3=00:11", "e.mp3=00:13"}},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.meanwhile();
+        EXPECT_EQ(first.ReadDeferredDurations(editable, s.count), s.left);
+        EXPECT_EQ(shown(), s.expected);
+    }
+    EXPECT_EQ(engine.opened.size(), 4);
+    EXPECT_EQ(engine.openStreams(), 0);
+
+    // Read once: a later listing of either kind takes them from what was read.
+    first.ListRecordings(folder, editable, FileLister::Reason::Activation, deferred);
+    EXPECT_EQ(first.deferredCount(), 0);
+    EXPECT_EQ(engine.opened.size(), 4);
+    EXPECT_EQ(shown(), QStringList({"a.mp3=00:05", "b.wav=00:03", "c.wma=00:07", "d.mp3=00:11", "e.mp3=00:13"}));
+
+    // A changed file is deferred again; a reading listing reads it and drops what was deferred.
+    writeFile(path("d.mp3"), "changed");
+    engine.addFile(path("d.mp3"), {44100 * 4 * 17ll, 44100, 2, 0, 1000});
+    first.ListRecordings(folder, editable, FileLister::Reason::Activation, deferred);
+    EXPECT_EQ(first.deferredCount(), 1);
+    EXPECT_EQ(shown().at(3), "d.mp3=");
+    first.ListRecordings(folder, editable);
+    EXPECT_EQ(first.deferredCount(), 0);
+    EXPECT_EQ(shown().at(3), "d.mp3=00:17");
+    EXPECT_EQ(engine.opened.size(), 5);
+}

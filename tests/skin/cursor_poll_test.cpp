@@ -2,7 +2,8 @@
 // The one cursor poll of a window: every polling control of the window joins the same poll,
 // a tick runs each member once in the order they joined, members that are disabled, destroyed
 // or made to leave during a tick are not run, and the timer runs only while there are members.
-// Ticks are driven by hand (pollAll), never by waiting.
+// A poll may tick on the display tick instead of its own timer. Ticks are driven by hand
+// (pollAll, or the timeout invoked), never by waiting.
 #include "skin/CursorPoll.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -242,4 +244,48 @@ TEST(CursorPoll, RestsWhileTheMouseIsAwayAndWakesWhenItComesBack)
     plain.join(&member, [] {});
     plain.tick();
     EXPECT_TRUE(plain.running());
+}
+
+// A poll that shares the window's display tick: its own timer runs only until that tick runs,
+// then every display tick is a tick of the poll (driven by hand: the timeout is invoked).
+TEST(CursorPoll, TicksOnTheSharedTimerOnceThatRuns)
+{
+    QObject owner;
+    CursorPoll poll(&owner);
+    QTimer display;
+    display.setInterval(CursorPoll::IntervalMs);
+    poll.shareTimer(&display);
+    int polls = 0;
+    QObject a, b;
+    const auto displayTick = [&] { QMetaObject::invokeMethod(&display, "timeout"); };
+
+    poll.join(&a, [&] { ++polls; });
+    // The display tick does not run yet: the poll has its own timer.
+    EXPECT_TRUE(poll.ownTimerRunning());
+    EXPECT_TRUE(poll.running());
+
+    display.start();
+    displayTick();
+    EXPECT_EQ(polls, 1);
+    EXPECT_FALSE(poll.ownTimerRunning());
+    EXPECT_TRUE(poll.running());
+
+    // A member that joins later does not start the own timer again.
+    poll.join(&b, [&] { polls += 10; });
+    EXPECT_FALSE(poll.ownTimerRunning());
+    displayTick();
+    EXPECT_EQ(polls, 12);
+
+    // Without members the display tick polls nothing.
+    poll.leave(&a);
+    poll.leave(&b);
+    EXPECT_FALSE(poll.running());
+    displayTick();
+    EXPECT_EQ(polls, 12);
+    EXPECT_FALSE(poll.ownTimerRunning());
+
+    // With the display tick stopped, a member that joins gets the own timer back.
+    display.stop();
+    poll.join(&a, [&] { ++polls; });
+    EXPECT_TRUE(poll.ownTimerRunning());
 }
