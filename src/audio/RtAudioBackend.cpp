@@ -1,5 +1,6 @@
 #include "audio/RtAudioBackend.h"
 
+#include "audio/PulseCaptureStream.h"
 #include "audio/RtAudioStream.h"
 
 #include <RtAudio.h>
@@ -66,10 +67,18 @@ bool RtAudioBackend::hasOutput()
 std::unique_ptr<DeviceStream> RtAudioBackend::openInput(const std::string& device,
                                                         DeviceFormat wanted, InputProc proc)
 {
-    // Try the APIs in order directly: probing first would connect to the server twice.
-    for (int api : apis())
-        if (auto stream = RtAudioStream::openInput(api, device, wanted, proc))
+    // Try the APIs in order directly: probing first would connect to the server twice. On
+    // PulseAudio the capture runs on the client library's own thread (RtAudio reads through a
+    // blocking call, which costs a second thread and twice the wake-ups).
+    for (int api : apis()) {
+        std::unique_ptr<DeviceStream> stream;
+        if (api == int(RtAudio::LINUX_PULSE))
+            stream = PulseCaptureStream::open(device, wanted, proc);
+        else
+            stream = RtAudioStream::openInput(api, device, wanted, proc);
+        if (stream)
             return stream;
+    }
     return nullptr;
 }
 

@@ -1,7 +1,5 @@
 #include "audio/RtAudioStream.h"
 
-#include "audio/PulseSourceList.h"
-
 #include <RtAudio.h>
 
 #include <algorithm>
@@ -86,27 +84,11 @@ int onRtAudio(void* out, void* in, unsigned int frames, double, RtAudioStreamSta
     return 0;
 }
 
-// The capture device called `name` (the sound server's name of a source, monitors of outputs
-// included). RtAudio labels PulseAudio devices with their descriptions, which need not be
-// unique (PipeWire describes a sink's monitor as the sink itself), so the name is looked up
-// on the server and matched by position. Not found (a source that went away): the default.
-unsigned int findDevice(RtAudio& rt, int api, const std::string& name, bool input)
+// The device called `name` in this direction (as RtAudio labels it); not found: the default.
+unsigned int findDevice(RtAudio& rt, const std::string& name, bool input)
 {
-    const unsigned int count = rt.getDeviceCount();
-    if (!name.empty() && input && api == int(RtAudio::LINUX_PULSE)) {
-        std::vector<unsigned int> ids;
-        std::vector<std::string> descriptions;
-        for (unsigned int i = 0; i < count; ++i) {
-            RtAudio::DeviceInfo info = rt.getDeviceInfo(i);
-            if (info.probed && info.inputChannels > 0) {
-                ids.push_back(i);
-                descriptions.push_back(info.name);
-            }
-        }
-        const int at = findSourceByName(listPulseSources(), descriptions, name);
-        if (at >= 0)
-            return ids[std::size_t(at)];
-    } else if (!name.empty()) {
+    if (!name.empty()) {
+        const unsigned int count = rt.getDeviceCount();
         for (unsigned int i = 0; i < count; ++i) {
             RtAudio::DeviceInfo info = rt.getDeviceInfo(i);
             if (info.probed && info.name == name && (input ? info.inputChannels : info.outputChannels) > 0)
@@ -134,7 +116,7 @@ bool chooseDevice(RtAudioStream::Impl& d, int api, const std::string& name, unsi
     d.rt->showWarnings(false);
     if (d.rt->getDeviceCount() == 0)
         return false;
-    index = findDevice(*d.rt, api, name, d.input);
+    index = findDevice(*d.rt, name, d.input);
     info = d.rt->getDeviceInfo(index);
     return info.probed && (d.input ? info.inputChannels : info.outputChannels) > 0;
 }

@@ -11,7 +11,8 @@ namespace audio {
 
 class RtAudioStream : public DeviceStream {
 public:
-    // api: the RtAudio::Api value the backend chose. Null on failure.
+    // api: the RtAudio::Api value the backend chose. Null on failure. (On PulseAudio the
+    // backend captures through PulseCaptureStream instead.)
     static std::unique_ptr<RtAudioStream> openInput(int api, const std::string& device,
                                                     DeviceFormat wanted,
                                                     DeviceBackend::InputProc proc);
