@@ -110,12 +110,12 @@ bool connectStream(Impl& d, const std::string& device)
     pa_stream_set_state_callback(d.stream, &onStreamState, &d);
     pa_stream_set_read_callback(d.stream, &onRead, &d);
 
-    const std::uint32_t bytesPerSecond = d.format.rate * d.format.channels * sizeof(std::int16_t);
     pa_buffer_attr attr;
     // What the server keeps for us while this process cannot read (a busy or stopped
-    // machine): two seconds. It adds no latency: chunks come as the source makes them, and
-    // the server's side of the latency is one block.
-    attr.maxlength = bytesPerSecond * 2;
+    // machine): as much as it will (PulseAudio 16: 4 MiB, some 24 s of 44.1 kHz stereo), so
+    // that a stall loses as little as can be. It adds no latency: chunks come as the source
+    // makes them, and the server's side of the latency is one block.
+    attr.maxlength = std::uint32_t(-1);
     attr.fragsize = std::uint32_t(d.blockBytes());
     attr.tlength = attr.prebuf = attr.minreq = std::uint32_t(-1);
     const auto flags = pa_stream_flags_t(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
