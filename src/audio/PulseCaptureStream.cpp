@@ -99,6 +99,29 @@ bool waitForContext(Impl& d)
     }
 }
 
+void onSourceInfo(pa_context*, const pa_source_info* info, int eol, void* user)
+{
+    auto* d = static_cast<std::pair<Impl*, bool>*>(user);
+    if (!eol && info)
+        d->second = true;
+    if (eol)
+        pa_threaded_mainloop_signal(d->first->loop, 0);
+}
+
+// Whether the server knows a source of this name (loop locked). Asked first: PipeWire's
+// server accepts a stream on an unknown source and leaves it unlinked, silent.
+bool sourceExists(Impl& d, const std::string& name)
+{
+    std::pair<Impl*, bool> found{&d, false};
+    pa_operation* o = pa_context_get_source_info_by_name(d.context, name.c_str(), &onSourceInfo, &found);
+    if (!o)
+        return false;
+    while (pa_operation_get_state(o) == PA_OPERATION_RUNNING && !d.failed)
+        pa_threaded_mainloop_wait(d.loop);
+    pa_operation_unref(o);
+    return found.second;
+}
+
 // Connects the record stream (loop locked), corked until start(). False, with no stream left,
 // when the server refuses it, for instance for a source it does not know.
 bool connectStream(Impl& d, const std::string& device)
@@ -197,7 +220,11 @@ std::unique_ptr<PulseCaptureStream> PulseCaptureStream::open(const std::string& 
     if (pa_context_connect(s.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 || !waitForContext(s))
         return nullptr;
     // A source that went away: record from the default one.
-    if (!connectStream(s, device) && (device.empty() || s.failed || !connectStream(s, std::string())))
+    const bool named = !device.empty() && sourceExists(s, device);
+    if (s.failed)
+        return nullptr;
+    if (!connectStream(s, named ? device : std::string()) &&
+        (!named || s.failed || !connectStream(s, std::string())))
         return nullptr;
     return stream;
 }

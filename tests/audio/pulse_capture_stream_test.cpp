@@ -103,9 +103,10 @@ TEST_P(PulseCaptureFormats, WholeBlocksAndAnUnbrokenTone)
     for (std::size_t i = first + f.channels; i < c.samples.size(); ++i)
         if (std::abs(int(c.samples[i]) - int(c.samples[i - f.channels])) > limit)
             ++jumps;
-    // A server that cannot keep up on a loaded machine may glitch now and then; a gathering
-    // fault breaks the tone at every chunk or block, over a hundred times a second.
-    EXPECT_LE(jumps, 10) << "the tone breaks between chunks or blocks";
+    // A server that cannot keep up on a loaded machine may glitch now and then (PipeWire's
+    // resampling was seen to, up to 17 times in 150 blocks); a gathering fault breaks the tone
+    // at every block or chunk.
+    EXPECT_LT(jumps, int(c.blockSizes.size() / 4)) << "the tone breaks between chunks or blocks";
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, PulseCaptureFormats,
