@@ -15,11 +15,18 @@ bool syncFile(QFile& file)
 {
     if (!file.isOpen() || !file.flush())
         return false;
+    return syncHandle(file.handle());
+}
+
+bool syncHandle(int handle)
+{
+    if (handle < 0)
+        return false;
 #ifdef Q_OS_WIN
-    return ::_commit(file.handle()) == 0;
+    return ::_commit(handle) == 0;
 #else
     // The data and what is needed to read it back; the access times may wait.
-    return ::fdatasync(file.handle()) == 0;
+    return ::fdatasync(handle) == 0;
 #endif
 }
 

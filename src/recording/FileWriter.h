@@ -19,7 +19,10 @@ public:
     // Cuts or extends the file to size bytes (the position is left where it was).
     virtual bool resize(std::int64_t size) = 0;
     // Hands every written byte to the system and asks it to store them on the disk, so that a
-    // killed process or a power loss keeps what was written so far.
+    // killed process or a power loss keeps what was written so far. The storing may go on after
+    // the call returns (SystemFileWriter does it on a thread of its own, because the capture
+    // thread calls this and must not wait for the disk); close() waits for it. False when the
+    // file is not open or an earlier store is known to have failed.
     virtual bool sync() = 0;
     // Closes the file; false if the last bytes could not be written. Closing a closed writer
     // does nothing and succeeds.

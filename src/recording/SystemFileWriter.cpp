@@ -13,6 +13,10 @@ SystemFileWriter::~SystemFileWriter()
 bool SystemFileWriter::open(const QString& path)
 {
     close();
+    // The sync thread is started here, on the thread that sets the recording up, and not by
+    // the first sync() on the capture thread.
+    if (!syncer_)
+        syncer_ = std::make_unique<recording::BackgroundSync>();
     file_->setFileName(path);
     // Readable too, so that restore() can copy what the file holds.
     return file_->open(QIODevice::ReadWrite | QIODevice::Truncate | QIODevice::Unbuffered);
@@ -51,7 +55,10 @@ bool SystemFileWriter::resize(std::int64_t size)
 
 bool SystemFileWriter::sync()
 {
-    return platform::syncFile(*file_);
+    // Unbuffered: every write is already with the system; only the disk is left to wait for.
+    if (!file_->isOpen() || !syncer_)
+        return false;
+    return syncer_->request(file_->handle());
 }
 
 bool SystemFileWriter::close()
@@ -59,6 +66,7 @@ bool SystemFileWriter::close()
     if (!file_->isOpen())
         return true;
     const bool ok = file_->flush() && file_->error() == QFileDevice::NoError;
+    syncer_->finish(); // the handle stays open until its sync is done; the result was best effort
     file_->close();
     return ok;
 }
@@ -104,6 +112,7 @@ bool SystemFileWriter::restore()
         fresh->remove();
         return false;
     }
+    syncer_->finish();
     file_->close();
     file_ = std::move(fresh);
     return true;
