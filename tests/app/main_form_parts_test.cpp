@@ -9,6 +9,7 @@
 
 #include "app/MainFormParts.h"
 #include "app/TMainForm.h"
+#include "WindowShown.h"
 #include "app/TMainFormPart.h"
 #include "i18n/LanguageFile.h"
 #include "support/MemorySettingsStore.h"
@@ -153,6 +154,14 @@ TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsB
     fakes::FakeCaptureAudio engine(log); // opens no stream at all
     engine.failRecordInit = true;
     auto form = makeForm(engine);
+    // The device is not asked before the first paint: the window shows first, with the folder
+    // listed, and the box comes over it.
+    EXPECT_TRUE(sink_.messages().isEmpty());
+    EXPECT_TRUE(log.events().isEmpty()) << log.events().join('\n').toStdString();
+    form->show();
+    EXPECT_EQ(listed(), (QStringList{"a.wav", "b.wav"}));
+    EXPECT_TRUE(sink_.messages().isEmpty());
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
 
     EXPECT_FALSE(form->AudioStarted());
     ASSERT_EQ(sink_.messages().size(), 1);
@@ -161,8 +170,6 @@ TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsB
     EXPECT_TRUE(m.caption.isEmpty());
     EXPECT_EQ(m.icon, platform::MessageIcon::Error);
     EXPECT_FALSE(m.withOwner);
-
-    form->show();
     EXPECT_EQ(listed(), (QStringList{"a.wav", "b.wav"}));
     ASSERT_NE(layout().ListViewFiles->currentItem(), nullptr);
     EXPECT_EQ(layout().ListViewFiles->currentItem()->text(0), QStringLiteral("a.wav"));
@@ -216,8 +223,8 @@ TEST_F(MainFormPartsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWindow
     fakes::EventLog log;
     fakes::FakeCaptureAudio engine(log);
     auto form = makeForm(engine);
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     ASSERT_TRUE(form->AudioStarted());
-    form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(counter_.activations, 1);
     EXPECT_EQ(listed(), QStringList{"old.wav"});
@@ -273,7 +280,7 @@ TEST_F(MainFormPartsTest, LanguageChangeWhileRecordingRewritesTheStateHints)
     fakes::EventLog log;
     fakes::FakeCaptureAudio engine(log);
     auto form = makeForm(engine);
-    form->show();
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     QMenu* languages = layout().MenuSysLang;
     int zedish = -1;
     for (int i = 0; i < languages->actions().size(); ++i)
