@@ -6,6 +6,7 @@
 #include "app/TMainForm.h"
 #include "audio/Engine.h"
 #include "platform/DesktopShell.h"
+#include "platform/FontConfigWarmUp.h"
 #include "platform/InstanceLock.h"
 #include "platform/PulseMixerBackend.h"
 #include "platform/QtMessageSink.h"
@@ -27,6 +28,9 @@ int main(int argc, char** argv)
     if (lock.tryLock() == platform::InstanceLock::Result::HeldElsewhere)
         return 0;
 
+    // The font configuration is read beside the toolkit's start-up, not on the way to the first
+    // paint (the window's first font waits for it).
+    platform::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexa Recorder"));
     QApplication::setOrganizationName(QStringLiteral("Quandrel"));
@@ -67,6 +71,8 @@ int main(int argc, char** argv)
             QCoreApplication::exit(0);
         });
         StartupPhases::mark("engine");
+        fontConfig.wait();
+        StartupPhases::mark("fonts");
         TMainForm MainForm(std::move(services));
         mainForm = &MainForm;
         messages.setOwner(&MainForm);
