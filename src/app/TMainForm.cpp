@@ -221,12 +221,13 @@ void TMainForm::FormShown()
         return;
     shownHandled_ = true;
     StartupPhases::mark("shown");
-    if (!languageToStore_.isEmpty())
-        AppSettings::StoreLanguageChoice(services_.settings, std::exchange(languageToStore_, QString()));
     for (TMainFormPart* part : services_.parts) {
         part->formShown(*this);
         StartupPhases::markPart("shown", typeid(*part).name());
     }
+    // Last: the write may wait for the disk.
+    if (!languageToStore_.isEmpty())
+        AppSettings::StoreLanguageChoice(services_.settings, std::exchange(languageToStore_, QString()));
 }
 
 void TMainForm::FormActivate()

@@ -35,10 +35,13 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Vexa Recorder"));
     QApplication::setOrganizationName(QStringLiteral("Quandrel"));
     StartupPhases::mark("qt");
-    // The file list shows the desktop's audio icons; outside a desktop session no icon theme is
-    // set and every themed icon would come out empty.
-    if (QIcon::fromTheme(QStringLiteral("audio-x-generic")).isNull())
+    // The file list shows the desktop's audio icons; outside a desktop session the theme has
+    // none (or no theme is named at all) and every themed icon would come out empty. Naming the
+    // fallback costs nothing here: the themes are only searched when a list shows its icons.
+    if (QIcon::themeName().isEmpty())
         QIcon::setThemeName(QStringLiteral("Adwaita"));
+    else
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     platform::QtMessageSink messages;
     try {
