@@ -118,7 +118,7 @@ void TMainForm::bindWindowCommands()
     h.MenuSpec2Click = [this] { MenuSpecClick(1); };
     h.MenuSpec3Click = [this] { MenuSpecClick(2); };
     h.Timer2Timer = [this] { Timer2Timer(); };
-    layout_->bind(h, [this] { dropPendingActivation(); });
+    layout_->bind(h, [this] { dropPendingActivation(); }, [this] { FormShown(); });
 }
 
 void TMainForm::bind(const skin::MainFormHandlers& handlers)
@@ -129,7 +129,9 @@ void TMainForm::bind(const skin::MainFormHandlers& handlers)
     skin::MainFormHandlers commands = handlers;
     if (commands.Timer2Timer)
         joinTick(std::exchange(commands.Timer2Timer, {}));
-    layout_->bind(commands, [this] { dropPendingActivation(); });
+    // A command given before the first paint has handed over (a click as the window appears)
+    // finds the mixer and the devices started first, as they would have been.
+    layout_->bind(commands, [this] { dropPendingActivation(); }, [this] { FormShown(); });
 }
 
 void TMainForm::FormCreate()

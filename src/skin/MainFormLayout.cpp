@@ -470,13 +470,15 @@ bool MainFormLayout::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void MainFormLayout::bind(const MainFormHandlers& h, std::function<void()> after)
+void MainFormLayout::bind(const MainFormHandlers& h, std::function<void()> after, std::function<void()> before)
 {
     // Only the handlers that are set are connected; each connection holds its own copy.
-    auto connectSet = [this, after](auto* sender, auto signal, const MainFormHandlers::Handler& handler) {
+    auto connectSet = [this, after, before](auto* sender, auto signal, const MainFormHandlers::Handler& handler) {
         if (!handler)
             return;
-        connect(sender, signal, this, [handler, after] {
+        connect(sender, signal, this, [handler, after, before] {
+            if (before)
+                before();
             handler();
             if (after)
                 after();

@@ -214,6 +214,36 @@ TEST_F(MainFormPartsTest, FirstShowingListsAtOnceAndStreamDurationsFollowOnTheTi
     form->close();
 }
 
+// A click that comes as the window appears, before its first paint has handed over, finds the
+// devices started first: the user never meets a window whose audio has not been asked for.
+TEST_F(MainFormPartsTest, ACommandBeforeTheFirstPaintHandedOverStartsTheDevicesFirst)
+{
+    store_.setValue("Format", "0"); // WAV
+    fakes::EventLog log;
+    fakes::FakeCaptureAudio engine(log);
+    auto form = makeForm(engine);
+    form->show(); // activated; the paint and what follows it wait for the event loop
+    EXPECT_FALSE(form->FirstShowingDone());
+    EXPECT_FALSE(log.events().contains("audio.recordInit -1"));
+    click(layout().QLTCircleButtonRecord);
+    EXPECT_TRUE(form->FirstShowingDone());
+    EXPECT_TRUE(form->AudioStarted());
+    EXPECT_EQ(form->transport().state(), Recording);
+    const QStringList events = log.events();
+    const int init = events.indexOf("audio.recordInit -1");
+    ASSERT_GE(init, 0) << events.join('\n').toStdString();
+    for (int i = 0; i < init; ++i)
+        EXPECT_FALSE(events[i].startsWith("audio.record") && events[i] != "audio.recordInit -1")
+            << "before the start: " << events[i].toStdString();
+    EXPECT_TRUE(sink_.messages().isEmpty());
+    // The first paint comes later and changes nothing.
+    QTest::qWait(20);
+    EXPECT_EQ(events.filter("audio.recordInit").size(), 1);
+    EXPECT_EQ(log.events().filter("audio.recordInit").size(), 1);
+    click(layout().QLTCircleButtonStop);
+    form->close();
+}
+
 TEST_F(MainFormPartsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWindowCloses)
 {
     ASSERT_TRUE(librarytest::writeFile(recordings_ + "old.wav", librarytest::canonicalWav(2, 44100, 16, 4000)));
