@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils xvfb xdotool x11-utils imagemagick sox ffmpeg lame mpg123
   adwaita-icon-theme openbox procps xdg-utils xclip
-  desktop-file-utils appstream dpkg-dev file lintian strace
+  desktop-file-utils appstream dpkg-dev file lintian strace linux-perf python3
   pipewire pipewire-pulse wireplumber
 )
 missing=()
