@@ -5,11 +5,11 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools librtaudio-dev libpulse-dev libmp3lame-dev
-  libavcodec-dev libavformat-dev libswresample-dev libavutil-dev libfftw3-dev
+  libavcodec-dev libavformat-dev libswresample-dev libavutil-dev libfftw3-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   pulseaudio pulseaudio-utils xvfb xdotool x11-utils imagemagick sox ffmpeg lame mpg123
   adwaita-icon-theme openbox procps xdg-utils xclip
-  desktop-file-utils appstream dpkg-dev file lintian strace
+  desktop-file-utils appstream dpkg-dev file lintian strace linux-perf python3
   pipewire pipewire-pulse wireplumber
 )
 missing=()

@@ -90,8 +90,10 @@ AppSettings AppSettings::Defaults(const Environment& environment)
 }
 
 bool AppSettings::Load(platform::SettingsStore& store, const Environment& environment,
-                       const QString& languagesFolder)
+                       const QString& languagesFolder, QString* defaultLanguageToStore)
 {
+    if (defaultLanguageToStore)
+        defaultLanguageToStore->clear();
     const AppSettings defaults = Defaults(environment);
     *this = defaults;
     if (!store.open())
@@ -125,7 +127,10 @@ bool AppSettings::Load(platform::SettingsStore& store, const Environment& enviro
     LanguageFile = store.readText(QStringLiteral("LanguageFile"));
     if (LanguageFile.isEmpty()) {
         LanguageFile = defaults.LanguageFile;
-        store.writeText(QStringLiteral("LanguageFile"), LanguageFile);
+        if (defaultLanguageToStore)
+            *defaultLanguageToStore = LanguageFile;
+        else
+            store.writeText(QStringLiteral("LanguageFile"), LanguageFile);
     } else if (!i18n::LanguageFile::isPlainFileName(LanguageFile) ||
                (!languagesFolder.isEmpty() &&
                 i18n::LanguageFile::pathInFolder(languagesFolder, LanguageFile).isEmpty())) {

@@ -40,9 +40,12 @@ struct AppSettings {
     // Reads every value. An empty LanguageFile gets the default language, written to the store
     // at once; a stored name that is no plain file name, or names no file in languagesFolder
     // (when one is given), gives the default language for this run. When the store cannot be
-    // opened the defaults are kept and false is returned.
+    // opened the defaults are kept and false is returned. With defaultLanguageToStore the
+    // default language is not written but handed back there, for the caller to store with
+    // StoreLanguageChoice when it suits (the window does so after its first paint); it stays
+    // empty when nothing is to be stored.
     bool Load(platform::SettingsStore& store, const Environment& environment,
-              const QString& languagesFolder = QString());
+              const QString& languagesFolder = QString(), QString* defaultLanguageToStore = nullptr);
 
     // Writes Version, Dir, OnTop, Mixer, Channels, Frequency, Format, MP3Bitrate, WMABitrate,
     // Spectrum and FileList, in this order. Stay-on-top and the list come from the window as it

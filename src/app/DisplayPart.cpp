@@ -9,6 +9,7 @@
 #include "visual/DisplayTick.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 namespace {
@@ -25,11 +26,14 @@ DisplayPart::DisplayPart(audio::AudioApi& audio) : audio_(audio)
 
 DisplayPart::~DisplayPart() = default;
 
-QImage DisplayPart::windowImage(QWidget& window)
+QImage DisplayPart::windowImage(QWidget& window, const QRegion& only)
 {
     QImage image(window.size(), QImage::Format_RGB32);
     image.fill(Qt::black);
-    window.render(&image);
+    if (only.isEmpty())
+        window.render(&image);
+    else // the part lands where it lies in the window
+        window.render(&image, only.boundingRect().topLeft(), only);
     return image;
 }
 
@@ -51,7 +55,8 @@ void DisplayPart::formCreate(MainFormContext& context)
     // The skin, labels and controls as they stand now are the background of both boxes. The
     // boxes show the counter even without audio: the stop symbol and "00:00".
     skin::MainFormLayout& layout = context.layout();
-    const QImage window = windowImage(context.window());
+    const QImage window = windowImage(context.window(), QRegion(layout.PaintBox1->geometry()) +
+                                                           QRegion(layout.PaintBox2->geometry()));
     display_ = std::make_unique<visual::DisplayTick>(audio_, window, layout.PaintBox1->geometry(),
                                                      layout.PaintBox2->geometry());
     display_->SetMode(visual::SpectrumModeFromValue(context.Settings().SpectrumMode));

@@ -6,6 +6,8 @@
 #include "app/TMainFormPart.h"
 #include "audio/AudioApi.h"
 
+#include <QRegion>
+
 #include <memory>
 
 class QImage;
@@ -25,8 +27,10 @@ public:
     // Null before creation.
     visual::DisplayTick* display() const { return display_.get(); }
 
-    // The window as it is painted, the size of its client area.
-    static QImage windowImage(QWidget& window);
+    // The window as it is painted, the size of its client area. With `only`, just that part of
+    // the window is painted (the rest stays black): the boxes need no more, and painting the
+    // whole window again would hold up its first showing.
+    static QImage windowImage(QWidget& window, const QRegion& only = QRegion());
 
     // TMainFormPart
     void attach(MainFormContext& context) override;

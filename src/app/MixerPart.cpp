@@ -82,6 +82,11 @@ void MixerPart::formCreate(MainFormContext& context)
                                           OsKindUsesSystemPanel(context.OsKind()));
     panel_->setPanelFailedHandler([this] { showPanelMissing(); });
     context.setRecordLineSource([this] { return panel_->RecordLineIndex(); });
+}
+
+// The mixer asks the sound server: not before the window is on the screen.
+void MixerPart::formShown(MainFormContext& context)
+{
     panel_->startUp(context.Settings().MixerIndex);
     mixer_->OnChange = [this](TQLTMixer*) { QLTMixer1Change(); };
     if (useMixer_)

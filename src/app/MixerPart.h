@@ -1,7 +1,7 @@
 #pragma once
-// The mixer in the main window: the window's mixer (QLTMixer1) open from creation to shutdown,
-// the volume sliders, the mute button, the sound source command with its dialog and the two
-// commands that open the desktop's sound panels. It provides RecordLineIndex to the window and
+// The mixer in the main window: the window's mixer (QLTMixer1) open from the first showing to
+// shutdown, the volume sliders, the mute button, the sound source command with its dialog and
+// the two commands that open the desktop's sound panels. It provides RecordLineIndex to the window and
 // hands its mixer to the audio engine, which switches the chosen line on at a recording start.
 #include "app/TMainFormPart.h"
 #include "mixer/TQLTMixer.h"
@@ -36,6 +36,7 @@ public:
     // TMainFormPart
     void attach(MainFormContext& context) override;
     void formCreate(MainFormContext& context) override;
+    void formShown(MainFormContext& context) override;
     void formDestroyBeforeSave(MainFormContext& context) override;
 
 private:

@@ -52,8 +52,12 @@ void RecordingPart::formCreate(MainFormContext& context)
     context.languageApplier().registerWindow(
         QStringLiteral("TFormatForm"), (formatTexts_ = std::make_unique<i18n::ObjectNameTextsView>(formatForm_)).get());
     context.setStereoSelectedSource([this] { return formatForm_->isStereoChecked(); });
-    // The recording device, then the output device; without them the window still lists and
-    // manages files.
+}
+
+void RecordingPart::formShown(MainFormContext& context)
+{
+    // The recording device, then the output device, once the window is on the screen; without
+    // them the window still lists and manages files.
     context.setAudioStarted(AudioStartup::start(audio_, context.messages()));
     preloadWmaWriter();
 }

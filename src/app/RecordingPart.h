@@ -1,8 +1,8 @@
 #pragma once
-// The audio engine and the recording session in the main window: starts the engine at creation
-// and releases it at shutdown (completing a running recording), binds Record, the recording
-// half of Stop and the record format commands, and stands for the window towards the session
-// (RecordingHost).
+// The audio engine and the recording session in the main window: starts the engine after the
+// first paint and releases it at shutdown (completing a running recording), binds Record, the
+// recording half of Stop and the record format commands, and stands for the window towards the
+// session (RecordingHost).
 #include "app/TMainFormPart.h"
 #include "recording/RecordingHost.h"
 
@@ -37,6 +37,7 @@ public:
     // TMainFormPart
     void attach(MainFormContext& context) override;
     void formCreate(MainFormContext& context) override;
+    void formShown(MainFormContext& context) override;
     void languageApplied(MainFormContext& context) override;
     void formDestroyAfterSave(MainFormContext& context) override;
 

@@ -118,7 +118,7 @@ void TMainForm::bindWindowCommands()
     h.MenuSpec2Click = [this] { MenuSpecClick(1); };
     h.MenuSpec3Click = [this] { MenuSpecClick(2); };
     h.Timer2Timer = [this] { Timer2Timer(); };
-    layout_->bind(h, [this] { dropPendingActivation(); });
+    layout_->bind(h, [this] { dropPendingActivation(); }, [this] { FormShown(); });
 }
 
 void TMainForm::bind(const skin::MainFormHandlers& handlers)
@@ -129,13 +129,16 @@ void TMainForm::bind(const skin::MainFormHandlers& handlers)
     skin::MainFormHandlers commands = handlers;
     if (commands.Timer2Timer)
         joinTick(std::exchange(commands.Timer2Timer, {}));
-    layout_->bind(commands, [this] { dropPendingActivation(); });
+    // A command given before the first paint has handed over (a click as the window appears)
+    // finds the mixer and the devices started first, as they would have been.
+    layout_->bind(commands, [this] { dropPendingActivation(); }, [this] { FormShown(); });
 }
 
 void TMainForm::FormCreate()
 {
     // Read the settings and apply what belongs to the window.
-    settings_.Load(services_.settings, services_.environment, LanguagesFolder());
+    // A language chosen by default is stored after the first paint: the write waits for the disk.
+    settings_.Load(services_.settings, services_.environment, LanguagesFolder(), &languageToStore_);
     ApplySettingsToWindow();
     StartupPhases::mark("settings");
     // The Languages menu, from the files found.
@@ -206,7 +209,27 @@ void TMainForm::showEvent(QShowEvent* event)
     if (!shownOnce_) {
         shownOnce_ = true;
         FormActivate();
+        // Normally the first paint hands over to FormShown; a window that is never exposed
+        // (mapped on another desktop) gets there after a moment all the same.
+        QTimer::singleShot(500, this, [this] { FormShown(); });
     }
+}
+
+// The sound server and the devices are asked once the window has been painted, so that the
+// first paint never waits for them; the order of the parts is that of creation.
+void TMainForm::FormShown()
+{
+    if (shownHandled_ || destroyed_)
+        return;
+    shownHandled_ = true;
+    StartupPhases::mark("shown");
+    for (TMainFormPart* part : services_.parts) {
+        part->formShown(*this);
+        StartupPhases::markPart("shown", typeid(*part).name());
+    }
+    // Last: the write may wait for the disk.
+    if (!languageToStore_.isEmpty())
+        AppSettings::StoreLanguageChoice(services_.settings, std::exchange(languageToStore_, QString()));
 }
 
 void TMainForm::FormActivate()
@@ -248,6 +271,7 @@ void TMainForm::LanguageMenuClick(int index)
     // Stored at once: the choice survives even if the program does not end normally. When the
     // store cannot be written the choice holds for this run.
     AppSettings::StoreLanguageChoice(services_.settings, file);
+    languageToStore_.clear(); // the default that waited for the first paint is out of date
     settings_.LanguageFile = file;
     ApplyLanguage();
 }
@@ -305,7 +329,11 @@ void TMainForm::paintEvent(QPaintEvent* event)
 {
     QWidget::paintEvent(event);
     // Only a paint of the shown window counts: the display renders the window into an image
-    // before it shows.
+    // before it shows. What waits for the first paint runs once it is on the screen.
+    if (!firstPaintSeen_ && isVisible()) {
+        firstPaintSeen_ = true;
+        QMetaObject::invokeMethod(this, &TMainForm::FormShown, Qt::QueuedConnection);
+    }
     if (benchFirstPaint_ && isVisible()) {
         benchFirstPaint_ = false;
         // For the start-up benchmark: wall-clock time of the first paint, in microseconds.

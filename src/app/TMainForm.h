@@ -95,6 +95,9 @@ public:
     // The 100 ms display tick: every joined step, in order.
     void Timer2Timer();
 
+    // The first showing was painted and what waited for it (mixer, audio engine) has run.
+    bool FirstShowingDone() const { return shownHandled_; }
+
     // A command that showed a dialog of its own has already brought the window up to date:
     // the focus coming back from that dialog is no activation.
     void dropPendingActivation() { otherWindowHadFocus_ = false; }
@@ -110,6 +113,7 @@ private:
     void showTransport(TransportState state);
     void FormCreate();
     void FormActivate();
+    void FormShown();
     void FormDestroy();
     void ApplySettingsToWindow();
     void WatchActivation();
@@ -135,6 +139,9 @@ private:
     bool audioStarted_ = false;
 
     bool shownOnce_ = false;
+    bool shownHandled_ = false; // FormShown ran (or is no longer wanted)
+    bool firstPaintSeen_ = false;
+    QString languageToStore_; // the default language, stored once the window is up
     bool otherWindowHadFocus_ = false;
     bool destroyed_ = false;
     bool benchFirstPaint_ = false;

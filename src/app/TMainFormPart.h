@@ -16,6 +16,9 @@ public:
     virtual void formCreate(MainFormContext&) {}
     // Every activation, after the language was applied to all windows.
     virtual void formActivate(MainFormContext&) {}
+    // Once, right after the first showing was painted: what the first paint must not wait for
+    // (the sound server, the devices). A box shown here appears over the window.
+    virtual void formShown(MainFormContext&) {}
     // After every application of the language (activation or the language menu), for texts
     // that depend on the state of the part.
     virtual void languageApplied(MainFormContext&) {}

@@ -6,6 +6,7 @@
 #include "app/TMainForm.h"
 #include "audio/Engine.h"
 #include "platform/DesktopShell.h"
+#include "platform/FontConfigWarmUp.h"
 #include "platform/InstanceLock.h"
 #include "platform/PulseMixerBackend.h"
 #include "platform/QtMessageSink.h"
@@ -27,14 +28,20 @@ int main(int argc, char** argv)
     if (lock.tryLock() == platform::InstanceLock::Result::HeldElsewhere)
         return 0;
 
+    // The font configuration is read beside the toolkit's start-up, not on the way to the first
+    // paint (the window's first font waits for it).
+    platform::FontConfigWarmUp fontConfig;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexa Recorder"));
     QApplication::setOrganizationName(QStringLiteral("Quandrel"));
     StartupPhases::mark("qt");
-    // The file list shows the desktop's audio icons; outside a desktop session no icon theme is
-    // set and every themed icon would come out empty.
-    if (QIcon::fromTheme(QStringLiteral("audio-x-generic")).isNull())
+    // The file list shows the desktop's audio icons; outside a desktop session the theme has
+    // none (or no theme is named at all) and every themed icon would come out empty. Naming the
+    // fallback costs nothing here: the themes are only searched when a list shows its icons.
+    if (QIcon::themeName().isEmpty())
         QIcon::setThemeName(QStringLiteral("Adwaita"));
+    else
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     platform::QtMessageSink messages;
     try {
@@ -67,6 +74,8 @@ int main(int argc, char** argv)
             QCoreApplication::exit(0);
         });
         StartupPhases::mark("engine");
+        fontConfig.wait();
+        StartupPhases::mark("fonts");
         TMainForm MainForm(std::move(services));
         mainForm = &MainForm;
         messages.setOwner(&MainForm);

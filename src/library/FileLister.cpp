@@ -179,7 +179,10 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view, Re
     }
     durations_ = std::move(seen); // files gone from the folder are forgotten
 
-    view.setIcons(FileTypeIcons::listIcons(programIcon_));
+    // The icons come from the desktop's theme, which is searched the first time: not for a
+    // folder without recordings (the first showing of a fresh start).
+    if (!rows.isEmpty())
+        view.setIcons(FileTypeIcons::listIcons(programIcon_));
     // The edits start from whatever the view shows, so they end where a rebuild would.
     const bool edited = view.canEditInPlace() && view.count() > 0 && editInPlace(view, rows);
     if (!edited) {

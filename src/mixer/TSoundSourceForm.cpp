@@ -41,14 +41,14 @@ TSoundSourceForm::TSoundSourceForm(TQLTMixer::BackendFactory mixers, QWidget* pa
     setModal(true);
     setFixedSize(289, 321);
 
-    // Captions are as wide as their text needs; the language's texts may be longer.
+    // Captions are as wide as their text needs (fitted when the dialog shows: the language's
+    // texts may be longer, and measuring text here would load a font before the main window's
+    // first paint).
     Label1 = label(this, "Label1", QStringLiteral("Mixer"), 25, 16, 45, 13);
     Bevel1 = bevel(this, "Bevel1", 72, 24, 193);
     Label2 = label(this, "Label2", QStringLiteral("Wave In"), 24, 80, 46, 13);
     Bevel2 = bevel(this, "Bevel2", 72, 88, 193);
     Bevel3 = bevel(this, "Bevel3", 8, 264, 273);
-    Label1->adjustSize();
-    Label2->adjustSize();
 
     ComboBox1 = new QComboBox(this);
     ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -133,6 +133,13 @@ void TSoundSourceForm::CheckListBox1MouseUp()
         QListWidgetItem* item = CheckListBox1->item(i);
         item->setCheckState(item->isSelected() ? Qt::Checked : Qt::Unchecked);
     }
+}
+
+void TSoundSourceForm::showEvent(QShowEvent* event)
+{
+    Label1->adjustSize();
+    Label2->adjustSize();
+    QDialog::showEvent(event);
 }
 
 bool TSoundSourceForm::eventFilter(QObject* watched, QEvent* event)

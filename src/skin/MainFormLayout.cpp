@@ -2,6 +2,8 @@
 
 #include "skin/CursorPoll.h"
 
+#include "skin/ArtPack.h"
+
 #include "skin/MainFormHandlers.h"
 #include "skin/RightAlignedColumnDelegate.h"
 #include "skin/SkinLabel.h"
@@ -19,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QResource>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
@@ -29,7 +32,7 @@
 // The art is compiled into this static library; its resources must be registered by hand.
 static void initSkinResources()
 {
-    Q_INIT_RESOURCE(skin);
+    Q_INIT_RESOURCE(skinart);
 }
 
 namespace skin {
@@ -109,10 +112,28 @@ const char* const MainFormLayout::DefaultOpenDialogFilter =
     "All support files(*.wav;*.mp3;*.wma)|*.wav;*.mp3;*.wma|WAV files(*.wav)|*.wav|"
     "MP3 files(*.mp3)|*.mp3|WMA files(*.wma)|*.wma|Any Files(*.*)|*.*";
 
+namespace {
+
+// The pictures packed by the build (ArtPack.h). Made once, never changed: the resource's bytes
+// live as long as the program.
+const ArtPack& builtInArt()
+{
+    static const ArtPack pack = [] {
+        initSkinResources();
+        const QResource resource(QStringLiteral(":/skin/art.pack"));
+        if (resource.compressionAlgorithm() == QResource::NoCompression)
+            return ArtPack(QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                                   int(resource.size())));
+        return ArtPack(resource.uncompressedData());
+    }();
+    return pack;
+}
+
+} // namespace
+
 QImage MainFormLayout::art(const QString& name)
 {
-    initSkinResources();
-    return QImage(QStringLiteral(":/skin/art/") + name + QStringLiteral(".png"));
+    return builtInArt().image(name);
 }
 
 MainFormLayout::MainFormLayout(QWidget* w, CursorSource cursor)
@@ -449,13 +470,15 @@ bool MainFormLayout::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void MainFormLayout::bind(const MainFormHandlers& h, std::function<void()> after)
+void MainFormLayout::bind(const MainFormHandlers& h, std::function<void()> after, std::function<void()> before)
 {
     // Only the handlers that are set are connected; each connection holds its own copy.
-    auto connectSet = [this, after](auto* sender, auto signal, const MainFormHandlers::Handler& handler) {
+    auto connectSet = [this, after, before](auto* sender, auto signal, const MainFormHandlers::Handler& handler) {
         if (!handler)
             return;
-        connect(sender, signal, this, [handler, after] {
+        connect(sender, signal, this, [handler, after, before] {
+            if (before)
+                before();
             handler();
             if (after)
                 after();

@@ -68,8 +68,9 @@ public:
     // those of earlier calls, so several parts of the window may handle the same control (they
     // run in the order they were bound). Dragging the title, file-name and folder labels needs
     // no handler: the layout moves the window itself. A set `after` runs after each of these
-    // handlers, but not after Timer2Timer.
-    void bind(const MainFormHandlers& handlers, std::function<void()> after = {});
+    // handlers, a set `before` before each; neither with Timer2Timer.
+    void bind(const MainFormHandlers& handlers, std::function<void()> after = {},
+              std::function<void()> before = {});
 
     QWidget* const window;
 

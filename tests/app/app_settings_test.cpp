@@ -283,6 +283,39 @@ TEST(AppSettingsTest, LanguageChoiceIsStoredAtOnceAndSurvivesWithoutSave)
     EXPECT_EQ(store.value("LanguageFile"), QStringLiteral("ChineseBig5.ini"));
 }
 
+// The window stores a default language only after its first paint: Load hands it back instead
+// of writing it, and hands back nothing when a language was stored or the store is closed.
+TEST(AppSettingsTest, DefaultLanguageCanBeHandedBackInsteadOfWritten)
+{
+    const struct {
+        const char* name;
+        const char* stored; // nullptr: no LanguageFile value
+        bool openFails;
+        const char* handedBack;
+        const char* chosen;
+    } rows[] = {
+        {"fresh store", nullptr, false, "ChineseGB.ini", "ChineseGB.ini"},
+        {"empty value", "", false, "ChineseGB.ini", "ChineseGB.ini"},
+        {"stored choice", "English.ini", false, "", "English.ini"},
+        {"unusable name", "../x.ini", false, "", "ChineseGB.ini"},
+        {"store closed", nullptr, true, "", "ChineseGB.ini"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        MemorySettingsStore store;
+        if (row.stored)
+            store.setValue("LanguageFile", row.stored);
+        store.setOpenFails(row.openFails);
+        store.clearWrites();
+        AppSettings s;
+        QString toStore = QStringLiteral("left over");
+        s.Load(store, {QStringLiteral("/d"), 2052}, QString(), &toStore);
+        EXPECT_EQ(toStore, QString::fromLatin1(row.handedBack));
+        EXPECT_EQ(s.LanguageFile, QString::fromLatin1(row.chosen));
+        EXPECT_TRUE(store.writes().isEmpty());
+    }
+}
+
 TEST(AppSettingsTest, StoreThatCannotBeOpenedGivesDefaultsAndSavesNothing)
 {
     MemorySettingsStore store;

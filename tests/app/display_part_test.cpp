@@ -11,6 +11,7 @@
 #include "app/DisplayPart.h"
 #include "app/MainFormParts.h"
 #include "app/TMainForm.h"
+#include "WindowShown.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RecordingMessageSink.h"
 #include "platform/Shell.h"
@@ -127,7 +128,7 @@ TEST_F(DisplayPartTest, ARunningChannelFillsTheBoxAndTheMeters)
     fakes::EventLog log;
     LoudCapture engine(log);
     auto form = makeForm(engine);
-    form->show();
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     emit layout_->QLTCircleButtonRecord->clicked();
     ASSERT_EQ(form->transport().state(), Recording);
     form->Timer2Timer();
@@ -201,9 +202,10 @@ TEST_F(DisplayPartTest, WithoutARecordingDeviceTheBoxShowsTheCounterAndSaysNothi
     engine.failRecordInit = true;
     engine.failRecordStart = true; // as an engine that never started refuses
     auto form = makeForm(engine);
+    ASSERT_TRUE(sink_.messages().isEmpty()); // the devices are not asked before the first paint
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     ASSERT_FALSE(form->AudioStarted());
     ASSERT_EQ(sink_.messages().size(), 1); // the start-up's own message
-    form->show();
     for (int i = 0; i < 3; ++i)
         form->Timer2Timer();
     EXPECT_TRUE(sameRegion(box(), skinWithCounter(0, Idle), box().rect()));

@@ -9,6 +9,7 @@
 
 #include "app/MainFormParts.h"
 #include "app/TMainForm.h"
+#include "WindowShown.h"
 #include "app/TMainFormPart.h"
 #include "i18n/LanguageFile.h"
 #include "support/MemorySettingsStore.h"
@@ -153,6 +154,14 @@ TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsB
     fakes::FakeCaptureAudio engine(log); // opens no stream at all
     engine.failRecordInit = true;
     auto form = makeForm(engine);
+    // The device is not asked before the first paint: the window shows first, with the folder
+    // listed, and the box comes over it.
+    EXPECT_TRUE(sink_.messages().isEmpty());
+    EXPECT_TRUE(log.events().isEmpty()) << log.events().join('\n').toStdString();
+    form->show();
+    EXPECT_EQ(listed(), (QStringList{"a.wav", "b.wav"}));
+    EXPECT_TRUE(sink_.messages().isEmpty());
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
 
     EXPECT_FALSE(form->AudioStarted());
     ASSERT_EQ(sink_.messages().size(), 1);
@@ -161,8 +170,6 @@ TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsB
     EXPECT_TRUE(m.caption.isEmpty());
     EXPECT_EQ(m.icon, platform::MessageIcon::Error);
     EXPECT_FALSE(m.withOwner);
-
-    form->show();
     EXPECT_EQ(listed(), (QStringList{"a.wav", "b.wav"}));
     ASSERT_NE(layout().ListViewFiles->currentItem(), nullptr);
     EXPECT_EQ(layout().ListViewFiles->currentItem()->text(0), QStringLiteral("a.wav"));
@@ -207,6 +214,36 @@ TEST_F(MainFormPartsTest, FirstShowingListsAtOnceAndStreamDurationsFollowOnTheTi
     form->close();
 }
 
+// A click that comes as the window appears, before its first paint has handed over, finds the
+// devices started first: the user never meets a window whose audio has not been asked for.
+TEST_F(MainFormPartsTest, ACommandBeforeTheFirstPaintHandedOverStartsTheDevicesFirst)
+{
+    store_.setValue("Format", "0"); // WAV
+    fakes::EventLog log;
+    fakes::FakeCaptureAudio engine(log);
+    auto form = makeForm(engine);
+    form->show(); // activated; the paint and what follows it wait for the event loop
+    EXPECT_FALSE(form->FirstShowingDone());
+    EXPECT_FALSE(log.events().contains("audio.recordInit -1"));
+    click(layout().QLTCircleButtonRecord);
+    EXPECT_TRUE(form->FirstShowingDone());
+    EXPECT_TRUE(form->AudioStarted());
+    EXPECT_EQ(form->transport().state(), Recording);
+    const QStringList events = log.events();
+    const int init = events.indexOf("audio.recordInit -1");
+    ASSERT_GE(init, 0) << events.join('\n').toStdString();
+    for (int i = 0; i < init; ++i)
+        EXPECT_FALSE(events[i].startsWith("audio.record") && events[i] != "audio.recordInit -1")
+            << "before the start: " << events[i].toStdString();
+    EXPECT_TRUE(sink_.messages().isEmpty());
+    // The first paint comes later and changes nothing.
+    QTest::qWait(20);
+    EXPECT_EQ(events.filter("audio.recordInit").size(), 1);
+    EXPECT_EQ(log.events().filter("audio.recordInit").size(), 1);
+    click(layout().QLTCircleButtonStop);
+    form->close();
+}
+
 TEST_F(MainFormPartsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWindowCloses)
 {
     ASSERT_TRUE(librarytest::writeFile(recordings_ + "old.wav", librarytest::canonicalWav(2, 44100, 16, 4000)));
@@ -216,8 +253,8 @@ TEST_F(MainFormPartsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWindow
     fakes::EventLog log;
     fakes::FakeCaptureAudio engine(log);
     auto form = makeForm(engine);
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     ASSERT_TRUE(form->AudioStarted());
-    form->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(counter_.activations, 1);
     EXPECT_EQ(listed(), QStringList{"old.wav"});
@@ -273,7 +310,7 @@ TEST_F(MainFormPartsTest, LanguageChangeWhileRecordingRewritesTheStateHints)
     fakes::EventLog log;
     fakes::FakeCaptureAudio engine(log);
     auto form = makeForm(engine);
-    form->show();
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     QMenu* languages = layout().MenuSysLang;
     int zedish = -1;
     for (int i = 0; i < languages->actions().size(); ++i)

@@ -5,6 +5,7 @@
 // applied; closing saves (never the language) and runs the parts in their places; a plugged-in
 // layout's menu is used; missing or broken language files do no harm.
 #include "app/TMainForm.h"
+#include "WindowShown.h"
 #include "app/TMainFormPart.h"
 #include "skin/MainFormLayout.h"
 #include "i18n/LanguageFile.h"
@@ -36,6 +37,10 @@ public:
     void formActivate(MainFormContext& f) override
     {
         journal_ << QStringLiteral("activate ini=%1").arg(f.LanguageIni()->isOpen());
+    }
+    void formShown(MainFormContext&) override
+    {
+        journal_ << QStringLiteral("shown language stored=%1").arg(store_ && store_->contains("LanguageFile"));
     }
     void formDestroyBeforeSave(MainFormContext& f) override
     {
@@ -98,8 +103,10 @@ TEST_F(MainFormTest, FirstRunCreatesShowsAndSavesTheDefaults)
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Vexa Recorder"));
         EXPECT_EQ(form.size(), QSize(270, 358));
         EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-        // The default language was chosen from the user's language and stored at once.
-        EXPECT_EQ(store_.value("LanguageFile"), QStringLiteral("ChineseBig5.ini"));
+        // The default language was chosen from the user's language; it is stored once the
+        // window has been painted (the write waits for the disk).
+        EXPECT_EQ(form.Settings().LanguageFile, QStringLiteral("ChineseBig5.ini"));
+        EXPECT_FALSE(store_.contains("LanguageFile"));
         // Languages menu: sorted file names (Big5, GB, English), the current one checked.
         EXPECT_EQ(menuCaptions(form, "MenuSysLang"),
                   (QStringList{QString::fromUtf8("繁體中文"), QString::fromUtf8("简体中文"), "English"}));
@@ -117,10 +124,14 @@ TEST_F(MainFormTest, FirstRunCreatesShowsAndSavesTheDefaults)
         EXPECT_EQ(form.menuItem("MenuSysLang")->text(), QString::fromUtf8("語言"));
         EXPECT_TRUE(form.OpenDialogFilter().startsWith(QString::fromUtf8("所有支援的檔案")));
         EXPECT_EQ(form.font().pointSize(), 9);
+        ASSERT_TRUE(apptest::showAndWaitForFirstPaint(form));
+        EXPECT_EQ(store_.value("LanguageFile"), QStringLiteral("ChineseBig5.ini"));
+        // Once, after the first activation; the language is stored after the parts.
+        EXPECT_EQ(journal.mid(1), (QStringList{"activate ini=1", "shown language stored=0"}));
 
         store_.clearWrites();
         form.close();
-        EXPECT_EQ(journal.mid(2), (QStringList{"before save saved=0", "after save saved=1"}));
+        EXPECT_EQ(journal.mid(3), (QStringList{"before save saved=0", "after save saved=1"}));
         QStringList names;
         for (const auto& w : store_.writes())
             names << w.first;

@@ -10,6 +10,7 @@
 
 #include "app/MainFormParts.h"
 #include "app/TMainForm.h"
+#include "WindowShown.h"
 #include "mixer/MixerPanel.h"
 #include "mixer/TSoundSourceForm.h"
 #include "support/MemorySettingsStore.h"
@@ -85,6 +86,10 @@ TEST_F(MixerPartTest, AStoredMixerThatDoesNotExistIsWrittenBackAsZero)
     auto state = std::make_shared<ScriptedMixerBackend::State>();
     auto form = makeForm(scriptedMixers(state));
     skin::MainFormLayout& l = form->layout();
+    // The sound server is not asked before the window has been painted.
+    EXPECT_EQ(state->openDevice, -1);
+    EXPECT_EQ(handed_, nullptr);
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     EXPECT_TRUE(l.QLTProgressBarWaveIn->Enabled());
     EXPECT_TRUE(l.QLTProgressBarSpeak->Enabled());
     EXPECT_TRUE(l.QLTCircleButtonMute->Enabled());
@@ -113,6 +118,7 @@ TEST_F(MixerPartTest, WithoutAMixerTheControlsAreDisabledAndMinusOneIsSaved)
     store_.setValue("Mixer", "2");
     auto form = makeForm(MainFormParts::nullMixers());
     skin::MainFormLayout& l = form->layout();
+    ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     EXPECT_FALSE(l.QLTProgressBarWaveIn->Enabled());
     EXPECT_FALSE(l.QLTProgressBarSpeak->Enabled());
     EXPECT_FALSE(l.QLTCircleButtonMute->Enabled());
