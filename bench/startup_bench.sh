@@ -31,12 +31,9 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-  export DISPLAY=${VEXA_BENCH_DISPLAY:-:199}
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-fi
+# shellcheck source=lib.sh
+source "$root/bench/lib.sh"
+bench_display
 
 read -r -a listed <<<"${LISTED:-0 1000}"
 # folder_of N: a folder of N recordings (see above), made on first use.

@@ -126,8 +126,8 @@ bool sourceExists(Impl& d, const std::string& name)
 // when the server refuses it, for instance for a source it does not know.
 bool connectStream(Impl& d, const std::string& device)
 {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, d.format.rate, std::uint8_t(d.format.channels)};
-    d.stream = pa_stream_new(d.context, "Vexa Recorder capture", &spec, nullptr);
+    const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, d.format.rate, std::uint8_t(d.format.channels)};
+    d.stream = pa_stream_new(d.context, "Vexa Recorder capture", &sampleFormat, nullptr);
     if (!d.stream)
         return false;
     pa_stream_set_state_callback(d.stream, &onStreamState, &d);
