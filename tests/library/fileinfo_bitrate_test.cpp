@@ -8,13 +8,13 @@
 #include "audio/Engine.h"
 #include "i18n/LanguageFile.h"
 #include "library/FileInfo.h"
+#include "support/child_process.h"
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "codecs/Wavtowma.h"
 #include "support/decode_audio.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -22,10 +22,7 @@ namespace {
 
 bool ffmpeg(const QStringList& args)
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start("ffmpeg", QStringList{"-nostdin", "-v", "error", "-y"} + args);
-    return p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    return testsupport::runProgram("ffmpeg", QStringList{"-nostdin", "-v", "error", "-y"} + args);
 }
 
 QString tone(int rate, double seconds)

@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cmath>
 #include <iostream>
 
 #include "audio/Decoder.h"
+#include "support/child_process.h"
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "recording/Wavtomp3.h"
@@ -35,15 +35,12 @@ struct Tool {
 
 Tool runTool(const QString& program, const QStringList& args)
 {
+    const testsupport::ProgramRun run = testsupport::runProgramApart(program, args);
     Tool t;
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit)
-        return t;
-    t.ran = true;
-    t.exitCode = p.exitCode();
-    t.out = p.readAllStandardOutput();
-    t.err = p.readAllStandardError();
+    t.ran = run.ran;
+    t.exitCode = run.exitCode;
+    t.out = run.out;
+    t.err = run.err;
     return t;
 }
 

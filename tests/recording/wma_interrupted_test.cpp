@@ -8,13 +8,14 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <csignal>
 #include <iostream>
 
 #include "audio/Decoder.h"
+#include "support/child_process.h"
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "codecs/Wavtowma.h"
@@ -61,10 +62,9 @@ struct ReadBack {
 ReadBack readBack(const QString& path)
 {
     ReadBack r;
-    QProcess probe;
-    probe.start("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path});
-    if (probe.waitForFinished(60000))
-        r.ffprobeSeconds = probe.readAllStandardOutput().trimmed().toDouble();
+    QByteArray probed;
+    if (testsupport::runProgram("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path}, &probed))
+        r.ffprobeSeconds = probed.trimmed().toDouble();
     const support::DecodedAudio d = support::decodeAudio(path);
     if (d.ok)
         r.ffmpegSeconds = d.duration();
@@ -110,22 +110,16 @@ TEST(WmaInterrupted, KilledRecordingPlaysAllButItsLastSecond)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Vexa_001.wma"));
 
-    QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QString::fromLatin1(ChildPathVariable), path);
-    child.setProcessEnvironment(env);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=WmaInterrupted.ChildRecords")});
-    ASSERT_TRUE(child.waitForStarted(10000));
-    QByteArray out;
-    while (!out.contains("RECORDED") && child.state() == QProcess::Running) {
-        child.waitForReadyRead(1000);
-        out += child.readAllStandardOutput();
+    testsupport::ChildProcess child(QCoreApplication::applicationFilePath(),
+                                    {QStringLiteral("--gtest_filter=WmaInterrupted.ChildRecords")},
+                                    {{ChildPathVariable, QFile::encodeName(path)}});
+    ASSERT_TRUE(child.started());
+    while (!child.output().contains("RECORDED") && child.readSome(1000)) {
     }
-    ASSERT_TRUE(out.contains("RECORDED")) << out.toStdString();
+    ASSERT_TRUE(child.output().contains("RECORDED")) << child.output().toStdString();
     child.kill(); // SIGKILL: no destructor, no trailer
-    ASSERT_TRUE(child.waitForFinished(10000));
-    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    ASSERT_TRUE(child.finish(10000));
+    EXPECT_EQ(child.signal(), SIGKILL);
 
     const ReadBack r = readBack(path);
     report("WMA killed", r, Captured);

@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include "audio/Decoder.h"
 #include "library/DurationText.h"
+#include "support/child_process.h"
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
 #include "codecs/Wavtowma.h"
@@ -22,13 +22,7 @@ constexpr double Seconds = 10.03;
 
 bool runTool(const QString& program, const QStringList& args, QByteArray* out = nullptr)
 {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return false;
-    if (out)
-        *out = p.readAllStandardOutput();
-    return true;
+    return testsupport::runProgram(program, args, out);
 }
 
 double ffprobeDuration(const QString& path)
