@@ -168,10 +168,10 @@ std::unique_ptr<RtAudioStream> RtAudioStream::openInput(int api, const std::stri
         unsigned int bufferFrames = std::max(64u, d->format.rate / 100); // about 10 ms
         RtAudio::StreamOptions options;
         options.streamName = "Vexa Recorder capture";
-        // What the stream asks the sound server to keep for us while this process cannot read
-        // (a busy or stopped machine): two seconds, not RtAudio's four blocks (40 ms), which a
-        // loaded machine overruns. It adds no latency. (PulseAudio 16 was seen to keep up to
-        // about 4 MiB, some 24 s of 44.1 kHz stereo, whatever is asked.)
+        // What the device keeps for us while this process cannot read (a busy or stopped
+        // machine): two seconds, not RtAudio's four blocks (40 ms), which a loaded machine
+        // overruns. It adds no latency. (Capture on PulseAudio goes through PulseCaptureStream;
+        // this stream serves the other APIs.)
         const unsigned int keepMs = 2000;
         const unsigned int blockMs = std::max(1u, bufferFrames * 1000u / d->format.rate);
         options.numberOfBuffers = std::max(1u, keepMs / blockMs - 1); // RtAudio keeps one more
