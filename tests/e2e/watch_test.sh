@@ -216,7 +216,10 @@ if clip_take tone; then
   finish
 fi
 # --- Clipping: a full-scale square wave played into what the microphone hears ---
-sox -q -n -t raw -r 44100 -e signed -b 16 -c 2 - synth 30 square 440 vol 1.5 2>/dev/null |
+# The microphone already hears a 440 Hz tone, and the server adds the two. A square wave of the
+# same pitch could land in opposite phase, so that the tone pulls every plateau below full scale
+# and nothing clips; at 100 Hz each plateau spans whole periods of the tone and clips on each.
+sox -q -n -t raw -r 44100 -e signed -b 16 -c 2 - synth 30 square 100 vol 1.5 2>/dev/null |
   pacat --device=micsink --raw --rate=44100 --channels=2 --format=s16le --latency-msec=20 &
 feeder=$!
 sleep 1
