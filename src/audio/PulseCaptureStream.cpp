@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -199,7 +200,7 @@ std::unique_ptr<PulseCaptureStream> PulseCaptureStream::open(const std::string& 
     d->format.rate = std::clamp<std::uint32_t>(wanted.rate, 1000, PA_RATE_MAX);
     d->format.channels = std::clamp<std::uint32_t>(wanted.channels, 1, 2);
     d->proc = std::move(proc);
-    d->blockFrames = std::max(64u, d->format.rate / 100); // about 10 ms
+    d->blockFrames = captureBlockFrames(d->format.rate);
     d->block.assign(std::size_t(d->blockFrames) * d->format.channels, 0);
 
     d->loop = pa_threaded_mainloop_new();
@@ -290,5 +291,15 @@ bool PulseCaptureStream::failed() const { return d_->failed; }
 DeviceFormat PulseCaptureStream::format() const { return d_->format; }
 
 std::uint32_t PulseCaptureStream::blockFrames() const { return d_->blockFrames; }
+
+std::uint32_t captureBlockFrames(std::uint32_t rate)
+{
+    const double tenMs = std::max(1.0, rate / 100.0);
+    std::uint32_t frames = 64;
+    // The power of two nearest on a log scale: 512 at 44.1 and 48 kHz, 256 at 22.05 and 32 kHz.
+    while (frames < (1u << 20) && std::fabs(std::log2(frames * 2 / tenMs)) < std::fabs(std::log2(frames / tenMs)))
+        frames *= 2;
+    return frames;
+}
 
 } // namespace audio

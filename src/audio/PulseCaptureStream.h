@@ -2,7 +2,9 @@
 // A capture DeviceStream straight on the PulseAudio (or pipewire-pulse) server. The server's
 // chunks are gathered into blocks of about 10 ms on the client library's own thread, which
 // also runs the callback: one thread and one wake-up per chunk, where a blocking reader
-// needs two.
+// needs two. A block is a power of two of frames, so that an encoder's input chunk (16384
+// bytes for WMA, a power of two of frames too) fills at the end of a block: the first chunk
+// goes to the encoder as soon as its audio is in, not up to a block later.
 #include "audio/DeviceBackend.h"
 #include "audio/DeviceStream.h"
 
@@ -35,5 +37,8 @@ private:
     explicit PulseCaptureStream(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> d_;
 };
+
+// The block of a capture at rate: the power of two of frames nearest to 10 ms (at least 64).
+std::uint32_t captureBlockFrames(std::uint32_t rate);
 
 } // namespace audio

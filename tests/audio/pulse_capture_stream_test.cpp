@@ -90,7 +90,7 @@ TEST_P(PulseCaptureFormats, WholeBlocksAndAnUnbrokenTone)
     EXPECT_FALSE(c.overlapping);
     for (std::uint32_t n : c.blockSizes)
         ASSERT_EQ(n, stream->blockFrames());
-    EXPECT_NEAR(double(stream->blockFrames()), f.rate / 100.0, 1.0);
+    EXPECT_EQ(stream->blockFrames(), audio::captureBlockFrames(f.rate));
 
     const int amplitude = testsupport::peak(c.samples);
     ASSERT_GT(amplitude, 1000);
@@ -118,6 +118,26 @@ INSTANTIATE_TEST_SUITE_P(Formats, PulseCaptureFormats,
 
 // A source is chosen by the server's name for it; one the server does not know (it went away)
 // records the default source, which hears 440 Hz.
+// Blocks stay near 10 ms (the display and the dropout watch count in them) and end where the
+// WMA writer's 16384-byte chunks end, at every recording rate, mono and stereo: otherwise the
+// first chunk waits for the block that completes it.
+TEST(PulseCaptureStream, BlocksAreNearTenMillisecondsAndEndWithEachEncoderChunk)
+{
+    const std::uint32_t chunkBytes = 16384;
+    for (std::uint32_t rate : {8000u, 11025u, 16000u, 22050u, 32000u, 44100u, 48000u, 96000u}) {
+        const std::uint32_t frames = audio::captureBlockFrames(rate);
+        const double ms = frames * 1000.0 / rate;
+        EXPECT_GE(ms, 10.0 / std::sqrt(2.0) - 0.01) << rate;
+        EXPECT_LE(ms, 10.0 * std::sqrt(2.0)) << rate;
+        for (std::uint32_t channels : {1u, 2u}) {
+            const std::uint32_t blockBytes = frames * channels * 2;
+            if (blockBytes <= chunkBytes) {
+                EXPECT_EQ(chunkBytes % blockBytes, 0u) << rate << " Hz, " << channels << " channel(s)";
+            }
+        }
+    }
+}
+
 TEST(PulseCaptureStream, RecordsTheNamedSourceOrElseTheDefault)
 {
     struct Case {
