@@ -144,8 +144,14 @@ row() { # label, then one figure per program
 echo
 args=(); for b in "${!bins[@]}"; do args+=("${bins[$b]}"); done
 row "figure (median of $runs)" "${args[@]}"
-args=(); for b in "${!bins[@]}"; do args+=("$(printf '%s\n' ${rss["${listed[0]} $b"]} | median | awk '{printf "%.1f MB", $1 / 1024}')"); done
-row "resident memory 1 s after start" "${args[@]}"
+# The memory with files listed shows what reading their lengths brings in (MP3 and WMA lengths
+# come through the codec module).
+for n in "${listed[@]}"; do
+  args=(); for b in "${!bins[@]}"; do args+=("$(printf '%s\n' ${rss["$n $b"]} | median | awk '{printf "%.1f MB", $1 / 1024}')"); done
+  label="resident memory 1 s after start"
+  [ "$n" -gt 0 ] && label="$label, $n files"
+  row "$label" "${args[@]}"
+done
 for n in "${listed[@]}"; do
   args=(); for b in "${!bins[@]}"; do args+=("$(printf '%s\n' ${paints["$n $b"]} | median) ms"); done
   if [ "$n" -eq 0 ]; then row "launch to first paint" "${args[@]}"
