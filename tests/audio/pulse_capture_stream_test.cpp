@@ -116,8 +116,6 @@ INSTANTIATE_TEST_SUITE_P(Formats, PulseCaptureFormats,
                              return std::to_string(i.param.rate) + (i.param.channels == 1 ? "mono" : "stereo");
                          });
 
-// A source is chosen by the server's name for it; one the server does not know (it went away)
-// records the default source, which hears 440 Hz.
 // Blocks stay near 10 ms (the display and the dropout watch count in them) and end where the
 // WMA writer's 16384-byte chunks end, at every recording rate, mono and stereo: otherwise the
 // first chunk waits for the block that completes it.
@@ -138,6 +136,8 @@ TEST(PulseCaptureStream, BlocksAreNearTenMillisecondsAndEndWithEachEncoderChunk)
     }
 }
 
+// A source is chosen by the server's name for it; one the server does not know (it went away)
+// records the default source, which hears 440 Hz.
 TEST(PulseCaptureStream, RecordsTheNamedSourceOrElseTheDefault)
 {
     struct Case {
