@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, PulseCaptureFormats,
                              return std::to_string(i.param.rate) + (i.param.channels == 1 ? "mono" : "stereo");
                          });
 
-// Blocks stay near 10 ms (the display and the dropout watch count in them) and end where the
+// Blocks stay near 10 ms (the wake-ups a second and the first data depend on it) and end where the
 // WMA writer's 16384-byte chunks end, at every recording rate, mono and stereo: otherwise the
 // first chunk waits for the block that completes it.
 TEST(PulseCaptureStream, BlocksAreNearTenMillisecondsAndEndWithEachEncoderChunk)
