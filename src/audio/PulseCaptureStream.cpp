@@ -297,7 +297,8 @@ std::uint32_t captureBlockFrames(std::uint32_t rate)
     const double tenMs = std::max(1.0, rate / 100.0);
     std::uint32_t frames = 64;
     // The power of two nearest on a log scale: 512 at 44.1 and 48 kHz, 256 at 22.05 and 32 kHz.
-    while (frames < (1u << 20) && std::fabs(std::log2(frames * 2 / tenMs)) < std::fabs(std::log2(frames / tenMs)))
+    const auto distance = [tenMs](double n) { return std::fabs(std::log2(n / tenMs)); };
+    while (frames < (1u << 20) && distance(frames * 2.0) < distance(frames))
         frames *= 2;
     return frames;
 }

@@ -130,7 +130,7 @@ TEST(PulseCaptureStream, BlocksAreNearTenMillisecondsAndEndWithEachEncoderChunk)
         for (std::uint32_t channels : {1u, 2u}) {
             const std::uint32_t blockBytes = frames * channels * 2;
             if (blockBytes <= chunkBytes) {
-                EXPECT_EQ(chunkBytes % blockBytes, 0u) << rate << " Hz, " << channels << " channel(s)";
+                EXPECT_EQ(chunkBytes % blockBytes, 0u) << rate << " Hz, " << channels << " ch";
             }
         }
     }
