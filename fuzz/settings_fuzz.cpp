@@ -31,8 +31,14 @@ const char* const Names[] = {"Dir", "OnTop", "Mixer", "Format", "Channels", "Fre
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QString path = folder() + QStringLiteral("/VexaRecorder.ini");
-    QFile::remove(path + QStringLiteral(".bad"));
+    // A new name for each input: QSettings keeps what it parsed per file name in the process
+    // and trusts it while size and time stamp agree, so an input of the same size written within
+    // the same time stamp as the one before would be read as the one before.
+    static unsigned serial = 0;
+    const QString previous = folder() + QStringLiteral("/VexaRecorder-%1.ini").arg(serial);
+    QFile::remove(previous);
+    QFile::remove(previous + QStringLiteral(".bad"));
+    const QString path = folder() + QStringLiteral("/VexaRecorder-%1.ini").arg(++serial);
     {
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
