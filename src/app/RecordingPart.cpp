@@ -124,6 +124,11 @@ const i18n::LanguageFile& RecordingPart::language() const
     return *languageHeld_;
 }
 
+void RecordingPart::recorded(const QString& path, const RecordFormat& format, std::uint64_t frames)
+{
+    library_.library().rememberRecording(path, format, frames);
+}
+
 void RecordingPart::listRecordings()
 {
     library_.library().ListRecordings(context_->Settings().RecordingsFolder);

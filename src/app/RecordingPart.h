@@ -46,6 +46,7 @@ public:
     int recordLineIndex() const override;
     float recordVolume() const override;
     const i18n::LanguageFile& language() const override;
+    void recorded(const QString& path, const RecordFormat& format, std::uint64_t frames) override;
     void listRecordings() override;
     void selectFile(const QString& name) override;
 

@@ -7,6 +7,8 @@
 #include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
 
+#include <algorithm>
+
 namespace library {
 
 namespace {
@@ -78,37 +80,64 @@ FileInfoLabels FileInfo::recordFormatLabels(const RecordFormat& format,
     return labels;
 }
 
-bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
-                              const i18n::LanguageFile& language)
+void FileInfo::rememberStream(const QString& path, const StreamFacts& facts)
 {
+    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
+    if (stamp.size >= 0)
+        known_.insert(path, {stamp, facts});
+}
+
+bool FileInfo::streamFacts(const QString& path, bool wma, StreamFacts& facts)
+{
+    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
+    const auto known = known_.constFind(path);
+    if (known != known_.constEnd()) {
+        if (stamp.size >= 0 && known->stamp == stamp) {
+            facts = known->facts;
+            return true;
+        }
+        known_.erase(known); // the file changed
+    }
     if (platform::LocalFiles::isSpecialFile(path))
         return false; // the decoder's open of a FIFO would block
     const audio::HSTREAM stream =
         wma ? engine_.wmaStreamCreateFile(path) : engine_.streamCreateFile(path);
     if (stream == 0)
         return false;
+    audio::ChannelInfo info;
+    engine_.channelGetInfo(stream, info);
+    facts.freq = info.freq;
+    facts.chans = info.chans;
+    facts.flags = info.flags;
+    facts.bitrate = info.bitrate;
+    const std::int64_t length = engine_.channelGetLength(stream);
+    facts.seconds = length > 0 ? std::max(0.0, engine_.channelBytes2Seconds(stream, length)) : 0.0;
+    const std::int64_t size = engine_.streamGetFilePosition(stream, audio::FilePosEnd);
+    facts.fileSize = size > 0 && size <= 0xFFFFFFFF ? std::uint32_t(size) : 0;
+    engine_.streamFree(stream);
+    // Kept unless the file changed while it was read.
+    if (stamp.size >= 0 && platform::LocalFiles::stamp(path) == stamp)
+        known_.insert(path, {stamp, facts});
+    return true;
+}
+
+bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
+                              const i18n::LanguageFile& language)
+{
+    StreamFacts facts;
+    if (!streamFacts(path, wma, facts))
+        return false;
 
     FileInfoLabels labels;
     labels.format = wma ? QStringLiteral("wma") : QStringLiteral("mp3");
-    audio::ChannelInfo info;
-    engine_.channelGetInfo(stream, info);
-    labels.frequency = QString::number(info.freq);
-    labels.channel = channelText(info.chans, language);
-    labels.bits = bitsText(info.flags);
-
-    const std::int64_t length = engine_.channelGetLength(stream);
-    double seconds = length > 0 ? engine_.channelBytes2Seconds(stream, length) : 0.0;
-    if (seconds < 0)
-        seconds = 0;
-    const float lengthSeconds = float(seconds);
-    const std::int64_t size = engine_.streamGetFilePosition(stream, audio::FilePosEnd);
-    const std::uint32_t fileSize = size > 0 ? std::uint32_t(size) : 0;
+    labels.frequency = QString::number(facts.freq);
+    labels.channel = channelText(facts.chans, language);
+    labels.bits = bitsText(facts.flags);
+    const float lengthSeconds = float(facts.seconds);
     // The engine's rate of the audio data alone; the file size over the length counts tags,
     // cover pictures and container headers too, and is only the fallback.
-    labels.bitrate = info.bitrate > 0 ? kbpsText(info.bitrate) : bitrateText(fileSize, lengthSeconds, wma);
+    labels.bitrate = facts.bitrate > 0 ? kbpsText(facts.bitrate) : bitrateText(facts.fileSize, lengthSeconds, wma);
     labels.totalTime = DurationText(std::uint32_t(lengthSeconds));
-
-    engine_.streamFree(stream);
     view.setFileInfoLabels(labels);
     return true;
 }

@@ -9,6 +9,9 @@
 #include "library/FileReports.h"
 #include "recording/RecordFormat.h"
 
+#include "platform/LocalFiles.h"
+
+#include <QHash>
 #include <QString>
 #include <cstdint>
 
@@ -20,6 +23,16 @@ class MessageSink;
 }
 
 namespace library {
+
+// What the panel shows of an MP3 or WMA file, as the engine reads it.
+struct StreamFacts {
+    std::uint32_t freq = 0;
+    std::uint32_t chans = 0;
+    std::uint32_t flags = 0; // the channel's sample flags
+    std::uint32_t bitrate = 0; // of the audio data, bit/s; 0 when the engine does not know it
+    double seconds = 0;
+    std::uint32_t fileSize = 0;
+};
 
 class FileInfo {
 public:
@@ -35,6 +48,10 @@ public:
     // activation that follows the closing of a failure message stays quiet whatever this says.
     // Kept for the window's activation, which still sets it around its re-selection.
     void setQuietRepeats(bool quiet) { quietRepeats_ = quiet; }
+
+    // The facts of an MP3 or WMA file already known (a take just recorded into it): the panel
+    // shows them instead of opening the file while its size and modification time stay.
+    void rememberStream(const QString& path, const StreamFacts& facts);
 
     // The panel for the record format: channel text, "wav"/"mp3"/"wma", the bit rate of a
     // compressed format, the sample rate, 16 bits and 00:00.
@@ -58,6 +75,8 @@ public:
 private:
     bool showStreamInfo(const QString& path, bool wma, FileInfoView& view,
                         const i18n::LanguageFile& language);
+    // The facts of a file from what is known of it, else from the engine (then kept).
+    bool streamFacts(const QString& path, bool wma, StreamFacts& facts);
     // Whether a failure of the path is to be shown now; remembers it as reported.
     bool reportFailure(const QString& path);
 
@@ -65,6 +84,11 @@ private:
     platform::MessageSink& messages_;
     bool quietRepeats_ = false;
     FileReports reported_; // files whose failure was shown
+    struct Known {
+        platform::LocalFiles::Stamp stamp;
+        StreamFacts facts;
+    };
+    QHash<QString, Known> known_; // by path
 };
 
 } // namespace library

@@ -71,6 +71,13 @@ std::uint32_t FileLister::streamSeconds(const QString& path, bool wma) const
     return seconds;
 }
 
+void FileLister::rememberDuration(const QString& path, std::uint32_t seconds)
+{
+    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
+    if (stamp.size >= 0)
+        durations_.insert(path, {stamp, seconds});
+}
+
 std::optional<std::uint32_t> FileLister::secondsOf(const QString& path, int image, bool defer,
                                                    QList<platform::Message>& pending,
                                                    QHash<QString, KnownDuration>& seen)

@@ -54,6 +54,10 @@ public:
                            Reason reason = Reason::Explicit,
                            StreamDurations streams = StreamDurations::Read);
 
+    // The length of a file already known (a take just recorded into it): listed without reading
+    // the file while its size and modification time stay.
+    void rememberDuration(const QString& path, std::uint32_t seconds);
+
     // Reads up to count deferred durations, in the order of the list, into the rows of view
     // that still show those files; returns the number still deferred.
     int ReadDeferredDurations(FileListView& view, int count);

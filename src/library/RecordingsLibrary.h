@@ -35,6 +35,10 @@ public:
         if (lister_.deferredCount() > 0)
             lister_.ReadDeferredDurations(list_, DeferredPerTick);
     }
+    // A take recorded into path: frames sample frames of format. The list and the panel take
+    // an MP3 file's length and details from here rather than from its decoder. (A WAV file's
+    // header is read in no time, and a WMA take has the decoder loaded already.)
+    void rememberRecording(const QString& path, const RecordFormat& format, std::uint64_t frames);
     QString ListRecordings(const QString& folder) { return lister_.ListRecordings(folder, list_); }
     int FindListItem(const QString& name) const { return selection_.FindListItem(name); }
     void SelectFile(const QString& name) { selection_.SelectFile(name); }

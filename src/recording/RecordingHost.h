@@ -4,8 +4,10 @@
 // mixer panel, the language file for message texts, and the recordings list.
 #include "audio/AudioApi.h"
 #include "audio/TransportModel.h"
+#include "recording/RecordFormat.h"
 
 #include <QString>
+#include <cstdint>
 
 namespace i18n {
 class LanguageFile;
@@ -28,6 +30,14 @@ public:
 
     // LanguageIni (a closed file gives empty texts).
     virtual const i18n::LanguageFile& language() const = 0;
+
+    // A take ended: the file at path, completed, holds frames sample frames of format. Called
+    // before the folder is listed again, so the library can take the file's length and
+    // details from here instead of decoding it.
+    virtual void recorded(const QString& path, const RecordFormat& format, std::uint64_t frames)
+    {
+        (void)path, (void)format, (void)frames;
+    }
 
     // ListRecordings: rescan the recordings folder.
     virtual void listRecordings() = 0;

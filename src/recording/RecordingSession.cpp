@@ -112,6 +112,8 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
     if (watchingNow_) // room for the counter's whole hold and a large block
         held_.reserve(std::size_t(gaps_.holdFrames() + std::uint64_t(format.sampleRate) / 5) * frameBytes_);
     sampleRate_ = format.sampleRate;
+    format_ = format;
+    bytesTaken_ = 0;
     rebase_.store(false, std::memory_order_relaxed);
 
     // 1. The next free name. With all numbers taken nothing is recorded (never overwrite).
@@ -171,12 +173,15 @@ bool RecordingSession::captureProc(audio::HRECORD, const void* buffer, std::uint
 bool RecordingSession::write(const void* data, std::size_t length)
 {
     RecordWriter& writer = *writer_;
-    if (pending_) {
-        return pending_->feed(data, length, [&writer](const char* d, std::size_t n) {
-            return writer.write(d, static_cast<std::int64_t>(n));
-        });
-    }
-    return writer.write(static_cast<const char*>(data), static_cast<std::int64_t>(length));
+    const bool ok =
+        pending_ ? pending_->feed(data, length,
+                                  [&writer](const char* d, std::size_t n) {
+                                      return writer.write(d, static_cast<std::int64_t>(n));
+                                  })
+                 : writer.write(static_cast<const char*>(data), static_cast<std::int64_t>(length));
+    if (ok)
+        bytesTaken_ += length;
+    return ok;
 }
 
 bool RecordingSession::writeBlock(const void* data, std::size_t length)
@@ -269,10 +274,10 @@ bool RecordingSession::closeWriter()
     return ok;
 }
 
-void RecordingSession::finalise()
+bool RecordingSession::finalise()
 {
     if (!writer_)
-        return;
+        return false;
     // After channelStop returns no callback runs: the writer belongs to this thread again.
     audio_.channelStop(channel_);
     audio_.streamFree(channel_);
@@ -280,7 +285,9 @@ void RecordingSession::finalise()
     if (!completed && !failed_.load(std::memory_order_acquire))
         messages_.show(failureMessage_); // the end of the file could not be written
     paused_ = false;
+    const bool whole = completed && !failed_.load(std::memory_order_acquire);
     failed_.store(false, std::memory_order_relaxed);
+    return whole;
 }
 
 bool RecordingSession::checkCapture()
@@ -341,7 +348,10 @@ QString RecordingSession::captureSummary() const
 
 void RecordingSession::finishTake()
 {
-    finalise();
+    // A file completed with all it was given holds exactly the frames taken: the library need
+    // not decode it to know its length.
+    if (finalise())
+        host_.recorded(path_, format_, bytesTaken_ / frameBytes_);
     // The transport is still in the recording state here, so the panel keeps the record format
     // and the name of the file just written.
     host_.listRecordings();

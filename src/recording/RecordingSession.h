@@ -50,8 +50,9 @@ public:
     bool stop();
 
     // Stops the capture and completes the file like stop(), without touching the list or the
-    // transport: for the shutdown, before the audio engine is released.
-    void finalise();
+    // transport: for the shutdown, before the audio engine is released. True when a recording
+    // ran and its file was completed with every frame taken.
+    bool finalise();
 
     // The display tick's step: a capture that ended by itself (the recording device or the
     // sound server went away) is completed exactly as Stop does, and the user is told once
@@ -136,6 +137,8 @@ private:
     HeldAudio held_; // blocks held back while the gap counter waits
     std::uint32_t frameBytes_ = 4;
     int sampleRate_ = 44100;
+    RecordFormat format_;
+    std::uint64_t bytesTaken_ = 0; // given to the writer (capture thread while it runs)
     std::atomic<bool> rebase_{false};
     Clock clock_;
 };

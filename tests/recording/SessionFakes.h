@@ -175,6 +175,13 @@ public:
     int recordLineIndex() const override { return line; }
     float recordVolume() const override { return volume; }
     const i18n::LanguageFile& language() const override { return languageFile; }
+    void recorded(const QString& path, const RecordFormat& f, std::uint64_t frames) override
+    {
+        log_.add(QStringLiteral("host.recorded %1 %2 %3")
+                     .arg(path.section(QLatin1Char('/'), -1))
+                     .arg(int(f.format))
+                     .arg(frames));
+    }
     void listRecordings() override { log_.add(QStringLiteral("host.listRecordings")); }
     void selectFile(const QString& name) override
     {

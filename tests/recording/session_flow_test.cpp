@@ -109,6 +109,8 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
             QStringLiteral("audio.channelStop %1").arg(session.channel()),
             QStringLiteral("audio.streamFree %1").arg(session.channel()),
             QStringLiteral("writer.close"),
+            // Every frame given reached the file: the library is told how many.
+            QStringLiteral("host.recorded %1 %2 1250").arg(QLatin1String(c.name)).arg(c.code),
             QStringLiteral("host.listRecordings"),
             QStringLiteral("host.selectFile '%1'").arg(QLatin1String(c.name)),
             QStringLiteral("host.SetTransportState 0"),
@@ -171,10 +173,16 @@ TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
                                    QStringLiteral("host.SetTransportState 3")}));
             EXPECT_EQ(audio_.deliver(3, kFrames), 3);
         }
+        log_.clear();
         ASSERT_TRUE(session.stop());
         EXPECT_EQ(host_.state, Idle);
         const auto& trace = *writers_.traces.back();
         EXPECT_EQ(trace.bytes.size(), stopWhilePaused ? 3000u : 6000u);
+        // The length the library is given leaves the paused span out as the file does.
+        EXPECT_TRUE(log_.events().contains(QStringLiteral("host.recorded %1 0 %2")
+                                               .arg(QFileInfo(session.recordFilePath()).fileName())
+                                               .arg(stopWhilePaused ? 750 : 1500)))
+            << log_.events().join('\n').toStdString();
         EXPECT_EQ(trace.closes, 1);
     }
 }
@@ -285,7 +293,10 @@ TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
         // The transport stays in the recording state until Stop.
         EXPECT_EQ(host_.state, Recording);
 
+        log_.clear();
         ASSERT_TRUE(session.stop());
+        // The file holds less than was captured: its length is left to whoever reads it.
+        EXPECT_FALSE(log_.events().join('\n').contains("host.recorded"));
         const auto& trace = *writers_.traces.back();
         EXPECT_EQ(trace.writes.size(), c.writesBeforeStop); // no tail after a failure
         EXPECT_EQ(trace.closes, 1);
@@ -358,11 +369,13 @@ TEST_F(SessionFlow, CloseFailureIsReportedOnce)
     recording::RecordingSession session(audio_, writers_, sink_, host_);
     session.record(recordings_, format(RecordFormat::Wav));
     audio_.deliver(2, kFrames);
+    log_.clear();
     ASSERT_TRUE(session.stop());
     const auto messages = sink_.messages();
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].message.text, QStringLiteral("cannot write"));
     EXPECT_EQ(messages[0].thread, std::this_thread::get_id());
+    EXPECT_FALSE(log_.events().join('\n').contains("host.recorded")) << "an incomplete file";
 }
 
 TEST_F(SessionFlow, RecordDuringPlaybackDoesNothing)

@@ -1,0 +1,147 @@
+// ctest-label: audio
+// ctest-link: vexa_recording
+// A take just recorded to MP3 is listed and detailed from what the recording knew of it (its
+// format and the frames it wrote), without opening the file: the list's duration and every
+// panel label must then be what the decoder reads from the same file. Real files of the MP3
+// writer at the boundaries that matter (a frame either side of a whole second, the MPEG-2 and
+// 2.5 rates whose bit rate is capped, mono), compared against the real engine. A file changed
+// after the take is read again.
+#include "LibraryFakes.h"
+#include "audio/Engine.h"
+#include "library/RecordingsLibrary.h"
+#include "recording/Wavtomp3.h"
+#include "support/FakeAudio.h"
+#include "support/RecordingMessageSink.h"
+#include "support/decode_audio.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace librarytest;
+
+namespace {
+
+// An MP3 file of exactly `frames` frames as a recording writes it, in chunks of the writer's size.
+bool writeTake(const QString& path, const RecordFormat& format, std::int64_t frames)
+{
+    const std::vector<double> tones(std::size_t(format.channels), 440.0);
+    const auto pcm = support::sinePcm(format.sampleRate, frames, tones);
+    platform::RecordingMessageSink sink;
+    Wavtomp3 writer(sink);
+    const int chunk = writer.open(path, format);
+    if (chunk <= 0)
+        return false;
+    const auto* bytes = reinterpret_cast<const char*>(pcm.data());
+    const std::int64_t total = std::int64_t(pcm.size()) * 2;
+    std::int64_t done = 0;
+    for (; done + chunk <= total; done += chunk)
+        if (!writer.write(bytes + done, chunk))
+            return false;
+    return writer.write(bytes + done, total - done) && writer.close();
+}
+
+struct Shown {
+    QString duration;
+    library::FileInfoLabels labels;
+    QString text() const
+    {
+        return QStringList({duration, labels.format, labels.frequency, labels.channel, labels.bits,
+                            labels.bitrate, labels.totalTime})
+            .join(QLatin1Char(' '));
+    }
+};
+
+// The library's list and panel for the one file of folder; `recorded` tells it of the take first.
+Shown show(audio::AudioApi& engine, const QString& folder, const QString& path,
+           const RecordFormat* recorded, std::int64_t frames)
+{
+    FakeHost host;
+    host.folder = folder;
+    host.lang.open(writeLanguage(folder + QStringLiteral("../")));
+    FakeListView list;
+    FakePanel panel;
+    platform::RecordingMessageSink sink;
+    library::RecordingsLibrary library(host, list, panel, engine, sink, QIcon());
+    if (recorded)
+        library.rememberRecording(path, *recorded, std::uint64_t(frames));
+    library.ListRecordings(folder);
+    library.info().ShowFileInfo(path, panel, host.format, host.lang);
+    return {list.items.isEmpty() ? QString("(no row)") : list.items[0].duration, panel.labels};
+}
+
+} // namespace
+
+TEST(RecordedTake, ListedAndDetailedAsTheDecoderReadsIt)
+{
+    struct Case {
+        int rate;
+        int channels;
+        int kbps;
+        std::int64_t frames;
+    };
+    const Case cases[] = {
+        {44100, 2, 128, 44100 * 3 - 1},
+        {44100, 2, 128, 44100 * 3},
+        {44100, 2, 128, 44100 * 3 + 1},
+        {48000, 2, 320, 48000 * 2 + 1152},
+        {32000, 1, 256, 32000 * 4 - 576},
+        {22050, 1, 192, 22050 * 2 + 7},   // MPEG-2: capped at 160
+        {8000, 1, 128, 8000 * 5 - 1},     // MPEG-2.5
+        {11025, 2, 64, 11025 * 61 + 300}, // past a minute
+    };
+    audio::Engine engine;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString("%1 Hz, %2 ch, %3 kbit/s, %4 frames")
+                         .arg(c.rate).arg(c.channels).arg(c.kbps).arg(c.frames).toStdString());
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/rec/";
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString path = folder + "Vexa_001.mp3";
+        RecordFormat format;
+        format.format = RecordFormat::Mp3;
+        format.sampleRate = c.rate;
+        format.channels = c.channels;
+        format.mp3Bitrate = c.kbps;
+        ASSERT_TRUE(writeTake(path, format, c.frames));
+
+        const Shown decoded = show(engine, folder, path, nullptr, 0);
+        ASSERT_EQ(decoded.labels.format, "mp3") << "the decoder read the file";
+        testsupport::FakeAudio blind; // opens nothing it was not given
+        const Shown known = show(blind, folder, path, &format, c.frames);
+        EXPECT_TRUE(blind.opened.isEmpty()) << blind.opened.join(", ").toStdString();
+        EXPECT_EQ(known.text(), decoded.text());
+    }
+}
+
+TEST(RecordedTake, FileChangedAfterTheTakeIsReadAgain)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + "/rec/";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "Vexa_001.mp3";
+    RecordFormat format;
+    format.format = RecordFormat::Mp3;
+    ASSERT_TRUE(writeTake(path, format, 44100 * 2));
+
+    FakeHost host;
+    host.folder = folder;
+    host.lang.open(writeLanguage(dir.path()));
+    FakeListView list;
+    FakePanel panel;
+    platform::RecordingMessageSink sink;
+    testsupport::FakeAudio engine;
+    library::RecordingsLibrary library(host, list, panel, engine, sink, QIcon());
+    library.rememberRecording(path, format, 44100 * 2);
+    // Something else writes to it after the take (an editor, a tagger): a new size and time.
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        ASSERT_EQ(f.write(QByteArray(417, '\0')), 417);
+    }
+    library.ListRecordings(folder);
+    library.info().ShowFileInfo(path, panel, host.format, host.lang);
+    EXPECT_EQ(engine.opened, QStringList({path, path}))
+        << "the list and the panel each read the changed file";
+}
