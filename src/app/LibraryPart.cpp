@@ -27,6 +27,8 @@ void LibraryPart::attach(MainFormContext& context)
     library_ = std::make_unique<library::RecordingsLibrary>(*this, context.fileList(), context.fileInfoPanel(),
                                                             audio_, context.messages(),
                                                             context.window().windowIcon());
+    if (!context.streamProbeProgram().isEmpty())
+        library_->setProbeProgram(context.streamProbeProgram());
     library::FileCommands& files = library_->commands();
     library::Playback& playback = library_->playback();
     skin::MainFormLayout& layout = context.layout();

@@ -47,6 +47,9 @@ public:
     virtual int OsKind() const = 0;
     // The executable's folder, with a trailing separator.
     virtual QString ProgramFolder() const = 0;
+    // The program that reads MP3 and WMA lengths for the list in a process of its own
+    // (library::StreamProbe); empty: the list reads them through the engine.
+    virtual QString streamProbeProgram() const { return QString(); }
 
     // The open language file (never null; empty before the first application). A copy of the
     // pointer keeps that language readable (from any thread) while a new one is applied.

@@ -47,6 +47,7 @@ public:
         platform::SystemFacts system;
         AppSettings::Environment environment;
         QString programFolder; // the executable's folder, with a trailing separator
+        QString streamProbe = {}; // see MainFormContext::streamProbeProgram
         std::vector<TMainFormPart*> parts = {};
     };
 
@@ -63,6 +64,7 @@ public:
     platform::SettingsStore& settingsStore() override { return services_.settings; }
     int OsKind() const override { return osKind_; }
     QString ProgramFolder() const override { return services_.programFolder; }
+    QString streamProbeProgram() const override { return services_.streamProbe; }
     std::shared_ptr<const i18n::LanguageFile> LanguageIni() const override { return std::atomic_load(&languageIni_); }
     i18n::LanguageApplier& languageApplier() override { return languageApplier_; }
     platform::MessageSink& messages() override { return services_.messages; }

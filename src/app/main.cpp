@@ -5,6 +5,7 @@
 #include "app/StartupPhases.h"
 #include "app/TMainForm.h"
 #include "audio/Engine.h"
+#include "library/StreamProbe.h"
 #include "platform/DesktopShell.h"
 #include "platform/FontConfigWarmUp.h"
 #include "platform/InstanceLock.h"
@@ -17,11 +18,15 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <cstring>
 #include <exception>
 
 int main(int argc, char** argv)
 {
     StartupPhases::mark("main");
+    // The window's reader of MP3 and WMA lengths (library::StreamProbe): no window, no lock.
+    if (argc == 2 && std::strcmp(argv[1], library::StreamProbe::ServeArgument) == 0)
+        return library::StreamProbe::serve();
     // One instance per user session. A second process ends at once, before it shows anything,
     // and leaves the first alone. When no lock can be made at all the program still runs.
     platform::InstanceLock lock(QStringLiteral("RunOnlyOneVexaRecorder"));
@@ -56,7 +61,9 @@ int main(int argc, char** argv)
                                      shell,
                                      platform::SystemInfo::current(),
                                      AppSettings::SystemEnvironment(),
-                                     QCoreApplication::applicationDirPath() + QLatin1Char('/')};
+                                     QCoreApplication::applicationDirPath() + QLatin1Char('/'),
+                                     // MP3 and WMA lengths for the list: this program, run apart
+                                     QCoreApplication::applicationFilePath()};
         services.parts = parts.all();
         // Watching from the start. A signal that arrives while the window is being made (a box
         // of the start-up has its own event loop) ends that box and is remembered: the window

@@ -82,22 +82,36 @@ FileInfoLabels FileInfo::recordFormatLabels(const RecordFormat& format,
 
 void FileInfo::rememberStream(const QString& path, const StreamFacts& facts)
 {
-    const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
+    rememberStream(path, platform::LocalFiles::stamp(path), &facts);
+}
+
+void FileInfo::rememberStream(const QString& path, const platform::LocalFiles::Stamp& stamp,
+                              const StreamFacts* facts)
+{
     if (stamp.size >= 0)
-        known_.insert(path, {stamp, facts});
+        known_.insert(path, {stamp, facts ? *facts : StreamFacts(), facts != nullptr});
+}
+
+const FileInfo::Known* FileInfo::known(const QString& path,
+                                       const platform::LocalFiles::Stamp& stamp) const
+{
+    const auto at = known_.constFind(path);
+    return at != known_.constEnd() && stamp.size >= 0 && at->stamp == stamp ? &*at : nullptr;
+}
+
+bool FileInfo::knows(const QString& path) const
+{
+    return known(path, platform::LocalFiles::stamp(path)) != nullptr;
 }
 
 bool FileInfo::streamFacts(const QString& path, bool wma, StreamFacts& facts)
 {
     const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(path);
-    const auto known = known_.constFind(path);
-    if (known != known_.constEnd()) {
-        if (stamp.size >= 0 && known->stamp == stamp) {
-            facts = known->facts;
-            return true;
-        }
-        known_.erase(known); // the file changed
+    if (const Known* k = known(path, stamp)) {
+        facts = k->facts;
+        return k->readable;
     }
+    known_.remove(path); // changed since, if it was known
     if (platform::LocalFiles::isSpecialFile(path))
         return false; // the decoder's open of a FIFO would block
     const audio::HSTREAM stream =
@@ -117,7 +131,7 @@ bool FileInfo::streamFacts(const QString& path, bool wma, StreamFacts& facts)
     engine_.streamFree(stream);
     // Kept unless the file changed while it was read.
     if (stamp.size >= 0 && platform::LocalFiles::stamp(path) == stamp)
-        known_.insert(path, {stamp, facts});
+        known_.insert(path, {stamp, facts, true});
     return true;
 }
 
@@ -150,6 +164,7 @@ bool FileInfo::reportFailure(const QString& path)
 void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
                             const i18n::LanguageFile& language)
 {
+    pending_.clear();
     if (path.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
         WaveInfo info;
         const WaveHeaderResult result = WaveHeader::read(path, info);
@@ -173,7 +188,12 @@ void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const Recor
     } else if (path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive) ||
                path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive)) {
         const bool wma = path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
-        if (showStreamInfo(path, wma, view, language)) {
+        if (deferStreams_ && !knows(path)) {
+            FileInfoLabels labels;
+            labels.format = wma ? QStringLiteral("wma") : QStringLiteral("mp3");
+            view.setFileInfoLabels(labels);
+            pending_ = path;
+        } else if (showStreamInfo(path, wma, view, language)) {
             reported_.forget(path);
         } else {
             view.setFileInfoLabels(FileInfoLabels());

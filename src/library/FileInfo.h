@@ -7,6 +7,7 @@
 #include "audio/AudioApi.h"
 #include "library/FileInfoView.h"
 #include "library/FileReports.h"
+#include "library/StreamFacts.h"
 #include "recording/RecordFormat.h"
 
 #include "platform/LocalFiles.h"
@@ -23,16 +24,6 @@ class MessageSink;
 }
 
 namespace library {
-
-// What the panel shows of an MP3 or WMA file, as the engine reads it.
-struct StreamFacts {
-    std::uint32_t freq = 0;
-    std::uint32_t chans = 0;
-    std::uint32_t flags = 0; // the channel's sample flags
-    std::uint32_t bitrate = 0; // of the audio data, bit/s; 0 when the engine does not know it
-    double seconds = 0;
-    std::uint32_t fileSize = 0;
-};
 
 class FileInfo {
 public:
@@ -52,6 +43,19 @@ public:
     // The facts of an MP3 or WMA file already known (a take just recorded into it): the panel
     // shows them instead of opening the file while its size and modification time stay.
     void rememberStream(const QString& path, const StreamFacts& facts);
+    // The same for a file read elsewhere when it had this size and time (null facts: it
+    // cannot be decoded, and the panel reports it so without trying).
+    void rememberStream(const QString& path, const platform::LocalFiles::Stamp& stamp,
+                        const StreamFacts* facts);
+    // Whether the panel knows the file as it is now, without opening it.
+    bool knows(const QString& path) const;
+
+    // While set, an MP3 or WMA file the panel does not know yet is shown by its format alone
+    // and left pending, rather than opened: the window's activation, whose list has the file
+    // read in another process (see StreamProbe). Showing anything else ends the wait.
+    void setDeferStreams(bool defer) { deferStreams_ = defer; }
+    // The file shown by its format alone, waiting for its facts; empty when none is.
+    QString pendingPath() const { return pending_; }
 
     // The panel for the record format: channel text, "wav"/"mp3"/"wma", the bit rate of a
     // compressed format, the sample rate, 16 bits and 00:00.
@@ -87,7 +91,12 @@ private:
     struct Known {
         platform::LocalFiles::Stamp stamp;
         StreamFacts facts;
+        bool readable = true;
     };
+    // The entry of a file as it is now, or null.
+    const Known* known(const QString& path, const platform::LocalFiles::Stamp& stamp) const;
+    bool deferStreams_ = false;
+    QString pending_;
     QHash<QString, Known> known_; // by path
 };
 

@@ -63,7 +63,7 @@ std::uint32_t FileLister::streamSeconds(const QString& path, bool wma) const
     std::uint32_t seconds = 0;
     const std::int64_t length = engine_.channelGetLength(stream);
     if (length > 0) {
-        const double s = engine_.channelBytes2Seconds(stream, std::uint32_t(length));
+        const double s = engine_.channelBytes2Seconds(stream, length);
         if (s > 0)
             seconds = std::uint32_t(s);
     }
@@ -205,23 +205,84 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view, Re
     return names.isEmpty() ? QString() : names.first();
 }
 
+bool FileLister::isDeferred(const QString& path) const
+{
+    for (const Deferred& d : deferred_)
+        if (d.path == path)
+            return true;
+    return false;
+}
+
+void FileLister::showDeferred(FileListView& view, const Deferred& d, std::uint32_t seconds)
+{
+    // The row is where the listing put it unless the view was edited since.
+    int row = d.row < view.count() && view.caption(d.row) == d.name ? d.row : -1;
+    for (int i = 0; row < 0 && i < view.count(); ++i)
+        row = view.caption(i) == d.name ? i : -1;
+    if (row >= 0)
+        view.setDuration(row, DurationText(seconds));
+}
+
+void FileLister::probeDeferred(FileListView& view)
+{
+    for (const StreamProbe::Result& r : probe_->take()) {
+        const platform::LocalFiles::Stamp asked = probing_.take(r.path);
+        int at = 0;
+        while (at < deferred_.size() && deferred_[at].path != r.path)
+            ++at;
+        const bool listed = at < deferred_.size();
+        if (r.outcome == StreamProbe::Outcome::NotRead) {
+            if (listed)
+                deferred_[at].here = true;
+            continue;
+        }
+        const bool read = r.outcome == StreamProbe::Outcome::Read;
+        const std::uint32_t seconds = read ? r.facts.wholeSeconds() : 0;
+        // Kept unless the file changed while it was read.
+        if (asked.size >= 0 && platform::LocalFiles::stamp(r.path) == asked) {
+            durations_.insert(r.path, {asked, seconds});
+            if (onProbed)
+                onProbed(r.path, asked, read ? &r.facts : nullptr);
+        }
+        if (listed) {
+            showDeferred(view, deferred_[at], seconds);
+            deferred_.removeAt(at);
+        }
+    }
+    if (probe_->busy())
+        return;
+    QStringList paths;
+    for (const Deferred& d : deferred_) {
+        if (!d.here) {
+            paths.append(d.path);
+            probing_.insert(d.path, platform::LocalFiles::stamp(d.path));
+        }
+    }
+    if (!paths.isEmpty() && !probe_->start(paths)) {
+        probeBroken_ = true;
+        probing_.clear();
+    }
+}
+
 int FileLister::ReadDeferredDurations(FileListView& view, int count)
 {
+    if (probe_ && !probeBroken_)
+        probeDeferred(view);
     int done = 0;
-    for (; done < count && done < deferred_.size(); ++done) {
-        const Deferred& d = deferred_[done];
+    for (int i = 0; done < count && i < deferred_.size();) {
+        const Deferred d = deferred_[i];
+        if (probe_ && !probeBroken_ && !d.here) {
+            ++i; // the probe has it
+            continue;
+        }
         const platform::LocalFiles::Stamp stamp = platform::LocalFiles::stamp(d.path);
         const std::uint32_t seconds = streamSeconds(d.path, d.wma);
         if (stamp.size >= 0 && platform::LocalFiles::stamp(d.path) == stamp)
             durations_.insert(d.path, {stamp, seconds});
-        // The row is where the listing put it unless the view was edited since.
-        int row = d.row < view.count() && view.caption(d.row) == d.name ? d.row : -1;
-        for (int i = 0; row < 0 && i < view.count(); ++i)
-            row = view.caption(i) == d.name ? i : -1;
-        if (row >= 0)
-            view.setDuration(row, DurationText(seconds));
+        showDeferred(view, d, seconds);
+        deferred_.removeAt(i);
+        ++done;
     }
-    deferred_.erase(deferred_.begin(), deferred_.begin() + done);
     return static_cast<int>(deferred_.size());
 }
 

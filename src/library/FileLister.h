@@ -14,10 +14,13 @@
 // The first showing of a large folder does not wait for the decoder: a listing may defer the
 // MP3 and WMA files whose duration it does not know yet. They are listed with an empty
 // duration, which ReadDeferredDurations fills in afterwards, a few files at a time, in the
-// order of the list. Any later listing reads what is still missing.
+// order of the list. Any later listing reads what is still missing. With a probe (see
+// StreamProbe) they are read in a process of its own, all at once, and only what it could not
+// read is read here.
 #include "audio/AudioApi.h"
 #include "library/FileListView.h"
 #include "library/FileReports.h"
+#include "library/StreamProbe.h"
 #include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
 
@@ -26,6 +29,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace library {
@@ -62,6 +66,16 @@ public:
     // that still show those files; returns the number still deferred.
     int ReadDeferredDurations(FileListView& view, int count);
     int deferredCount() const { return static_cast<int>(deferred_.size()); }
+    // Whether the file is still waiting for its deferred duration.
+    bool isDeferred(const QString& path) const;
+
+    // Deferred durations are read by this probe (not owned; null: through the engine), and
+    // each file it read, with the size and time it had then, is handed to onProbed (the
+    // information panel keeps the facts; null facts: unreadable).
+    void setProbe(StreamProbe* probe) { probe_ = probe; }
+    std::function<void(const QString& path, const platform::LocalFiles::Stamp& stamp,
+                       const StreamFacts* facts)>
+        onProbed;
 
     // The names of the folder's regular files (or links to them) matching "*.wav", "*.mp3" and
     // "*.wma" (without regard to case; hidden files included; FIFOs, sockets, devices and
@@ -86,6 +100,11 @@ private:
     // false (view untouched) when the two orders disagree.
     using Row = FileListView::Item;
     static bool editInPlace(FileListView& view, const QList<Row>& rows);
+    struct Deferred;
+    // Shows seconds in the row of a deferred file, wherever the view has it now.
+    static void showDeferred(FileListView& view, const Deferred& d, std::uint32_t seconds);
+    // Takes what the probe read, and starts it on the files still deferred.
+    void probeDeferred(FileListView& view);
 
     audio::AudioApi& engine_;
     platform::MessageSink& messages_;
@@ -97,8 +116,12 @@ private:
         QString path;
         bool wma;
         int row; // where the listing put it
+        bool here = false; // the probe could not read it: read through the engine
     };
     QList<Deferred> deferred_; // front first
+    StreamProbe* probe_ = nullptr;
+    bool probeBroken_ = false; // it could not be started: everything is read here
+    QHash<QString, platform::LocalFiles::Stamp> probing_; // asked of the probe, as they were
 };
 
 } // namespace library

@@ -13,8 +13,31 @@ void RecordingsLibrary::activate()
     // Closing a message about a broken file activates the window again: what was already
     // reported stays quiet on this path.
     info_.setQuietRepeats(true);
+    info_.setDeferStreams(probe_ != nullptr);
     selection_.SelectFile(first);
+    info_.setDeferStreams(false);
     info_.setQuietRepeats(false);
+    if (probe_)
+        lister_.ReadDeferredDurations(list_, 0); // the probe starts now
+}
+
+void RecordingsLibrary::readDeferredDurations()
+{
+    if (lister_.deferredCount() > 0)
+        lister_.ReadDeferredDurations(list_, DeferredPerTick);
+    // The panel shows the file it waited for once its facts are in, or once nobody else is
+    // going to read it (then it reads it itself).
+    const QString pending = info_.pendingPath();
+    if (!pending.isEmpty() && (info_.knows(pending) || !lister_.isDeferred(pending)))
+        selection_.ShowSelection();
+}
+
+void RecordingsLibrary::setProbeProgram(const QString& program)
+{
+    probe_ = std::make_unique<StreamProbe>(program);
+    lister_.setProbe(probe_.get());
+    lister_.onProbed = [this](const QString& path, const platform::LocalFiles::Stamp& stamp,
+                              const StreamFacts* facts) { info_.rememberStream(path, stamp, facts); };
 }
 
 void RecordingsLibrary::rememberRecording(const QString& path, const RecordFormat& format,

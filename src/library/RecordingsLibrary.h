@@ -7,8 +7,10 @@
 #include "library/FileLister.h"
 #include "library/FileSelection.h"
 #include "library/Playback.h"
+#include "library/StreamProbe.h"
 
 #include <QIcon>
+#include <memory>
 
 namespace library {
 
@@ -30,11 +32,13 @@ public:
     void activate();
     // The next few durations an activation left out; the window's tick calls it.
     static constexpr int DeferredPerTick = 100;
-    void readDeferredDurations()
-    {
-        if (lister_.deferredCount() > 0)
-            lister_.ReadDeferredDurations(list_, DeferredPerTick);
-    }
+    void readDeferredDurations();
+
+    // MP3 and WMA files an activation leaves out are read by the program at this path in a
+    // process of its own (see StreamProbe), and the panel waits for the first file's facts
+    // rather than opening it: the window then never loads the decoder just to list a folder.
+    // Without it (the default) they are read through the engine.
+    void setProbeProgram(const QString& program);
     // A take recorded into path: frames sample frames of format. The list and the panel take
     // an MP3 file's length and details from here rather than from its decoder. (A WAV file's
     // header is read in no time, and a WMA take has the decoder loaded already.)
@@ -57,6 +61,7 @@ private:
     FileSelection selection_;
     Playback playback_;
     FileCommands commands_;
+    std::unique_ptr<StreamProbe> probe_;
 };
 
 } // namespace library

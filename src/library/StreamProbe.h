@@ -1,0 +1,71 @@
+#pragma once
+// Reads the facts of MP3 and WMA files (length, rate, channels, bit rate) in a process of its
+// own, so that listing a folder of them does not bring the decoder and the many libraries it
+// stands on into the window's process; they are loaded there only to play or convert a file
+// or to record WMA. The process is the program itself, started with ServeArgument. A file
+// that crashes the decoder takes only that process down: it is reported unreadable and a new
+// process reads the files after it.
+//
+// Parent (GUI thread): start(paths), then take() whenever convenient (the window's tick); the
+// event loop moves the data in between, and waitForResults() waits without one (tests).
+// Child: serve() reads names, each ended by a NUL byte, from standard input and writes one
+// line per name to standard output, in order: "ok <rate> <channels> <frames> <file size>
+// <bit rate>" or "fail" (cannot be decoded, not a regular file, gone).
+#include "library/StreamFacts.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QProcess;
+
+namespace library {
+
+class StreamProbe {
+public:
+    static constexpr const char* ServeArgument = "--read-stream-facts";
+
+    // program: the executable to start with ServeArgument (the program's own path).
+    explicit StreamProbe(QString program);
+    ~StreamProbe(); // a process still running is killed
+    StreamProbe(const StreamProbe&) = delete;
+    StreamProbe& operator=(const StreamProbe&) = delete;
+
+    // Starts reading the files. False when a reading still runs, or when the process cannot be
+    // started (the caller then reads the files itself).
+    bool start(const QStringList& paths);
+    // Started and not every result taken yet.
+    bool busy() const { return next_ < paths_.size(); }
+
+    enum class Outcome {
+        Read,       // facts holds what the engine would read
+        Unreadable, // the engine cannot decode it (or it crashed the reading)
+        NotRead,    // the reading could not go on: the caller reads it itself
+    };
+    struct Result {
+        QString path;
+        Outcome outcome = Outcome::NotRead;
+        StreamFacts facts;
+    };
+    // The results that arrived since the last call, in the order of the paths. Never waits.
+    QList<Result> take();
+    // Waits up to msecs for the process to answer or end (for callers without an event loop).
+    void waitForResults(int msecs);
+
+    // The child's side; returns the process's exit code.
+    static int serve();
+
+private:
+    bool launch();
+    void finishAbnormalEnd(QList<Result>& results);
+
+    QString program_;
+    std::unique_ptr<QProcess> process_;
+    QStringList paths_;
+    int next_ = 0; // the first path without a result
+    QByteArray output_; // read, not yet a whole line
+};
+
+} // namespace library
