@@ -17,8 +17,6 @@ void RecordingsLibrary::activate()
     selection_.SelectFile(first);
     info_.setDeferStreams(false);
     info_.setQuietRepeats(false);
-    if (probe_)
-        lister_.ReadDeferredDurations(list_, 0); // the probe starts now
 }
 
 void RecordingsLibrary::readDeferredDurations()
