@@ -188,7 +188,7 @@ void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const Recor
     } else if (path.endsWith(QLatin1String(".mp3"), Qt::CaseInsensitive) ||
                path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive)) {
         const bool wma = path.endsWith(QLatin1String(".wma"), Qt::CaseInsensitive);
-        if (deferStreams_ && !knows(path)) {
+        if (deferrable_ && deferrable_(path) && !knows(path)) {
             FileInfoLabels labels;
             labels.format = wma ? QStringLiteral("wma") : QStringLiteral("mp3");
             view.setFileInfoLabels(labels);

@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 namespace i18n {
 class LanguageFile;
@@ -50,10 +51,13 @@ public:
     // Whether the panel knows the file as it is now, without opening it.
     bool knows(const QString& path) const;
 
-    // While set, an MP3 or WMA file the panel does not know yet is shown by its format alone
-    // and left pending, rather than opened: the window's activation, whose list has the file
-    // read in another process (see StreamProbe). Showing anything else ends the wait.
-    void setDeferStreams(bool defer) { deferStreams_ = defer; }
+    // An MP3 or WMA file the panel does not know yet, and for which this says yes, is shown by
+    // its format alone and left pending rather than opened: the list has it read in another
+    // process (see StreamProbe). Showing anything else ends the wait.
+    void setDeferrable(std::function<bool(const QString& path)> deferrable)
+    {
+        deferrable_ = std::move(deferrable);
+    }
     // The file shown by its format alone, waiting for its facts; empty when none is.
     QString pendingPath() const { return pending_; }
 
@@ -95,7 +99,7 @@ private:
     };
     // The entry of a file as it is now, or null.
     const Known* known(const QString& path, const platform::LocalFiles::Stamp& stamp) const;
-    bool deferStreams_ = false;
+    std::function<bool(const QString&)> deferrable_;
     QString pending_;
     QHash<QString, Known> known_; // by path
 };

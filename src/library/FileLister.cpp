@@ -168,7 +168,9 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view, Re
                                    StreamDurations streams)
 {
     const QStringList names = recordingNames(folder);
-    const bool defer = streams == StreamDurations::Defer && view.canEditInPlace();
+    // With a reader of its own every listing defers them: none then waits for the decoder.
+    const bool defer = (streams == StreamDurations::Defer || (probe_ && !probeBroken_)) &&
+                       view.canEditInPlace();
 
     QList<platform::Message> pending;
     QHash<QString, KnownDuration> seen;

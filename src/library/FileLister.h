@@ -46,7 +46,8 @@ public:
     // kept so callers can still say which it is.
     enum class Reason { Explicit, Activation };
     // What a listing does with MP3 and WMA files of unknown duration (see above). Only a view
-    // that can edit in place gets them deferred; another one has them read at once.
+    // that can edit in place gets them deferred; another one has them read at once. With a
+    // probe (setProbe) every listing defers them.
     enum class StreamDurations { Read, Defer };
 
     FileLister(audio::AudioApi& engine, platform::MessageSink& messages, QIcon programIcon);

@@ -13,9 +13,7 @@ void RecordingsLibrary::activate()
     // Closing a message about a broken file activates the window again: what was already
     // reported stays quiet on this path.
     info_.setQuietRepeats(true);
-    info_.setDeferStreams(probe_ != nullptr);
     selection_.SelectFile(first);
-    info_.setDeferStreams(false);
     info_.setQuietRepeats(false);
 }
 
@@ -34,6 +32,7 @@ void RecordingsLibrary::setProbeProgram(const QString& program)
 {
     probe_ = std::make_unique<StreamProbe>(program);
     lister_.setProbe(probe_.get());
+    info_.setDeferrable([this](const QString& path) { return lister_.isDeferred(path); });
     lister_.onProbed = [this](const QString& path, const platform::LocalFiles::Stamp& stamp,
                               const StreamFacts* facts) { info_.rememberStream(path, stamp, facts); };
 }

@@ -34,10 +34,11 @@ public:
     static constexpr int DeferredPerTick = 100;
     void readDeferredDurations();
 
-    // MP3 and WMA files an activation leaves out are read by the program at this path in a
-    // process of its own (see StreamProbe), and the panel waits for the first file's facts
-    // rather than opening it: the window then never loads the decoder just to list a folder.
-    // Without it (the default) they are read through the engine.
+    // MP3 and WMA files whose length is not known yet are read by the program at this path in
+    // a process of its own (see StreamProbe), by every listing, and the panel waits for their
+    // facts rather than opening them: the window then never loads the decoder just to list a
+    // folder or show a file's details. Without it (the default) they are read through the
+    // engine, the activation's in the window's tick, the other listings' at once.
     void setProbeProgram(const QString& program);
     // A take recorded into path: frames sample frames of format. The list and the panel take
     // an MP3 file's length and details from here rather than from its decoder. (A WAV file's

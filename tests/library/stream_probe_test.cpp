@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace librarytest;
 using Outcome = library::StreamProbe::Outcome;
@@ -141,6 +142,7 @@ TEST(StreamProbe, ReadsWhatTheEngineReads)
     }
     EXPECT_TRUE(probe.start({})) << "nothing to read is done at once";
     EXPECT_FALSE(probe.busy());
+    ::unlink(platform::LocalFiles::encodeName(latin1).constData()); // Qt cannot see it to remove it
 }
 
 TEST(StreamProbe, CrashesAndEarlyEndsLoseOnlyWhatTheyMust)
@@ -180,8 +182,9 @@ TEST(StreamProbe, CrashesAndEarlyEndsLoseOnlyWhatTheyMust)
 }
 
 // The window's library with the real reader: an activation lists the folder, the panel shows
-// the first file by its format alone, and the tick fills in every length and then the panel,
-// while this process's engine (a fake that can decode nothing) is never asked.
+// the first file by its format alone, and the tick fills in every length and then the panel;
+// a file copied in and found by Refresh goes the same way. This process's engine (a fake that
+// can decode nothing) is never asked.
 TEST(StreamProbe, LibraryListsAndDetailsWithoutOpeningAFile)
 {
     QTemporaryDir dir;
@@ -221,10 +224,13 @@ TEST(StreamProbe, LibraryListsAndDetailsWithoutOpeningAFile)
         ASSERT_EQ(list.captions(), QStringList({"a.mp3", "b.wma", "c.mp3", "d.wav"}));
         EXPECT_EQ(list.items[3].duration, "00:01");
         const QDeadlineTimer guard(120000);
-        while (library.lister().deferredCount() > 0 && !guard.hasExpired()) {
-            QTest::qWait(20);
-            library.readDeferredDurations();
-        }
+        const auto ticks = [&] {
+            while (library.lister().deferredCount() > 0 && !guard.hasExpired()) {
+                QTest::qWait(20);
+                library.readDeferredDurations();
+            }
+        };
+        ticks();
         QStringList durations;
         for (const ListItem& i : list.items)
             durations << i.duration;
@@ -240,5 +246,21 @@ TEST(StreamProbe, LibraryListsAndDetailsWithoutOpeningAFile)
             EXPECT_EQ(sink.messages()[0].text, "Bad MP3");
         }
         EXPECT_EQ(engine.opened, c.openedHere);
+
+        // Copied in, the folder refreshed, the new file selected.
+        ASSERT_TRUE(QFile::copy(folder + "a.mp3", folder + "z.mp3"));
+        library.commands().Refresh();
+        library.SelectFile("z.mp3");
+        ticks();
+        ASSERT_EQ(list.captions(), QStringList({"a.mp3", "b.wma", "c.mp3", "d.wav", "z.mp3"}));
+        if (c.openedHere.isEmpty()) {
+            EXPECT_EQ(list.items[4].duration, "01:05");
+            EXPECT_EQ(panel.labels.totalTime, "01:05");
+            EXPECT_EQ(engine.opened, QStringList());
+        } else {
+            EXPECT_EQ(engine.opened.mid(c.openedHere.size()),
+                      QStringList({folder + "z.mp3", folder + "z.mp3"}));
+        }
+        QFile::remove(folder + "z.mp3");
     }
 }
