@@ -13,6 +13,8 @@
 # SECONDS_RECORD (default 20) and SECONDS_IDLE (default 10) set the spans; FORMATS (default
 # "WAV MP3 WMA") the formats; RSS_EVERY=N also prints the resident memory every N seconds of
 # each recording (a 10-minute run: SECONDS_RECORD=600 RSS_EVERY=60 FORMATS=MP3).
+# FILES=folder starts each run on a copy of that folder's recordings (the window lists them)
+# instead of an empty folder; hard links are kept, so a large folder of them costs little.
 # COMPARE_DISPLAY=1 records each format also with the live display turned off (the
 # environment switch VEXA_BENCH_DISPLAY_OFF, for this benchmark only), ROUNDS times each
 # (default 2, alternating), and prints what the display adds: the whole process and the GUI
@@ -167,6 +169,7 @@ record() {
   vexa_fresh "$work/$ext-$display"
   rec="$work/$ext-$display/recordings"
   mkdir -p "$rec"
+  [ -n "${FILES:-}" ] && cp -a "$FILES"/. "$rec/"
   vexa_write_settings "Format=$format" "Channels=2" "Frequency=44100" "Dir=$rec/"
   if [ "$display" = off ]; then
     VEXA_BENCH_DISPLAY_OFF=1 vexa_start "$bin" "$work/$ext.out" || { echo "$name: no window"; exit 1; }
