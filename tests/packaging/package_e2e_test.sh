@@ -74,8 +74,9 @@ else
 fi
 [ ! -e "$root/usr/bin/Languages" ] || bad "language files beside the installed program"
 vexa_fresh "$work/run"
-# A recording in the folder: listing its length loads the codec module from the installed lib
-# folder.
+# A recording in the folder: its length is read by the program run apart (its reader of
+# lengths), which loads the codec module from the installed lib folder; the window itself does
+# not.
 mkdir -p "$work/rec"
 ffmpeg -v error -nostdin -f lavfi -i "sine=frequency=440:duration=2" -ac 2 -ar 44100 "$work/rec/Vexa_001.mp3" ||
   bad "ffmpeg made no test file"
@@ -99,8 +100,17 @@ else
   [ "$windows" -le 1 ] || bad "the installed program shows $windows windows"
   grep -q "$root/usr/share/vexa-recorder/Languages/English.ini" "$work/trace" ||
     bad "the installed program did not read its language file from share/vexa-recorder"
-  grep -q "$root/usr/lib/vexa-recorder/vexa-codecs.so" "$work/trace" ||
+  # The reader starts at the window's first tick: wait for it (a hang guard, not a timing).
+  for _ in $(seq 1 400); do
+    grep -q "$root/usr/lib/vexa-recorder/vexa-codecs.so" "$work/trace" && break
+    sleep 0.05
+  done
+  module_pids=$(awk -v m="$root/usr/lib/vexa-recorder/vexa-codecs.so" 'index($0, m) && !/ENOENT/ {print $1}' "$work/trace" | sort -u)
+  if [ -z "$module_pids" ]; then
     bad "the installed program did not load its codec module from lib/vexa-recorder"
+  elif echo "$module_pids" | grep -qx "$prog"; then
+    bad "the window's own process loaded the codec module just to list a recording"
+  fi
   # End it as a desktop session would; strace ends with the program's exit code.
   kill -TERM "$prog"
 fi
