@@ -13,6 +13,7 @@
 #include "support/FakeAudio.h"
 #include "support/RecordingMessageSink.h"
 #include "support/decode_audio.h"
+#include "support/take_writer.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,23 +24,29 @@ using namespace librarytest;
 
 namespace {
 
-// An MP3 file of exactly `frames` frames as a recording writes it, in chunks of the writer's size.
-bool writeTake(const QString& path, const RecordFormat& format, std::int64_t frames)
+RecordFormat mp3Format(int rate = 44100, int channels = 2, int kbps = 128)
 {
+    RecordFormat format;
+    format.format = RecordFormat::Mp3;
+    format.sampleRate = rate;
+    format.channels = channels;
+    format.mp3Bitrate = kbps;
+    return format;
+}
+
+// A take of exactly `frames` frames as a recording writes it, to <dir>/rec/Vexa_001.mp3; its
+// path, or empty when it could not be written.
+QString mp3Take(const QTemporaryDir& dir, const RecordFormat& format, std::int64_t frames)
+{
+    const QString folder = dir.path() + "/rec/";
+    const QString path = folder + "Vexa_001.mp3";
     const std::vector<double> tones(std::size_t(format.channels), 440.0);
-    const auto pcm = support::sinePcm(format.sampleRate, frames, tones);
     platform::RecordingMessageSink sink;
     Wavtomp3 writer(sink);
-    const int chunk = writer.open(path, format);
-    if (chunk <= 0)
-        return false;
-    const auto* bytes = reinterpret_cast<const char*>(pcm.data());
-    const std::int64_t total = std::int64_t(pcm.size()) * 2;
-    std::int64_t done = 0;
-    for (; done + chunk <= total; done += chunk)
-        if (!writer.write(bytes + done, chunk))
-            return false;
-    return writer.write(bytes + done, total - done) && writer.close();
+    const bool written = QDir().mkpath(folder) &&
+                         testsupport::writeAsTake(writer, path, format,
+                                                  support::sinePcm(format.sampleRate, frames, tones));
+    return written ? path : QString();
 }
 
 struct Shown {
@@ -96,15 +103,10 @@ TEST(RecordedTake, ListedAndDetailedAsTheDecoderReadsIt)
         SCOPED_TRACE(QString("%1 Hz, %2 ch, %3 kbit/s, %4 frames")
                          .arg(c.rate).arg(c.channels).arg(c.kbps).arg(c.frames).toStdString());
         QTemporaryDir dir;
+        const RecordFormat format = mp3Format(c.rate, c.channels, c.kbps);
+        const QString path = mp3Take(dir, format, c.frames);
+        ASSERT_FALSE(path.isEmpty());
         const QString folder = dir.path() + "/rec/";
-        ASSERT_TRUE(QDir().mkpath(folder));
-        const QString path = folder + "Vexa_001.mp3";
-        RecordFormat format;
-        format.format = RecordFormat::Mp3;
-        format.sampleRate = c.rate;
-        format.channels = c.channels;
-        format.mp3Bitrate = c.kbps;
-        ASSERT_TRUE(writeTake(path, format, c.frames));
 
         const Shown decoded = show(engine, folder, path, nullptr, 0);
         ASSERT_EQ(decoded.labels.format, "mp3") << "the decoder read the file";
@@ -118,12 +120,10 @@ TEST(RecordedTake, ListedAndDetailedAsTheDecoderReadsIt)
 TEST(RecordedTake, FileChangedAfterTheTakeIsReadAgain)
 {
     QTemporaryDir dir;
+    const RecordFormat format = mp3Format();
+    const QString path = mp3Take(dir, format, 44100 * 2);
+    ASSERT_FALSE(path.isEmpty());
     const QString folder = dir.path() + "/rec/";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    const QString path = folder + "Vexa_001.mp3";
-    RecordFormat format;
-    format.format = RecordFormat::Mp3;
-    ASSERT_TRUE(writeTake(path, format, 44100 * 2));
 
     FakeHost host;
     host.folder = folder;

@@ -15,6 +15,7 @@
 #include "recording/RecordFormat.h"
 #include "codecs/Wavtowma.h"
 #include "support/decode_audio.h"
+#include "support/take_writer.h"
 
 namespace {
 
@@ -51,16 +52,7 @@ bool makeWithWriter(const QString& path, int rate, int channels)
                                       std::vector<double>(std::size_t(channels), 440.0));
     platform::RecordingMessageSink sink;
     Wavtowma writer(sink);
-    const int chunk = writer.open(path, format);
-    if (chunk <= 0)
-        return false;
-    const auto* bytes = reinterpret_cast<const char*>(pcm.data());
-    const std::int64_t total = std::int64_t(pcm.size()) * 2;
-    std::int64_t done = 0;
-    for (; done + chunk <= total; done += chunk)
-        if (!writer.write(bytes + done, chunk))
-            return false;
-    return writer.write(bytes + done, total - done) && writer.close();
+    return testsupport::writeAsTake(writer, path, format, pcm);
 }
 
 struct Case {
