@@ -56,10 +56,7 @@ int main(int argc, char** argv)
         MainFormParts parts(
             engine, [] { return std::make_unique<platform::PulseMixerBackend>(); },
             [&engine](platform::MixerBackend* mixer) { engine.setMixer(mixer); });
-        TMainForm::Services services{settings,
-                                     messages,
-                                     shell,
-                                     platform::SystemInfo::current(),
+        TMainForm::Services services{settings, messages, shell, platform::SystemInfo::current(),
                                      AppSettings::SystemEnvironment(),
                                      QCoreApplication::applicationDirPath() + QLatin1Char('/'),
                                      // MP3 and WMA lengths for the list: this program, run apart

@@ -150,7 +150,8 @@ bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
     const float lengthSeconds = float(facts.seconds);
     // The engine's rate of the audio data alone; the file size over the length counts tags,
     // cover pictures and container headers too, and is only the fallback.
-    labels.bitrate = facts.bitrate > 0 ? kbpsText(facts.bitrate) : bitrateText(facts.fileSize, lengthSeconds, wma);
+    labels.bitrate = facts.bitrate > 0 ? kbpsText(facts.bitrate)
+                                       : bitrateText(facts.fileSize, lengthSeconds, wma);
     labels.totalTime = DurationText(std::uint32_t(lengthSeconds));
     view.setFileInfoLabels(labels);
     return true;

@@ -169,8 +169,8 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view, Re
 {
     const QStringList names = recordingNames(folder);
     // With a reader of its own every listing defers them: none then waits for the decoder.
-    const bool defer = (streams == StreamDurations::Defer || (probe_ && !probeBroken_)) &&
-                       view.canEditInPlace();
+    const bool defer =
+        (streams == StreamDurations::Defer || (probe_ && !probeBroken_)) && view.canEditInPlace();
 
     QList<platform::Message> pending;
     QHash<QString, KnownDuration> seen;

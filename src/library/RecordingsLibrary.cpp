@@ -34,7 +34,9 @@ void RecordingsLibrary::setProbeProgram(const QString& program)
     lister_.setProbe(probe_.get());
     info_.setDeferrable([this](const QString& path) { return lister_.isDeferred(path); });
     lister_.onProbed = [this](const QString& path, const platform::LocalFiles::Stamp& stamp,
-                              const StreamFacts* facts) { info_.rememberStream(path, stamp, facts); };
+                              const StreamFacts* facts) {
+        info_.rememberStream(path, stamp, facts);
+    };
 }
 
 void RecordingsLibrary::rememberRecording(const QString& path, const RecordFormat& format,

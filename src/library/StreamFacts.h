@@ -7,7 +7,7 @@ namespace library {
 struct StreamFacts {
     std::uint32_t freq = 0;
     std::uint32_t chans = 0;
-    std::uint32_t flags = 0; // the channel's sample flags
+    std::uint32_t flags = 0;   // the channel's sample flags
     std::uint32_t bitrate = 0; // of the audio data, bit/s; 0 when the engine does not know it
     double seconds = 0;
     std::uint32_t fileSize = 0;

@@ -40,7 +40,9 @@ bool parseFacts(const QByteArray& line, StreamFacts& facts)
 
 } // namespace
 
-StreamProbe::StreamProbe(QString program) : program_(std::move(program)) {}
+StreamProbe::StreamProbe(QString program) : program_(std::move(program))
+{
+}
 
 StreamProbe::~StreamProbe()
 {

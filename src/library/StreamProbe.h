@@ -64,7 +64,7 @@ private:
     QString program_;
     std::unique_ptr<QProcess> process_;
     QStringList paths_;
-    int next_ = 0; // the first path without a result
+    int next_ = 0;      // the first path without a result
     QByteArray output_; // read, not yet a whole line
 };
 

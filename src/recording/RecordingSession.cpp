@@ -173,12 +173,12 @@ bool RecordingSession::captureProc(audio::HRECORD, const void* buffer, std::uint
 bool RecordingSession::write(const void* data, std::size_t length)
 {
     RecordWriter& writer = *writer_;
-    const bool ok =
-        pending_ ? pending_->feed(data, length,
-                                  [&writer](const char* d, std::size_t n) {
-                                      return writer.write(d, static_cast<std::int64_t>(n));
-                                  })
-                 : writer.write(static_cast<const char*>(data), static_cast<std::int64_t>(length));
+    const bool ok = pending_
+        ? pending_->feed(data, length,
+                         [&writer](const char* d, std::size_t n) {
+                             return writer.write(d, static_cast<std::int64_t>(n));
+                         })
+        : writer.write(static_cast<const char*>(data), static_cast<std::int64_t>(length));
     if (ok)
         bytesTaken_ += length;
     return ok;

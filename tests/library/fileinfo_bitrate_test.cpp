@@ -6,12 +6,12 @@
 // ctest-link: vexa_recording
 #include "LibraryFakes.h"
 #include "audio/Engine.h"
+#include "codecs/Wavtowma.h"
 #include "i18n/LanguageFile.h"
 #include "library/FileInfo.h"
-#include "support/child_process.h"
-#include "support/RecordingMessageSink.h"
 #include "recording/RecordFormat.h"
-#include "codecs/Wavtowma.h"
+#include "support/RecordingMessageSink.h"
+#include "support/child_process.h"
 #include "support/decode_audio.h"
 #include "support/take_writer.h"
 

@@ -44,8 +44,8 @@ QString mp3Take(const QTemporaryDir& dir, const RecordFormat& format, std::int64
     platform::RecordingMessageSink sink;
     Wavtomp3 writer(sink);
     const bool written = QDir().mkpath(folder) &&
-                         testsupport::writeAsTake(writer, path, format,
-                                                  support::sinePcm(format.sampleRate, frames, tones));
+        testsupport::writeAsTake(writer, path, format,
+                                 support::sinePcm(format.sampleRate, frames, tones));
     return written ? path : QString();
 }
 
@@ -89,19 +89,20 @@ TEST(RecordedTake, ListedAndDetailedAsTheDecoderReadsIt)
         std::int64_t frames;
     };
     const Case cases[] = {
-        {44100, 2, 128, 44100 * 3 - 1},
-        {44100, 2, 128, 44100 * 3},
-        {44100, 2, 128, 44100 * 3 + 1},
-        {48000, 2, 320, 48000 * 2 + 1152},
-        {32000, 1, 256, 32000 * 4 - 576},
-        {22050, 1, 192, 22050 * 2 + 7},   // MPEG-2: capped at 160
-        {8000, 1, 128, 8000 * 5 - 1},     // MPEG-2.5
-        {11025, 2, 64, 11025 * 61 + 300}, // past a minute
+        {44100, 2, 128, 44100 * 3 - 1},   {44100, 2, 128, 44100 * 3},
+        {44100, 2, 128, 44100 * 3 + 1},   {48000, 2, 320, 48000 * 2 + 1152},
+        {32000, 1, 256, 32000 * 4 - 576}, {22050, 1, 192, 22050 * 2 + 7}, // MPEG-2: capped at 160
+        {8000, 1, 128, 8000 * 5 - 1},                                     // MPEG-2.5
+        {11025, 2, 64, 11025 * 61 + 300},                                 // past a minute
     };
     audio::Engine engine;
     for (const Case& c : cases) {
         SCOPED_TRACE(QString("%1 Hz, %2 ch, %3 kbit/s, %4 frames")
-                         .arg(c.rate).arg(c.channels).arg(c.kbps).arg(c.frames).toStdString());
+                         .arg(c.rate)
+                         .arg(c.channels)
+                         .arg(c.kbps)
+                         .arg(c.frames)
+                         .toStdString());
         QTemporaryDir dir;
         const RecordFormat format = mp3Format(c.rate, c.channels, c.kbps);
         const QString path = mp3Take(dir, format, c.frames);

@@ -87,12 +87,13 @@ QString text(const library::StreamProbe::Result& r)
 QString scriptReader(const QString& dir)
 {
     const QString path = dir + QStringLiteral("/reader.sh");
-    writeFile(path, "#!/bin/bash\n"
-                    "[ \"$1\" = --read-stream-facts ] || exit 2\n"
-                    "while IFS= read -r -d '' name || [ -n \"$name\" ]; do\n"
-                    "  case $name in *crash*) kill -SEGV $$ ;; *quit*) exit 0 ;; esac\n"
-                    "  echo 'ok 8000 1 16000 4000 32000'\n"
-                    "done\n");
+    writeFile(path,
+              "#!/bin/bash\n"
+              "[ \"$1\" = --read-stream-facts ] || exit 2\n"
+              "while IFS= read -r -d '' name || [ -n \"$name\" ]; do\n"
+              "  case $name in *crash*) kill -SEGV $$ ;; *quit*) exit 0 ;; esac\n"
+              "  echo 'ok 8000 1 16000 4000 32000'\n"
+              "done\n");
     ::chmod(QFile::encodeName(path).constData(), 0755);
     return path;
 }
@@ -115,11 +116,13 @@ TEST(StreamProbe, ReadsWhatTheEngineReads)
     const QString latin1 = platform::LocalFiles::decodeName(QFile::encodeName(d) + "caf\xe9.mp3");
     ASSERT_TRUE(QFile::copy(d + "cbr.mp3", d + "tmp.mp3"));
     ASSERT_EQ(::rename(QFile::encodeName(d + "tmp.mp3").constData(),
-                       platform::LocalFiles::encodeName(latin1).constData()), 0);
+                       platform::LocalFiles::encodeName(latin1).constData()),
+              0);
     ASSERT_EQ(::mkfifo(QFile::encodeName(d + "fifo.mp3").constData(), 0600), 0);
-    const QStringList paths = {d + "cbr.mp3",   d + "low.mp3",   d + "music.wma",
+    const QStringList paths = {d + "cbr.mp3",         d + "low.mp3",  d + "music.wma",
                                d + "wave inside.mp3", d + "text.mp3", d + "empty.wma",
-                               d + "line\nbreak.mp3", latin1, d + "fifo.mp3", d + "gone.mp3"};
+                               d + "line\nbreak.mp3", latin1,         d + "fifo.mp3",
+                               d + "gone.mp3"};
 
     QStringList expected;
     {
@@ -155,9 +158,11 @@ TEST(StreamProbe, CrashesAndEarlyEndsLoseOnlyWhatTheyMust)
         QList<Outcome> outcomes;
     };
     const Case cases[] = {
-        {"a crash in the middle", {"a", "b crash", "c", "d"},
+        {"a crash in the middle",
+         {"a", "b crash", "c", "d"},
          {Outcome::Read, Outcome::Unreadable, Outcome::Read, Outcome::Read}},
-        {"crashes one after another", {"crash 1", "crash 2", "e"},
+        {"crashes one after another",
+         {"crash 1", "crash 2", "e"},
          {Outcome::Unreadable, Outcome::Unreadable, Outcome::Read}},
         {"a crash on the last", {"f", "g crash"}, {Outcome::Read, Outcome::Unreadable}},
         {"an early end", {"h", "i quit", "j"}, {Outcome::Read, Outcome::NotRead, Outcome::NotRead}},
@@ -204,7 +209,8 @@ TEST(StreamProbe, LibraryListsAndDetailsWithoutOpeningAFile)
     const Case cases[] = {
         {"the program as reader", program(), {}},
         // The list reads its files here, then the panel its first one.
-        {"no reader can start", dir.path() + "/missing",
+        {"no reader can start",
+         dir.path() + "/missing",
          {folder + "a.mp3", folder + "b.wma", folder + "c.mp3", folder + "a.mp3"}},
     };
     for (const Case& c : cases) {
@@ -237,7 +243,8 @@ TEST(StreamProbe, LibraryListsAndDetailsWithoutOpeningAFile)
         EXPECT_TRUE(library.info().pendingPath().isEmpty());
         if (c.openedHere.isEmpty()) {
             EXPECT_EQ(durations, QStringList({"01:05", "00:03", "00:00", "00:01"}));
-            EXPECT_EQ(panel.labels, library::FileInfoLabels({"mp3", "44100", "Stereo", "16", "128", "01:05"}));
+            EXPECT_EQ(panel.labels,
+                      library::FileInfoLabels({"mp3", "44100", "Stereo", "16", "128", "01:05"}));
             EXPECT_TRUE(sink.messages().isEmpty());
         } else {
             // The fake engine decodes nothing: every stream file reads as broken here.

@@ -9,11 +9,11 @@
 #include <QTemporaryDir>
 
 #include "audio/Decoder.h"
-#include "library/DurationText.h"
-#include "support/child_process.h"
-#include "support/RecordingMessageSink.h"
-#include "recording/RecordFormat.h"
 #include "codecs/Wavtowma.h"
+#include "library/DurationText.h"
+#include "recording/RecordFormat.h"
+#include "support/RecordingMessageSink.h"
+#include "support/child_process.h"
 #include "support/decode_audio.h"
 #include "support/take_writer.h"
 
