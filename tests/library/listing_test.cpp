@@ -109,6 +109,17 @@ TEST_F(Listing, PatternsOrderAndImageIndices)
         EXPECT_FALSE(icon.isNull());
 }
 
+// Past 4 GiB of decoded sound (6.8 hours at 44.1 kHz stereo) the length still comes out whole.
+TEST_F(Listing, LengthsPastFourGigabytesOfSound)
+{
+    writeFile(path("long.mp3"), "x");
+    writeFile(path("night.wma"), "x");
+    engine.addFile(path("long.mp3"), {44100 * 4 * 28344ll, 44100, 2, 0, 1000});
+    engine.addFile(path("night.wma"), {48000 * 2 * 100000ll, 48000, 1, 0, 1000});
+    list();
+    EXPECT_EQ(durations(), QStringList({"7:52:24", "27:46:40"}));
+}
+
 TEST_F(Listing, SortsWithoutRegardToCaseAndKeepsOddNames)
 {
     const QStringList names = {"beta1.wav", "ALPHA2.mp3", "Beta.wma", "alpha.wav", ".hidden.wav",
