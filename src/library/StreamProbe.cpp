@@ -40,7 +40,8 @@ bool parseFacts(const QByteArray& line, StreamFacts& facts)
 
 } // namespace
 
-StreamProbe::StreamProbe(QString program) : program_(std::move(program))
+StreamProbe::StreamProbe(QString program, int limitMs)
+    : program_(std::move(program)), limitMs_(limitMs)
 {
 }
 
@@ -87,6 +88,7 @@ bool StreamProbe::launch()
     }
     process_->write(input);
     process_->closeWriteChannel();
+    sinceAnswer_.start();
     return true;
 }
 
@@ -95,6 +97,11 @@ QList<StreamProbe::Result> StreamProbe::take()
     QList<Result> results;
     if (!process_)
         return results;
+    if (busy() && process_->state() != QProcess::NotRunning && sinceAnswer_.hasExpired(limitMs_)) {
+        // Stuck on one file: it goes as a crash does, the files before it are still read out.
+        process_->kill();
+        process_->waitForFinished(1000);
+    }
     const bool ended = process_->state() == QProcess::NotRunning;
     output_ += process_->readAllStandardOutput();
     int end;
@@ -104,6 +111,7 @@ QList<StreamProbe::Result> StreamProbe::take()
         r.outcome = parseFacts(output_.left(end), r.facts) ? Outcome::Read : Outcome::Unreadable;
         output_.remove(0, end + 1);
         results.append(r);
+        sinceAnswer_.start();
     }
     if (busy() && ended)
         finishAbnormalEnd(results);
@@ -115,7 +123,8 @@ QList<StreamProbe::Result> StreamProbe::take()
 void StreamProbe::finishAbnormalEnd(QList<Result>& results)
 {
     // The process ended before answering for every file. Killed by a signal while it read a
-    // file (the decoder crashed): that file is unreadable, and a new process reads the rest.
+    // file (the decoder crashed, or the time limit): that file is unreadable, and a new process
+    // reads the rest.
     if (process_->exitStatus() == QProcess::CrashExit) {
         results.append({paths_[next_++], Outcome::Unreadable, StreamFacts()});
         if (!busy() || launch())

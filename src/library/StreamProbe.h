@@ -4,7 +4,8 @@
 // stands on into the window's process; they are loaded there only to play or convert a file
 // or to record WMA. The process is the program itself, started with ServeArgument. A file
 // that crashes the decoder takes only that process down: it is reported unreadable and a new
-// process reads the files after it.
+// process reads the files after it. So does a file that keeps the process from answering for
+// longer than the time limit (a stalled network folder, a file the decoder scans without end).
 //
 // Parent (GUI thread): start(paths), then take() whenever convenient (the window's tick); the
 // event loop moves the data in between, and waitForResults() waits without one (tests).
@@ -14,6 +15,7 @@
 #include "library/StreamFacts.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -27,8 +29,10 @@ class StreamProbe {
 public:
     static constexpr const char* ServeArgument = "--read-stream-facts";
 
-    // program: the executable to start with ServeArgument (the program's own path).
-    explicit StreamProbe(QString program);
+    // program: the executable to start with ServeArgument (the program's own path);
+    // limitMs: how long one file may take.
+    explicit StreamProbe(QString program, int limitMs = DefaultLimitMs);
+    static constexpr int DefaultLimitMs = 20000;
     ~StreamProbe(); // a process still running is killed
     StreamProbe(const StreamProbe&) = delete;
     StreamProbe& operator=(const StreamProbe&) = delete;
@@ -49,7 +53,8 @@ public:
         Outcome outcome = Outcome::NotRead;
         StreamFacts facts;
     };
-    // The results that arrived since the last call, in the order of the paths. Never waits.
+    // The results that arrived since the last call, in the order of the paths. Never waits,
+    // but for the end of a process that went over the time limit.
     QList<Result> take();
     // Waits up to msecs for the process to answer or end (for callers without an event loop).
     void waitForResults(int msecs);
@@ -62,6 +67,8 @@ private:
     void finishAbnormalEnd(QList<Result>& results);
 
     QString program_;
+    int limitMs_;
+    QElapsedTimer sinceAnswer_; // since the process started or last answered
     std::unique_ptr<QProcess> process_;
     QStringList paths_;
     int next_ = 0;      // the first path without a result

@@ -83,7 +83,8 @@ QString text(const library::StreamProbe::Result& r)
 }
 
 // A stand-in reader: a shell script answering every name with the same facts, crashing (a
-// segmentation fault) on a name holding "crash" and stopping on one holding "quit".
+// segmentation fault) on a name holding "crash", stopping on one holding "quit" and never
+// answering one holding "hang".
 QString scriptReader(const QString& dir)
 {
     const QString path = dir + QStringLiteral("/reader.sh");
@@ -91,7 +92,8 @@ QString scriptReader(const QString& dir)
               "#!/bin/bash\n"
               "[ \"$1\" = --read-stream-facts ] || exit 2\n"
               "while IFS= read -r -d '' name || [ -n \"$name\" ]; do\n"
-              "  case $name in *crash*) kill -SEGV $$ ;; *quit*) exit 0 ;; esac\n"
+              "  case $name in *crash*) kill -SEGV $$ ;; *quit*) exit 0 ;;\n"
+              "    *hang*) exec sleep 1000 ;; esac\n"
               "  echo 'ok 8000 1 16000 4000 32000'\n"
               "done\n");
     ::chmod(QFile::encodeName(path).constData(), 0755);
@@ -181,6 +183,16 @@ TEST(StreamProbe, CrashesAndEarlyEndsLoseOnlyWhatTheyMust)
             }
         }
     }
+    // Stuck on one file: after the time limit (far beyond any start of the stand-in, so a busy
+    // machine cannot make a quick file look stuck) it is unreadable and the rest is read.
+    library::StreamProbe patient(reader, 3000);
+    ASSERT_TRUE(patient.start({"k", "l hang", "m"}));
+    const auto results = readAll(patient);
+    ASSERT_EQ(results.size(), 3);
+    EXPECT_EQ(int(results[0].outcome), int(Outcome::Read));
+    EXPECT_EQ(int(results[1].outcome), int(Outcome::Unreadable));
+    EXPECT_EQ(int(results[2].outcome), int(Outcome::Read));
+
     library::StreamProbe missing(dir.path() + "/no-such-program");
     EXPECT_FALSE(missing.start({"a"})) << "the caller reads the files itself";
     EXPECT_FALSE(missing.busy());
