@@ -2,7 +2,8 @@
 # (plus the test support library), and every tests/<folder>/<unit>_test.sh a script test.
 # The CTest label is declared in the file itself by a line "// ctest-label: <label>"
 # ("# ctest-label: <label>" in scripts): unit, gui, audio or e2e. Default: unit.
-# Optional lines "// ctest-link: vexa_x vexa_y" add libraries, "// ctest-timeout: N" the timeout.
+# Optional lines "// ctest-link: vexa_x vexa_y" add libraries, "// ctest-timeout: N" the timeout,
+# "// ctest-needs: vexa-recorder" has the program built before the test.
 file(GLOB support_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp
                                             ${CMAKE_SOURCE_DIR}/tests/support/*.h)
 # The platform stand-ins are a library of their own (the benchmarks use them too).
@@ -71,7 +72,10 @@ foreach(dir IN LISTS test_dirs)
     endif()
     set_tests_properties(${name} PROPERTIES LABELS ${label} TIMEOUT ${timeout}
                          ENVIRONMENT "${env}" WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
-    if(label STREQUAL "e2e")
+    # The program itself, for the e2e tests and for a test with the line "ctest-needs: vexa-recorder"
+    # (one that runs the program apart, as the window does for its reader of lengths).
+    file(STRINGS ${src} needs_program REGEX "ctest-needs:[ \t]*vexa-recorder")
+    if(label STREQUAL "e2e" OR needs_program)
       add_dependencies(${name} vexa-recorder)
     endif()
     # Tests that play into or capture from the one private sound server, or drive the one

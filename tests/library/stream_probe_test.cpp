@@ -1,5 +1,6 @@
 // ctest-label: audio
 // ctest-timeout: 300
+// ctest-needs: vexa-recorder
 // MP3 and WMA lengths read in a process of their own (the program started to serve them):
 // - files made by other programs, broken ones, a FIFO, a vanished file and names that are not
 //   UTF-8 or hold a line break come back as the engine reads them in-process;
