@@ -25,6 +25,8 @@ QList<LanguageSection> LanguageKeys()
     sections[2].keys << QStringLiteral("DeviceLostRecord") << QStringLiteral("DeviceLostPlay")
                      << QStringLiteral("FolderRecreated") << QStringLiteral("ToolNotFound")
                      << QStringLiteral("NoSoundPanel");
+    // The recordings folder missing at Record and impossible to make (%1: the folder, %2: why).
+    sections[2].keys << QStringLiteral("FolderNotMade");
     // The recording's watches: too little room to start (%1: time that fits, %2: the folder),
     // the disk nearly full (%1: time left), the recording ended before it is full (%1: the
     // file); after Stop, the capture's dropouts (%1 count, %2 seconds, %3 the first) and

@@ -55,6 +55,9 @@ const QHash<QString, QString>& builtInTexts()
         {id(QStringLiteral("Strings"), QStringLiteral("FolderRecreated")),
          QStringLiteral("The recordings folder was removed during the recording. It has been "
                         "created again; the recording so far is kept and goes on in this file:")},
+        {id(QStringLiteral("Strings"), QStringLiteral("FolderNotMade")),
+         QStringLiteral("Recording was not started: the recordings folder %1 does not exist and "
+                        "could not be created (%2). Choose another folder.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DiskFullStart")),
          QStringLiteral("Recording was not started: the disk of the recordings folder %2 has room for only %1 (minutes:seconds) in this format, less than 10 seconds. Free some space or choose another folder.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DiskSpaceLow")),

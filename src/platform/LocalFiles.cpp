@@ -5,6 +5,9 @@
 #include <QDateTime>
 #include <QFileInfo>
 
+#include <filesystem>
+#include <system_error>
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstdio>
@@ -240,6 +243,26 @@ void LocalFiles::makeWritable(const QString& path)
         ::chmod(p.constData(), (st.st_mode & 07777) | S_IWUSR);
 }
 
+bool LocalFiles::makeFolder(const QString& folder, QString* why)
+{
+    if (folder.isEmpty())
+        return true; // the working folder
+    std::error_code error;
+    const std::filesystem::path path(encodeName(folder).toStdString());
+    std::filesystem::create_directories(path, error);
+    if (!error && std::filesystem::is_directory(path, error))
+        return true;
+    // Something else of that name is in the way: say so rather than "File exists".
+    std::error_code ignored;
+    const std::filesystem::path named = path.has_filename() ? path : path.parent_path();
+    if (!error ||
+        (std::filesystem::exists(named, ignored) && !std::filesystem::is_directory(named, ignored)))
+        error = std::make_error_code(std::errc::not_a_directory);
+    if (why)
+        *why = QString::fromLocal8Bit(error.message().c_str());
+    return false;
+}
+
 #else // Windows: names are UTF-16 and there are no FIFOs in folders; Qt serves.
 
 QStringList LocalFiles::regularFileNames(const QString& folder)
@@ -287,6 +310,15 @@ void LocalFiles::makeWritable(const QString& path)
 {
     QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner |
                                     QFileDevice::WriteUser);
+}
+
+bool LocalFiles::makeFolder(const QString& folder, QString* why)
+{
+    if (QDir().mkpath(folder))
+        return true;
+    if (why)
+        *why = QStringLiteral("the folder could not be made");
+    return false;
 }
 
 #endif

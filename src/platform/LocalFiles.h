@@ -58,6 +58,11 @@ public:
     static bool rename(const QString& from, const QString& to);
     // Gives the owner the right to write (what a read-only mark would stop).
     static void makeWritable(const QString& path);
+
+    // Makes the folder with every missing parent; true when it is there afterwards. On failure
+    // why (when given) says what stood in the way, in the system's words ("Permission denied",
+    // "Not a directory", "No space left on device").
+    static bool makeFolder(const QString& folder, QString* why = nullptr);
 };
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageMessages.h"
+#include "platform/LocalFiles.h"
 #include "recording/NextFileName.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/RecordingHost.h"
@@ -94,7 +95,16 @@ QString RecordingSession::timeText(double seconds)
 
 void RecordingSession::start(const QString& folder, const RecordFormat& format)
 {
-    // 0. Room for at least a few seconds, or nothing is started.
+    // 0. The folder, made with its parents when it is missing (a new account's documents
+    // folder, or a chosen folder removed since); the writers only ever create the file.
+    QString why;
+    if (!platform::LocalFiles::makeFolder(folder, &why)) {
+        platform::Message m = message("FolderNotMade");
+        m.text = m.text.arg(QDir::toNativeSeparators(folder), why);
+        messages_.show(m);
+        return;
+    }
+    // Room for at least a few seconds, or nothing is started.
     freeSpace_ = FreeSpaceRule(bytesPerSecond(format));
     const std::int64_t room = disk_->freeBytes(folder);
     if (!freeSpace_.canStart(room)) {

@@ -6,9 +6,11 @@
 #include "recording/RecordingSession.h"
 
 #include "SessionFakes.h"
+#include "platform/LocalFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -254,6 +256,69 @@ TEST_F(SessionFlow, FailedStartsShowTheirMessageAndLeaveNothing)
         }
     }
     audio_.failRecordStart = false;
+}
+
+// A missing recordings folder (a new account without a documents folder, a chosen folder
+// removed since) is made with its parents at Record, in every format; a folder that cannot be
+// made gives one message that names it and says why, and nothing starts.
+TEST_F(SessionFlow, MissingFolderIsMadeAtRecordOrNamedInOneMessage)
+{
+    struct Case {
+        const char* what;
+        const char* folder; // under a fresh folder that holds a plain file "plain"
+        const char* reason; // empty: the folder is made and the take starts
+    };
+    const Case cases[] = {
+        {"missing with its parents", "home/Documents/takes/", ""},
+        {"names with spaces and accents",
+         "Mes documents/\xc3\x9c"
+         "ber Aufnahmen/",
+         ""},
+        {"under a plain file", "plain/rec/", "Not a directory"},
+        {"a plain file itself", "plain/", "Not a directory"},
+    };
+    for (const std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " " + std::to_string(code));
+            QTemporaryDir base;
+            ASSERT_TRUE(base.isValid());
+            QFile plain(base.filePath("plain"));
+            ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+            plain.close();
+            const QString folder = base.path() + QLatin1Char('/') +
+                platform::LocalFiles::decodeName(QByteArray(c.folder));
+            sink_.clear();
+            writers_.traces.clear();
+            writers_.script = fakes::WriterScript{0, -1, true};
+            host_.arrange(Idle);
+            {
+                recording::RecordingSession session(audio_, writers_, sink_, host_);
+                session.record(folder, format(code));
+
+                const bool made = *c.reason == 0;
+                EXPECT_EQ(session.isRecording(), made);
+                EXPECT_TRUE(platform::LocalFiles::isRegularFile(base.filePath("plain")));
+                if (made) {
+                    EXPECT_TRUE(platform::LocalFiles::exists(folder));
+                    EXPECT_FALSE(platform::LocalFiles::isRegularFile(folder));
+                    ASSERT_EQ(writers_.traces.size(), 1u);
+                    EXPECT_TRUE(writers_.traces[0]->path.startsWith(folder));
+                    EXPECT_TRUE(sink_.messages().empty())
+                        << sink_.messages()[0].message.text.toStdString();
+                    EXPECT_TRUE(session.stop());
+                } else {
+                    EXPECT_TRUE(writers_.traces.empty());
+                    EXPECT_EQ(host_.state, Idle);
+                    const auto messages = sink_.messages();
+                    ASSERT_EQ(messages.size(), 1u);
+                    const QString text = messages[0].message.text;
+                    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(folder)))
+                        << text.toStdString();
+                    EXPECT_TRUE(text.contains(QLatin1String(c.reason))) << text.toStdString();
+                }
+            }
+        }
+    }
 }
 
 TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
