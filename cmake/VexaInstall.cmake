@@ -76,6 +76,13 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Shared libraries are found through the system's ldconfig cache; the program links no
 # private ones.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+# No maintainer scripts: CPack would write a postinst and a postrm that run ldconfig because
+# the codec module lies under usr/lib, but it lies in a private folder that ldconfig does not
+# search, and a postrm keeps the removed package listed as "config files remain" until it is
+# purged. CPack writes its own scripts only when the control files name none; these two names
+# are never created, so CPack notes them as missing and the package has no scripts at all.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${CMAKE_BINARY_DIR}/packaging/no-scripts/postinst"
+                                       "${CMAKE_BINARY_DIR}/packaging/no-scripts/postrm")
 # The desktop's PulseAudio-compatible server (PulseAudio or PipeWire's) is what it records from.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 set(CPACK_GENERATOR DEB)

@@ -5,7 +5,8 @@
 # error in it; apt installs it on this machine (as root, when no copy is installed already;
 # otherwise it is unpacked into a scratch root); the installed program (with no language files
 # beside it) shows its window, reads its language file from the installed share folder, and
-# ends with code 0 on SIGTERM; then apt removes it and nothing of it is left.
+# ends with code 0 on SIGTERM; then apt purges it and the machine's packages are as they were.
+# The package has no maintainer scripts (nothing for dpkg to keep once it is removed).
 set -uo pipefail
 build=${VEXA_BINARY_DIR:?}
 source "${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
@@ -15,7 +16,7 @@ vexa_pid=""
 installed=""
 cleanup() {
   [ -n "$vexa_pid" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$installed" ] && DEBIAN_FRONTEND=noninteractive apt-get remove -y -q vexa-recorder >/dev/null 2>&1
+  [ -n "$installed" ] && DEBIAN_FRONTEND=noninteractive apt-get purge -y -q vexa-recorder >/dev/null 2>&1
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -41,10 +42,16 @@ done
 # apt-get can install it here: every dependency resolves (simulated, so the machine is left alone).
 apt-get install -s -q "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; bad "apt-get cannot install the package"; }
 
+# No maintainer scripts: the codec module's private folder needs no ldconfig, and a package
+# with a postrm stays listed after its removal ("config files remain").
+scripts=$(dpkg-deb -I "$deb" | awk '$NF ~ /^(preinst|postinst|prerm|postrm)$/ {print $NF}')
+[ -z "$scripts" ] || bad "maintainer scripts in the package: $(echo $scripts)"
+
 # lintian: no error. Warnings are listed for the record.
 if command -v lintian >/dev/null; then
   lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || { bad "lintian reports errors"; }
   cat "$work/lintian.log"
+  grep -q maintscript-calls-ldconfig "$work/lintian.log" && bad "a maintainer script calls ldconfig"
 else
   bad "lintian is not installed (scripts/deps.sh)"
 fi
@@ -58,19 +65,26 @@ for f in ./usr/bin/vexa-recorder ./usr/lib/vexa-recorder/vexa-codecs.so ./usr/sh
   grep -qx "$f" "$work/files" || bad "package lacks $f"
 done
 
-# Install it for real (dpkg, apt, the desktop's triggers) where the machine lets us, otherwise
-# unpack it into a scratch root; then start the installed program once.
-if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null && ! dpkg -s vexa-recorder >/dev/null 2>&1; then
+# Install it for real (dpkg, apt, the desktop's triggers) where the machine lets us and dpkg
+# knows nothing of the package (not even its configuration files), otherwise unpack it into a
+# scratch root; then start the installed program once. What dpkg lists before is what it must
+# list after the purge.
+package_state() { dpkg-query -W -f='${Status}' vexa-recorder 2>/dev/null || true; }
+package_list() { dpkg-query -W -f='${Package} ${Version} ${Status}\n' | grep -v ' not-installed$' | sort; }
+state=$(package_state)
+if [ "$(id -u)" = 0 ] && command -v apt-get >/dev/null &&
+   { [ -z "$state" ] || [[ "$state" == *not-installed ]]; }; then
   root=""
+  package_list >"$work/packages.before"
   installed=yes
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb" >"$work/install.log" 2>&1 ||
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$deb" >"$work/install.log" 2>&1 ||
     { cat "$work/install.log"; echo "FAIL: apt-get install"; exit 1; }
-  [ "$(dpkg-query -W -f '${Status}' vexa-recorder)" = "install ok installed" ] || bad "dpkg does not list it as installed"
+  [ "$(package_state)" = "install ok installed" ] || bad "dpkg does not list it as installed"
   echo "installed with apt-get: $(command -v vexa-recorder)"
 else
   root=$work/root
   dpkg -x "$deb" "$root" || { echo "FAIL: dpkg -x"; exit 1; }
-  echo "unpacked into $root (not root, or a copy is installed already)"
+  echo "unpacked into $root (not root, or dpkg knows the package already: '${state}')"
 fi
 [ ! -e "$root/usr/bin/Languages" ] || bad "language files beside the installed program"
 vexa_fresh "$work/run"
@@ -121,14 +135,18 @@ vexa_pid=""
 [ -z "$window" ] || [ "$rc" -eq 0 ] || bad "exit code $rc after SIGTERM"
 [ -s "$vexa_settings" ] || bad "no settings written on the way out"
 
-# Removing it leaves nothing behind.
+# Purging it leaves nothing behind: no file, no dpkg record, no package more or less.
 if [ -n "$installed" ]; then
-  DEBIAN_FRONTEND=noninteractive apt-get remove -y -q vexa-recorder >"$work/remove.log" 2>&1 ||
-    { cat "$work/remove.log"; bad "apt-get remove"; }
+  DEBIAN_FRONTEND=noninteractive apt-get purge -y -q vexa-recorder >"$work/remove.log" 2>&1 ||
+    { cat "$work/remove.log"; bad "apt-get purge"; }
   installed=""
-  dpkg -s vexa-recorder >/dev/null 2>&1 && bad "dpkg still lists the package"
+  state=$(package_state)
+  [ -z "$state" ] || [[ "$state" == *not-installed ]] || bad "dpkg still lists the package: $state"
+  package_list >"$work/packages.after"
+  diff "$work/packages.before" "$work/packages.after" >"$work/packages.diff" ||
+    { cat "$work/packages.diff"; bad "the machine's packages differ from before the test"; }
   for f in /usr/bin/vexa-recorder /usr/lib/vexa-recorder /usr/share/vexa-recorder /usr/share/applications/com.quandrel.VexaRecorder.desktop \
-           /usr/share/icons/hicolor/48x48/apps/vexa-recorder.png; do
+           /usr/share/icons/hicolor/48x48/apps/vexa-recorder.png /usr/share/doc/vexa-recorder; do
     [ ! -e "$f" ] || bad "$f left after removal"
   done
 else
