@@ -29,12 +29,27 @@ bool hear(audio::HRECORD, const void* buffer, std::uint32_t length, void* user)
     return true;
 }
 
+// Captures `ms` of sound at 44100 Hz mono. Counted in data, not in time: a busy machine
+// delivers it later, not less of it (the limit only ends a capture that delivers nothing).
 testsupport::Pcm captureFor(audio::Engine& engine, int ms)
 {
     Heard heard;
     const audio::HRECORD h = engine.recordStart(44100, 1, &hear, &heard);
     EXPECT_NE(h, 0u);
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    const std::size_t frames = std::size_t(44100) * std::size_t(ms) / 1000;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(heard.mutex);
+            if (heard.samples.size() >= frames)
+                break;
+        }
+        if (h == 0 || std::chrono::steady_clock::now() > until) {
+            ADD_FAILURE() << "the capture delivered less than " << ms << " ms of sound";
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     engine.channelStop(h);
     engine.streamFree(h);
     std::lock_guard<std::mutex> lock(heard.mutex);

@@ -1,8 +1,8 @@
 // ctest-label: audio
 // ctest-timeout: 240
 // Playback on the private sound server: generated WAV, MP3 and WMA files; length, position
-// against the wall clock, pause, resume, seek, the end, and what the speaker really plays
-// (captured back from its monitor).
+// (never ahead of the time since play was asked for), pause, resume, seek, the end, and what
+// the speaker really plays (captured back from its monitor).
 #include "audio/Engine.h"
 #include "platform/MixerBackend.h"
 #include "support/audio_files.h"
@@ -54,18 +54,27 @@ bool hear(audio::HRECORD, const void* buffer, std::uint32_t length, void* user)
 
 void waitFor(milliseconds ms) { std::this_thread::sleep_for(ms); }
 
-// The moment the channel's position first passes `from` (the device has begun to take the
-// sound), and the position then; on a busy machine that can be a while after play returned.
-std::pair<steady_clock::time_point, std::int64_t> moving(audio::Engine& engine, audio::HSTREAM h,
-                                                         std::int64_t from)
+double since(steady_clock::time_point t)
 {
+    return duration<double>(steady_clock::now() - t).count();
+}
+
+// The channel's position once it has passed `from` (the device is taking the sound), or the last
+// one read after half a minute. On a busy machine that can be a while after play returned.
+std::int64_t advancedPast(audio::Engine& engine, audio::HSTREAM h, std::int64_t from)
+{
+    const auto until = steady_clock::now() + seconds(30);
     std::int64_t pos = engine.channelGetPosition(h);
-    for (int i = 0; i < 5000 && pos <= from; ++i) {
+    while (pos <= from && steady_clock::now() < until) {
         std::this_thread::sleep_for(microseconds(500));
         pos = engine.channelGetPosition(h);
     }
-    return {steady_clock::now(), pos};
+    return pos;
 }
+
+// How far the position may be ahead of the time since the call that set it was made: the part
+// of a device block the latency figure cannot see.
+constexpr double Ahead = 0.050;
 
 struct Kind {
     const char* name;
@@ -119,52 +128,60 @@ TEST_P(Playback, LengthPositionPauseResumeSeekAndEnd)
     EXPECT_LE(seconds(h, length) * 1000.0, fileSeconds * 1000.0 + over);
     EXPECT_EQ(engine.channelIsActive(h), 0);
 
-    // Position follows the wall clock from the moment the sound starts.
+    // The position is what is heard: it moves on, and it is never further than the time since
+    // play was asked for. Both hold on a busy machine, whose delays only make the sound (and
+    // so the position) later; how far behind the clock it is depends on the machine and is not
+    // checked here (the end below comes exactly, and the speaker plays the tone at its pitch).
     const auto playing = steady_clock::now();
     ASSERT_TRUE(engine.channelPlay(h, true));
     EXPECT_EQ(engine.channelIsActive(h), 1);
-    const auto [start, startPos] = moving(engine, h, 0);
-    EXPECT_LT(seconds(h, startPos), duration<double>(start - playing).count() + 0.050);
-    // Never ahead of the clock; behind it by at most a few device blocks, which a busy machine
-    // delays (the sound itself is then late by as much).
-    for (int i = 0; i < 4; ++i) {
+    std::int64_t pos = 0;
+    for (int i = 0; i < 5; ++i) {
+        const std::int64_t next = advancedPast(engine, h, pos);
+        EXPECT_GT(next, pos) << "sample " << i;
+        EXPECT_LT(seconds(h, next), since(playing) + Ahead) << "sample " << i;
+        pos = next;
         waitFor(milliseconds(200));
-        const double wall = duration<double>(steady_clock::now() - start).count();
-        const double pos = seconds(h, engine.channelGetPosition(h));
-        EXPECT_LT(pos, seconds(h, startPos) + wall + 0.050) << "sample " << i;
-        EXPECT_GT(pos, seconds(h, startPos) + wall - 0.100) << "sample " << i;
     }
 
     // Pause holds the position; resume goes on from there.
     ASSERT_TRUE(engine.channelPause(h));
     const std::int64_t held = engine.channelGetPosition(h);
     EXPECT_EQ(engine.channelIsActive(h), 3);
+    EXPECT_GE(held, pos);
+    EXPECT_LT(seconds(h, held), since(playing) + Ahead);
     waitFor(milliseconds(300));
     EXPECT_EQ(engine.channelGetPosition(h), held);
     const auto resuming = steady_clock::now();
     ASSERT_TRUE(engine.channelPlay(h, false));
-    const auto [resumed, resumedPos] = moving(engine, h, held);
-    // On from the held position: no further than the time it has been playing.
-    EXPECT_LT(seconds(h, resumedPos),
-              seconds(h, held) + duration<double>(resumed - resuming).count() + 0.050);
+    // On from the held position: no further than the time since the resume was asked for.
+    const std::int64_t resumed = advancedPast(engine, h, held);
+    EXPECT_GT(resumed, held);
+    EXPECT_LT(seconds(h, resumed), seconds(h, held) + since(resuming) + Ahead);
     waitFor(milliseconds(300));
-    const double since = duration<double>(steady_clock::now() - resumed).count();
-    EXPECT_NEAR(seconds(h, engine.channelGetPosition(h)), seconds(h, resumedPos) + since, 0.050);
+    const std::int64_t later = engine.channelGetPosition(h);
+    EXPECT_GE(later, resumed);
+    EXPECT_LT(seconds(h, later), seconds(h, held) + since(resuming) + Ahead);
 
-    // Seek to the middle.
+    // Seek to the middle: from there (a compressed file lands within 30 ms of it), and no
+    // further than the time since the seek was asked for.
     const std::int64_t middle = length / 2 / (2 * k.channels) * (2 * k.channels);
+    const auto jumping = steady_clock::now();
     ASSERT_TRUE(engine.channelSetPosition(h, middle));
-    const auto jumped = steady_clock::now();
-    EXPECT_NEAR(seconds(h, engine.channelGetPosition(h)), seconds(h, middle), 0.030);
-    waitFor(milliseconds(200));
-    const double afterJump = duration<double>(steady_clock::now() - jumped).count();
-    EXPECT_NEAR(seconds(h, engine.channelGetPosition(h)), seconds(h, middle) + afterJump, 0.050);
+    const std::int64_t landed = engine.channelGetPosition(h);
+    EXPECT_GT(seconds(h, landed), seconds(h, middle) - 0.030);
+    EXPECT_LT(seconds(h, landed), seconds(h, middle) + 0.030 + since(jumping));
+    const std::int64_t moved = advancedPast(engine, h, std::max(landed, middle));
+    EXPECT_GT(moved, middle);
+    EXPECT_LT(seconds(h, moved), seconds(h, middle) + 0.030 + since(jumping) + Ahead);
 
-    // Near the end: the channel becomes inactive by itself, at the end.
+    // Near the end: the channel becomes inactive by itself, at the end (0.3 s of sound; the
+    // wait only ends a test whose stream never stops).
     const std::int64_t nearEnd = length - std::int64_t(0.3 * k.rate) * 2 * k.channels;
     ASSERT_TRUE(engine.channelSetPosition(h, nearEnd));
     int active = 1;
-    for (int i = 0; i < 100 && active; ++i) {
+    for (const auto until = steady_clock::now() + std::chrono::seconds(30);
+         active && steady_clock::now() < until;) {
         waitFor(milliseconds(20));
         active = engine.channelIsActive(h);
     }
@@ -172,8 +189,9 @@ TEST_P(Playback, LengthPositionPauseResumeSeekAndEnd)
     EXPECT_NEAR(seconds(h, engine.channelGetPosition(h)), seconds(h, length), 0.030);
 
     // Play with restart starts again from the beginning.
+    const auto restarting = steady_clock::now();
     ASSERT_TRUE(engine.channelPlay(h, true));
-    EXPECT_LT(seconds(h, engine.channelGetPosition(h)), 0.05);
+    EXPECT_LT(seconds(h, engine.channelGetPosition(h)), since(restarting) + Ahead);
     EXPECT_TRUE(engine.channelStop(h));
     EXPECT_EQ(engine.channelIsActive(h), 0);
     EXPECT_TRUE(engine.streamFree(h));
@@ -211,6 +229,17 @@ TEST_P(Playback, TheSpeakerPlaysTheFile)
     const std::uint32_t level = engine.channelGetLevel(h);
     EXPECT_NEAR(double(level & 0xFFFF), 16384.0, 16384 * 0.1);
 
+    // What the speaker played: wait for enough of it (a busy machine delivers it later; once
+    // the file has ended the monitor goes on with silence, so this wait ends).
+    const auto until = steady_clock::now() + std::chrono::seconds(30);
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> lock(heard.mutex);
+            if (heard.samples.size() > 30000u || steady_clock::now() > until)
+                break;
+        }
+        waitFor(milliseconds(10));
+    }
     engine.channelStop(rec);
     engine.streamFree(rec);
     engine.channelStop(h);
@@ -218,6 +247,11 @@ TEST_P(Playback, TheSpeakerPlaysTheFile)
     std::lock_guard<std::mutex> lock(heard.mutex);
     ASSERT_GT(heard.samples.size(), 30000u);
     EXPECT_NEAR(dominantFrequency(heard.samples, 1, 44100), frequency, 3.0);
+    // At its pitch to 10 ppm: the file plays at its own rate (from the data, so whatever the
+    // load; the median step leaves out what an underrun of a busy machine spoils).
+    const ToneTrack tone = trackTone(heard.samples, 1, 44100);
+    EXPECT_NEAR(tone.frequency, frequency, 0.01);
+    EXPECT_LT(tone.breaks, tone.steps / 4);
     EXPECT_GT(peak(heard.samples), 8000);
 }
 

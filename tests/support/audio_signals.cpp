@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <mutex>
 
 namespace testsupport {
@@ -88,6 +89,70 @@ double dominantFrequency(const std::int16_t* samples, std::size_t frames, unsign
 double dominantFrequency(const Pcm& samples, unsigned channels, unsigned rate)
 {
     return dominantFrequency(samples.data(), samples.size() / channels, channels, rate);
+}
+
+ToneTrack trackTone(const std::int16_t* samples, std::size_t frames, unsigned channels,
+                    unsigned rate, double windowSeconds)
+{
+    ToneTrack track;
+    const std::size_t w =
+        std::max<std::size_t>(16, std::size_t(std::llround(windowSeconds * rate)));
+    const std::size_t count = channels ? frames / w : 0;
+    if (count < 3)
+        return track;
+    // The reference: the strongest frequency of the whole run. It only needs to be within
+    // rate / (2 w) of the tone (50 Hz for 10 ms windows) for the steps to be unambiguous; the
+    // steps then measure how far the tone is from it.
+    const double reference = dominantFrequency(samples, frames, channels, rate);
+    if (reference <= 0.0)
+        return track;
+    std::vector<std::complex<double>> z(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        std::complex<double> sum = 0.0;
+        for (std::size_t n = 0; n < w; ++n) {
+            const std::size_t m = k * w + n;
+            double v = 0;
+            for (unsigned c = 0; c < channels; ++c)
+                v += samples[m * channels + c];
+            // Blackman-Harris: its side lobes (-92 dB) keep the tone's mirror image, 2 f away,
+            // out of the phase, which a plain Hann window lets move it by a few ppm.
+            const double x = 2.0 * Pi * (double(n) + 0.5) / double(w);
+            const double window = 0.35875 - 0.48829 * std::cos(x) + 0.14128 * std::cos(2 * x) -
+                0.01168 * std::cos(3 * x);
+            // The reference's phase at frame m, in turns, kept small for precision.
+            const double turns = std::fmod(reference * double(m) / rate, 1.0);
+            sum += window * v * std::polar(1.0, -2.0 * Pi * turns);
+        }
+        z[k] = sum;
+    }
+    std::vector<double> magnitudes(count);
+    for (std::size_t k = 0; k < count; ++k)
+        magnitudes[k] = std::abs(z[k]);
+    std::nth_element(magnitudes.begin(), magnitudes.begin() + count / 2, magnitudes.end());
+    const double quietBelow = magnitudes[count / 2] / 4;
+    std::vector<double> steps(count - 1);
+    for (std::size_t k = 0; k + 1 < count; ++k)
+        steps[k] = std::arg(z[k + 1] * std::conj(z[k]));
+    std::vector<double> sorted = steps;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    track.frequency = reference + median * rate / (2.0 * Pi * double(w));
+    track.steps = steps.size();
+    for (std::size_t k = 0; k < count; ++k)
+        if (std::abs(z[k]) < quietBelow)
+            ++track.quiet;
+    for (std::size_t k = 0; k < steps.size(); ++k) {
+        const double off = std::abs(std::arg(std::polar(1.0, steps[k] - median)));
+        if (off > 0.1 && std::abs(z[k]) >= quietBelow && std::abs(z[k + 1]) >= quietBelow)
+            ++track.breaks;
+    }
+    return track;
+}
+
+ToneTrack trackTone(const Pcm& samples, unsigned channels, unsigned rate, double windowSeconds)
+{
+    return trackTone(samples.data(), channels ? samples.size() / channels : 0, channels, rate,
+                     windowSeconds);
 }
 
 int peak(const Pcm& samples)
