@@ -45,18 +45,20 @@ heard() {
   sox "$work/cap.wav" -n remix 1 trim 0.1 stat 2>&1 |
     awk '/Rough[ \t]+frequency/ {f=$3} /RMS[ \t]+amplitude/ {r=$3} END {print f+0, r+0}'
 }
-plays() { # plays FREQ: the speaker plays about FREQ Hz
-  local f r
-  read -r f r < <(heard 0.8)
-  echo "$step: heard $f Hz at RMS $r"
-  awk -v f="$f" -v r="$r" -v want="$1" 'BEGIN {exit !(r > 0.05 && f > want*0.95 && f < want*1.05)}' ||
-    fail "heard ${f} Hz at RMS ${r}, expected about $1 Hz"
+# A key is taken when the window gets to it: what the speaker does is listened to, in short
+# stretches, until it is what the key should bring about (up to 10 s), and only then judged.
+playing() { # playing FREQ: the last stretch heard holds about FREQ Hz
+  read -r f r < <(heard 0.6)
+  awk -v f="$f" -v r="$r" -v want="$1" 'BEGIN {exit !(r > 0.05 && f > want*0.95 && f < want*1.05)}'
+}
+quiet() { read -r f r < <(heard 0.6); awk -v r="$r" 'BEGIN {exit !(r < 0.01)}'; }
+plays() { # plays FREQ: the speaker comes to play about FREQ Hz
+  if vexa_until 10 playing "$1"; then echo "$step: heard $f Hz at RMS $r"; else
+    fail "heard ${f} Hz at RMS ${r} for 10 s, expected about $1 Hz"
+  fi
 }
 silent() {
-  local f r
-  read -r f r < <(heard 0.6)
-  echo "$step: heard RMS $r"
-  awk -v r="$r" 'BEGIN {exit !(r < 0.01)}' || fail "the speaker still plays (RMS $r)"
+  if vexa_until 10 quiet; then echo "$step: heard RMS $r"; else fail "the speaker still plays after 10 s (RMS $r)"; fi
 }
 key() { xdotool key "$@"; sleep 0.4; }
 # Other visible windows of the program (boxes and dialogs), by name.
@@ -66,11 +68,19 @@ others() {
     [ "$w" = "$vexa_window" ] || xdotool getwindowname "$w"
   done
 }
-wait_other() { # wait_other NAME: a window of that name shows within 5 s
-  local _
-  for _ in $(seq 1 100); do others | grep -qx "$1" && return 0; sleep 0.05; done
-  return 1
+wait_other() { # wait_other NAME: a window of that name shows within 10 s
+  vexa_until 10 other_named "$1"
 }
+other_named() { others | grep -qx "$1"; }
+no_others() { [ -z "$(others)" ]; }
+others_open() { [ -n "$(others)" ]; }
+# ready NAME: a window of that name shows and has the keyboard (without a window manager the
+# program gives it the focus itself, a moment after it shows).
+ready() {
+  wait_other "$1" || return 1
+  vexa_until 10 focus_in "$1"
+}
+focus_in() { [ "$(xdotool getwindowname "$(xdotool getwindowfocus 2>/dev/null)" 2>/dev/null)" = "$1" ]; }
 no_other() { [ -z "$(others)" ] || fail "a window shows: $(others | tr '\n' ',')"; }
 focus() { xdotool windowfocus --sync "$vexa_window" 2>/dev/null || xdotool windowfocus "$vexa_window"; sleep 0.2; }
 # rows: a picture of the list's rows (the list starts at 10,218) to compare before and after.
@@ -90,17 +100,23 @@ step="Return plays from the start"; key Return; plays 330
 step="S stops"; key s; silent
 
 # --- Recording: R and S, about 2 s; then R and Escape ---
+# The take lasts no longer than from just before R was sent to when the file was seen complete,
+# and no shorter than from when its audio was seen to when S was sent (vexa_take_range).
 step="R records"
-start=$(vexa_now)
+t_record=$(vexa_now)
 key r
-if vexa_wait_file "$rec/Vexa_001.wav" 3; then
+if vexa_wait_file "$rec/Vexa_001.wav" 10 && vexa_wait_audio "$rec/Vexa_001.wav" 10; then
+  t_audio=$(vexa_now)
   step="keys of disabled buttons while recording"
   key F2; key Delete; key ctrl+o; key space
   no_other
-  sleep "$(awk -v s="$start" -v n="$(vexa_now)" 'BEGIN {l = s + 2.0 - n; printf "%.3f", (l > 0 ? l : 0)}')"
+  sleep "$(awk -v s="$t_audio" -v n="$(vexa_now)" 'BEGIN {l = s + 2.0 - n; printf "%.3f", (l > 0 ? l : 0)}')"
   step="S stops the recording"
-  key s
-  sleep 0.8
+  t_stop=$(vexa_now)
+  xdotool key s
+  vexa_wait_closed "$rec/Vexa_001.wav" 20 || fail "Vexa_001.wav is still open 20 s after S"
+  t_done=$(vexa_now)
+  read -r low high < <(vexa_take_range "$t_record" "$t_audio" "$t_stop" "$t_done")
   read -r rate channels seconds freq < <(python3 - "$rec/Vexa_001.wav" <<'PY'
 import math, sys, wave
 w = wave.open(sys.argv[1])
@@ -113,24 +129,24 @@ cross = sum(1 for a, b in zip(seg, seg[1:]) if a < 0 <= b)
 print(rate, ch, "%.3f" % (n / rate if rate else 0), "%.1f" % (cross / 0.5 if seg else 0))
 PY
 )
-  echo "$step: Vexa_001.wav $rate Hz $channels ch, $seconds s, about $freq Hz"
+  echo "$step: Vexa_001.wav $rate Hz $channels ch, $seconds s ($low-$high s expected), about $freq Hz"
   [ "$rate" = 44100 ] && [ "$channels" = 2 ] || fail "recorded $rate Hz $channels ch"
-  awk -v s="$seconds" 'BEGIN {exit !(s >= 1.6 && s <= 3.5)}' || fail "recorded $seconds s, pressed S after 2 s"
+  vexa_in_range "$seconds" "$low" "$high" || fail "recorded $seconds s, not $low-$high s"
   awk -v f="$freq" 'BEGIN {exit !(f >= 430 && f <= 450)}' || fail "recorded $freq Hz, not 440"
 else
-  fail "R made no Vexa_001.wav"
+  fail "R made no Vexa_001.wav with audio"
 fi
 step="R and Escape"
 key r
-if vexa_wait_file "$rec/Vexa_002.wav" 3; then
+if vexa_wait_file "$rec/Vexa_002.wav" 10 && vexa_wait_audio "$rec/Vexa_002.wav" 10; then
   sleep 0.5
   key Escape
-  sleep 0.8
+  vexa_wait_closed "$rec/Vexa_002.wav" 20 || fail "Vexa_002.wav is still open 20 s after Escape"
   size=$(stat -c %s "$rec/Vexa_002.wav")
   data=$(od -An -tu4 -j40 -N4 "$rec/Vexa_002.wav" | tr -d ' ')
   [ "$data" = "$((size - 44))" ] || fail "Escape left an unfinished Vexa_002.wav (data $data, size $size)"
 else
-  fail "R made no Vexa_002.wav"
+  fail "R made no Vexa_002.wav with audio"
 fi
 # Stopped: Escape again does nothing and no box shows.
 key Escape; no_other
@@ -140,12 +156,11 @@ step="F5 refreshes"
 rows "$work/before.png"
 sox -n -r 44100 -c 2 -b 16 "$rec/0 new.wav" synth 1 sine 500 vol 0.5
 rows "$work/unchanged.png"
-key F5
-rows "$work/after.png"
 [ "$(compare -metric AE "$work/before.png" "$work/unchanged.png" null: 2>&1)" = 0 ] ||
   fail "the list changed before F5"
-[ "$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1)" != 0 ] ||
-  fail "F5 did not list the new file"
+listed() { rows "$work/after.png"; [ "$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1)" != 0 ]; }
+key F5
+vexa_until 10 listed || fail "F5 did not list the new file within 10 s"
 
 # --- F2 renames the selected file through the input box ---
 step="F2 renames"
@@ -153,28 +168,29 @@ focus
 vexa_click 60 226   # the first row: "0 new.wav"
 focus
 key F2
-if wait_other Rename; then
+if ready Rename; then
   xdotool key ctrl+a; xdotool type --delay 20 "keyed"; sleep 0.2
   key Return
-  vexa_wait_file "$rec/keyed.wav" 3 || fail "no keyed.wav after the input box"
+  vexa_wait_file "$rec/keyed.wav" 10 || fail "no keyed.wav 10 s after the input box"
   [ ! -e "$rec/0 new.wav" ] || fail "0 new.wav is still there"
 else
-  fail "F2 showed no input box named Rename (windows: $(others | tr '\n' ','))"
+  fail "F2 showed no input box named Rename with the keyboard (windows: $(others | tr '\n' ','))"
 fi
 
 # --- Delete asks first ---
 step="Delete asks"
+gone() { [ ! -e "$1" ]; }
 focus
 key Delete
-if wait_other Confirm; then
+if ready Confirm; then
   key Escape
+  vexa_until 10 no_others || fail "the question is still open 10 s after Escape"
   [ -e "$rec/keyed.wav" ] || fail "Escape in the question deleted keyed.wav"
   focus
   key Delete
-  if wait_other Confirm; then
+  if ready Confirm; then
     key Return
-    sleep 0.3
-    [ ! -e "$rec/keyed.wav" ] || fail "keyed.wav was not deleted after the question"
+    vexa_until 10 gone "$rec/keyed.wav" || fail "keyed.wav was not deleted 10 s after the question"
   else
     fail "no question on the second Delete"
   fi
@@ -187,15 +203,14 @@ fi
 step="Ctrl+O opens"
 focus
 key ctrl+o
-sleep 0.5
-opened=$(others)
-if [ -n "$opened" ]; then
-  echo "$step: $opened"
+if vexa_until 10 others_open; then
+  echo "$step: $(others)"
+  # The dialog takes the keyboard once it shows.
+  vexa_until 10 focus_in "$(others | head -1)"
   key Escape
-  sleep 0.3
-  no_other
+  vexa_until 10 no_others || fail "a window still shows 10 s after Escape: $(others | tr '\n' ',')"
 else
-  fail "Ctrl+O opened nothing"
+  fail "Ctrl+O opened nothing within 10 s"
 fi
 
 # --- Ctrl+Q ends the program ---

@@ -9,10 +9,26 @@
 #   vexa_click X Y              clicks at X,Y inside the window (client coordinates)
 #   vexa_point X Y              moves the mouse there and lets it rest (controls poll the cursor)
 #   vexa_press                  clicks where the mouse rests
+#   vexa_hover CONTROL          moves the mouse onto a button (record, play, stop, mute, source,
+#                               close, ...) and waits until it shows that it sees the mouse;
+#                               returns 1 when it does not within 10 s
+#   vexa_hovered CONTROL        the button shows its hovered picture
 #   vexa_end SIGNAL             sends the signal and waits up to 10 s for the end; sets
 #                               $vexa_rc (the exit code, or "hung" after a kill -9)
 #   vexa_wait_end               the same without a signal
 #   vexa_wait_file PATH SECONDS returns 0 as soon as PATH exists
+#   vexa_until SECONDS COMMAND... runs COMMAND until it succeeds (returns 0) or SECONDS have
+#                               passed (returns 1): a wait for a condition with a hang guard
+#   vexa_wait_audio FILE SECONDS returns 0 as soon as FILE (WAV, MP3 or WMA being recorded)
+#                               holds audio past its header
+#   vexa_holds FILE             the program has FILE open (a take's writer holds its file from
+#                               Record until the file is complete)
+#   vexa_wait_closed FILE SECONDS returns 0 as soon as the program no longer holds FILE open
+#   vexa_take_range RECORD AUDIO STOP DONE   "LOW HIGH": the seconds a take may last (see there)
+#   vexa_symbol                 the state symbol the window's display shows
+#   vexa_wait_symbol STATES SECONDS  returns 0 as soon as the display shows one of STATES
+#                               ("recording|none": a|b|...)
+#   vexa_calc EXPRESSION        the value of an arithmetic expression of numbers, to 3 decimals
 #   vexa_hold_display           keeps one client connected to $DISPLAY (sets $vexa_holder; kill
 #                               it at the end)
 #   vexa_in_range V LO HI       V is a number within LO..HI
@@ -84,6 +100,68 @@ vexa_click() {
   vexa_press
 }
 
+# A button takes a click only once its poll has seen the cursor on it, and then shows its
+# hovered picture: waiting for that picture, not for a fixed rest, makes a click count on a busy
+# machine too. vexa_control NAME: "KIND X Y WIDTH HEIGHT ART", the button's class (round: drawn
+# whole inside the circle of mask_WIDTH; push: its picture centred, key-coloured pixels left
+# out), its place in the window and the base name of its pictures in src/skin/art.
+vexa_control() {
+  case $1 in
+    record) echo "round 8 127 28 28 round_record" ;;
+    play) echo "round 40 127 28 28 round_play" ;;
+    stop) echo "round 73 131 21 21 round_stop" ;;
+    previous) echo "round 106 130 21 21 round_previous" ;;
+    next) echo "round 133 130 21 21 round_next" ;;
+    mute) echo "round 244 122 18 18 round_mute" ;;
+    source) echo "round 244 144 18 18 round_source" ;;
+    icon) echo "push 4 4 20 20 icon" ;;
+    filelist) echo "push 200 4 20 20 filelist" ;;
+    close) echo "push 244 4 20 20 close" ;;
+    join) echo "push 192 196 20 20 join" ;;
+    edit) echo "push 216 196 20 20 edit" ;;
+    convert) echo "push 240 196 20 20 convert" ;;
+    # the speaker slider's slide at the top of its track
+    speak-top) echo "push 224 126 12 13 slide12" ;;
+    *) return 1 ;;
+  esac
+}
+
+vexa_hovered() {
+  local kind x y w h art bw bh left top picture
+  read -r kind x y w h art < <(vexa_control "$1") || return 1
+  for picture in "${art}_a" "${art}_da"; do
+    picture="${VEXA_SOURCE_DIR:?}/src/skin/art/$picture.png"
+    [ -f "$picture" ] || continue
+    read -r bw bh < <(identify -format '%w %h\n' "$picture")
+    left=0 top=0
+    [ "$kind" = push ] && left=$(((w - bw) / 2)) top=$(((h - bh) / 2))
+    # Three dumps, one pixel a line: the picture, the circle's mask (or the picture again) and
+    # the screen; a pixel counts where the mask is not key-coloured.
+    awk -v n=$((bw * bh)) '
+      FNR == 1 {file++}
+      file == 1 {art[FNR] = $0}
+      file == 2 {mask[FNR] = $0}
+      file == 3 {screen[FNR] = $0}
+      END {
+        if (length(screen) != n || length(art) != n || length(mask) != n) exit 1
+        for (i = 1; i <= n; i++)
+          if (mask[i] != mask[1] && screen[i] != art[i]) exit 1
+      }' \
+      <(convert "$picture" -depth 8 rgb:- | od -An -v -tu1 -w3) \
+      <(if [ "$kind" = round ]; then convert "$(dirname "$picture")/mask_$w.png" -depth 8 rgb:-; else convert "$picture" -depth 8 rgb:-; fi | od -An -v -tu1 -w3) \
+      <(import -window "$vexa_window" -crop "${bw}x${bh}+$((x + left))+$((y + top))" +repage -depth 8 rgb:- 2>/dev/null | od -An -v -tu1 -w3) &&
+      return 0
+  done
+  return 1
+}
+
+vexa_hover() {
+  local kind x y w h _
+  read -r kind x y w h _ < <(vexa_control "$1") || { echo "vexa_hover: no control $1" >&2; return 1; }
+  xdotool mousemove --window "$vexa_window" $((x + w / 2)) $((y + h / 2))
+  vexa_until 10 vexa_hovered "$1"
+}
+
 vexa_end() {
   kill "-$1" "$vexa_pid" 2>/dev/null
   vexa_wait_end
@@ -115,6 +193,106 @@ vexa_wait_file() {
 # Seconds since the epoch with microseconds, and the difference of two such times.
 vexa_now() { date +%s.%6N; }
 vexa_since() { awk -v a="$1" -v b="$(vexa_now)" 'BEGIN {printf "%.3f", b - a}'; }
+vexa_calc() { awk "BEGIN {printf \"%.3f\", $1}"; }
+
+vexa_until() {
+  local deadline
+  deadline=$(awk -v n="${EPOCHREALTIME/./}" -v s="$1" 'BEGIN {printf "%.0f", n + s * 1e6}')
+  shift
+  until "$@"; do
+    [ "${EPOCHREALTIME/./}" -lt "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# vexa_header_bytes FILE SIZE: the bytes of a recording of SIZE bytes before its audio, or
+# nothing while that is not known yet: the WAV header, nothing in an MP3 (LAME's first frame
+# comes with the first audio), in a WMA the ASF header object (its size is at byte 16) and the
+# data object's own 50 bytes.
+vexa_header_bytes() {
+  case $1 in
+    *.wav) echo 44 ;;
+    *.wma) [ "$2" -ge 24 ] && echo $(($(od -An -tu8 -j16 -N8 "$1" | tr -d ' ') + 50)) ;;
+    *) echo 0 ;;
+  esac
+}
+
+# vexa_has_audio FILE: FILE holds more than its header.
+vexa_has_audio() {
+  local size header
+  size=$(stat -c %s "$1" 2>/dev/null || echo 0)
+  header=$(vexa_header_bytes "$1" "$size")
+  [ -n "$header" ] && [ "$size" -gt "$header" ]
+}
+vexa_wait_audio() { vexa_until "$2" vexa_has_audio "$1"; }
+
+# The descriptors of the window's process name the files it holds open; a file removed while
+# open reads "PATH (deleted)".
+vexa_holds() {
+  local want
+  want=$(readlink -m "$1")
+  # (a descriptor closed while ls reads the list makes ls fail: only what it printed counts)
+  { ls -l "/proc/$vexa_pid/fd" 2>/dev/null || true; } |
+    awk -v a="-> $want" -v b="-> $want (deleted)" '
+      {n = length($0)} substr($0, n - length(a) + 1) == a || substr($0, n - length(b) + 1) == b {found = 1}
+      END {exit !found}'
+}
+
+vexa_let_go() { ! vexa_holds "$1"; }
+vexa_wait_closed() { vexa_until "$2" vexa_let_go "$1"; }
+
+# The state symbol left of the display's counter (11 x 11 pixels at client 51,60 while the
+# counter reads mm:ss): idle (a dark green square), playing (a green triangle), play-paused,
+# recording (a red disc), record-paused (the disc with two bars), or none (the symbol blinks
+# while playing and recording, and is off in odd seconds). A screenshot shows what the window
+# painted before it was taken: a symbol seen means its state was reached. "unreadable" when
+# no screenshot could be taken.
+vexa_symbol() {
+  import -window "$vexa_window" -crop 11x11+51+60 +repage -depth 8 rgb:- 2>/dev/null | od -An -v -tu1 -w3 |
+    awk '
+      {px[NR - 1] = $1 "," $2 "," $3}
+      # The glyphs row by row as the program draws them (bit 10 is the left column), and colours.
+      function matches(glyph, colour,   g, r, c, bits) {
+        split(glyph, g, " ")
+        for (r = 0; r < 11; r++) {
+          bits = g[r + 1]
+          for (c = 10; c >= 0; c--) {
+            if ((px[r * 11 + c] == colour) != (bits % 2)) return 0
+            bits = int(bits / 2)
+          }
+        }
+        return 1
+      }
+      END {
+        if (NR != 121) { print "unreadable"; exit }
+        disc = "448 992 2032 2032 2032 992 448"; triangle = "768 896 960 992 960 896 768"
+        shown = "none"
+        if (matches("2032 2032 2032 2032 2032 2032 2032 0 0 0 0", "0,128,0")) shown = "idle"
+        if (matches(triangle " 0 0 0 0", "0,255,0")) shown = "playing"
+        if (matches(triangle " 54 54 54 54", "0,255,0")) shown = "play-paused"
+        if (matches(disc " 0 0 0 0", "255,0,0")) shown = "recording"
+        if (matches(disc " 27 27 27 27", "255,0,0")) shown = "record-paused"
+        print shown
+      }'
+}
+
+vexa_symbol_is() { [[ "$(vexa_symbol)" =~ ^($1)$ ]]; }
+vexa_wait_symbol() { vexa_until "$2" vexa_symbol_is "$1"; }
+
+# vexa_take_range RECORD AUDIO STOP DONE: "LOW HIGH", the seconds a take may last, from four
+# vexa_now times: just before Record was pressed, just after the file was seen holding audio,
+# just before Stop was pressed (or the take was ended otherwise), and just after the file was
+# seen complete. The sound server delivers audio at the pace of the clock, so the take is no
+# longer than RECORD..DONE, plus a few blocks of the capture and the encoders' rounding. It
+# holds at least what arrived between AUDIO (the capture ran before) and STOP (it ended after),
+# less what the server still held at the end (its latency, and what a busy capture thread had
+# not read yet). A loaded machine only widens the range.
+VEXA_TAKE_SLACK=0.1
+VEXA_TAKE_LOSS=0.3
+vexa_take_range() {
+  awk -v r="$1" -v a="$2" -v s="$3" -v d="$4" -v slack="$VEXA_TAKE_SLACK" -v loss="$VEXA_TAKE_LOSS" \
+    'BEGIN {printf "%.3f %.3f\n", s - a - loss, d - r + slack}'
+}
 
 # The private sound server of scripts/services.sh lives in the folder above $PULSE_RUNTIME_PATH.
 vexa_sound_stop() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-stop "$(dirname "$PULSE_RUNTIME_PATH")"; }

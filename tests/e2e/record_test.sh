@@ -3,12 +3,15 @@
 # ctest-timeout: 300
 # Recording from the real window under Xvfb, with the private sound server whose microphone hears
 # 440 Hz. Record and Stop pressed with the mouse give Vexa_001 in WAV, MP3 and WMA: the chosen
-# codec, rate and channels, about 2 s long, the tone, and a complete file as soon as Stop is
-# pressed. A pause inside a recording is absent from the file, Stop while paused completes the
+# codec, rate and channels, about 2 s long, the tone, and a complete file once the program lets
+# go of it. A pause inside a recording is absent from the file, Stop while paused completes the
 # file, and the next recording takes the next number. SIGTERM during a WAV or MP3 recording,
 # running or paused, and the window's Close button during a WMA recording end the program with 0
-# and leave a finished file as long as the time recorded. A recordings folder that does not
-# exist, or no sound server, gives a box and no file.
+# and leave a finished file as long as the time recorded. A recordings folder that cannot be
+# made, or no sound server, gives a box and no file.
+# Lengths are checked against the clock so that a busy machine only widens what is accepted: a
+# take lasts no longer than from just before its Record press to when its end was seen, and no
+# less than from when its audio was seen to when it was ended (vexa_take_range in lib.sh).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -101,7 +104,7 @@ in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v 
 check_audio() {
   local file=$1 codec rate channels duration decoded frequency level errors
   read -r codec rate channels duration decoded frequency level errors < <(analyse "$file")
-  echo "  $(basename "$file"): $codec $rate Hz $channels ch, $duration s (decoded $decoded s), peak $frequency Hz at $level dBFS"
+  echo "  $(basename "$file"): $codec $rate Hz $channels ch, $duration s (decoded $decoded s; $5-$6 s expected), peak $frequency Hz at $level dBFS"
   [ "$codec" = "$2" ] || fail "$(basename "$file") has codec $codec, not $2"
   [ "$rate" = "$3" ] || fail "$(basename "$file") has $rate Hz, not $3"
   [ "$channels" = "$4" ] || fail "$(basename "$file") has $channels channels, not $4"
@@ -162,21 +165,52 @@ finish() {
   [ "$vexa_rc" = 0 ] || { fail "exit code $vexa_rc after SIGTERM"; sed 's/^/  | /' "$work/$case.out"; }
 }
 
-# record_for FILE SECONDS: presses Record, waits for FILE, rests the mouse on Stop and presses it
-# SECONDS after the Record press. Returns 1 when no file appears.
-record_for() {
-  local start
-  vexa_point $VEXA_RECORD_XY
-  start=$(vexa_now)
-  vexa_press
-  vexa_wait_file "$1" 3 || { fail "Record made no $(basename "$1")"; return 1; }
-  vexa_point $VEXA_STOP_XY
-  sleep_until "$start" "$2"
-  vexa_press
+# point BUTTON: moves the mouse onto the button and waits until it shows that it sees it.
+point() { vexa_hover "$1" || fail "the $1 button shows no hover 10 s after the mouse came"; }
+
+# complete FILE: waits until the program has completed FILE (its writer lets go of it).
+complete() {
+  vexa_wait_closed "$1" 20 && return 0
+  fail "$(basename "$1") is still open 20 s after the take ended"
+  return 1
 }
 
-# Settles after Stop: the file is complete now, while the program still runs.
-settle() { sleep 0.8; }
+# press_record FILE: presses Record where the mouse rests and waits until FILE holds audio; sets
+# $t_record (just before the press) and $t_audio (just after the audio was seen).
+press_record() {
+  t_record=$(vexa_now)
+  vexa_press
+  vexa_wait_file "$1" 10 || { fail "Record made no $(basename "$1")"; return 1; }
+  vexa_wait_audio "$1" 10 || { fail "$(basename "$1") got no audio within 10 s"; return 1; }
+  t_audio=$(vexa_now)
+}
+
+# press_pause: presses Record (now Pause) where the mouse rests and waits until the display
+# shows the paused symbol; sets $t_pause (just before the press) and $t_paused (after it was
+# seen: the pause was taken before).
+press_pause() {
+  t_pause=$(vexa_now)
+  vexa_press
+  vexa_wait_symbol record-paused 10 || { fail "the display shows no pause 10 s after Pause ($(vexa_symbol))"; return 1; }
+  t_paused=$(vexa_now)
+}
+
+# record_for FILE SECONDS: presses Record, rests the mouse on Stop and presses it SECONDS after
+# the audio began to arrive, and waits until the file is complete. Sets $low and $high, the
+# seconds the take may last (vexa_take_range). Returns 1 when no file appears or Stop does not
+# complete it.
+record_for() {
+  local t_stop t_done
+  point record
+  press_record "$1" || return 1
+  point stop
+  sleep_until "$t_audio" "$2"
+  t_stop=$(vexa_now)
+  vexa_press
+  complete "$1" || return 1
+  t_done=$(vexa_now)
+  read -r low high < <(vexa_take_range "$t_record" "$t_audio" "$t_stop" "$t_done")
+}
 
 # --- Record and Stop in each format; then pause and continue (MP3), Stop while paused (WMA) ---
 # The chosen channels and rate, and what the file holds: WMA files are always 44100 Hz stereo.
@@ -185,45 +219,48 @@ for row in "wav 0 2 44100 pcm_s16le 44100 2" "mp3 1 1 48000 mp3 48000 1" "wma 2 
   begin "record-$ext" "$format" "$in_channels" "$in_frequency" || continue
   echo "$case: recording $in_frequency Hz $in_channels ch into $codec $frequency Hz $channels ch"
   if record_for "$rec/Vexa_001.$ext" 2.0; then
-    settle
     [ "$ext" = wav ] && check_wav_header "$rec/Vexa_001.wav"
-    check_audio "$rec/Vexa_001.$ext" "$codec" "$frequency" "$channels" 1.6 2.6
+    check_audio "$rec/Vexa_001.$ext" "$codec" "$frequency" "$channels" "$low" "$high"
   fi
   if [ "$ext" = mp3 ]; then
-    # Record 1 s, pause 1 s, continue 1 s: the file holds 2 s, under the next number.
-    vexa_point $VEXA_RECORD_XY
-    start=$(vexa_now)
-    vexa_press
-    if vexa_wait_file "$rec/Vexa_002.mp3" 3; then
-      sleep_until "$start" 1.0
+    # Record 1 s, pause 1.5 s, continue 1 s: the file holds the two runs, under the next
+    # number. Each run lies within its Record (or Continue) press and the moment its end was
+    # seen; the pause seen taken and Continue pressed 1.5 s apart would be in the file as well
+    # if the pause leaked into it. What the server still held when Continue was taken may come
+    # in with the second run.
+    file="$rec/Vexa_002.mp3"
+    point record
+    if press_record "$file" && sleep_until "$t_audio" 1.0 && press_pause; then
+      sleep 1.5
+      t_continue=$(vexa_now)
       vexa_press
-      sleep 1.0
-      start=$(vexa_now)
+      vexa_wait_symbol 'recording|none' 10 || fail "the display still shows the pause 10 s after Continue"
+      t_continued=$(vexa_now)
+      point stop
+      sleep_until "$t_continued" 1.0
+      t_stop=$(vexa_now)
       vexa_press
-      vexa_point $VEXA_STOP_XY
-      sleep_until "$start" 1.0
-      vexa_press
-      settle
-      check_audio "$rec/Vexa_002.mp3" mp3 "$frequency" "$channels" 1.6 2.6
-    else
-      fail "the second Record made no Vexa_002.mp3"
+      if complete "$file"; then
+        t_done=$(vexa_now)
+        low=$(vexa_calc "($t_pause - $t_audio) + ($t_stop - $t_continued) - 2 * $VEXA_TAKE_LOSS")
+        high=$(vexa_calc "($t_paused - $t_record) + ($t_done - $t_continue) + $VEXA_TAKE_SLACK + $VEXA_TAKE_LOSS")
+        check_audio "$file" mp3 "$frequency" "$channels" "$low" "$high"
+      fi
     fi
   fi
   if [ "$ext" = wma ]; then
-    # Record 1 s, pause, Stop while paused: the file is completed and holds the 1 s.
-    vexa_point $VEXA_RECORD_XY
-    start=$(vexa_now)
-    vexa_press
-    if vexa_wait_file "$rec/Vexa_002.wma" 3; then
-      sleep_until "$start" 1.0
+    # Record 1 s, pause, Stop 1 s after the pause was seen: the file is completed and holds the
+    # first run alone.
+    file="$rec/Vexa_002.wma"
+    point record
+    if press_record "$file" && sleep_until "$t_audio" 1.0 && press_pause; then
+      point stop
+      sleep_until "$t_paused" 1.0
       vexa_press
-      vexa_point $VEXA_STOP_XY
-      sleep 0.5
-      vexa_press
-      settle
-      check_audio "$rec/Vexa_002.wma" wmav2 "$frequency" "$channels" 0.6 1.5
-    else
-      fail "the second Record made no Vexa_002.wma"
+      if complete "$file"; then
+        read -r low high < <(vexa_take_range "$t_record" "$t_audio" "$t_pause" "$t_paused")
+        check_audio "$file" wmav2 "$frequency" "$channels" "$low" "$high"
+      fi
     fi
   fi
   finish
@@ -237,72 +274,105 @@ done
 for row in "wav 0 pcm_s16le sigterm" "mp3 1 mp3 sigterm" "wav 0 pcm_s16le paused-sigterm" "wma 2 wmav2 close"; do
   read -r ext format codec how <<<"$row"
   begin "$how-$ext" "$format" 2 44100 || continue
-  vexa_point $VEXA_RECORD_XY
-  start=$(vexa_now)
-  vexa_press
-  if ! vexa_wait_file "$rec/Vexa_001.$ext" 3; then
-    fail "Record made no Vexa_001.$ext"
+  file="$rec/Vexa_001.$ext"
+  point record
+  if ! press_record "$file"; then
     finish
     continue
   fi
   case $how in
     paused-sigterm)
-      echo "$case: SIGTERM 0.5 s after a pause 1.0 s into a recording"
-      sleep_until "$start" 1.0
-      recorded=$(vexa_since "$start")
-      vexa_press
-      sleep 0.5
+      echo "$case: SIGTERM 1 s after a pause 1.0 s into a recording"
+      sleep_until "$t_audio" 1.0
+      press_pause || { finish; continue; }
+      sleep_until "$t_paused" 1.0
       finish
+      # The take ended with the pause.
+      t_stop=$t_pause
+      t_done=$t_paused
       ;;
     sigterm)
       echo "$case: SIGTERM 1.5 s into a recording"
-      sleep_until "$start" 1.5
-      recorded=$(vexa_since "$start")
+      sleep_until "$t_audio" 1.5
+      t_stop=$(vexa_now)
       finish
+      t_done=$(vexa_now)
       ;;
     close)
       echo "$case: the window's Close button 1.5 s into a recording"
-      vexa_point $VEXA_CLOSE_XY
-      sleep_until "$start" 1.5
-      recorded=$(vexa_since "$start")
+      point close
+      sleep_until "$t_audio" 1.5
+      t_stop=$(vexa_now)
       vexa_press
       vexa_wait_end
+      t_done=$(vexa_now)
       [ "$vexa_rc" = 0 ] || { fail "exit code $vexa_rc after Close"; sed 's/^/  | /' "$work/$case.out"; }
       ;;
   esac
-  [ "$ext" = wav ] && check_wav_header "$rec/Vexa_001.wav"
-  low=$(awk -v t="$recorded" 'BEGIN {printf "%.3f", t - 0.5}')
-  high=$(awk -v t="$recorded" 'BEGIN {printf "%.3f", t + 0.5}')
-  check_audio "$rec/Vexa_001.$ext" "$codec" 44100 2 "$low" "$high"
+  [ "$ext" = wav ] && check_wav_header "$file"
+  read -r low high < <(vexa_take_range "$t_record" "$t_audio" "$t_stop" "$t_done")
+  check_audio "$file" "$codec" 44100 2 "$low" "$high"
   only_files "$rec" "Vexa_001.$ext"
 done
 
-# --- A recordings folder that does not exist -----------------------------------------------
-# Record says so in a box and makes nothing; the window stays usable, and SIGTERM with the box
-# open still ends the program with 0.
-case=missing-folder
-vexa_fresh "$work/$case"
-vexa_write_settings "Format=0" "Channels=2" "Frequency=44100" "Dir=$work/$case/missing/deeper/"
-boxes() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window" | wc -l; }
-# wait_boxes N: waits up to 3 s for N open boxes.
+# The boxes' texts, one line each, as they are shown (the program writes them there).
+export VEXA_MESSAGE_LOG="$work/messages.log"
+# windows: the program's visible windows as "id WIDTHxHEIGHT" lines; boxes: those other than the
+# main window (270 x 358).
+windows() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
+    echo "$w $(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: //p')"
+  done
+}
+boxes() { windows | grep -vc ' 270x358$'; }
+# wait_boxes N: waits up to 10 s for N open boxes.
 wait_boxes() {
   local _
-  for _ in $(seq 1 60); do [ "$(boxes)" -eq "$1" ] && return 0; sleep 0.05; done
+  for _ in $(seq 1 200); do [ "$(boxes)" -eq "$1" ] && return 0; sleep 0.05; done
   return 1
 }
+# answer_until TEXT: answers each box with Return and waits for it to close, until one whose
+# text holds TEXT has been answered (others, such as the writer's own, may come first). The
+# message log is emptied before the action that shows them.
+answer_until() {
+  local _
+  for _ in 1 2 3; do
+    wait_boxes 1 || return 1
+    xdotool key Return
+    wait_boxes 0 || return 1
+    grep -qF "$1" "$VEXA_MESSAGE_LOG" 2>/dev/null && return 0
+  done
+  return 1
+}
+messages() { tr '\n' '|' <"$VEXA_MESSAGE_LOG" 2>/dev/null; }
+
+# --- A recordings folder that cannot be made -----------------------------------------------
+# (A plain file stands where its parent should be.) Record says so in one box that names the
+# folder and makes nothing; the window stays usable, and SIGTERM with the box open still ends the
+# program with 0. (A folder that is merely missing is made: first_run_test.sh.)
+case=unmakeable-folder
+vexa_fresh "$work/$case"
+echo "not a folder" >"$work/$case/missing"
+vexa_write_settings "Format=0" "Channels=2" "Frequency=44100" "Dir=$work/$case/missing/deeper/"
 if vexa_start "$bin" "$work/$case.out"; then
   echo "$case: Record into $work/$case/missing/deeper/"
-  vexa_click $VEXA_RECORD_XY
-  wait_boxes 1 || fail "Record showed no box ($(boxes) open)"
-  # Each box is answered with Return (the writer's own box may come before the program's).
-  for _ in 1 2 3; do [ "$(boxes)" -gt 0 ] || break; xdotool key Return; sleep 0.4; done
-  wait_boxes 0 || fail "$(boxes) box(es) still open after Return"
+  : >"$VEXA_MESSAGE_LOG"
+  point record
+  vexa_press
+  answer_until "could not be created" ||
+    fail "Record gave no answered box saying the folder could not be created ($(boxes) open; shown: $(messages))"
+  [ "$(grep -c . "$VEXA_MESSAGE_LOG")" -eq 1 ] || fail "not one box: $(messages)"
+  grep -qF "$work/$case/missing/deeper" "$VEXA_MESSAGE_LOG" || fail "the box does not name the folder: $(messages)"
   kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended"
-  vexa_click $VEXA_RECORD_XY
+  point record
+  vexa_press
   wait_boxes 1 || fail "a second Record showed no box ($(boxes) open)"
   finish
-  made=$(find "$work/$case" -path "$work/$case/home" -prune -o -path "$work/$case/run" -prune -o -type f -print)
+  made=$(find "$work/$case" -path "$work/$case/home" -prune -o -path "$work/$case/run" -prune -o -type f -print |
+    grep -vx "$work/$case/missing")
   [ -z "$made" ] || fail "files were made: $made"
+  [ "$(cat "$work/$case/missing")" = "not a folder" ] || fail "the file in the way was changed"
 else
   fail "no visible window named \"Vexa Recorder\""
 fi
@@ -315,35 +385,24 @@ vexa_fresh "$work/$case"
 rec="$work/$case/recordings"
 mkdir -p "$rec"
 vexa_write_settings "Format=1" "Channels=2" "Frequency=44100" "Dir=$rec/"
-# windows: the program's visible windows as "id WIDTHxHEIGHT" lines.
-windows() {
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
-    echo "$w $(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: //p')"
-  done
-}
 echo "$case: PULSE_SERVER names a socket nobody listens on"
+: >"$VEXA_MESSAGE_LOG"
 PULSE_SERVER="unix:$work/$case/no-server" "$bin" >"$work/$case.out" 2>&1 &
 vexa_pid=$!
 vexa_window=""
+answer_until "Can not start" || fail "no answered box at start (windows: $(windows | tr '\n' ' '); shown: $(messages))"
 for _ in $(seq 1 200); do
-  [ -n "$(windows | grep -v ' 270x358$')" ] && break
-  sleep 0.05
-done
-if [ -z "$(windows | grep -v ' 270x358$')" ]; then
-  fail "no box at start (windows: $(windows | tr '\n' ' '))"
-fi
-for _ in 1 2 3; do [ -n "$(windows | grep -v ' 270x358$')" ] || break; xdotool key Return; sleep 0.4; done
-for _ in $(seq 1 100); do
   vexa_window=$(windows | awk '$2 == "270x358" {print $1; exit}')
   [ -n "$vexa_window" ] && break
   sleep 0.05
 done
 if [ -n "$vexa_window" ]; then
   [ "$(boxes)" -eq 0 ] || fail "$(boxes) box(es) still open after Return"
-  vexa_click $VEXA_RECORD_XY
+  : >"$VEXA_MESSAGE_LOG"
+  point record
+  vexa_press
   wait_boxes 1 || fail "Record without a sound server showed no box ($(boxes) open)"
-  sleep 0.3
+  grep -qF "Recording could not be started" "$VEXA_MESSAGE_LOG" || fail "the box does not say recording could not start: $(messages)"
   made=$(ls -A "$rec")
   [ -z "$made" ] || fail "files were made: $made"
 else
