@@ -55,26 +55,32 @@ stats() {
 }
 in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
 
+# Clicks reach the program when it gets to them: each effect is waited for (up to 10 s), on the
+# server or in the window, before the next step.
+# press BUTTON: presses a round button once it shows that it sees the mouse.
+press() {
+  vexa_hover "$1" || fail "the $1 button shows no hover"
+  vexa_press
+}
+default_is() { [ "$(pactl get-default-source)" = "$1" ]; }
+
 # dialog: opens the sound source dialog with the button and sets $dialog; 1 when none shows.
 dialog() {
-  vexa_click $SOURCE_XY
+  press source
   dialog=""
-  for _ in $(seq 1 100); do
-    # (a name search also lists the main window, whose hints name the dialog)
-    dialog=$(xdotool search --onlyvisible --pid "$vexa_pid" --name '^Sound Source$' 2>/dev/null | grep -vx "$vexa_window" | head -1)
-    [ -n "$dialog" ] && { sleep 0.3; return 0; }
-    sleep 0.05
-  done
+  vexa_until 10 dialog_shown && return 0
   fail "no sound source dialog"
   return 1
 }
+dialog_shown() {
+  # (a name search also lists the main window, whose hints name the dialog)
+  dialog=$(xdotool search --onlyvisible --pid "$vexa_pid" --name '^Sound Source$' 2>/dev/null | grep -vx "$vexa_window" | head -1)
+  [ -n "$dialog" ]
+}
 in_dialog() { xdotool mousemove --window "$dialog" "$1" "$2" click 1; sleep 0.2; }
+dialog_open() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -qx "$dialog"; }
 dialog_gone() {
-  for _ in $(seq 1 100); do
-    xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -qx "$dialog" || return 0
-    sleep 0.05
-  done
-  fail "the dialog did not close"
+  vexa_until 10 eval '! dialog_open' || fail "the dialog did not close"
 }
 
 # choose SOURCE BUTTON: in the dialog, clicks the source's row, then OK or Cancel.
@@ -85,19 +91,18 @@ choose() {
   in_dialog "$LIST_X" $((LIST_Y0 + ROW_H * row))
   if [ "$2" = ok ]; then in_dialog $OK_XY; else in_dialog $CANCEL_XY; fi
   dialog_gone
-  sleep 0.3
 }
 
-# record FILE: 2 s through Record and Stop into the next file, FILE; prints "frequency rms".
+# record FILE: about 2 s through Record and Stop into the next file, FILE; prints "frequency rms".
 n=0
 next() { n=$((n + 1)); file=$(printf '%s/Vexa_%03d.wav' "$rec" "$n"); }
 record() {
   local file=$1
-  vexa_click $VEXA_RECORD_XY
-  vexa_wait_file "$file" 3 || { fail "Record made no $(basename "$file")"; echo "0 0"; return; }
+  press record
+  vexa_wait_file "$file" 10 && vexa_wait_audio "$file" 10 || { fail "Record made no $(basename "$file") with audio"; echo "0 0"; return; }
   sleep 2
-  vexa_click $VEXA_STOP_XY
-  sleep 0.8
+  press stop
+  vexa_wait_closed "$file" 20 || fail "$(basename "$file") is still open 20 s after Stop"
   stats "$file"
 }
 
@@ -108,16 +113,16 @@ mkdir -p "$rec"
 vexa_write_settings "Format=0" "Channels=2" "Frequency=44100" "Dir=$rec/" "Mixer=3"
 restore_server
 vexa_start "$bin" "$work/out.txt" || { fail "no window"; cat "$work/out.txt"; exit 1; }
-sleep 0.5
 
 choose tonesink.monitor ok
-[ "$(pactl get-default-source)" = tonesink.monitor ] || fail "OK left the default source at $(pactl get-default-source)"
+vexa_until 10 default_is tonesink.monitor || fail "OK left the default source at $(pactl get-default-source)"
 next; read -r f r < <(record "$file")
 echo "$case: 1 kHz line: $f Hz, RMS $r"
 in_range "$f" 950 1050 || fail "the 1 kHz line recorded $f Hz"
 full=$r
 
 choose micsink.monitor ok
+vexa_until 10 default_is micsink.monitor || fail "OK left the default source at $(pactl get-default-source)"
 next; read -r f r < <(record "$file")
 echo "$case: 440 Hz line: $f Hz, RMS $r"
 in_range "$f" 420 460 || fail "the 440 Hz line recorded $f Hz"
@@ -131,10 +136,17 @@ in_range "$f" 420 460 || fail "after Cancel the recording has $f Hz"
 
 case=record-level
 choose tonesink.monitor ok
-# A click on the track a quarter of the way (track 52 px after the 12 px slide).
-vexa_click $((172 + 13 + 6)) "$WAVEIN_Y"
-sleep 0.3
-vol=$(pactl get-source-volume tonesink.monitor | grep -o '[0-9]*%' | head -1)
+vexa_until 10 default_is tonesink.monitor || fail "OK left the default source at $(pactl get-default-source)"
+# A click on the track a quarter of the way (track 52 px after the 12 px slide). The track shows
+# nothing while its poll sees the mouse, so a click that came before is given again; a click
+# there always sets the same place.
+source_volume() { pactl get-source-volume "$1" | grep -o '[0-9]*%' | head -1; }
+volume_is() { [ "$(source_volume "$1")" = "$2" ]; }
+for _ in 1 2 3; do
+  vexa_click $((172 + 13 + 6)) "$WAVEIN_Y"
+  vexa_until 5 volume_is tonesink.monitor 25% && break
+done
+vol=$(source_volume tonesink.monitor)
 echo "$case: the recording slider at a quarter: tonesink.monitor at $vol"
 [ "$vol" = 25% ] || fail "the source's volume is $vol, not 25%"
 next; read -r f r < <(record "$file")
@@ -142,31 +154,35 @@ echo "$case: RMS $r at a quarter, $full at the top"
 awk -v q="$r" -v t="$full" 'BEGIN {exit !(q > 0 && t > 0 && q < t / 4)}' || fail "RMS $r at a quarter is not well below $full"
 
 case=speaker-drag
-before=$(pactl get-sink-volume speaker | grep -o '[0-9]*%' | head -1)
-vexa_point 230 "$SPEAK_Y"
+# The slide, at the top of the track, shows that it sees the mouse before the button goes down;
+# at each step of the drag the server's volume is waited for to move (up to 5 s).
+speaker_volume() { pactl get-sink-volume speaker | grep -o '[0-9]*%' | head -1; }
+volume_moved() { [ "$(speaker_volume)" != "$1" ]; }
+before=$(speaker_volume)
+vexa_hover speak-top || fail "the speaker slide shows no hover"
 xdotool mousedown 1
 seen=""
+last=$before
 for x in 225 218 211 204 197; do
   xdotool mousemove --window "$vexa_window" "$x" "$SPEAK_Y"
-  sleep 0.3
-  seen="$seen $(pactl get-sink-volume speaker | grep -o '[0-9]*%' | head -1)"
+  vexa_until 5 volume_moved "$last"
+  last=$(speaker_volume)
+  seen="$seen $last"
 done
 xdotool mouseup 1
-sleep 0.3
-after=$(pactl get-sink-volume speaker | grep -o '[0-9]*%' | head -1)
+after=$(speaker_volume)
 echo "$case: $before, during the drag:$seen, after $after"
 distinct=$(echo "$seen" | tr ' ' '\n' | grep -v '^$' | sort -u | wc -l)
 [ "$distinct" -ge 3 ] || fail "the volume did not follow the drag ($seen)"
 [ "$after" != "$before" ] || fail "the volume did not change"
 
 case=mute
-[ "$(pactl get-sink-mute speaker)" = "Mute: no" ] || fail "muted before the test"
-vexa_click $MUTE_XY
-sleep 0.3
-[ "$(pactl get-sink-mute speaker)" = "Mute: yes" ] || fail "the mute button did not mute"
-vexa_click $MUTE_XY
-sleep 0.3
-[ "$(pactl get-sink-mute speaker)" = "Mute: no" ] || fail "the mute button did not unmute"
+mute_is() { [ "$(pactl get-sink-mute speaker)" = "Mute: $1" ]; }
+mute_is no || fail "muted before the test"
+press mute
+vexa_until 10 mute_is yes || fail "the mute button did not mute"
+press mute
+vexa_until 10 mute_is no || fail "the mute button did not unmute"
 
 case=mixer-setting
 vexa_end TERM
@@ -184,18 +200,28 @@ windows() {
     echo "$w $(xdotool getwindowgeometry "$w" | sed -n 's/.*Geometry: //p')"
   done
 }
+# The start-up box comes at once: no wait for a server that is not there. A wait of the
+# program's own (2 s for an answer, 3 s for a default) shows in the time reported; what decides
+# is only a hang guard, as a busy machine may take seconds to start any program.
 start=$(vexa_now)
 PULSE_SERVER="unix:$work/no-server" "$bin" >"$work/none.out" 2>&1 &
 vexa_pid=$!
-for _ in $(seq 1 200); do
-  [ -n "$(windows)" ] && break
-  sleep 0.02
-done
+windows_shown() { [ -n "$(windows)" ]; }
+vexa_until 20 windows_shown
 took=$(vexa_since "$start")
 echo "$case: first window (the start-up box) after $took s"
-in_range "$took" 0 2 || fail "start-up took $took s"
-for _ in 1 2 3; do [ -n "$(windows | grep -v ' 270x358$')" ] || break; xdotool key Return; sleep 0.4; done
-vexa_window=$(windows | awk '$2 == "270x358" {print $1; exit}')
+windows_shown || fail "no window within $took s"
+# Each box is answered with Return and waited for to close; then the main window.
+box_count() { windows | grep -vc ' 270x358$'; }
+fewer_boxes() { [ "$(box_count)" -lt "$1" ]; }
+main_shown() { vexa_window=$(windows | awk '$2 == "270x358" {print $1; exit}'); [ -n "$vexa_window" ]; }
+for _ in 1 2 3; do
+  open=$(box_count)
+  [ "$open" -gt 0 ] || break
+  xdotool key Return
+  vexa_until 10 fewer_boxes "$open" || break
+done
+vexa_until 10 main_shown
 if [ -n "$vexa_window" ] && dialog; then
   geometry=$(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Geometry: //p')
   [ "$geometry" = 289x321 ] || fail "dialog of $geometry"

@@ -13,6 +13,9 @@
 #  3. the window starts on top with its shape; stay on top switched off keeps the shape; the
 #     close button saves exactly the defaults.
 set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
 bin=${VEXA_BINARY_DIR:?}/vexa-recorder
 skin=${VEXA_SOURCE_DIR:?}/src/skin/art/skin.png
 [ -x "$bin" ] || { echo "FAIL: $bin not built"; exit 1; }
@@ -90,17 +93,20 @@ painted() { # the skin drawn in the middle of the window
 height_is() { [ "$(xdotool getwindowgeometry --shell "$wid" | sed -n 's/^HEIGHT=//p')" = "$1" ]; }
 on_top() { xprop -id "$wid" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE; }
 
-# A click as the polling controls need it: rest on the spot for more than two poll intervals.
-click_at() { # window-local x y
-  xdotool mousemove $((x + $1)) $((y + $2))
-  sleep 0.3
+# A click as the polling controls need it: the button takes it once its poll has seen the
+# cursor, which its hovered picture shows (vexa_hover in lib.sh).
+pressed=
+press_button() { # press_button icon|filelist|close
+  vexa_window=$wid
+  vexa_hover "$1" || fail "the $1 button shows no hover"
   xdotool click 1
+  pressed=$1
 }
 
 # The close button: the program ends by itself with code 0.
 close_with_button() {
   local rc
-  click_at 254 14
+  press_button close
   if wait_for bash -c "! kill -0 $pid 2>/dev/null"; then
     wait "$pid"; rc=$?
     check "close button: exit code" 0 "$rc"
@@ -128,12 +134,18 @@ key_points="0,0 3,0 1,1 0,3 269,0 266,0 268,1 269,3 0,164 1,166 3,167 3,168 1,16
   269,164 268,166 266,167 266,168 268,169 269,171 0,354 0,357 1,356 3,357 269,354 269,357 268,356 266,357"
 skin_points="4,0 2,1 1,2 0,4 265,0 267,1 268,2 269,4 0,163 1,165 2,166 4,167 4,168 2,169 1,170 0,172
   269,163 268,165 265,167 265,168 268,170 269,172 0,353 2,356 4,357 269,353 267,356 265,357 135,100 135,260"
+left_alone() { ! vexa_hovered "$1"; }
+no_popups() { [ -z "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$wid")" ]; }
 shape_check() { # shape_check <what>
   local p px py value bad=0
   geometry
-  # The mouse off the window, so that no hint covers it.
+  wait_for painted || fail "$1: the window is not painted"
+  # The mouse off the window, so that no hint covers it: the last button pressed shows that its
+  # poll has seen the mouse leave, and no hint is open.
   xdotool mousemove 1 1
-  sleep 0.3
+  vexa_window=$wid
+  [ -z "$pressed" ] || wait_for left_alone "$pressed" || fail "$1: the $pressed button still shows the mouse"
+  wait_for no_popups || fail "$1: a hint or menu is still open"
   import -window root "$work/shot.png"
   convert "$work/shot.png" -crop "${w}x${h}+${x}+${y}" +repage "$work/window.png"
   local covered= open=
@@ -188,7 +200,7 @@ drag_check "drag on the bare skin" 1 160 14 60 40 60 40
 drag_check "drag on the title" 1 50 12 -35 -20 -35 -20
 drag_check "drag on the folder label" 1 120 180 -30 25 -30 25
 drag_check "right-button drag" 3 160 14 40 40 0 0
-click_at 210 14
+press_button filelist
 wait_for height_is 168
 geometry
 check "list button hides the list" 270x168 "${w}x${h}"
@@ -199,7 +211,7 @@ expect_settings "settings saved with the list hidden" 0 0
 # --- Start 2: the list stays hidden; stay on top switched on ------------------------------
 start 2
 check "size at the next start" 270x168 "${w}x${h}"
-click_at 210 14
+press_button filelist
 wait_for height_is 358
 geometry
 check "list button shows the list" 270x358 "${w}x${h}"
@@ -212,7 +224,7 @@ menu_open() { # a second window of the program, taller than a hint
   return 1
 }
 stay_on_top_from_menu() {
-  click_at 14 14
+  press_button icon
   wait_for menu_open || { fail "$1: no system menu"; return 1; }
   sleep 0.2
   xdotool key Down Down Down Down Down Return
@@ -221,7 +233,6 @@ top_and_found() { find_window && on_top; }
 not_top_and_found() { find_window && ! on_top; }
 stay_on_top_from_menu "stay on top"
 if wait_for top_and_found; then ok "stay on top: the window is above the others"; else fail "stay on top: not above"; find_window; fi
-sleep 0.3
 geometry
 check "size on top" 270x358 "${w}x${h}"
 shape_check "shape on top"
@@ -235,7 +246,6 @@ check "size at the third start" 270x358 "${w}x${h}"
 shape_check "shape when started on top"
 stay_on_top_from_menu "stay on top off"
 if wait_for not_top_and_found; then ok "stay on top off"; else fail "stay on top off: still above"; find_window; fi
-sleep 0.3
 shape_check "shape after stay on top off"
 close_with_button
 expect_settings "defaults saved" 1 0
