@@ -5,7 +5,8 @@
 # settings, R, about 3 s, S gives ~/Documents/Vexa_001.mp3 (the default folder and format) that
 # decodes to about 3 s, and no box shows. The same after the chosen recordings folder (and its
 # parent) was removed while the program stood idle. A folder that cannot be made (its parent is
-# a plain file) gives exactly one box, records nothing, and the program goes on.
+# a plain file) gives exactly one box, which names the folder and why, records nothing, and the
+# program goes on. Every text a box shows is logged (VEXA_MESSAGE_LOG) and checked.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -21,6 +22,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+export VEXA_MESSAGE_LOG=$work/messages.log
 vexa_hold_display
 failures=0
 step=start
@@ -28,50 +30,30 @@ fail() { echo "FAIL [$step]: $*"; failures=$((failures + 1)); }
 # Nothing has the focus without a window manager: give it to the window before keys.
 focus() { xdotool windowfocus --sync "$vexa_window" 2>/dev/null || xdotool windowfocus "$vexa_window"; sleep 0.2; }
 
-# finished FILE: waits (a hang guard of 15 s) until FILE decodes and its size has stopped
-# changing, which Stop completes; prints the decoded seconds, or "none".
-finished() {
-  local size last="" seconds=none _
-  for _ in $(seq 1 75); do
-    size=$(stat -c %s "$1" 2>/dev/null || echo 0)
-    if [ "$size" = "$last" ] && [ "$size" -gt 0 ]; then
-      seconds=$(vexa_seconds "$1")
-      [ "$seconds" != none ] && break
-    fi
-    last=$size
-    sleep 0.2
-  done
-  echo "$seconds"
-}
-
-# take FILE: R, about 3 s after FILE appears, S; checks FILE decodes to what was recorded and
-# that no box showed. The bounds hold on a busy machine: the take cannot be longer than from
-# just before R was sent to just after the file was complete, and cannot be much shorter than
-# from when the file (made at Record, just before the capture starts) was seen to when S was
-# sent, less the capture's first block.
+# take FILE: R, about 3 s after FILE holds audio, S; checks FILE decodes to what was recorded
+# (vexa_take_range: bounds a busy machine can only widen) and that no box showed.
 take() {
-  local file=$1 before seen sent after seconds
+  local file=$1 record audio stop done seconds low high
   focus
-  before=$(vexa_now)
+  record=$(vexa_now)
   xdotool key r
-  if ! vexa_wait_file "$file" 10; then
-    fail "R made no $(basename "$file") (boxes: $(vexa_boxes))"
-    ls -la "$(dirname "$file")" 2>&1
+  if ! vexa_wait_audio "$file" 15; then
+    fail "R made no $(basename "$file") with audio (boxes: $(vexa_boxes))"
     return
   fi
-  seen=$(vexa_now)
+  audio=$(vexa_now)
   [ "$(vexa_boxes)" -eq 0 ] || fail "a box shows while recording"
   sleep 3
-  sent=$(vexa_now)
+  stop=$(vexa_now)
   xdotool key s
-  seconds=$(finished "$file")
-  after=$(vexa_now)
-  local longest shortest
-  longest=$(awk -v a="$before" -v b="$after" 'BEGIN {printf "%.2f", b - a + 0.3}')
-  shortest=$(awk -v a="$seen" -v b="$sent" 'BEGIN {printf "%.2f", b - a - 1.0}')
-  echo "$step: $(basename "$file") decodes to $seconds s (bounds $shortest..$longest s)"
-  vexa_in_range "$seconds" "$shortest" "$longest" || fail "$(basename "$file") decodes to $seconds s, not $shortest..$longest s"
+  vexa_wait_closed "$file" 15 || fail "Stop did not complete $(basename "$file")"
+  done=$(vexa_now)
+  seconds=$(vexa_seconds "$file")
+  read -r low high < <(vexa_take_range "$record" "$audio" "$stop" "$done")
+  echo "$step: $(basename "$file") decodes to $seconds s (bounds $low..$high s)"
+  vexa_in_range "$seconds" "$low" "$high" || fail "$(basename "$file") decodes to $seconds s, not $low..$high s"
   [ "$(vexa_boxes)" -eq 0 ] || fail "$(vexa_boxes) box(es) after the take"
+  [ ! -s "$VEXA_MESSAGE_LOG" ] || fail "messages shown: $(cat "$VEXA_MESSAGE_LOG")"
 }
 
 # --- A new account: no Documents folder, no settings ---
@@ -106,19 +88,19 @@ vexa_write_settings "Dir=$work/blocked/plain/takes/" "LanguageFile=English.ini" 
 vexa_start "$bin" "$work/blocked.log" || { fail "no visible window"; cat "$work/blocked.log"; exit 1; }
 focus
 xdotool key r
-boxes=0
-for _ in $(seq 1 100); do
-  boxes=$(vexa_boxes)
-  [ "$boxes" -gt 0 ] && break
-  sleep 0.05
-done
-sleep 0.5 # a second box would follow the first at once
-boxes=$(vexa_boxes)
-[ "$boxes" -eq 1 ] || fail "$boxes boxes, expected one"
+box_open() { [ "$(vexa_boxes)" -ge 1 ]; }
+no_box() { [ "$(vexa_boxes)" -eq 0 ]; }
+vexa_until 10 box_open || fail "no box shows"
 [ -f "$work/blocked/plain" ] && [ ! -s "$work/blocked/plain" ] || fail "the plain file was touched"
 xdotool key Return
-for _ in $(seq 1 100); do [ "$(vexa_boxes)" -eq 0 ] && break; sleep 0.05; done
-[ "$(vexa_boxes)" -eq 0 ] || fail "the box did not close"
+vexa_until 10 no_box || fail "the box did not close"
+# A second box (the writer's own, then the general one) would follow the first once it closed.
+sleep 1
+no_box || fail "a second box shows"
+[ "$(wc -l <"$VEXA_MESSAGE_LOG")" -eq 1 ] || fail "messages: $(cat "$VEXA_MESSAGE_LOG")"
+grep -qF "$work/blocked/plain/takes" "$VEXA_MESSAGE_LOG" && grep -q "Not a directory" "$VEXA_MESSAGE_LOG" ||
+  fail "the message does not name the folder and why: $(cat "$VEXA_MESSAGE_LOG")"
+[ -z "$(find "$work/blocked" -name 'Vexa_*')" ] || fail "a take was made: $(find "$work/blocked" -name 'Vexa_*')"
 kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended"
 vexa_end TERM
 [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
