@@ -116,6 +116,7 @@ vexa_control() {
     source) echo "round 244 144 18 18 round_source" ;;
     icon) echo "push 4 4 20 20 icon" ;;
     filelist) echo "push 200 4 20 20 filelist" ;;
+    refresh) echo "push 56 196 20 20 refresh" ;;
     close) echo "push 244 4 20 20 close" ;;
     join) echo "push 192 196 20 20 join" ;;
     edit) echo "push 216 196 20 20 edit" ;;

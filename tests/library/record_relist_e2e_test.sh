@@ -31,11 +31,6 @@ mkdir -p "$work/rec"
 sox -n -r 44100 -c 2 -b 24 "$work/rec/a deep.wav" synth 1 sine 440 || fail "sox"
 vexa_write_settings "Dir=$work/rec/" "LanguageFile=English.ini" "FileList=1" "Format=0"
 
-# Refresh is a push button like those lib.sh knows (its pictures are "refresh_*"): added to that
-# table here, so that vexa_hover can wait for its hovered picture.
-eval "vexa_lib_control() $(declare -f vexa_control | tail -n +2)"
-vexa_control() { if [ "$1" = refresh ]; then echo "push 56 196 20 20 refresh"; else vexa_lib_control "$1"; fi; }
-
 # next_box: sets $box to a message box of the program on screen (a dialog window: not the main
 # window, nor a hint).
 next_box() {
