@@ -11,20 +11,8 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-first.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
+vexa_begin first sound
 export VEXA_MESSAGE_LOG=$work/messages.log
-vexa_hold_display
-failures=0
 step=start
 fail() { echo "FAIL [$step]: $*"; failures=$((failures + 1)); }
 # Nothing has the focus without a window manager: give it to the window before keys.

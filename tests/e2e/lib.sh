@@ -1,6 +1,10 @@
 # Shared by the scripts that drive the real program through its window (tests/e2e/*_test.sh,
 # bench/window_*.sh). Source it; it defines functions only.
 #
+#   vexa_begin NAME [sound]     the preamble of a test: needs $DISPLAY (and $PULSE_SERVER with
+#                               "sound"); sets $bin (the program) and $work (a scratch folder
+#                               removed at exit with the program and the display holder),
+#                               holds the display, sets failures=0
 #   vexa_fresh DIR              a private home in DIR: HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR,
 #                               TMPDIR; sets $vexa_settings (the settings file's path)
 #   vexa_write_settings K=V ... writes the settings file: section [General] with these values
@@ -31,6 +35,15 @@
 #   vexa_calc EXPRESSION        the value of an arithmetic expression of numbers, to 3 decimals
 #   vexa_hold_display           keeps one client connected to $DISPLAY (sets $vexa_holder; kill
 #                               it at the end)
+#   vexa_find_main              sets $vexa_window to the main window, mapped or not (the first
+#                               activation's boxes come before it shows); vexa_viewable: it shows
+#   vexa_close_boxes COUNT      closes the program's message boxes one after the other: COUNT
+#                               that must come, then any that follow; prints their titles
+#   vexa_refresh_listing FILE   makes FILE (a fine WAV) in the folder, presses Refresh and waits
+#                               until the list shows it (every box of that Refresh is then up)
+#   vexa_off_window, vexa_shot, vexa_refresh_is n|d, vexa_idle, vexa_rows FILE, vexa_listed:
+#                               the pointer away; a picture of the window in $work/shot.png and
+#                               what it shows of Refresh and the list (see there)
 #   vexa_in_range V LO HI       V is a number within LO..HI
 #   vexa_boxes                  how many boxes (windows other than the main one) are open
 #   vexa_seconds FILE           what FFmpeg decodes of FILE, in seconds ("none" if unreadable)
@@ -43,6 +56,25 @@ VEXA_PLAY_XY="54 141"
 VEXA_STOP_XY="83 141"
 # The window's Close button in the title row.
 VEXA_CLOSE_XY="254 14"
+
+vexa_begin() {
+  bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
+  [ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
+  if [ "${2:-}" = sound ] && [ -z "${PULSE_SERVER:-}" ]; then
+    echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1
+  fi
+  work=$(mktemp -d "/tmp/vexa-$1.XXXXXX")
+  vexa_holder=""
+  trap vexa_cleanup EXIT
+  vexa_hold_display
+  failures=0
+}
+
+vexa_cleanup() {
+  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "${vexa_holder:-}" ] && kill "$vexa_holder" 2>/dev/null
+  rm -rf "$work"
+}
 
 # Xvfb resets itself whenever its last client leaves and refuses connections meanwhile, so a
 # program started just after another one ended may fail with "could not connect to display".
@@ -308,4 +340,103 @@ vexa_seconds() {
   [ -n "${rate:-}" ] && [ -n "${channels:-}" ] || { echo none; return; }
   bytes=$(ffmpeg -v error -nostdin -i "$1" -map 0:a:0 -f s16le -acodec pcm_s16le - 2>/dev/null | wc -c)
   awk -v b="$bytes" -v r="$rate" -v c="$channels" 'BEGIN {printf "%.2f", b / (2 * r * c)}'
+}
+
+# --- Boxes, the list and Refresh ---
+
+# vexa_next_box: sets $box to a message box of the program on screen (a dialog window: not the
+# main window, nor a hint).
+vexa_next_box() {
+  local w
+  box=""
+  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
+    [ "$w" = "$vexa_window" ] && continue
+    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG && { box=$w; return 0; }
+  done
+  return 1
+}
+vexa_box_gone() { ! xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -qx "$1"; }
+# vexa_close_box BOX: Return in the box until it goes; Return again only while the box itself
+# still has the keyboard (never into a box that followed it).
+vexa_close_box() {
+  local _
+  for _ in 1 2 3; do
+    xdotool windowfocus --sync "$1" 2>/dev/null || return 0
+    sleep 0.2
+    vexa_box_gone "$1" && return 0
+    xdotool key Return
+    vexa_until 10 vexa_box_gone "$1" && return 0
+  done
+  return 1
+}
+# vexa_close_boxes COUNT: COUNT boxes that must come (each within 30 s: a busy machine may take
+# long to show one), then any that come within 2 s of the last (or until ten were closed: they
+# come back without end); prints the titles, one a line. A box that Return does not close is
+# named in $work/stuck.
+vexa_close_boxes() {
+  local closed=0 guard
+  while [ "$closed" -lt 10 ]; do
+    guard=2
+    [ "$closed" -lt "$1" ] && guard=30
+    vexa_until "$guard" vexa_next_box || break
+    closed=$((closed + 1))
+    xdotool getwindowname "$box"
+    vexa_close_box "$box" || { xdotool getwindowname "$box" >>"$work/stuck"; break; }
+  done
+}
+
+# The first of the program's windows titled exactly "Vexa Recorder" (a search by name also
+# matches the boxes), mapped or not.
+vexa_find_main() {
+  local w
+  for w in $(xdotool search --pid "$vexa_pid" 2>/dev/null | sort -n); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "Vexa Recorder" ] && { vexa_window=$w; return 0; }
+  done
+  return 1
+}
+vexa_viewable() { xwininfo -id "$vexa_window" 2>/dev/null | grep -q IsViewable; }
+
+# vexa_off_window: the mouse away from the window, so that no control shows its hover or a hint.
+vexa_off_window() {
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$vexa_window")"
+  if [ $((X + WIDTH + 20)) -lt "$(xdotool getdisplaygeometry | cut -d' ' -f1)" ]; then
+    xdotool mousemove $((X + WIDTH + 20)) $((Y + 10))
+  else
+    xdotool mousemove $((X > 20 ? X - 20 : 0)) $((Y + HEIGHT + 10))
+  fi
+}
+# vexa_shot: a picture of the window as it is painted now, in $work/shot.png.
+vexa_shot() { import -window "$vexa_window" "$work/shot.png" 2>/dev/null; }
+# vexa_refresh_is n|d: the last shot shows Refresh in its usable (n) or disabled (d) picture,
+# wherever that picture is not key-coloured.
+vexa_refresh_is() {
+  local art="${VEXA_SOURCE_DIR:?}/src/skin/art/refresh_$1.png"
+  convert "$work/shot.png" -crop 16x16+58+198 +repage "$work/refresh.png" 2>/dev/null &&
+    convert "$work/refresh.png" \( "$art" -transparent "$(convert "$art" -format '%[pixel:p{0,0}]' info:)" \) \
+      -composite "$work/refresh-art.png" 2>/dev/null &&
+    [ "$(compare -metric AE "$work/refresh.png" "$work/refresh-art.png" null: 2>&1)" = 0 ]
+}
+# vexa_idle: the window is painted, and its library usable (no recording runs).
+vexa_idle() { vexa_shot && vexa_refresh_is n; }
+# vexa_rows FILE: the list's rows (the list starts at 10,218) in the last shot; vexa_listed: a
+# new shot whose rows differ from $work/before.png.
+vexa_rows() { convert "$work/shot.png" -crop 240x60+10+218 +repage "$1" 2>/dev/null; }
+vexa_rows_changed() {
+  vexa_rows "$work/after.png" && [ "$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1)" != 0 ]
+}
+vexa_listed() { vexa_shot && vexa_rows_changed; }
+# vexa_refresh_listing NEWFILE: presses Refresh with NEWFILE just made in the folder, and waits
+# until the list shows it. The listing shows its boxes before the window paints the list again,
+# so then every box of this Refresh is on screen (the first of a row of them, which come one by
+# one as each is closed).
+vexa_refresh_listing() {
+  vexa_off_window
+  vexa_until 30 vexa_idle || fail "Refresh does not show its usable picture within 30 s"
+  vexa_rows "$work/before.png"
+  sox -n -r 8000 -c 1 -b 16 "$1" synth 1 sine 440 || fail "sox"
+  vexa_hover refresh || fail "Refresh shows no hover 10 s after the mouse came"
+  vexa_press
+  vexa_off_window
+  vexa_until 20 vexa_listed || fail "the list does not show $(basename "$1") 20 s after Refresh"
 }

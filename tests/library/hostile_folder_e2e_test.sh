@@ -10,73 +10,9 @@ set -uo pipefail
 lib="${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
 # shellcheck source=../e2e/lib.sh
 source "$lib"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-hostile-e2e.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
+vexa_begin hostile-e2e
 case=""
 fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
-
-# next_box: sets $box to a message box of the program on screen (a dialog window: not the main
-# window, nor a hint).
-next_box() {
-  local w
-  box=""
-  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
-    [ "$w" = "$vexa_window" ] && continue
-    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG && { box=$w; return 0; }
-  done
-  return 1
-}
-box_gone() { ! xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -qx "$1"; }
-# close_box BOX: Return in the box until it goes; Return again only while the box itself still
-# has the keyboard (never into a box that followed it).
-close_box() {
-  local _
-  for _ in 1 2 3; do
-    xdotool windowfocus --sync "$1" 2>/dev/null || return 0
-    sleep 0.2
-    box_gone "$1" && return 0
-    xdotool key Return
-    vexa_until 10 box_gone "$1" && return 0
-  done
-  return 1
-}
-# close_boxes COUNT: closes the message boxes the program shows, one after the other: COUNT
-# that must come (each within 30 s: a busy machine may take long to show one), then any that
-# come within 2 s of the last (or until ten were closed: they come back without end); prints
-# the titles, one a line. A box that Return does not close is named in $work/stuck.
-close_boxes() {
-  local closed=0 guard
-  while [ "$closed" -lt 10 ]; do
-    guard=2
-    [ "$closed" -lt "$1" ] && guard=30
-    vexa_until "$guard" next_box || break
-    closed=$((closed + 1))
-    xdotool getwindowname "$box"
-    close_box "$box" || { xdotool getwindowname "$box" >>"$work/stuck"; break; }
-  done
-}
-
-# main_window: the program's main window, mapped or not (the first activation's boxes come while
-# it is still unmapped): the first of its windows titled exactly "Vexa Recorder".
-main_window() {
-  local w
-  for w in $(xdotool search --pid "$vexa_pid" 2>/dev/null | sort -n); do
-    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "Vexa Recorder" ] && { echo "$w"; return 0; }
-  done
-  return 1
-}
-find_main() { vexa_window=$(main_window); }
-viewable() { xwininfo -id "$vexa_window" 2>/dev/null | grep -q IsViewable; }
 
 # run_case NAME BOXES: starts the program on the settings written, closes exactly BOXES boxes
 # (each may take up to 30 s to come, and none more may follow within 2 s), expects its main
@@ -87,15 +23,15 @@ run_case() {
   "$bin" >"$work/$case.log" 2>&1 &
   vexa_pid=$!
   vexa_window=""
-  vexa_until 30 find_main || { fail "no main window"; kill -9 "$vexa_pid"; wait "$vexa_pid" 2>/dev/null; vexa_pid=""; return; }
+  vexa_until 30 vexa_find_main || { fail "no main window"; kill -9 "$vexa_pid"; wait "$vexa_pid" 2>/dev/null; vexa_pid=""; return; }
   local titles n rss
   rm -f "$work/stuck"
-  titles=$(close_boxes "$2")
+  titles=$(vexa_close_boxes "$2")
   n=$(printf '%s\n' "$titles" | grep -c .)
   echo "$case: $n box(es): $(printf '%s' "$titles" | tr '\n' '|')"
   [ "$n" -eq "$2" ] || fail "$n box(es) instead of $2"
   [ -e "$work/stuck" ] && fail "boxes that Return did not close: $(tr '\n' '|' <"$work/stuck")"
-  vexa_until 30 viewable || fail "the main window never showed (start-up did not finish)"
+  vexa_until 30 vexa_viewable || fail "the main window never showed (start-up did not finish)"
   rss=$(awk '/^VmRSS:/ {print $2}' "/proc/$vexa_pid/status" 2>/dev/null)
   echo "$case: resident ${rss:-?} kB"
   [ "${rss:-0}" -lt 300000 ] || fail "resident size ${rss} kB"
