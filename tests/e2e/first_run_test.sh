@@ -15,14 +15,12 @@ vexa_begin first sound
 export VEXA_MESSAGE_LOG=$work/messages.log
 step=start
 fail() { echo "FAIL [$step]: $*"; failures=$((failures + 1)); }
-# Nothing has the focus without a window manager: give it to the window before keys.
-focus() { xdotool windowfocus --sync "$vexa_window" 2>/dev/null || xdotool windowfocus "$vexa_window"; sleep 0.2; }
 
 # take FILE: R, about 3 s after FILE holds audio, S; checks FILE decodes to what was recorded
 # (vexa_take_range: bounds a busy machine can only widen) and that no box showed.
 take() {
   local file=$1 record audio stop done seconds low high
-  focus
+  vexa_focus
   record=$(vexa_now)
   xdotool key r
   if ! vexa_wait_audio "$file" 15; then
@@ -74,7 +72,7 @@ vexa_fresh "$work/blocked"
 : >"$work/blocked/plain"
 vexa_write_settings "Dir=$work/blocked/plain/takes/" "LanguageFile=English.ini" "Format=1"
 vexa_start "$bin" "$work/blocked.log" || { fail "no visible window"; cat "$work/blocked.log"; exit 1; }
-focus
+vexa_focus
 xdotool key r
 box_open() { [ "$(vexa_boxes)" -ge 1 ]; }
 no_box() { [ "$(vexa_boxes)" -eq 0 ]; }

@@ -82,17 +82,16 @@ ready() {
 }
 focus_in() { [ "$(xdotool getwindowname "$(xdotool getwindowfocus 2>/dev/null)" 2>/dev/null)" = "$1" ]; }
 no_other() { [ -z "$(others)" ] || fail "a window shows: $(others | tr '\n' ',')"; }
-focus() { xdotool windowfocus --sync "$vexa_window" 2>/dev/null || xdotool windowfocus "$vexa_window"; sleep 0.2; }
 # rows: a picture of the list's rows (the list starts at 10,218) to compare before and after.
 rows() { import -window "$vexa_window" -crop 240x60+10+218 +repage "$1" 2>/dev/null; }
 
 vexa_start "$bin" "$work/out.log" || { fail "no visible window"; cat "$work/out.log"; exit 1; }
 sleep 0.5
 # Nothing has the focus without a window manager: give it to the window, and pick the row.
-focus
+vexa_focus
 vexa_click 60 226
 sleep 0.3
-focus
+vexa_focus
 
 step="Space plays"; key space; plays 330
 step="Space pauses"; key space; silent
@@ -164,9 +163,9 @@ vexa_until 10 listed || fail "F5 did not list the new file within 10 s"
 
 # --- F2 renames the selected file through the input box ---
 step="F2 renames"
-focus
+vexa_focus
 vexa_click 60 226   # the first row: "0 new.wav"
-focus
+vexa_focus
 key F2
 if ready Rename; then
   xdotool key ctrl+a; xdotool type --delay 20 "keyed"; sleep 0.2
@@ -180,13 +179,13 @@ fi
 # --- Delete asks first ---
 step="Delete asks"
 gone() { [ ! -e "$1" ]; }
-focus
+vexa_focus
 key Delete
 if ready Confirm; then
   key Escape
   vexa_until 10 no_others || fail "the question is still open 10 s after Escape"
   [ -e "$rec/keyed.wav" ] || fail "Escape in the question deleted keyed.wav"
-  focus
+  vexa_focus
   key Delete
   if ready Confirm; then
     key Return
@@ -201,7 +200,7 @@ fi
 
 # --- Ctrl+O opens the open dialog; Escape closes it ---
 step="Ctrl+O opens"
-focus
+vexa_focus
 key ctrl+o
 if vexa_until 10 others_open; then
   echo "$step: $(others)"
@@ -215,7 +214,7 @@ fi
 
 # --- Ctrl+Q ends the program ---
 step="Ctrl+Q exits"
-focus
+vexa_focus
 xdotool key ctrl+q
 vexa_wait_end
 [ "$vexa_rc" = 0 ] || { fail "exit code $vexa_rc after Ctrl+Q"; sed 's/^/  | /' "$work/out.log"; }

@@ -17,6 +17,7 @@
 #                               close, ...) and waits until it shows that it sees the mouse;
 #                               returns 1 when it does not within 10 s
 #   vexa_hovered CONTROL        the button shows its hovered picture
+#   vexa_focus                  gives the main window the keyboard
 #   vexa_end SIGNAL             sends the signal and waits up to 10 s for the end; sets
 #                               $vexa_rc (the exit code, or "hung" after a kill -9)
 #   vexa_wait_end               the same without a signal
@@ -194,6 +195,9 @@ vexa_hover() {
   xdotool mousemove --window "$vexa_window" $((x + w / 2)) $((y + h / 2))
   vexa_until 10 vexa_hovered "$1"
 }
+
+# vexa_focus: the keyboard to the main window (without a window manager nothing has it).
+vexa_focus() { xdotool windowfocus --sync "$vexa_window" 2>/dev/null || xdotool windowfocus "$vexa_window"; sleep 0.2; }
 
 vexa_end() {
   kill "-$1" "$vexa_pid" 2>/dev/null
