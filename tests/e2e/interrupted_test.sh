@@ -112,7 +112,7 @@ for entry in "0 wav" "1 mp3" "2 wma"; do
   vexa_wait_closed "$file" 20 || fail "the file is still open 20 s after Stop"
   t_done=$(vexa_now)
   sleep 0.5
-  [ "$(vexa_boxes)" -eq 0 ] || fail "$(vexa_boxes) box(es) after Stop"
+  [ "$(vexa_boxes)" -eq 0 ] || fail "$(vexa_boxes) box(es) after Stop; said: $(tr '\n' '|' <"$VEXA_MESSAGE_LOG")"
   said=$(grep -c "removed during the recording" "$VEXA_MESSAGE_LOG")
   [ "$said" -eq 1 ] || fail "the window said $said times that the folder was made again: $(tr '\n' '|' <"$VEXA_MESSAGE_LOG")"
   kept=$(vexa_seconds "$file")

@@ -46,7 +46,7 @@
 #                               the pointer away; a picture of the window in $work/shot.png and
 #                               what it shows of Refresh and the list (see there)
 #   vexa_in_range V LO HI       V is a number within LO..HI
-#   vexa_boxes                  how many boxes (windows other than the main one) are open
+#   vexa_boxes                  how many boxes (dialog windows, not hints) are open
 #   vexa_seconds FILE           what FFmpeg decodes of FILE, in seconds ("none" if unreadable)
 #   vexa_sound_stop             takes the private sound server away
 #   vexa_sound_start            brings it back and waits until its sources deliver
@@ -336,7 +336,16 @@ vexa_sound_stop() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-stop "$(dir
 vexa_sound_start() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-start "$(dirname "$PULSE_RUNTIME_PATH")"; }
 
 vexa_in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
-vexa_boxes() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window" | wc -l; }
+# vexa_boxes: how many dialog windows of the program are on screen. A hint (tooltip) that comes
+# up under a resting mouse is not a box.
+vexa_boxes() {
+  local w n=0
+  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
+    [ "$w" = "$vexa_window" ] && continue
+    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG && n=$((n + 1))
+  done
+  echo "$n"
+}
 vexa_seconds() {
   local rate channels bytes
   read -r rate channels < <(ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels \
