@@ -13,8 +13,8 @@
 #include "audio/AudioApi.h"
 #include "skin/MainFormLayout.h"
 #include "visual/DisplayTick.h"
+#include "visual/LevelMeters.h"
 #include "visual/TSpectrum.h"
-#include "visual/TVolume.h"
 
 #include <QGuiApplication>
 
@@ -77,7 +77,7 @@ BENCHMARK(BM_SpectrumFrame)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMi
 
 void BM_MetersFrame(benchmark::State& state)
 {
-    visual::TVolume volume(skinImage(), MeterBox);
+    visual::LevelMeters volume(skinImage(), MeterBox);
     QImage target;
     int level = 0;
     for (auto _ : state) {
@@ -170,7 +170,7 @@ void BM_DisplayTick(benchmark::State& state)
     QImage box;
     QImage meters;
     for (auto _ : state) {
-        display.Timer2Timer(1, Recording, box, meters);
+        display.step(1, Recording, box, meters);
         benchmark::DoNotOptimize(box.constBits());
     }
 }

@@ -9,8 +9,8 @@
 //   QT_QPA_PLATFORM=xcb DISPLAY=:NN extras_dialogs_bench   on a real X display
 #include <benchmark/benchmark.h>
 
+#include "extras/EditorQuestionDialog.h"
 #include "extras/TAboutForm.h"
-#include "extras/TRunDravenaForm.h"
 #include "i18n/LanguageApplier.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/ObjectNameTextsView.h"
@@ -46,7 +46,7 @@ void makeBoth(const i18n::LanguageFile& ini, const QIcon& icon)
     NoShell shell;
     QWidget owner;
     auto* about = new TAboutForm(shell, icon, QStringLiteral("3.1"), &owner);
-    auto* question = new TRunDravenaForm(&owner);
+    auto* question = new EditorQuestionDialog(&owner);
     i18n::ObjectNameTextsView aboutTexts(about), questionTexts(question);
     i18n::LanguageApplier applier;
     applier.registerWindow(QStringLiteral("TAboutForm"), &aboutTexts);

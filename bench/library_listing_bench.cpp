@@ -165,7 +165,7 @@ void BM_FirstShowingList1000(benchmark::State& state)
         library::TreeWidgetFileListView view(&widget);
         library::FileLister lister(engine, sink, QIcon());
         state.ResumeTiming();
-        lister.ListRecordings(f.path, view, library::FileLister::Reason::Activation, streams);
+        lister.ListRecordings(f.path, view, streams);
         view.setSelectedIndex(0);
         state.PauseTiming();
         listed = view.count();

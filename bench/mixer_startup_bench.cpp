@@ -5,10 +5,10 @@
 //    them; arg 0 without a server (the connection fails at once).
 //  - BM_SoundSourceFormCreate: making the sound source dialog (hidden).
 //  - BM_Refresh: one refresh from the device, as every change notification runs it.
+#include "mixer/MixerDevice.h"
 #include "mixer/MixerPanel.h"
 #include "mixer/MixerPanelView.h"
 #include "mixer/SoundPanels.h"
-#include "mixer/TQLTMixer.h"
 #include "mixer/TSoundSourceForm.h"
 #include "platform/PulseMixerBackend.h"
 #include "platform/Shell.h"
@@ -38,7 +38,7 @@ public:
     bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
 };
 
-TQLTMixer::BackendFactory pulse()
+MixerDevice::BackendFactory pulse()
 {
     return [] { return std::make_unique<platform::PulseMixerBackend>(); };
 }
@@ -53,7 +53,7 @@ void BM_MixerStartUp(benchmark::State& state)
     SoundPanels panels(shell);
     TSoundSourceForm form(pulse());
     for (auto _ : state) {
-        TQLTMixer mixer(pulse());
+        MixerDevice mixer(pulse());
         MixerPanel panel(mixer, view, form, panels, false);
         int mixerIndex = 0;
         panel.startUp(mixerIndex);
@@ -78,7 +78,7 @@ void BM_Refresh(benchmark::State& state)
     NoShell shell;
     SoundPanels panels(shell);
     TSoundSourceForm form(pulse());
-    TQLTMixer mixer(pulse());
+    MixerDevice mixer(pulse());
     MixerPanel panel(mixer, view, form, panels, false);
     int mixerIndex = 0;
     panel.startUp(mixerIndex);

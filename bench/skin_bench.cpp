@@ -12,7 +12,7 @@
 
 #include "skin/MainFormLayout.h"
 #include "skin/SkinControl.h"
-#include "skin/TQLTProgressBar.h"
+#include "skin/SkinSlider.h"
 #include "skin/TQLTSkinForm.h"
 
 #include <QApplication>

@@ -5,11 +5,11 @@
 #include "platform/SettingsStore.h"
 #include "platform/SystemInfo.h"
 #include "skin/MainFormLayout.h"
+#include "visual/SpectrumMode.h"
 
 #include <QDir>
 #include <QStandardPaths>
 
-#include <initializer_list>
 #include <limits>
 
 namespace {
@@ -43,14 +43,26 @@ bool parseInt32(const QString& text, std::int32_t& value)
     return true;
 }
 
-// The value of `text` if it is exactly one of `allowed`, else `fallback`.
-std::int32_t oneOf(const QString& text, std::initializer_list<std::int32_t> allowed,
-                   std::int32_t fallback)
+// The value `text` stores for `choice`: exactly one of its allowed values (any int32 when none
+// are listed), else its default.
+std::int32_t readChoice(const QString& text, const AppSettings::Choice& choice)
 {
-    for (std::int32_t v : allowed)
+    if (choice.allowed.empty()) {
+        std::int32_t value = 0;
+        return parseInt32(text, value) ? value : choice.defaultValue;
+    }
+    for (std::int32_t v : choice.allowed)
         if (text == QString::number(v))
             return v;
-    return fallback;
+    return choice.defaultValue;
+}
+
+std::vector<std::int32_t> listed(int count, std::int32_t (*valueAt)(int))
+{
+    std::vector<std::int32_t> values;
+    for (int i = 0; i < count; ++i)
+        values.push_back(valueAt(i));
+    return values;
 }
 
 QString withSeparator(const QString& folder)
@@ -60,6 +72,55 @@ QString withSeparator(const QString& folder)
 }
 
 } // namespace
+
+const std::vector<AppSettings::Choice>& AppSettings::choices()
+{
+    using S = AppSettings;
+    using visual::SpectrumMode;
+    static const std::vector<Choice> table = {
+        {"OnTop",
+         0,
+         {0, 1},
+         [](const S& s) { return std::int32_t(s.StayOnTop); },
+         [](S& s, std::int32_t v) { s.StayOnTop = v == 1; }},
+        // -1: the machine has no mixer.
+        {"Mixer",
+         0,
+         {},
+         [](const S& s) { return s.MixerIndex; },
+         [](S& s, std::int32_t v) { s.MixerIndex = v; }},
+        {"Channels",
+         2,
+         {1, 2},
+         [](const S& s) { return s.Format.channels; },
+         [](S& s, std::int32_t v) { s.Format.channels = v; }},
+        {"Frequency", 44100, listed(RecordFormat::FrequencyCount, RecordFormat::frequencyForIndex),
+         [](const S& s) { return s.Format.sampleRate; },
+         [](S& s, std::int32_t v) { s.Format.sampleRate = v; }},
+        {"Format",
+         RecordFormat::Mp3,
+         {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma},
+         [](const S& s) { return std::int32_t(s.Format.format); },
+         [](S& s, std::int32_t v) { s.Format.format = std::uint8_t(v); }},
+        {"MP3Bitrate", 128, listed(RecordFormat::Mp3BitrateCount, RecordFormat::mp3BitrateForIndex),
+         [](const S& s) { return s.Format.mp3Bitrate; },
+         [](S& s, std::int32_t v) { s.Format.mp3Bitrate = v; }},
+        {"WMABitrate", 96, listed(RecordFormat::WmaBitrateCount, RecordFormat::wmaBitrateForIndex),
+         [](const S& s) { return s.Format.wmaBitrate; },
+         [](S& s, std::int32_t v) { s.Format.wmaBitrate = v; }},
+        {"Spectrum",
+         int(SpectrumMode::Blaze),
+         {int(SpectrumMode::Blaze), int(SpectrumMode::Bars), int(SpectrumMode::Waveform)},
+         [](const S& s) { return s.SpectrumMode; },
+         [](S& s, std::int32_t v) { s.SpectrumMode = v; }},
+        {"FileList",
+         1,
+         {0, 1},
+         [](const S& s) { return std::int32_t(s.FileListShown); },
+         [](S& s, std::int32_t v) { s.FileListShown = v == 1; }},
+    };
+    return table;
+}
 
 AppSettings::Environment AppSettings::SystemEnvironment()
 {
@@ -74,17 +135,10 @@ AppSettings AppSettings::Defaults(const Environment& environment)
 {
     AppSettings s;
     s.RecordingsFolder = withSeparator(environment.documentsFolder);
-    s.StayOnTop = false;
-    s.MixerIndex = 0;
     s.Format = RecordFormat();
-    s.Format.format = RecordFormat::Mp3;
-    s.Format.channels = 2;
-    s.Format.sampleRate = 44100;
     s.Format.bitsPerSample = 16;
-    s.Format.mp3Bitrate = 128;
-    s.Format.wmaBitrate = 96;
-    s.SpectrumMode = 0;
-    s.FileListShown = true;
+    for (const Choice& choice : choices())
+        choice.set(s, choice.defaultValue);
     s.LanguageFile = i18n::DefaultLanguageFile(environment.userLanguageId);
     return s;
 }
@@ -99,38 +153,21 @@ bool AppSettings::Load(platform::SettingsStore& store, const Environment& enviro
     if (!store.open())
         return false; // nothing to read: the defaults stand (a zeroed record is no valid format)
 
-    const QString dir = store.readText(QStringLiteral("Dir"));
+    const QString dir = store.readText(QString::fromLatin1(DirKey));
     // A folder edited by hand without its trailing separator would glue file names onto it.
     RecordingsFolder = dir.isEmpty() ? defaults.RecordingsFolder : withSeparator(dir);
 
-    StayOnTop = store.readText(QStringLiteral("OnTop")) == QLatin1String("1");
-
-    // Not a number (or empty) reads as 0 instead of ending the start-up.
-    if (!parseInt32(store.readText(QStringLiteral("Mixer")), MixerIndex))
-        MixerIndex = 0;
-
-    const QString format = store.readText(QStringLiteral("Format"));
-    Format.format = format == QLatin1String("0")   ? RecordFormat::Wav
-                    : format == QLatin1String("2") ? RecordFormat::Wma
-                                                   : RecordFormat::Mp3;
-    Format.channels = store.readText(QStringLiteral("Channels")) == QLatin1String("1") ? 1 : 2;
-    Format.sampleRate =
-        oneOf(store.readText(QStringLiteral("Frequency")), {48000, 8000, 11025, 22050}, 44100);
+    for (const Choice& choice : choices())
+        choice.set(*this, readChoice(store.readText(QString::fromLatin1(choice.key)), choice));
     Format.bitsPerSample = 16;
-    Format.mp3Bitrate =
-        oneOf(store.readText(QStringLiteral("MP3Bitrate")), {32, 64, 96, 192, 256, 320}, 128);
-    Format.wmaBitrate =
-        oneOf(store.readText(QStringLiteral("WMABitrate")), {48, 64, 80, 128, 160}, 96);
-    SpectrumMode = oneOf(store.readText(QStringLiteral("Spectrum")), {2, 1}, 0);
-    FileListShown = store.readText(QStringLiteral("FileList")) != QLatin1String("0");
 
-    LanguageFile = store.readText(QStringLiteral("LanguageFile"));
+    LanguageFile = store.readText(QString::fromLatin1(LanguageFileKey));
     if (LanguageFile.isEmpty()) {
         LanguageFile = defaults.LanguageFile;
         if (defaultLanguageToStore)
             *defaultLanguageToStore = LanguageFile;
         else
-            store.writeText(QStringLiteral("LanguageFile"), LanguageFile);
+            store.writeText(QString::fromLatin1(LanguageFileKey), LanguageFile);
     } else if (!i18n::LanguageFile::isPlainFileName(LanguageFile) ||
                (!languagesFolder.isEmpty() &&
                 i18n::LanguageFile::pathInFolder(languagesFolder, LanguageFile).isEmpty())) {
@@ -147,18 +184,14 @@ bool AppSettings::Save(platform::SettingsStore& store, bool stayOnTopChecked,
 {
     if (!store.open())
         return false;
-    store.writeText(QStringLiteral("Version"), QString::fromLatin1(Version));
-    store.writeText(QStringLiteral("Dir"), RecordingsFolder);
-    store.writeText(QStringLiteral("OnTop"), stayOnTopChecked ? QStringLiteral("1") : QStringLiteral("0"));
-    store.writeText(QStringLiteral("Mixer"), QString::number(MixerIndex));
-    store.writeText(QStringLiteral("Channels"), QString::number(Format.channels));
-    store.writeText(QStringLiteral("Frequency"), QString::number(Format.sampleRate));
-    store.writeText(QStringLiteral("Format"), QString::number(Format.format));
-    store.writeText(QStringLiteral("MP3Bitrate"), QString::number(Format.mp3Bitrate));
-    store.writeText(QStringLiteral("WMABitrate"), QString::number(Format.wmaBitrate));
-    store.writeText(QStringLiteral("Spectrum"), QString::number(SpectrumMode));
-    store.writeText(QStringLiteral("FileList"),
-                    windowHeight == skin::MainFormLayout::FullHeight ? QStringLiteral("1") : QStringLiteral("0"));
+    // Stay-on-top and the list as the window shows them now.
+    AppSettings saved = *this;
+    saved.StayOnTop = stayOnTopChecked;
+    saved.FileListShown = windowHeight == skin::MainFormLayout::FullHeight;
+    store.writeText(QString::fromLatin1(VersionKey), QString::fromLatin1(Version));
+    store.writeText(QString::fromLatin1(DirKey), RecordingsFolder);
+    for (const Choice& choice : choices())
+        store.writeText(QString::fromLatin1(choice.key), QString::number(choice.get(saved)));
     return store.close();
 }
 
@@ -166,6 +199,6 @@ bool AppSettings::StoreLanguageChoice(platform::SettingsStore& store, const QStr
 {
     if (!store.open())
         return false;
-    store.writeText(QStringLiteral("LanguageFile"), fileName);
+    store.writeText(QString::fromLatin1(LanguageFileKey), fileName);
     return store.close();
 }

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace platform {
 class SettingsStore;
@@ -24,6 +25,23 @@ struct AppSettings {
     QString LanguageFile;       // "LanguageFile": file name within Languages/
 
     static constexpr const char* Version = "3.1";
+
+    // The keys of the settings stored as texts of their own.
+    static constexpr const char* VersionKey = "Version";
+    static constexpr const char* DirKey = "Dir";
+    static constexpr const char* LanguageFileKey = "LanguageFile";
+
+    // Every setting stored as a number, one row each, in the order Save writes them: its key,
+    // its default and the values it may take (none listed: any int32). A stored text that is
+    // not exactly one of them (a blank or a unit behind a number included) takes the default.
+    struct Choice {
+        const char* key;
+        std::int32_t defaultValue;
+        std::vector<std::int32_t> allowed;
+        std::int32_t (*get)(const AppSettings&);
+        void (*set)(AppSettings&, std::int32_t);
+    };
+    static const std::vector<Choice>& choices();
 
     // What the defaults depend on.
     struct Environment {

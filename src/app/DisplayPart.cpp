@@ -3,24 +3,33 @@
 #include "app/AppSettings.h"
 #include "app/MainFormContext.h"
 #include "audio/TransportModel.h"
-#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
 #include "skin/TPaintBox.h"
 #include "visual/DisplayTick.h"
+#include "visual/SpectrumMode.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QImage>
+#include <QMenu>
 #include <QRegion>
 #include <QWidget>
 
 namespace {
-// For the CPU benchmark only: the window runs without its display, to measure what it costs.
-bool displayTurnedOff()
-{
-    return qEnvironmentVariableIsSet("VEXA_BENCH_DISPLAY_OFF");
-}
+// The spectrum menu's items: language name, built-in caption and the mode.
+struct ModeItem {
+    const char* name;
+    const char* caption;
+    visual::SpectrumMode mode;
+};
+constexpr ModeItem modeItems[] = {
+    {"MenuSpec1", "Blaze", visual::SpectrumMode::Blaze},
+    {"MenuSpec2", "Bars", visual::SpectrumMode::Bars},
+    {"MenuSpec3", "Waveform", visual::SpectrumMode::Waveform},
+};
 }
 
-DisplayPart::DisplayPart(audio::AudioApi& audio) : audio_(audio)
+DisplayPart::DisplayPart(audio::AudioApi& audio, bool drawing) : audio_(audio), drawing_(drawing)
 {
 }
 
@@ -40,14 +49,23 @@ QImage DisplayPart::windowImage(QWidget& window, const QRegion& only)
 void DisplayPart::attach(MainFormContext& context)
 {
     context_ = &context;
-    // The window stores the chosen mode in the settings; the renderer follows it here.
-    skin::MainFormHandlers h;
-    h.MenuSpec1Click = [this] { MenuSpecClick(0); };
-    h.MenuSpec2Click = [this] { MenuSpecClick(1); };
-    h.MenuSpec3Click = [this] { MenuSpecClick(2); };
-    context.bind(h);
-    if (!displayTurnedOff())
-        context.joinTick([this] { Timer2Timer(); });
+    skin::MainFormLayout& layout = context.layout();
+    modes_ = new QActionGroup(layout.PopupMenuSpectrum);
+    modes_->setExclusive(true);
+    for (const ModeItem& item : modeItems) {
+        QAction* action =
+            layout.addMenuItem(layout.PopupMenuSpectrum, QString::fromLatin1(item.name),
+                               QString::fromLatin1(item.caption));
+        action->setCheckable(true);
+        action->setData(int(item.mode));
+        modes_->addAction(action);
+    }
+    // The chosen mode goes into the settings and to the renderer.
+    QObject::connect(modes_, &QActionGroup::triggered, &context.window(), context.command([this] {
+        chooseMode(modes_->checkedAction()->data().toInt());
+    }));
+    if (drawing_)
+        context.joinTick([this] { tick(); });
 }
 
 void DisplayPart::formCreate(MainFormContext& context)
@@ -55,11 +73,16 @@ void DisplayPart::formCreate(MainFormContext& context)
     // The skin, labels and controls as they stand now are the background of both boxes. The
     // boxes show the counter even without audio: the stop symbol and "00:00".
     skin::MainFormLayout& layout = context.layout();
-    const QImage window = windowImage(context.window(), QRegion(layout.PaintBox1->geometry()) +
-                                                           QRegion(layout.PaintBox2->geometry()));
-    display_ = std::make_unique<visual::DisplayTick>(audio_, window, layout.PaintBox1->geometry(),
-                                                     layout.PaintBox2->geometry());
-    display_->SetMode(visual::SpectrumModeFromValue(context.Settings().SpectrumMode));
+    const QImage window =
+        windowImage(context.window(),
+                    QRegion(layout.SpectrumBox->geometry()) + QRegion(layout.MeterBox->geometry()));
+    display_ = std::make_unique<visual::DisplayTick>(audio_, window, layout.SpectrumBox->geometry(),
+                                                     layout.MeterBox->geometry());
+    const visual::SpectrumMode mode =
+        visual::SpectrumModeFromValue(context.Settings().SpectrumMode);
+    display_->SetMode(mode);
+    for (QAction* action : modes_->actions())
+        action->setChecked(action->data().toInt() == int(mode));
 }
 
 void DisplayPart::formDestroyAfterSave(MainFormContext&)
@@ -67,23 +90,25 @@ void DisplayPart::formDestroyAfterSave(MainFormContext&)
     display_.reset();
 }
 
-void DisplayPart::MenuSpecClick(int mode)
+void DisplayPart::chooseMode(int value)
 {
+    context_->Settings().SpectrumMode = value;
     if (display_)
-        display_->SetMode(visual::SpectrumModeFromValue(mode));
+        display_->SetMode(visual::SpectrumModeFromValue(value));
 }
 
-void DisplayPart::Timer2Timer()
+void DisplayPart::tick()
 {
     if (!display_)
         return;
     const audio::TransportModel& transport = context_->transport();
     skin::MainFormLayout& layout = context_->layout();
     // A box whose picture stands still (Idle, a steady tone) is not shown again.
-    const visual::DisplayTick::Changed changed = display_->Timer2Timer(
-        transport.channel(), transport.state(), layout.PaintBox1->frame(), layout.PaintBox2->frame());
+    const visual::DisplayTick::Changed changed =
+        display_->step(transport.channel(), transport.state(), layout.SpectrumBox->frame(),
+                       layout.MeterBox->frame());
     if (changed.spectrum)
-        layout.PaintBox1->update();
+        layout.SpectrumBox->update();
     if (changed.meters)
-        layout.PaintBox2->update();
+        layout.MeterBox->update();
 }

@@ -1,8 +1,9 @@
 #pragma once
-// The live display of the main window: the spectrum box with its LED counter (PaintBox1) and the
-// level meters (PaintBox2). Takes an image of the window once at creation as the boxes'
-// background, keeps the spectrum mode in step with the spectrum menu, and draws one frame of
-// each box in every display tick; the boxes only show the frames.
+// The live display of the main window: the spectrum box with its LED counter (SpectrumBox) and the
+// level meters (MeterBox). Takes an image of the window once at creation as the boxes'
+// background, owns the spectrum menu's modes (one exclusive group, each item carrying its mode's
+// stored value), and draws one frame of each box in every display tick; the boxes only show
+// the frames.
 #include "app/TMainFormPart.h"
 #include "audio/AudioApi.h"
 
@@ -10,6 +11,7 @@
 
 #include <memory>
 
+class QActionGroup;
 class QImage;
 class QWidget;
 
@@ -19,13 +21,16 @@ class DisplayTick;
 
 class DisplayPart : public TMainFormPart {
 public:
-    explicit DisplayPart(audio::AudioApi& audio);
+    // drawing: off, the window runs without its display (only for measuring what it costs).
+    explicit DisplayPart(audio::AudioApi& audio, bool drawing = true);
     ~DisplayPart() override;
     DisplayPart(const DisplayPart&) = delete;
     DisplayPart& operator=(const DisplayPart&) = delete;
 
     // Null before creation.
     visual::DisplayTick* display() const { return display_.get(); }
+    // The spectrum menu's items, in menu order; each one's data is its mode's stored value.
+    QActionGroup* spectrumModes() const { return modes_; }
 
     // The window as it is painted, the size of its client area. With `only`, just that part of
     // the window is painted (the rest stays black): the boxes need no more, and painting the
@@ -38,10 +43,12 @@ public:
     void formDestroyAfterSave(MainFormContext& context) override;
 
 private:
-    void MenuSpecClick(int mode);
-    void Timer2Timer();
+    void chooseMode(int value);
+    void tick();
 
     audio::AudioApi& audio_;
+    bool drawing_;
+    QActionGroup* modes_ = nullptr; // child of the spectrum menu
     MainFormContext* context_ = nullptr;
     std::unique_ptr<visual::DisplayTick> display_;
 };

@@ -4,14 +4,16 @@
 #include "app/MainFormContext.h"
 #include "app/OsKind.h"
 #include "extras/AuxCommands.h"
+#include "extras/EditorQuestionDialog.h"
 #include "extras/TAboutForm.h"
-#include "extras/TRunDravenaForm.h"
 #include "i18n/LanguageApplier.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/ObjectNameTextsView.h"
-#include "library/FileListView.h"
-#include "skin/MainFormHandlers.h"
+#include "library/TreeWidgetFileListView.h"
+#include "skin/MainFormLayout.h"
+#include "skin/TQLTButton.h"
 
+#include <QAction>
 #include <QWidget>
 
 #ifndef VEXA_VERSION
@@ -27,16 +29,26 @@ void ExtrasPart::attach(MainFormContext& context)
     context_ = &context;
     commands_ = std::make_unique<extras::AuxCommands>(context.shell(), context.messages(), context.ProgramFolder(),
                                                       [&context] { return context.LanguageIni(); });
-    commands_->setEditorQuestion([this] { return RunDravenaForm()->exec(); });
+    commands_->setEditorQuestion([this] { return editorQuestion()->exec(); });
 
-    skin::MainFormHandlers h;
-    h.QLTButtonJoinToolClick = [this] { QLTButtonJoinToolClick(); };
-    h.QLTButtonEditToolClick = [this] { QLTButtonEditToolClick(); };
-    h.QLTButtonConversionToolClick = [this] { QLTButtonConversionToolClick(); };
-    h.MenuSysHelpClick = [this] { MenuSysHelpClick(); };
-    h.MenuSysHomePageClick = [this] { MenuSysHomePageClick(); };
-    h.MenuSysAboutClick = [this] { MenuSysAboutClick(); };
-    context.bind(h);
+    skin::MainFormLayout& l = context.layout();
+    using skin::TQLTButton;
+    connectCommand(context, l.QLTButtonJoinTool, &TQLTButton::clicked,
+                   [this] { QLTButtonJoinToolClick(); });
+    connectCommand(context, l.MenuSysJoinTool, &QAction::triggered,
+                   [this] { QLTButtonJoinToolClick(); });
+    connectCommand(context, l.QLTButtonEditTool, &TQLTButton::clicked,
+                   [this] { QLTButtonEditToolClick(); });
+    connectCommand(context, l.MenuSysEditTool, &QAction::triggered,
+                   [this] { QLTButtonEditToolClick(); });
+    connectCommand(context, l.QLTButtonConversionTool, &TQLTButton::clicked,
+                   [this] { QLTButtonConversionToolClick(); });
+    connectCommand(context, l.MenuSysConverterTool, &QAction::triggered,
+                   [this] { QLTButtonConversionToolClick(); });
+    connectCommand(context, l.MenuSysHelp, &QAction::triggered, [this] { MenuSysHelpClick(); });
+    connectCommand(context, l.MenuSysHomePage, &QAction::triggered,
+                   [this] { MenuSysHomePageClick(); });
+    connectCommand(context, l.MenuSysAbout, &QAction::triggered, [this] { MenuSysAboutClick(); });
 }
 
 TAboutForm* ExtrasPart::AboutForm()
@@ -51,15 +63,15 @@ TAboutForm* ExtrasPart::AboutForm()
     return aboutForm_;
 }
 
-TRunDravenaForm* ExtrasPart::RunDravenaForm()
+EditorQuestionDialog* ExtrasPart::editorQuestion()
 {
-    if (!runDravenaForm_) {
-        runDravenaForm_ = new TRunDravenaForm(&context_->window());
-        runDravenaForm_->setObjectName(QStringLiteral("TRunDravenaForm"));
-        runDravenaTexts_ = std::make_unique<i18n::ObjectNameTextsView>(runDravenaForm_);
-        registerTexts(QStringLiteral("TRunDravenaForm"), *runDravenaTexts_);
+    if (!editorQuestion_) {
+        editorQuestion_ = new EditorQuestionDialog(&context_->window());
+        editorQuestion_->setObjectName(QStringLiteral("TRunDravenaForm"));
+        editorQuestionTexts_ = std::make_unique<i18n::ObjectNameTextsView>(editorQuestion_);
+        registerTexts(QStringLiteral("TRunDravenaForm"), *editorQuestionTexts_);
     }
-    return runDravenaForm_;
+    return editorQuestion_;
 }
 
 void ExtrasPart::registerTexts(const QString& windowName, i18n::ObjectNameTextsView& view)
@@ -78,7 +90,7 @@ void ExtrasPart::QLTButtonJoinToolClick()
 
 void ExtrasPart::QLTButtonEditToolClick()
 {
-    const library::FileListView& list = context_->fileList();
+    const library::TreeWidgetFileListView list(context_->layout().ListViewFiles);
     const int selected = list.selectedIndex();
     commands_->startEditor(selected < 0 ? QString() : context_->Settings().RecordingsFolder + list.caption(selected));
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The About box, the editor question, the companion programs, the manual and the home page in
-// the main window: binds the tool buttons and their menu items, Help, Home page and About.
+// the main window: connects the tool buttons and their menu items, Help, Home page and About.
 // The two dialogs are made when first needed and then kept, with their texts registered for
 // every later application of the language.
 #include "app/TMainFormPart.h"
@@ -10,7 +10,7 @@
 #include <memory>
 
 class TAboutForm;
-class TRunDravenaForm;
+class EditorQuestionDialog;
 
 namespace extras {
 class AuxCommands;
@@ -29,7 +29,7 @@ public:
     extras::AuxCommands& commands() { return *commands_; }
     // The dialogs, made on first use.
     TAboutForm* AboutForm();
-    TRunDravenaForm* RunDravenaForm();
+    EditorQuestionDialog* editorQuestion();
 
     // Handlers
     void QLTButtonJoinToolClick();
@@ -49,7 +49,7 @@ private:
     MainFormContext* context_ = nullptr;
     std::unique_ptr<extras::AuxCommands> commands_;
     TAboutForm* aboutForm_ = nullptr; // child of the window
-    TRunDravenaForm* runDravenaForm_ = nullptr; // child of the window
+    EditorQuestionDialog* editorQuestion_ = nullptr; // child of the window
     std::unique_ptr<i18n::ObjectNameTextsView> aboutTexts_;
-    std::unique_ptr<i18n::ObjectNameTextsView> runDravenaTexts_;
+    std::unique_ptr<i18n::ObjectNameTextsView> editorQuestionTexts_;
 };

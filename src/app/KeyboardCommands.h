@@ -13,7 +13,7 @@
 //   Ctrl+Q     MenuSysExit
 // The buttons' hints show their key ("Record (R)").
 //
-// Wiring, after the layout's handlers are bound:
+// Wiring (a key presses its control, whoever handles it):
 //     new KeyboardCommands(layout, &layout);
 #include <QKeySequence>
 #include <QList>

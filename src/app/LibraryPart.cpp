@@ -1,21 +1,29 @@
 #include "app/LibraryPart.h"
 
 #include "app/AppSettings.h"
+#include "app/FileInfoPanel.h"
 #include "app/MainFormContext.h"
 #include "i18n/LanguageFile.h"
 #include "library/FileCommands.h"
+#include "library/Playback.h"
 #include "library/RecordingsLibrary.h"
+#include "library/TreeWidgetFileListView.h"
 #include "platform/Shell.h"
-#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
-#include "skin/TQLTProgressBar.h"
+#include "skin/SkinSlider.h"
+#include "skin/TQLTButton.h"
+#include "skin/TQLTCircleButton.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QTreeWidget>
 #include <QWidget>
 
-LibraryPart::LibraryPart(audio::AudioApi& audio) : audio_(audio)
+LibraryPart::LibraryPart(audio::AudioApi& audio, recording::TakeEvents& takes)
+    : audio_(audio), takes_(takes)
 {
 }
 
@@ -24,36 +32,62 @@ LibraryPart::~LibraryPart() = default;
 void LibraryPart::attach(MainFormContext& context)
 {
     context_ = &context;
-    library_ = std::make_unique<library::RecordingsLibrary>(*this, context.fileList(), context.fileInfoPanel(),
-                                                            audio_, context.messages(),
-                                                            context.window().windowIcon());
-    if (!context.streamProbeProgram().isEmpty())
-        library_->setProbeProgram(context.streamProbeProgram());
+    skin::MainFormLayout& l = context.layout();
+    list_ = std::make_unique<library::TreeWidgetFileListView>(l.ListViewFiles);
+    panel_ = std::make_unique<FileInfoPanel>(l);
+    library_ = std::make_unique<library::RecordingsLibrary>(
+        *this, *list_, *panel_, audio_, context.messages(), context.window().windowIcon());
+    if (!probeProgram_.isEmpty())
+        library_->setProbeProgram(probeProgram_);
     library::FileCommands& files = library_->commands();
     library::Playback& playback = library_->playback();
-    skin::MainFormLayout& layout = context.layout();
 
-    skin::MainFormHandlers h;
-    h.MenuSysOpenClick = [&files] { files.OpenFile(); };
-    h.MenuSysOpenFolderClick = [&files] { files.ChooseFolder(); };
-    h.QLTButtonBrowseFolderClick = [&files] { files.ShowFolderInFileManager(); };
-    h.QLTButtonRefurbishClick = [&files] { files.Refresh(); };
-    h.QLTButtonDeleteClick = [&files] { files.Delete(); };
-    h.QLTButtonRenameClick = [&files] { files.Rename(); };
-    h.ListViewFilesClick = [&files] { files.ListClick(); };
-    h.ListViewFilesDblClick = [&files] { files.ListDoubleClick(); };
-    h.QLTCircleButtonPlayClick = [&playback] { playback.Play(); };
-    // The playback half of Stop; it does nothing while a recording runs.
-    h.QLTCircleButtonStopClick = [&playback] { playback.Stop(); };
-    h.QLTCircleButtonPreviousClick = [&playback] { playback.Previous(); };
-    h.QLTCircleButtonNextClick = [&playback] { playback.Next(); };
-    h.QLTProgressBar1Change = [&playback, &layout] { playback.Seek(layout.QLTProgressBar1->Pos()); };
-    context.bind(h);
+    using skin::TQLTButton;
+    using skin::TQLTCircleButton;
+    connectCommand(context, l.QLTButtonOpen, &TQLTButton::clicked, [&files] { files.OpenFile(); });
+    connectCommand(context, l.MenuSysOpen, &QAction::triggered, [&files] { files.OpenFile(); });
+    connectCommand(context, l.QLTButtonOpenFolder, &TQLTButton::clicked,
+                   [&files] { files.ChooseFolder(); });
+    connectCommand(context, l.MenuSysOpenFolder, &QAction::triggered,
+                   [&files] { files.ChooseFolder(); });
+    connectCommand(context, l.QLTButtonBrowseFolder, &TQLTButton::clicked,
+                   [&files] { files.ShowFolderInFileManager(); });
+    connectCommand(context, l.QLTButtonRefurbish, &TQLTButton::clicked,
+                   [&files] { files.Refresh(); });
+    connectCommand(context, l.QLTButtonDelete, &TQLTButton::clicked, [&files] { files.Delete(); });
+    connectCommand(context, l.QLTButtonRename, &TQLTButton::clicked, [&files] { files.Rename(); });
+    connectCommand(context, l.ListViewFiles, &QTreeWidget::itemClicked,
+                   [&files] { files.ListClick(); });
+    connectCommand(context, l.ListViewFiles, &QTreeWidget::itemDoubleClicked,
+                   [&files] { files.ListDoubleClick(); });
+    connectCommand(context, l.QLTCircleButtonPlay, &TQLTCircleButton::clicked,
+                   [&playback] { playback.Play(); });
+    connectCommand(context, l.QLTCircleButtonPrevious, &TQLTCircleButton::clicked,
+                   [&playback] { playback.Previous(); });
+    connectCommand(context, l.QLTCircleButtonNext, &TQLTCircleButton::clicked,
+                   [&playback] { playback.Next(); });
+    connectCommand(context, l.QLTProgressBar1, &skin::SkinSlider::changed,
+                   [&playback, &l] { playback.Seek(l.QLTProgressBar1->Pos()); });
     library::RecordingsLibrary& library = *library_;
     context.joinTick([&playback, &library] {
         playback.Tick();
         library.readDeferredDurations();
     });
+
+    // A take shows in the list as it begins (the first entry selected, the panel describing
+    // the record format) and as it ends (listed again with the new file selected); a newly
+    // chosen format shows in the panel.
+    takes_.onStarted([this](const QString& path) {
+        recordFilePath_ = path;
+        library_->SelectFile(QString());
+    });
+    takes_.onFinished([this](const recording::FinishedTake& take) {
+        if (take.complete)
+            library_->rememberRecording(take.path, take.format, take.frames);
+        library_->ListRecordings(context_->Settings().RecordingsFolder);
+        library_->SelectFile(QFileInfo(take.path).fileName());
+    });
+    takes_.onFormatChosen([this] { library_->commands().Reselect(); });
 }
 
 void LibraryPart::formActivate(MainFormContext& context)
@@ -83,7 +117,7 @@ void LibraryPart::setRecordingsFolder(const QString& folder)
 
 QString LibraryPart::recordFilePath() const
 {
-    return recordFilePath_ ? recordFilePath_() : QString();
+    return recordFilePath_;
 }
 
 RecordFormat LibraryPart::recordFormat() const

@@ -1,28 +1,33 @@
 #pragma once
 // The recordings list, the information panel, the file commands and playback in the main
-// window: binds their controls (the file buttons and menu items, the list, Play, the playback
-// half of Stop, Previous, Next, the position slider), joins the display tick with playback's
-// step, and stands for the window towards the library (LibraryHost).
+// window: connects their controls (the file buttons and menu items, the list, Play, Previous,
+// Next, the position slider), joins the display tick with playback's step, follows the takes
+// the recording announces, and stands for the window towards the library (LibraryHost).
 #include "app/TMainFormPart.h"
 #include "library/LibraryHost.h"
+#include "recording/TakeEvents.h"
 
 #include <functional>
 #include <memory>
 
+class FileInfoPanel;
+
 namespace library {
 class RecordingsLibrary;
+class TreeWidgetFileListView;
 }
 
 class LibraryPart : public TMainFormPart, public library::LibraryHost {
 public:
-    explicit LibraryPart(audio::AudioApi& audio);
+    LibraryPart(audio::AudioApi& audio, recording::TakeEvents& takes);
     ~LibraryPart() override;
     LibraryPart(const LibraryPart&) = delete;
     LibraryPart& operator=(const LibraryPart&) = delete;
 
     library::RecordingsLibrary& library() { return *library_; }
-    // RecordFilePath comes from the recording session.
-    void setRecordFilePathSource(std::function<QString()> source) { recordFilePath_ = std::move(source); }
+    // The program that reads MP3 and WMA lengths for the list in a process of its own
+    // (library::StreamProbe); without one the list reads them through the engine. Before attach.
+    void setStreamProbeProgram(const QString& program) { probeProgram_ = program; }
 
     // TMainFormPart
     void attach(MainFormContext& context) override;
@@ -43,8 +48,12 @@ public:
 
 private:
     audio::AudioApi& audio_;
+    recording::TakeEvents& takes_;
     MainFormContext* context_ = nullptr;
+    QString probeProgram_;
+    std::unique_ptr<library::TreeWidgetFileListView> list_;
+    std::unique_ptr<FileInfoPanel> panel_;
     std::unique_ptr<library::RecordingsLibrary> library_;
-    std::function<QString()> recordFilePath_;
+    QString recordFilePath_; // the file of the take that runs or ran last
     mutable std::shared_ptr<const i18n::LanguageFile> languageHeld_;
 };

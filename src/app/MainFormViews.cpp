@@ -2,9 +2,9 @@
 
 #include "skin/MainFormLayout.h"
 #include "skin/SkinLabel.h"
+#include "skin/SkinSlider.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
-#include "skin/TQLTProgressBar.h"
 
 #include <QAction>
 #include <QMenu>
@@ -64,20 +64,4 @@ void MainFormViews::setSliderPosition(int position)
 void MainFormViews::setFolderCaption(const QString& folder)
 {
     layout_.LabelDir->setText(folder);
-}
-
-void MainFormViews::setFileInfoLabels(const library::FileInfoLabels& labels)
-{
-    layout_.LabelFormat->setText(labels.format);
-    layout_.LabelFrequency->setText(labels.frequency);
-    layout_.LabelChannel->setText(labels.channel);
-    layout_.LabelBits->setText(labels.bits);
-    layout_.LabelBitrate->setText(labels.bitrate);
-    layout_.LabelTotalTime->setText(labels.totalTime);
-}
-
-void MainFormViews::setFileName(const QString& name)
-{
-    layout_.LabelFileName->setText(name);
-    layout_.LabelFileName->setToolTip(name);
 }

@@ -1,14 +1,13 @@
 #pragma once
-// The main window's controls as the logic sees them: the transport controls and the
-// information panel over the skinned layout (the list has its own view in the library).
+// The main window's transport controls as the presenter sees them, over the skinned layout
+// (the information panel has its own view, FileInfoPanel).
 #include "app/TransportView.h"
-#include "library/FileInfoView.h"
 
 namespace skin {
 class MainFormLayout;
 }
 
-class MainFormViews : public TransportView, public library::FileInfoView {
+class MainFormViews : public TransportView {
 public:
     explicit MainFormViews(skin::MainFormLayout& layout) : layout_(layout) {}
 
@@ -18,10 +17,6 @@ public:
     void setButtonHint(TransportControl control, const QString& hint) override;
     void setSliderPosition(int position) override;
     void setFolderCaption(const QString& folder) override;
-
-    // FileInfoView
-    void setFileInfoLabels(const library::FileInfoLabels& labels) override;
-    void setFileName(const QString& name) override;
 
 private:
     skin::MainFormLayout& layout_;

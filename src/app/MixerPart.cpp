@@ -13,11 +13,11 @@
 #include "mixer/SoundPanels.h"
 #include "mixer/TSoundSourceForm.h"
 #include "platform/MessageSink.h"
-#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
+#include "skin/SkinSlider.h"
 #include "skin/TQLTCircleButton.h"
-#include "skin/TQLTProgressBar.h"
 
+#include <QAction>
 #include <QWidget>
 
 class MixerPart::View : public MixerPanelView {
@@ -40,7 +40,8 @@ private:
     skin::MainFormLayout& l_;
 };
 
-MixerPart::MixerPart(TQLTMixer::BackendFactory mixers, std::function<void(platform::MixerBackend*)> useMixer)
+MixerPart::MixerPart(MixerDevice::BackendFactory mixers,
+                     std::function<void(platform::MixerBackend*)> useMixer)
     : mixers_(std::move(mixers)), useMixer_(std::move(useMixer))
 {
 }
@@ -54,24 +55,31 @@ MixerPart::~MixerPart()
 void MixerPart::attach(MainFormContext& context)
 {
     context_ = &context;
-    mixer_ = std::make_unique<TQLTMixer>(mixers_);
+    mixer_ = std::make_unique<MixerDevice>(mixers_);
     mixer_->setObjectName(QStringLiteral("QLTMixer1"));
     form_ = new TSoundSourceForm(mixers_, &context.window());
     form_->setObjectName(QStringLiteral("TSoundSourceForm"));
     view_ = std::make_unique<View>(context.layout());
     panels_ = std::make_unique<SoundPanels>(context.shell());
 
-    skin::MainFormHandlers h;
-    h.MenuSysSourceClick = [this] { panel_->MenuSysSourceClick(context_->Settings().MixerIndex); };
-    h.QLTCircleButtonMuteClick = [this] { panel_->QLTCircleButtonMuteClick(); };
-    // The device follows the slider while it is dragged, not only where it is let go.
-    h.QLTProgressBarSpeakChange = [this] { panel_->QLTProgressBarSpeakChange(); };
-    h.QLTProgressBarSpeakChanging = [this] { panel_->QLTProgressBarSpeakChange(); };
-    h.QLTProgressBarWaveInChange = [this] { panel_->QLTProgressBarWaveInChange(); };
-    h.QLTProgressBarWaveInChanging = [this] { panel_->QLTProgressBarWaveInChange(); };
-    h.MenuSysAudioControlClick = [this] { panel_->MenuSysAudioControlClick(); };
-    h.MenuSysMixerPanelClick = [this] { panel_->MenuSysMixerPanelClick(); };
-    context.bind(h);
+    skin::MainFormLayout& l = context.layout();
+    using skin::SkinSlider;
+    const auto source = [this] { panel_->MenuSysSourceClick(context_->Settings().MixerIndex); };
+    connectCommand(context, l.QLTCircleButtonSource, &skin::TQLTCircleButton::clicked, source);
+    connectCommand(context, l.MenuSysSource, &QAction::triggered, source);
+    connectCommand(context, l.QLTCircleButtonMute, &skin::TQLTCircleButton::clicked,
+                   [this] { panel_->QLTCircleButtonMuteClick(); });
+    // The device follows a slider while it is dragged, not only where it is let go.
+    for (auto signal : {&SkinSlider::changed, &SkinSlider::changing}) {
+        connectCommand(context, l.QLTProgressBarSpeak, signal,
+                       [this] { panel_->QLTProgressBarSpeakChange(); });
+        connectCommand(context, l.QLTProgressBarWaveIn, signal,
+                       [this] { panel_->QLTProgressBarWaveInChange(); });
+    }
+    connectCommand(context, l.MenuSysAudioControl, &QAction::triggered,
+                   [this] { panel_->MenuSysAudioControlClick(); });
+    connectCommand(context, l.MenuSysMixerPanel, &QAction::triggered,
+                   [this] { panel_->MenuSysMixerPanelClick(); });
 }
 
 void MixerPart::formCreate(MainFormContext& context)
@@ -81,14 +89,13 @@ void MixerPart::formCreate(MainFormContext& context)
     panel_ = std::make_unique<MixerPanel>(*mixer_, *view_, *form_, *panels_,
                                           OsKindUsesSystemPanel(context.OsKind()));
     panel_->setPanelFailedHandler([this] { showPanelMissing(); });
-    context.setRecordLineSource([this] { return panel_->RecordLineIndex(); });
 }
 
 // The mixer asks the sound server: not before the window is on the screen.
 void MixerPart::formShown(MainFormContext& context)
 {
     panel_->startUp(context.Settings().MixerIndex);
-    mixer_->OnChange = [this](TQLTMixer*) { QLTMixer1Change(); };
+    mixer_->OnChange = [this](MixerDevice*) { QLTMixer1Change(); };
     if (useMixer_)
         useMixer_(mixer_->backend());
 }
@@ -97,6 +104,11 @@ void MixerPart::formDestroyBeforeSave(MainFormContext&)
 {
     if (panel_)
         panel_->shutDown();
+}
+
+int MixerPart::recordLineIndex() const
+{
+    return panel_ ? panel_->RecordLineIndex() : -1;
 }
 
 void MixerPart::QLTMixer1Change()

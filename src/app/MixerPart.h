@@ -1,10 +1,11 @@
 #pragma once
 // The mixer in the main window: the window's mixer (QLTMixer1) open from the first showing to
 // shutdown, the volume sliders, the mute button, the sound source command with its dialog and
-// the two commands that open the desktop's sound panels. It provides RecordLineIndex to the window and
-// hands its mixer to the audio engine, which switches the chosen line on at a recording start.
+// the two commands that open the desktop's sound panels. It tells the recording which line is
+// chosen (recordLineIndex) and hands its mixer to the audio engine, which switches the chosen
+// line on at a recording start.
 #include "app/TMainFormPart.h"
-#include "mixer/TQLTMixer.h"
+#include "mixer/MixerDevice.h"
 
 #include <functional>
 #include <memory>
@@ -24,14 +25,17 @@ class MixerPart : public TMainFormPart {
 public:
     // mixers: makes a connection to the sound system's mixer (one for the window, one for the
     // dialog's browsing). useMixer: told the window's mixer once it is open, and null at the end.
-    MixerPart(TQLTMixer::BackendFactory mixers, std::function<void(platform::MixerBackend*)> useMixer = {});
+    MixerPart(MixerDevice::BackendFactory mixers,
+              std::function<void(platform::MixerBackend*)> useMixer = {});
     ~MixerPart() override;
     MixerPart(const MixerPart&) = delete;
     MixerPart& operator=(const MixerPart&) = delete;
 
-    TQLTMixer& QLTMixer1() { return *mixer_; }
+    MixerDevice& QLTMixer1() { return *mixer_; }
     TSoundSourceForm* SoundSourceForm() const { return form_; }
     MixerPanel& panel() { return *panel_; }
+    // RecordLineIndex: the wave-in line chosen for recording (-1: the default source).
+    int recordLineIndex() const;
 
     // TMainFormPart
     void attach(MainFormContext& context) override;
@@ -45,10 +49,10 @@ private:
     void QLTMixer1Change();
     void showPanelMissing();
 
-    TQLTMixer::BackendFactory mixers_;
+    MixerDevice::BackendFactory mixers_;
     std::function<void(platform::MixerBackend*)> useMixer_;
     MainFormContext* context_ = nullptr;
-    std::unique_ptr<TQLTMixer> mixer_;
+    std::unique_ptr<MixerDevice> mixer_;
     std::unique_ptr<View> view_;
     std::unique_ptr<SoundPanels> panels_;
     std::unique_ptr<MixerPanel> panel_;

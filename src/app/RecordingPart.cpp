@@ -2,24 +2,24 @@
 
 #include "app/AppSettings.h"
 #include "app/AudioStartup.h"
-#include "app/LibraryPart.h"
 #include "app/MainFormContext.h"
 #include "i18n/LanguageApplier.h"
 #include "i18n/LanguageFile.h"
 #include "i18n/ObjectNameTextsView.h"
-#include "library/FileCommands.h"
-#include "library/RecordingsLibrary.h"
 #include "platform/CodecModule.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/RecordingSession.h"
 #include "recording/TFormatForm.h"
-#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
-#include "skin/TQLTProgressBar.h"
+#include "skin/SkinSlider.h"
+#include "skin/TQLTButton.h"
+#include "skin/TQLTCircleButton.h"
 
+#include <QAction>
 #include <QWidget>
 
-RecordingPart::RecordingPart(audio::AudioApi& audio, LibraryPart& library) : audio_(audio), library_(library)
+RecordingPart::RecordingPart(audio::AudioApi& audio, std::function<int()> recordLine)
+    : audio_(audio), recordLine_(std::move(recordLine))
 {
 }
 
@@ -30,19 +30,16 @@ void RecordingPart::attach(MainFormContext& context)
     context_ = &context;
     writers_ = std::make_unique<RecordWriterFactory>(context.messages());
     session_ = std::make_unique<recording::RecordingSession>(audio_, *writers_, context.messages(), *this);
-    // VEXA_CAPTURE_WATCH=0 leaves dropouts and clipping uncounted: only for measuring their cost.
-    session_->setWatching(qEnvironmentVariable("VEXA_CAPTURE_WATCH") != QLatin1String("0"));
-    library_.setRecordFilePathSource([this] { return session_->recordFilePath(); });
+    session_->setWatching(captureWatching_);
     formatForm_ = new TFormatForm(&context.window());
     formatForm_->setObjectName(QStringLiteral("TFormatForm"));
 
-    skin::MainFormHandlers h;
-    h.QLTCircleButtonRecordClick = [this] { QLTCircleButtonRecordClick(); };
-    // The recording half of Stop; it does nothing unless a recording runs.
-    h.QLTCircleButtonStopClick = [this] { session_->stop(); };
-    h.MenuSysFormatClick = [this] { MenuSysFormatClick(); };
-    h.QLTButtonRecordFormatClick = [this] { MenuSysFormatClick(); };
-    context.bind(h);
+    skin::MainFormLayout& l = context.layout();
+    connectCommand(context, l.QLTCircleButtonRecord, &skin::TQLTCircleButton::clicked,
+                   [this] { QLTCircleButtonRecordClick(); });
+    connectCommand(context, l.MenuSysFormat, &QAction::triggered, [this] { MenuSysFormatClick(); });
+    connectCommand(context, l.QLTButtonRecordFormat, &skin::TQLTButton::clicked,
+                   [this] { MenuSysFormatClick(); });
     // A capture that ends by itself (device or sound server gone) is completed at the next tick.
     context.joinTick([this] { session_->checkCapture(); });
 }
@@ -51,14 +48,15 @@ void RecordingPart::formCreate(MainFormContext& context)
 {
     context.languageApplier().registerWindow(
         QStringLiteral("TFormatForm"), (formatTexts_ = std::make_unique<i18n::ObjectNameTextsView>(formatForm_)).get());
-    context.setStereoSelectedSource([this] { return formatForm_->isStereoChecked(); });
+    context.languageApplier().setStereoSelectedSource(
+        [this] { return formatForm_->isStereoChecked(); });
 }
 
 void RecordingPart::formShown(MainFormContext& context)
 {
     // The recording device, then the output device, once the window is on the screen; without
     // them the window still lists and manages files.
-    context.setAudioStarted(AudioStartup::start(audio_, context.messages()));
+    audioStarted_ = AudioStartup::start(audio_, context.messages());
     preloadWmaWriter();
 }
 
@@ -84,7 +82,7 @@ void RecordingPart::formDestroyAfterSave(MainFormContext& context)
     // open for its messages), or stops the playback, then frees the engine. Without audio no
     // recording or playback can run.
     const audio::TransportModel& transport = context.transport();
-    if (context.AudioStarted())
+    if (audioStarted_)
         AudioStartup::release(audio_, *session_, transport.state() == Idle ? 0 : transport.channel());
 }
 
@@ -100,7 +98,7 @@ void RecordingPart::MenuSysFormatClick()
         return;
     context_->Settings().Format = format;
     preloadWmaWriter();
-    library_.library().commands().Reselect();
+    takes_.formatChosen();
 }
 
 audio::TransportModel& RecordingPart::transport()
@@ -110,7 +108,7 @@ audio::TransportModel& RecordingPart::transport()
 
 int RecordingPart::recordLineIndex() const
 {
-    return context_->RecordLineIndex();
+    return recordLine_ ? recordLine_() : -1;
 }
 
 float RecordingPart::recordVolume() const
@@ -122,19 +120,4 @@ const i18n::LanguageFile& RecordingPart::language() const
 {
     languageHeld_ = context_->LanguageIni(); // kept alive while a caller reads it
     return *languageHeld_;
-}
-
-void RecordingPart::recorded(const QString& path, const RecordFormat& format, std::uint64_t frames)
-{
-    library_.library().rememberRecording(path, format, frames);
-}
-
-void RecordingPart::listRecordings()
-{
-    library_.library().ListRecordings(context_->Settings().RecordingsFolder);
-}
-
-void RecordingPart::selectFile(const QString& name)
-{
-    library_.library().SelectFile(name);
 }

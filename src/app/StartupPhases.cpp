@@ -1,16 +1,15 @@
 #include "app/StartupPhases.h"
 
-#include <QtGlobal>
-
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 
 namespace {
 
+bool on = false;
+
 bool enabled()
 {
-    static const bool on = qEnvironmentVariableIsSet("VEXA_BENCH_FIRST_PAINT");
     return on;
 }
 
@@ -22,6 +21,11 @@ long long nowMicroseconds()
 }
 
 } // namespace
+
+void StartupPhases::setEnabled(bool enabled)
+{
+    on = enabled;
+}
 
 void StartupPhases::mark(const char* name)
 {

@@ -12,9 +12,10 @@
 #include "i18n/MenuLanguageView.h"
 #include "library/TreeWidgetFileListView.h"
 #include "platform/SettingsStore.h"
-#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
 #include "skin/SkinWindowCommands.h"
+#include "skin/TQLTButton.h"
+#include "skin/TQLTCircleButton.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,8 +39,9 @@ TMainForm::TMainForm(Services services, QWidget* parent)
 {
     setWindowTitle(QStringLiteral("Vexa Recorder"));
     setObjectName(QStringLiteral("MainForm"));
-    benchFirstPaint_ = qEnvironmentVariableIsSet("VEXA_BENCH_FIRST_PAINT");
-    stereoSelected_ = [this] { return settings_.Format.channels != 1; };
+    printFirstPaint_ = services_.printFirstPaint;
+    // Until a part says otherwise, the channel label follows the stored format.
+    languageApplier_.setStereoSelectedSource([this] { return settings_.Format.channels != 1; });
     createControls();
     StartupPhases::mark("controls");
     FormCreate();
@@ -49,16 +51,6 @@ TMainForm::TMainForm(Services services, QWidget* parent)
 TMainForm::~TMainForm()
 {
     FormDestroy(); // when the window goes without being closed
-}
-
-library::FileListView& TMainForm::fileList()
-{
-    return *list_;
-}
-
-library::FileInfoView& TMainForm::fileInfoPanel()
-{
-    return *views_;
 }
 
 QMenu* TMainForm::PopupMenuSystem() const
@@ -95,43 +87,48 @@ void TMainForm::createControls()
     languageMenu_->setClickHandler([this](int index) { LanguageMenuClick(index); });
     languageApplier_.registerWindow(QStringLiteral("TMainForm"), &mainTexts_);
 
-    bindWindowCommands();
+    connectWindowCommands();
     // The keys a user tries, each pressing its button (so a disabled button's key does nothing).
     new KeyboardCommands(*layout_, layout_);
     for (TMainFormPart* part : services_.parts)
         part->attach(*this);
 }
 
-void TMainForm::bindWindowCommands()
+void TMainForm::connectWindowCommands()
 {
+    skin::MainFormLayout& l = *layout_;
     skin::SkinWindowCommands& w = *windowCommands_;
-    skin::MainFormHandlers h;
-    h.QLTButtonIconClick = [&w] { w.openSystemMenu(); };
+    connectCommand(*this, l.QLTButtonIcon, &skin::TQLTButton::clicked,
+                   [&w] { w.openSystemMenu(); });
     // The window's own height switch: it keeps the fixed size that the settings gave it.
-    h.QLTButtonFileListClick = [this] { SetFileListShown(height() != skin::MainFormLayout::FullHeight); };
-    h.QLTButtonCloseListClick = [this] { SetFileListShown(false); };
-    h.QLTButtonMinimizeClick = [&w] { w.minimize(); };
-    h.QLTButtonCloseClick = [this] { QLTButtonCloseClick(); };
-    h.MenuSysOnTopClick = [this] { MenuSysOnTopClick(); };
-    h.QLTButtonSpectrumClick = [&w] { w.openSpectrumMenu(); };
-    h.MenuSpec1Click = [this] { MenuSpecClick(0); };
-    h.MenuSpec2Click = [this] { MenuSpecClick(1); };
-    h.MenuSpec3Click = [this] { MenuSpecClick(2); };
-    h.Timer2Timer = [this] { Timer2Timer(); };
-    layout_->bind(h, [this] { dropPendingActivation(); }, [this] { FormShown(); });
+    connectCommand(*this, l.QLTButtonFileList, &skin::TQLTButton::clicked,
+                   [this] { SetFileListShown(height() != skin::MainFormLayout::FullHeight); });
+    connectCommand(*this, l.QLTButtonCloseList, &skin::TQLTButton::clicked,
+                   [this] { SetFileListShown(false); });
+    connectCommand(*this, l.QLTButtonMinimize, &skin::TQLTButton::clicked, [&w] { w.minimize(); });
+    connectCommand(*this, l.QLTButtonClose, &skin::TQLTButton::clicked,
+                   [this] { QLTButtonCloseClick(); });
+    connectCommand(*this, l.MenuSysExit, &QAction::triggered, [this] { QLTButtonCloseClick(); });
+    connectCommand(*this, l.MenuSysOnTop, &QAction::triggered, [this] { MenuSysOnTopClick(); });
+    connectCommand(*this, l.QLTButtonSpectrum, &skin::TQLTButton::clicked,
+                   [&w] { w.openSpectrumMenu(); });
+    // Stop ends whatever runs, as the recording or playback that started it said.
+    connectCommand(*this, l.QLTCircleButtonStop, &skin::TQLTCircleButton::clicked,
+                   [this] { transport_.stop(); });
+    connect(l.Timer2, &QTimer::timeout, this, &TMainForm::displayTick);
 }
 
-void TMainForm::bind(const skin::MainFormHandlers& handlers)
+std::function<void()> TMainForm::command(std::function<void()> work)
 {
-    // Every command ends with the window up to date: a dialog it showed does not activate the
-    // window again when it closes (which would re-list and select the first file). A part's
-    // tick joins the display tick.
-    skin::MainFormHandlers commands = handlers;
-    if (commands.Timer2Timer)
-        joinTick(std::exchange(commands.Timer2Timer, {}));
     // A command given before the first paint has handed over (a click as the window appears)
-    // finds the mixer and the devices started first, as they would have been.
-    layout_->bind(commands, [this] { dropPendingActivation(); }, [this] { FormShown(); });
+    // finds the mixer and the devices started first, as they would have been. Every command
+    // ends with the window up to date: a dialog it showed does not activate the window again
+    // when it closes (which would re-list and select the first file).
+    return [this, work = std::move(work)] {
+        FormShown();
+        work();
+        dropPendingActivation();
+    };
 }
 
 void TMainForm::FormCreate()
@@ -158,11 +155,6 @@ void TMainForm::FormCreate()
 void TMainForm::ApplySettingsToWindow()
 {
     windowCommands_->setStayOnTop(settings_.StayOnTop);
-    const QString spectrumItem = QStringLiteral("MenuSpec%1").arg(settings_.SpectrumMode + 1);
-    if (QAction* spectrumAction = menuItem(spectrumItem)) {
-        spectrumAction->setCheckable(true);
-        spectrumAction->setChecked(true);
-    }
     SetFileListShown(settings_.FileListShown);
 }
 
@@ -174,7 +166,7 @@ void TMainForm::showTransport(TransportState state)
                                   settings_.RecordingsFolder, *LanguageIni());
 }
 
-void TMainForm::Timer2Timer()
+void TMainForm::displayTick()
 {
     for (const std::function<void()>& step : tickSteps_)
         step();
@@ -255,7 +247,7 @@ void TMainForm::ApplyLanguage()
         ini->open(LanguagesFolder() + QLatin1Char('/') + settings_.LanguageFile);
     std::shared_ptr<const i18n::LanguageFile> applied = std::move(ini);
     std::atomic_store(&languageIni_, applied); // other threads may be copying the pointer
-    languageApplier_.apply(*applied, OsKindUsesSystemPanel(osKind_), stereoSelected_());
+    languageApplier_.apply(*applied, OsKindUsesSystemPanel(osKind_));
     // The Record and Play hints depend on the state; in Idle the activation sets them.
     if (transport_.state() != Idle)
         transport_.SetTransportState(transport_.state());
@@ -288,11 +280,6 @@ void TMainForm::SetFileListShown(bool shown)
 {
     setFixedSize(skin::MainFormLayout::ClientWidth,
                  shown ? skin::MainFormLayout::FullHeight : skin::MainFormLayout::ListHiddenHeight);
-}
-
-void TMainForm::MenuSpecClick(int mode)
-{
-    settings_.SpectrumMode = mode;
 }
 
 void TMainForm::QLTButtonCloseClick()
@@ -334,8 +321,8 @@ void TMainForm::paintEvent(QPaintEvent* event)
         firstPaintSeen_ = true;
         QMetaObject::invokeMethod(this, &TMainForm::FormShown, Qt::QueuedConnection);
     }
-    if (benchFirstPaint_ && isVisible()) {
-        benchFirstPaint_ = false;
+    if (printFirstPaint_ && isVisible()) {
+        printFirstPaint_ = false;
         // For the start-up benchmark: wall-clock time of the first paint, in microseconds.
         const auto now = std::chrono::system_clock::now().time_since_epoch();
         std::printf("first-paint %lld\n", static_cast<long long>(

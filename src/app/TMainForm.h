@@ -2,9 +2,9 @@
 // The main window: it owns everything for the life of the process and runs the fixed
 // sequences of creation (FormCreate), activation (FormActivate) and shutdown (FormDestroy).
 // It is the hub, not the home of the logic: it builds the skinned layout, keeps the window's
-// own commands (menus, list height, stay on top, minimise, close, the spectrum choice), shows
-// the transport model on the controls and runs the display tick. Everything else comes from
-// its parts (Services::parts), which bind their own handlers and join the tick through
+// own commands (menus, list height, stay on top, minimise, close), shows the transport model on
+// the controls and runs the display tick. Everything else comes from its parts
+// (Services::parts), which connect the controls they handle and join the tick through
 // MainFormContext.
 #include "app/AppSettings.h"
 #include "app/MainFormContext.h"
@@ -47,8 +47,8 @@ public:
         platform::SystemFacts system;
         AppSettings::Environment environment;
         QString programFolder; // the executable's folder, with a trailing separator
-        QString streamProbe = {}; // see MainFormContext::streamProbeProgram
         std::vector<TMainFormPart*> parts = {};
+        bool printFirstPaint = false; // for the start-up benchmark: the time of the first paint
     };
 
     explicit TMainForm(Services services, QWidget* parent = nullptr);
@@ -57,26 +57,17 @@ public:
     // --- MainFormContext -----------------------------------------------------------------
     QWidget& window() override { return *this; }
     skin::MainFormLayout& layout() override { return *layout_; }
-    library::FileListView& fileList() override;
-    library::FileInfoView& fileInfoPanel() override;
     AppSettings& Settings() override { return settings_; }
     const AppSettings& Settings() const { return settings_; }
-    platform::SettingsStore& settingsStore() override { return services_.settings; }
     int OsKind() const override { return osKind_; }
     QString ProgramFolder() const override { return services_.programFolder; }
-    QString streamProbeProgram() const override { return services_.streamProbe; }
     std::shared_ptr<const i18n::LanguageFile> LanguageIni() const override { return std::atomic_load(&languageIni_); }
     i18n::LanguageApplier& languageApplier() override { return languageApplier_; }
     platform::MessageSink& messages() override { return services_.messages; }
     platform::Shell& shell() override { return services_.shell; }
     audio::TransportModel& transport() override { return transport_; }
-    void bind(const skin::MainFormHandlers& handlers) override;
+    std::function<void()> command(std::function<void()> work) override;
     void joinTick(std::function<void()> step) override { tickSteps_.push_back(std::move(step)); }
-    int RecordLineIndex() const override { return recordLine_ ? recordLine_() : -1; }
-    void setRecordLineSource(std::function<int()> source) override { recordLine_ = std::move(source); }
-    void setStereoSelectedSource(std::function<bool()> source) override { stereoSelected_ = std::move(source); }
-    bool AudioStarted() const override { return audioStarted_; }
-    void setAudioStarted(bool started) override { audioStarted_ = started; }
 
     // The language files: beside the program (the build tree), else the installed share folder.
     QString LanguagesFolder() const { return platform::ResourcePaths::languagesFolder(services_.programFolder); }
@@ -93,9 +84,8 @@ public:
     void MenuSysOnTopClick();
     void QLTButtonCloseClick(); // also MenuSysExit: closing runs the shutdown sequence
     void SetFileListShown(bool shown);
-    void MenuSpecClick(int mode);
     // The 100 ms display tick: every joined step, in order.
-    void Timer2Timer();
+    void displayTick();
 
     // The first showing was painted and what waited for it (mixer, audio engine) has run.
     bool FirstShowingDone() const { return shownHandled_; }
@@ -111,7 +101,7 @@ protected:
 
 private:
     void createControls();
-    void bindWindowCommands();
+    void connectWindowCommands();
     void showTransport(TransportState state);
     void FormCreate();
     void FormActivate();
@@ -136,9 +126,6 @@ private:
     std::unique_ptr<i18n::MenuLanguageView> languageMenu_;
     i18n::LanguageApplier languageApplier_;
     i18n::ObjectNameTextsView mainTexts_;
-    std::function<bool()> stereoSelected_;
-    std::function<int()> recordLine_;
-    bool audioStarted_ = false;
 
     bool shownOnce_ = false;
     bool shownHandled_ = false; // FormShown ran (or is no longer wanted)
@@ -146,5 +133,5 @@ private:
     QString languageToStore_; // the default language, stored once the window is up
     bool otherWindowHadFocus_ = false;
     bool destroyed_ = false;
-    bool benchFirstPaint_ = false;
+    bool printFirstPaint_ = false;
 };

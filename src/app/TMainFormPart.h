@@ -9,7 +9,7 @@ class TMainFormPart {
 public:
     virtual ~TMainFormPart() = default;
 
-    // Right after the skinned controls exist, before creation: bind the part's handlers and
+    // Right after the skinned controls exist, before creation: connect the part's controls and
     // join the display tick.
     virtual void attach(MainFormContext&) {}
     // Creation, after the settings were read, the language menu built and OsKind computed.

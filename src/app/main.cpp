@@ -1,5 +1,7 @@
-// Vexa Recorder: process entry. No command-line arguments are read.
+// Vexa Recorder: process entry. The only argument read is the one that makes this process the
+// window's reader of MP3 and WMA lengths (library::StreamProbe).
 #include "app/AppSettings.h"
+#include "app/BenchSwitches.h"
 #include "app/MainFormParts.h"
 #include "app/SignalWatcher.h"
 #include "app/StartupPhases.h"
@@ -23,6 +25,8 @@
 
 int main(int argc, char** argv)
 {
+    const BenchSwitches bench = BenchSwitches::fromEnvironment();
+    StartupPhases::setEnabled(bench.printStartup);
     StartupPhases::mark("main");
     // The window's reader of MP3 and WMA lengths (library::StreamProbe): no window, no lock.
     if (argc == 2 && std::strcmp(argv[1], library::StreamProbe::ServeArgument) == 0)
@@ -55,13 +59,17 @@ int main(int argc, char** argv)
         audio::Engine engine;
         MainFormParts parts(
             engine, [] { return std::make_unique<platform::PulseMixerBackend>(); },
-            [&engine](platform::MixerBackend* mixer) { engine.setMixer(mixer); });
-        TMainForm::Services services{settings, messages, shell, platform::SystemInfo::current(),
+            [&engine](platform::MixerBackend* mixer) { engine.setMixer(mixer); }, bench);
+        // MP3 and WMA lengths for the list: this program, run apart
+        parts.library.setStreamProbeProgram(QCoreApplication::applicationFilePath());
+        TMainForm::Services services{settings,
+                                     messages,
+                                     shell,
+                                     platform::SystemInfo::current(),
                                      AppSettings::SystemEnvironment(),
-                                     QCoreApplication::applicationDirPath() + QLatin1Char('/'),
-                                     // MP3 and WMA lengths for the list: this program, run apart
-                                     QCoreApplication::applicationFilePath()};
+                                     QCoreApplication::applicationDirPath() + QLatin1Char('/')};
         services.parts = parts.all();
+        services.printFirstPaint = bench.printStartup;
         // Watching from the start. A signal that arrives while the window is being made (a box
         // of the start-up has its own event loop) ends that box and is remembered: the window
         // then closes as soon as it exists.

@@ -1,8 +1,8 @@
 #pragma once
 // The transport of the main window below the window: the state and the running channel (the
 // capture of a recording or the stream of a playback). The recording session and playback
-// change it themselves; whoever shows the transport (the window's controls, the display,
-// tests) listens to it.
+// change it themselves and say how to stop what they started; whoever shows the transport (the
+// window's controls, the display, tests) listens to it.
 #include "audio/AudioApi.h"
 #include "audio/TransportState.h"
 
@@ -25,6 +25,11 @@ public:
     void SetTransportState(TransportState state);
     void setChannel(Handle channel);
 
+    // Stop, whatever runs: whoever takes the transport out of Idle says how to end what it
+    // started (the recording session, playback); Idle forgets it. Stop in Idle does nothing.
+    void setStop(std::function<void()> stop) { stop_ = std::move(stop); }
+    void stop();
+
     // Listeners are called in the order they were added, for the life of the model.
     void onStateSet(StateListener listener) { stateListeners_.push_back(std::move(listener)); }
     void onChannelSet(ChannelListener listener) { channelListeners_.push_back(std::move(listener)); }
@@ -37,6 +42,7 @@ public:
 private:
     TransportState state_ = Idle;
     Handle channel_ = 0;
+    std::function<void()> stop_;
     std::vector<StateListener> stateListeners_;
     std::vector<ChannelListener> channelListeners_;
 };

@@ -41,7 +41,7 @@ public:
     // The folders searched after the program folder; by default those of PATH at the moment of
     // the search.
     void setSearchPath(const QStringList& folders) { searchPath_ = folders; usePath_ = false; }
-    // Asks whether to open the selected recording in the editor: TRunDravenaForm's result, Yes
+    // Asks whether to open the selected recording in the editor: EditorQuestionDialog's result, Yes
     // (6), No (7) or anything else for a closed window.
     void setEditorQuestion(std::function<int()> ask) { askEditor_ = std::move(ask); }
 

@@ -51,6 +51,11 @@ bool LanguageApplier::takesFont(const QString& windowName)
     return windowName != QLatin1String("TRunDravenaForm");
 }
 
+void LanguageApplier::apply(const LanguageFile& ini, bool newerSystem) const
+{
+    apply(ini, newerSystem, stereoSelected_ ? stereoSelected_() : true);
+}
+
 void LanguageApplier::apply(const LanguageFile& ini, bool newerSystem, bool stereoSelected) const
 {
     const LanguageFont font = LanguageFont::read(ini);

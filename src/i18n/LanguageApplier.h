@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace i18n {
 
 class LanguageFile;
@@ -22,6 +24,13 @@ public:
     bool isRegistered(const QString& windowName) const;
 
     void apply(const LanguageFile& ini, bool newerSystem, bool stereoSelected) const;
+    // As above, with whether stereo is selected read from the source (stereo without one). The
+    // channel label of the record format dialog depends on it.
+    void apply(const LanguageFile& ini, bool newerSystem) const;
+    void setStereoSelectedSource(std::function<bool()> source)
+    {
+        stereoSelected_ = std::move(source);
+    }
 
     // True for the windows that take the language's font.
     static bool takesFont(const QString& windowName);
@@ -32,6 +41,7 @@ private:
         WindowTextsView* view;
     };
     QList<Entry> windows_;
+    std::function<bool()> stereoSelected_;
 };
 
 } // namespace i18n

@@ -164,7 +164,7 @@ bool FileLister::editInPlace(FileListView& view, const QList<Row>& rows)
     return true;
 }
 
-QString FileLister::ListRecordings(const QString& folder, FileListView& view, Reason,
+QString FileLister::ListRecordings(const QString& folder, FileListView& view,
                                    StreamDurations streams)
 {
     const QStringList names = recordingNames(folder);

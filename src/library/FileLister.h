@@ -42,9 +42,6 @@ struct KnownDuration {
 
 class FileLister {
 public:
-    // Why the list is rebuilt. Both report a file's message only the first time (see above);
-    // kept so callers can still say which it is.
-    enum class Reason { Explicit, Activation };
     // What a listing does with MP3 and WMA files of unknown duration (see above). Only a view
     // that can edit in place gets them deferred; another one has them read at once. With a
     // probe (setProbe) every listing defers them.
@@ -56,7 +53,6 @@ public:
     // separator) and returns the first name in the sorted order, empty when there is none.
     // Does not change the selection.
     QString ListRecordings(const QString& folder, FileListView& view,
-                           Reason reason = Reason::Explicit,
                            StreamDurations streams = StreamDurations::Read);
 
     // The length of a file already known (a take just recorded into it): listed without reading

@@ -63,6 +63,7 @@ void Playback::Play()
     } else {
         return;
     }
+    host_.transport().setStop([this] { Stop(); });
     host_.transport().SetTransportState(Playing);
 }
 

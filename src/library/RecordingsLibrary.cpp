@@ -8,8 +8,7 @@ void RecordingsLibrary::activate()
 {
     playback_.clearPlayFilePath();
     const QString first =
-        lister_.ListRecordings(host_.recordingsFolder(), list_, FileLister::Reason::Activation,
-                               FileLister::StreamDurations::Defer);
+        lister_.ListRecordings(host_.recordingsFolder(), list_, FileLister::StreamDurations::Defer);
     // Closing a message about a broken file activates the window again: what was already
     // reported stays quiet on this path.
     info_.setQuietRepeats(true);

@@ -1,14 +1,15 @@
 #include "mixer/MixerPanel.h"
 
+#include "mixer/MixerDevice.h"
 #include "mixer/MixerPanelView.h"
-#include "mixer/TQLTMixer.h"
 #include "mixer/TSoundSourceForm.h"
 
 #include <QComboBox>
 
-MixerPanel::MixerPanel(TQLTMixer& mixer, MixerPanelView& view, TSoundSourceForm& dialog,
+MixerPanel::MixerPanel(MixerDevice& mixer, MixerPanelView& view, TSoundSourceForm& dialog,
                        SoundPanels& panels, bool systemPanelMode)
-    : mixer_(mixer), view_(view), dialog_(dialog), panels_(panels), systemPanelMode_(systemPanelMode)
+    : mixer_(mixer), view_(view), dialog_(dialog), panels_(panels),
+      systemPanelMode_(systemPanelMode)
 {
 }
 

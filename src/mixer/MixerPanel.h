@@ -6,15 +6,15 @@
 #include "mixer/SoundPanels.h"
 
 class MixerPanelView;
-class TQLTMixer;
+class MixerDevice;
 class TSoundSourceForm;
 
 class MixerPanel {
 public:
     // The mixer is the window's (open from start-up to shutdown); the dialog is shown modally
     // by the sound source command. panelFailed runs when a desktop panel cannot be opened.
-    MixerPanel(TQLTMixer& mixer, MixerPanelView& view, TSoundSourceForm& dialog, SoundPanels& panels,
-               bool systemPanelMode);
+    MixerPanel(MixerDevice& mixer, MixerPanelView& view, TSoundSourceForm& dialog,
+               SoundPanels& panels, bool systemPanelMode);
 
     void setPanelFailedHandler(std::function<void()> handler) { panelFailed_ = std::move(handler); }
 
@@ -43,7 +43,7 @@ private:
     void showDevice(); // the refresh without taking over the recording line
     void openPanel(SoundPanels::Panel panel);
 
-    TQLTMixer& mixer_;
+    MixerDevice& mixer_;
     MixerPanelView& view_;
     TSoundSourceForm& dialog_;
     SoundPanels& panels_;

@@ -32,9 +32,10 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int
 
 } // namespace
 
-TSoundSourceForm::TSoundSourceForm(TQLTMixer::BackendFactory mixers, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+TSoundSourceForm::TSoundSourceForm(MixerDevice::BackendFactory mixers, QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                  Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("SoundSourceForm"));
     setWindowTitle(QStringLiteral("Sound Source"));
@@ -74,7 +75,7 @@ TSoundSourceForm::TSoundSourceForm(TQLTMixer::BackendFactory mixers, QWidget* pa
     ButtonCancel->setGeometry(168, 280, 75, 25);
     connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    QLTMixer1 = new TQLTMixer(std::move(mixers), this);
+    QLTMixer1 = new MixerDevice(std::move(mixers), this);
     QLTMixer1->setObjectName(QStringLiteral("QLTMixer1"));
 
     // Centred on the desktop.

@@ -3,7 +3,7 @@
 // chosen device in a check list with exactly one row checked. Browsing another device reads its
 // lines through the dialog's own mixer, opened only for that moment. The main window fills the
 // dialog from its open mixer, shows it and reads the choice back (MixerPanel).
-#include "mixer/TQLTMixer.h"
+#include "mixer/MixerDevice.h"
 
 #include <QDialog>
 
@@ -16,7 +16,7 @@ class QPushButton;
 class TSoundSourceForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TSoundSourceForm(TQLTMixer::BackendFactory mixers, QWidget* parent = nullptr);
+    explicit TSoundSourceForm(MixerDevice::BackendFactory mixers, QWidget* parent = nullptr);
 
     // Rows of the line list: replaces them with `lines`, none checked or selected.
     void setLines(const QStringList& lines);
@@ -41,7 +41,7 @@ public:
     QListWidget* CheckListBox1;
     QPushButton* ButtonOk;
     QPushButton* ButtonCancel;
-    TQLTMixer* QLTMixer1; // the dialog's own mixer, used only while browsing devices
+    MixerDevice* QLTMixer1; // the dialog's own mixer, used only while browsing devices
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,10 +1,12 @@
 #pragma once
 // What a recording session needs from the window it runs in (the window's recording part
 // implements it): the transport model it updates, the recording line and volume chosen in the
-// mixer panel, the language file for message texts, and the recordings list.
+// mixer panel, the language file for message texts, and where a take's beginning and end are
+// announced.
 #include "audio/AudioApi.h"
 #include "audio/TransportModel.h"
 #include "recording/RecordFormat.h"
+#include "recording/TakeEvents.h"
 
 #include <QString>
 #include <cstdint>
@@ -31,18 +33,12 @@ public:
     // LanguageIni (a closed file gives empty texts).
     virtual const i18n::LanguageFile& language() const = 0;
 
-    // A take ended: the file at path, completed, holds frames sample frames of format. Called
-    // before the folder is listed again, so the library can take the file's length and
-    // details from here instead of decoding it.
-    virtual void recorded(const QString& path, const RecordFormat& format, std::uint64_t frames)
-    {
-        (void)path, (void)format, (void)frames;
-    }
-
-    // ListRecordings: rescan the recordings folder.
-    virtual void listRecordings() = 0;
-    // SelectFile: select by name (empty: the first entry) and refresh the information panel.
-    virtual void selectFile(const QString& name) = 0;
+    // A take began: its file at path is being written and the transport is Recording.
+    virtual void takeStarted(const QString& path) = 0;
+    // A take ended: its file is closed. The transport is still in the recording state (so a
+    // list shown now keeps the record format and the name of the file just written) and goes
+    // to Idle right after.
+    virtual void takeFinished(const FinishedTake& take) = 0;
 };
 
 } // namespace recording

@@ -170,8 +170,9 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
 
     // 6. Recording; the list shows its first entry and the panel the record format.
     host_.transport().setChannel(handle);
+    host_.transport().setStop([this] { stop(); });
     host_.transport().SetTransportState(Recording);
-    host_.selectFile(QString());
+    host_.takeStarted(path_);
 }
 
 bool RecordingSession::captureProc(audio::HRECORD, const void* buffer, std::uint32_t length,
@@ -360,12 +361,12 @@ void RecordingSession::finishTake()
 {
     // A file completed with all it was given holds exactly the frames taken: the library need
     // not decode it to know its length.
-    if (finalise())
-        host_.recorded(path_, format_, bytesTaken_ / frameBytes_);
-    // The transport is still in the recording state here, so the panel keeps the record format
-    // and the name of the file just written.
-    host_.listRecordings();
-    host_.selectFile(QFileInfo(path_).fileName());
+    FinishedTake take;
+    take.path = path_;
+    take.format = format_;
+    take.complete = finalise();
+    take.frames = take.complete ? bytesTaken_ / frameBytes_ : 0;
+    host_.takeFinished(take);
     host_.transport().SetTransportState(Idle);
 }
 

@@ -4,18 +4,16 @@
 
 #include "skin/ArtPack.h"
 
-#include "skin/MainFormHandlers.h"
 #include "skin/RightAlignedColumnDelegate.h"
 #include "skin/SkinLabel.h"
+#include "skin/SkinSlider.h"
 #include "skin/TPaintBox.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
-#include "skin/TQLTProgressBar.h"
 #include "skin/TQLTSkinForm.h"
 #include "skin/WindowDragger.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -159,12 +157,12 @@ MainFormLayout::MainFormLayout(QWidget* w, CursorSource cursor)
     buildSliders(cursor);
     buildLabels();
 
-    PaintBox1 = new TPaintBox(window);
-    PaintBox1->setObjectName(QStringLiteral("PaintBox1"));
-    PaintBox1->setGeometry(10, 56, 88, 44);
-    PaintBox2 = new TPaintBox(window);
-    PaintBox2->setObjectName(QStringLiteral("PaintBox2"));
-    PaintBox2->setGeometry(104, 90, 154, 10);
+    SpectrumBox = new TPaintBox(window);
+    SpectrumBox->setObjectName(QStringLiteral("PaintBox1"));
+    SpectrumBox->setGeometry(10, 56, 88, 44);
+    MeterBox = new TPaintBox(window);
+    MeterBox->setObjectName(QStringLiteral("PaintBox2"));
+    MeterBox->setGeometry(104, 90, 154, 10);
 
     buildList();
     for (int i = 0; i < 16; ++i)
@@ -257,7 +255,7 @@ void MainFormLayout::buildRoundButtons(const CursorSource& cursor)
 void MainFormLayout::buildSliders(const CursorSource& cursor)
 {
     struct Row {
-        TQLTProgressBar** control;
+        SkinSlider** control;
         const char* name;
         QRect geometry;
         int max;
@@ -270,7 +268,7 @@ void MainFormLayout::buildSliders(const CursorSource& cursor)
         {&QLTProgressBarWaveIn, "QLTProgressBarWaveIn", {172, 148, 64, 13}, 65535, "slide12", "Record Volume"},
     };
     for (const Row& row : rows) {
-        auto* s = new TQLTProgressBar(window, cursor);
+        auto* s = new SkinSlider(window, cursor);
         s->setObjectName(QString::fromLatin1(row.name));
         s->setGeometry(row.geometry);
         s->SetProgressBarColor(fromColorValue(SliderColorValue));
@@ -407,11 +405,7 @@ void MainFormLayout::buildMenus()
     PopupMenuSystem->setPalette(menuPalette);
     PopupMenuSystem->setObjectName(QStringLiteral("PopupMenuSystem"));
     auto item = [this](QMenu* menu, const char* name, const char* caption, int icon) {
-        QAction* action = menu->addAction(QString::fromLatin1(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        if (icon >= 0)
-            action->setIcon(ImageList1.at(icon));
-        return action;
+        return addMenuItem(menu, QString::fromLatin1(name), QString::fromLatin1(caption), icon);
     };
     auto separator = [this](const char* name) {
         QAction* action = PopupMenuSystem->addSeparator();
@@ -447,15 +441,17 @@ void MainFormLayout::buildMenus()
     PopupMenuSpectrum = new QMenu(window);
     PopupMenuSpectrum->setPalette(menuPalette);
     PopupMenuSpectrum->setObjectName(QStringLiteral("PopupMenuSpectrum"));
-    SpectrumGroup = new QActionGroup(PopupMenuSpectrum);
-    SpectrumGroup->setExclusive(true);
-    MenuSpec1 = item(PopupMenuSpectrum, "MenuSpec1", "Blaze", -1);
-    MenuSpec2 = item(PopupMenuSpectrum, "MenuSpec2", "Bars", -1);
-    MenuSpec3 = item(PopupMenuSpectrum, "MenuSpec3", "Waveform", -1);
-    for (QAction* mode : {MenuSpec1, MenuSpec2, MenuSpec3}) {
-        mode->setCheckable(true);
-        SpectrumGroup->addAction(mode);
-    }
+    // Its items are the display's modes: the display adds them (addMenuItem).
+}
+
+QAction* MainFormLayout::addMenuItem(QMenu* menu, const QString& name, const QString& caption,
+                                     int icon)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    if (icon >= 0 && icon < ImageList1.size())
+        action->setIcon(ImageList1.at(icon));
+    return action;
 }
 
 void MainFormLayout::fitLengthColumn()
@@ -468,86 +464,6 @@ bool MainFormLayout::eventFilter(QObject* watched, QEvent* event)
     if (watched == ListViewFiles->viewport() && event->type() == QEvent::Resize)
         fitLengthColumn();
     return QObject::eventFilter(watched, event);
-}
-
-void MainFormLayout::bind(const MainFormHandlers& h, std::function<void()> after, std::function<void()> before)
-{
-    // Only the handlers that are set are connected; each connection holds its own copy.
-    auto connectSet = [this, after, before](auto* sender, auto signal, const MainFormHandlers::Handler& handler) {
-        if (!handler)
-            return;
-        connect(sender, signal, this, [handler, after, before] {
-            if (before)
-                before();
-            handler();
-            if (after)
-                after();
-        });
-    };
-    auto click = [&](TQLTButton* button, const MainFormHandlers::Handler& handler) {
-        connectSet(button, &TQLTButton::clicked, handler);
-    };
-    auto round = [&](TQLTCircleButton* button, const MainFormHandlers::Handler& handler) {
-        connectSet(button, &TQLTCircleButton::clicked, handler);
-    };
-    auto item = [&](QAction* action, const MainFormHandlers::Handler& handler) {
-        connectSet(action, &QAction::triggered, handler);
-    };
-
-    click(QLTButtonIcon, h.QLTButtonIconClick);
-    click(QLTButtonFileList, h.QLTButtonFileListClick);
-    click(QLTButtonMinimize, h.QLTButtonMinimizeClick);
-    click(QLTButtonClose, h.QLTButtonCloseClick);
-    click(QLTButtonCloseList, h.QLTButtonCloseListClick);
-    click(QLTButtonOpen, h.MenuSysOpenClick);
-    click(QLTButtonRecordFormat, h.QLTButtonRecordFormatClick);
-    click(QLTButtonSpectrum, h.QLTButtonSpectrumClick);
-    click(QLTButtonOpenFolder, h.MenuSysOpenFolderClick);
-    click(QLTButtonBrowseFolder, h.QLTButtonBrowseFolderClick);
-    click(QLTButtonRefurbish, h.QLTButtonRefurbishClick);
-    click(QLTButtonDelete, h.QLTButtonDeleteClick);
-    click(QLTButtonRename, h.QLTButtonRenameClick);
-    click(QLTButtonJoinTool, h.QLTButtonJoinToolClick);
-    click(QLTButtonEditTool, h.QLTButtonEditToolClick);
-    click(QLTButtonConversionTool, h.QLTButtonConversionToolClick);
-
-    round(QLTCircleButtonRecord, h.QLTCircleButtonRecordClick);
-    round(QLTCircleButtonPlay, h.QLTCircleButtonPlayClick);
-    round(QLTCircleButtonStop, h.QLTCircleButtonStopClick);
-    round(QLTCircleButtonPrevious, h.QLTCircleButtonPreviousClick);
-    round(QLTCircleButtonNext, h.QLTCircleButtonNextClick);
-    round(QLTCircleButtonMute, h.QLTCircleButtonMuteClick);
-    round(QLTCircleButtonSource, h.MenuSysSourceClick);
-
-    connectSet(QLTProgressBar1, &TQLTProgressBar::changed, h.QLTProgressBar1Change);
-    connectSet(QLTProgressBarSpeak, &TQLTProgressBar::changed, h.QLTProgressBarSpeakChange);
-    connectSet(QLTProgressBarSpeak, &TQLTProgressBar::changing, h.QLTProgressBarSpeakChanging);
-    connectSet(QLTProgressBarWaveIn, &TQLTProgressBar::changed, h.QLTProgressBarWaveInChange);
-    connectSet(QLTProgressBarWaveIn, &TQLTProgressBar::changing, h.QLTProgressBarWaveInChanging);
-
-    connectSet(ListViewFiles, &QTreeWidget::itemClicked, h.ListViewFilesClick);
-    connectSet(ListViewFiles, &QTreeWidget::itemDoubleClicked, h.ListViewFilesDblClick);
-
-    item(MenuSysOpen, h.MenuSysOpenClick);
-    item(MenuSysOpenFolder, h.MenuSysOpenFolderClick);
-    item(MenuSysFormat, h.MenuSysFormatClick);
-    item(MenuSysSource, h.MenuSysSourceClick);
-    item(MenuSysOnTop, h.MenuSysOnTopClick);
-    item(MenuSysAudioControl, h.MenuSysAudioControlClick);
-    item(MenuSysMixerPanel, h.MenuSysMixerPanelClick);
-    item(MenuSysJoinTool, h.QLTButtonJoinToolClick);
-    item(MenuSysEditTool, h.QLTButtonEditToolClick);
-    item(MenuSysConverterTool, h.QLTButtonConversionToolClick);
-    item(MenuSysHelp, h.MenuSysHelpClick);
-    item(MenuSysHomePage, h.MenuSysHomePageClick);
-    item(MenuSysAbout, h.MenuSysAboutClick);
-    item(MenuSysExit, h.QLTButtonCloseClick);
-    item(MenuSpec1, h.MenuSpec1Click);
-    item(MenuSpec2, h.MenuSpec2Click);
-    item(MenuSpec3, h.MenuSpec3Click);
-
-    if (h.Timer2Timer)
-        connect(Timer2, &QTimer::timeout, this, h.Timer2Timer);
 }
 
 QPoint MainFormLayout::popupPoint(const QWidget* button) const

@@ -7,14 +7,11 @@
 // carry the names the rest of the program uses (QLTCircleButtonRecord, MenuSysOpen, ...).
 // Everything is a child of the window and lives as long as it does. Dragging the bare skin,
 // the title, the file-name label or the folder label moves the window without any help from
-// the main window. Each part of the window binds the handlers it owns:
-//     skin::MainFormHandlers h;
-//     h.QLTCircleButtonRecordClick = [&session] { ... };
-//     layout->bind(h); // adds to what other parts bound
+// the main window. The layout knows controls, not what they do: whoever handles a control
+// connects to its signal (clicked, changed, triggered, ...).
 #include "skin/CursorSource.h"
 
 #include <QIcon>
-#include <functional>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -22,7 +19,6 @@
 #include <QString>
 
 class QAction;
-class QActionGroup;
 class QMenu;
 class QTimer;
 class QTreeWidget;
@@ -30,11 +26,10 @@ class QWidget;
 
 namespace skin {
 
-struct MainFormHandlers;
 class TQLTSkinForm;
 class TQLTButton;
 class TQLTCircleButton;
-class TQLTProgressBar;
+class SkinSlider;
 class TPaintBox;
 class SkinLabel;
 class WindowDragger;
@@ -63,14 +58,9 @@ public:
     // QLTButtonSpectrum).
     void popupBelow(QMenu* menu, const QWidget* button) const;
 
-    // Connects the controls, menu items, the list and the timer to the handlers that are set;
-    // handlers left empty connect nothing. Binding adds: each call connects its handlers after
-    // those of earlier calls, so several parts of the window may handle the same control (they
-    // run in the order they were bound). Dragging the title, file-name and folder labels needs
-    // no handler: the layout moves the window itself. A set `after` runs after each of these
-    // handlers, a set `before` before each; neither with Timer2Timer.
-    void bind(const MainFormHandlers& handlers, std::function<void()> after = {},
-              std::function<void()> before = {});
+    // Adds an item named `name` (the language files' name for it) to a menu of the window, with
+    // the picture `icon` of ImageList1 (-1: none).
+    QAction* addMenuItem(QMenu* menu, const QString& name, const QString& caption, int icon = -1);
 
     QWidget* const window;
 
@@ -106,9 +96,9 @@ public:
     TQLTCircleButton* QLTCircleButtonSource;
 
     // Sliders
-    TQLTProgressBar* QLTProgressBar1;
-    TQLTProgressBar* QLTProgressBarSpeak;
-    TQLTProgressBar* QLTProgressBarWaveIn;
+    SkinSlider* QLTProgressBar1;
+    SkinSlider* QLTProgressBarSpeak;
+    SkinSlider* QLTProgressBarWaveIn;
 
     // Labels (sized to their text, except the file-name and folder labels)
     SkinLabel* LabelTitle;
@@ -122,8 +112,8 @@ public:
     SkinLabel* LabelDir;
 
     // Drawing surfaces: spectrum and time display, level meters
-    TPaintBox* PaintBox1;
-    TPaintBox* PaintBox2;
+    TPaintBox* SpectrumBox;
+    TPaintBox* MeterBox;
 
     // The recordings list: name and length columns
     QTreeWidget* ListViewFiles;
@@ -151,12 +141,8 @@ public:
     QAction* N2;
     QAction* MenuSysExit;
 
-    // Spectrum menu: one radio group
-    QMenu* PopupMenuSpectrum;
-    QActionGroup* SpectrumGroup;
-    QAction* MenuSpec1;
-    QAction* MenuSpec2;
-    QAction* MenuSpec3;
+    // Spectrum menu
+    QMenu* PopupMenuSpectrum; // its items come from the display
 
     // Menu icons (16 of 16 x 16) and the file-type icons of the list (empty at start)
     QList<QIcon> ImageList1;

@@ -33,8 +33,8 @@ std::uint32_t DisplayTick::ElapsedSeconds(audio::AudioApi& audio, audio::Handle 
     return std::uint32_t(seconds);
 }
 
-DisplayTick::Changed DisplayTick::Timer2Timer(audio::Handle channel, TransportState state, QImage& spectrumBox,
-                                              QImage& meterBox)
+DisplayTick::Changed DisplayTick::step(audio::Handle channel, TransportState state,
+                                       QImage& spectrumBox, QImage& meterBox)
 {
     Changed changed;
     if (state == Idle) {
@@ -55,7 +55,7 @@ DisplayTick::Changed DisplayTick::Timer2Timer(audio::Handle channel, TransportSt
 
     int left = 0;
     int right = 0;
-    TVolume::ScaleLevel(audio_.channelGetLevel(channel), left, right);
+    LevelMeters::ScaleLevel(audio_.channelGetLevel(channel), left, right);
     changed.meters = volume_.Draw(meterBox, left, right, state);
     return changed;
 }

@@ -8,8 +8,8 @@
 // silence, so the picture falls back instead of freezing on old data.
 #include "audio/AudioApi.h"
 #include "audio/TransportState.h"
+#include "visual/LevelMeters.h"
 #include "visual/TSpectrum.h"
-#include "visual/TVolume.h"
 
 #include <QImage>
 #include <QRect>
@@ -39,15 +39,16 @@ public:
 
     // One frame: elapsed time, the FFT (or the samples for Waveform), the spectrum box, the
     // level and the meters, drawn onto the two box images.
-    Changed Timer2Timer(audio::Handle channel, TransportState state, QImage& spectrumBox, QImage& meterBox);
+    Changed step(audio::Handle channel, TransportState state, QImage& spectrumBox,
+                 QImage& meterBox);
 
     TSpectrum& spectrum() { return spectrum_; }
-    TVolume& volume() { return volume_; }
+    LevelMeters& volume() { return volume_; }
 
 private:
     audio::AudioApi& audio_;
     TSpectrum spectrum_;
-    TVolume volume_;
+    LevelMeters volume_;
     TSpectrum::FftBuffer fft_{};
     TSpectrum::SampleBuffer samples_{};
 };

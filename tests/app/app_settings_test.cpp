@@ -390,3 +390,39 @@ TEST(AppSettingsTest, GarbageSettingsFileGivesDefaults)
 }
 
 } // namespace
+
+namespace {
+
+// Every row of the settings table, through the real store's texts: each allowed value comes
+// back from Load as itself and is saved as the same text (so its field is read and written as
+// one), and a text that is none of them loads as the row's default.
+TEST(AppSettingsTest, EveryChoiceOfTheTableSurvivesLoadAndSave)
+{
+    for (const AppSettings::Choice& choice : AppSettings::choices()) {
+        SCOPED_TRACE(choice.key);
+        std::vector<std::int32_t> values = choice.allowed;
+        if (values.empty())
+            values = {-1, 0, 7, 2147483647};
+        for (std::int32_t value : values) {
+            MemorySettingsStore store;
+            store.setValue(choice.key, QString::number(value));
+            AppSettings loaded;
+            ASSERT_TRUE(loaded.Load(store, english()));
+            EXPECT_EQ(choice.get(loaded), value);
+            MemorySettingsStore saved;
+            // The window's own state stands for stay-on-top and the list.
+            ASSERT_TRUE(loaded.Save(saved, loaded.StayOnTop, loaded.FileListShown ? 358 : 168));
+            EXPECT_EQ(saved.value(choice.key), QString::number(value));
+        }
+        for (const char* other : {"x", " ", "99999999999"}) {
+            MemorySettingsStore store;
+            store.setValue(choice.key, QString::fromLatin1(other));
+            AppSettings loaded;
+            ASSERT_TRUE(loaded.Load(store, english()));
+            EXPECT_EQ(choice.get(loaded), choice.defaultValue) << other;
+        }
+        EXPECT_EQ(choice.get(AppSettings::Defaults(english())), choice.defaultValue);
+    }
+}
+
+} // namespace

@@ -22,6 +22,7 @@
 #include "visual/Led.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -83,8 +84,8 @@ protected:
         return form;
     }
     visual::DisplayTick& display() { return *parts_->display.display(); }
-    QImage box() { return layout_->PaintBox1->image(); }
-    QImage meters() { return layout_->PaintBox2->image(); }
+    QImage box() { return layout_->SpectrumBox->image(); }
+    QImage meters() { return layout_->MeterBox->image(); }
     // The skin art under the spectrum box, with the counter drawn on it.
     QImage skinWithCounter(std::uint32_t seconds, TransportState state)
     {
@@ -110,7 +111,7 @@ TEST_F(DisplayPartTest, IdleBoxesShowTheSkinUnderThemAndTheCounter)
     auto form = makeForm(engine);
     form->show();
     ASSERT_NE(parts_->display.display(), nullptr);
-    form->Timer2Timer();
+    form->displayTick();
     ASSERT_EQ(box().size(), QSize(88, 44));
     ASSERT_EQ(meters().size(), QSize(154, 10));
     // The background is the skin as the window painted it, under each box.
@@ -131,7 +132,7 @@ TEST_F(DisplayPartTest, ARunningChannelFillsTheBoxAndTheMeters)
     ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     emit layout_->QLTCircleButtonRecord->clicked();
     ASSERT_EQ(form->transport().state(), Recording);
-    form->Timer2Timer();
+    form->displayTick();
     const QImage frame = box();
     // Band 5 is full: column 5 in the gradient, with the peak dot on the top row.
     EXPECT_EQ(frame.pixel(5, 0), Yellow);
@@ -153,7 +154,7 @@ TEST_F(DisplayPartTest, ARunningChannelFillsTheBoxAndTheMeters)
 
     emit layout_->QLTCircleButtonStop->clicked();
     ASSERT_EQ(form->transport().state(), Idle);
-    form->Timer2Timer();
+    form->displayTick();
     EXPECT_TRUE(sameRegion(box(), skinWithCounter(0, Idle), box().rect()));
     EXPECT_TRUE(sink_.messages().isEmpty());
     form->close();
@@ -180,12 +181,18 @@ TEST_F(DisplayPartTest, TheLoadedModeAndTheSpectrumMenuChooseThePicture)
         fakes::FakeCaptureAudio engine(log);
         auto form = makeForm(engine);
         EXPECT_EQ(display().Mode(), row.loaded);
+        const QString loadedItem = QStringLiteral("MenuSpec%1").arg(int(row.loaded) + 1);
+        ASSERT_NE(form->menuItem(loadedItem), nullptr);
+        EXPECT_TRUE(form->menuItem(loadedItem)->isChecked()); // the menu shows the loaded mode
         form->show();
         display().spectrum().Peaks[3] = 20;
         display().spectrum().Bars[3] = 10;
         QAction* item = form->menuItem(row.item);
         ASSERT_NE(item, nullptr);
         item->trigger();
+        for (QAction* mode : parts_->display.spectrumModes()->actions())
+            EXPECT_EQ(mode->isChecked(), mode == item)
+                << mode->objectName().toStdString(); // one at a time
         EXPECT_EQ(display().Mode(), row.chosen);
         EXPECT_EQ(display().spectrum().OriginY, row.originY);
         EXPECT_EQ(form->Settings().SpectrumMode, int(row.chosen)); // the window still stores it
@@ -204,19 +211,19 @@ TEST_F(DisplayPartTest, WithoutARecordingDeviceTheBoxShowsTheCounterAndSaysNothi
     auto form = makeForm(engine);
     ASSERT_TRUE(sink_.messages().isEmpty()); // the devices are not asked before the first paint
     ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
-    ASSERT_FALSE(form->AudioStarted());
+    ASSERT_FALSE(parts_->recording.audioStarted());
     ASSERT_EQ(sink_.messages().size(), 1); // the start-up's own message
     for (int i = 0; i < 3; ++i)
-        form->Timer2Timer();
+        form->displayTick();
     EXPECT_TRUE(sameRegion(box(), skinWithCounter(0, Idle), box().rect()));
     // Record fails with its own message; the box stays at the counter.
     emit layout_->QLTCircleButtonRecord->clicked();
-    form->Timer2Timer();
+    form->displayTick();
     EXPECT_EQ(form->transport().state(), Idle);
     EXPECT_TRUE(sameRegion(box(), skinWithCounter(0, Idle), box().rect()));
     const int messages = sink_.messages().size();
     for (int i = 0; i < 3; ++i)
-        form->Timer2Timer();
+        form->displayTick();
     EXPECT_EQ(sink_.messages().size(), messages);
     form->close();
 }

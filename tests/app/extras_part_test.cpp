@@ -8,14 +8,14 @@
 
 #include "app/MainFormParts.h"
 #include "app/TMainForm.h"
+#include "extras/EditorQuestionDialog.h"
 #include "extras/TAboutForm.h"
-#include "extras/TRunDravenaForm.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingMessageSink.h"
 #include "platform/Shell.h"
 #include "skin/MainFormLayout.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QAction>
 #include <QApplication>
@@ -170,7 +170,7 @@ TEST_F(ExtrasPartTest, TheEditorGetsTheSelectedRecordingAfterYes)
 
     bool asked = false;
     whenModal([&](QWidget* box) {
-        auto* question = qobject_cast<TRunDravenaForm*>(box);
+        auto* question = qobject_cast<EditorQuestionDialog*>(box);
         ASSERT_NE(question, nullptr);
         EXPECT_EQ(question->ButtonYes->text(), QStringLiteral("是，用 Dravena 打开此文件"));
         asked = true;

@@ -2,7 +2,6 @@
 // The window's keys: each runs its control's handler exactly as a click would, only while that
 // control is enabled, also while the file list has the focus; the hints show the keys.
 #include "app/KeyboardCommands.h"
-#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
@@ -25,20 +24,23 @@ struct Window {
 
     Window()
     {
-        skin::MainFormHandlers h;
-        auto count = [this](const char* name) {
-            return [this, name] { ++calls[QString::fromLatin1(name)]; };
+        auto count = [this](auto* sender, auto signal, const char* name) {
+            QObject::connect(sender, signal, &widget,
+                             [this, name] { ++calls[QString::fromLatin1(name)]; });
         };
-        h.QLTCircleButtonPlayClick = count("play");
-        h.QLTCircleButtonRecordClick = count("record");
-        h.QLTCircleButtonStopClick = count("stop");
-        h.ListViewFilesDblClick = count("playSelected");
-        h.QLTButtonDeleteClick = count("delete");
-        h.QLTButtonRenameClick = count("rename");
-        h.QLTButtonRefurbishClick = count("refresh");
-        h.MenuSysOpenClick = count("open");
-        h.QLTButtonCloseClick = count("exit");
-        layout.bind(h);
+        using skin::TQLTButton;
+        using skin::TQLTCircleButton;
+        count(layout.QLTCircleButtonPlay, &TQLTCircleButton::clicked, "play");
+        count(layout.QLTCircleButtonRecord, &TQLTCircleButton::clicked, "record");
+        count(layout.QLTCircleButtonStop, &TQLTCircleButton::clicked, "stop");
+        count(layout.ListViewFiles, &QTreeWidget::itemDoubleClicked, "playSelected");
+        count(layout.QLTButtonDelete, &TQLTButton::clicked, "delete");
+        count(layout.QLTButtonRename, &TQLTButton::clicked, "rename");
+        count(layout.QLTButtonRefurbish, &TQLTButton::clicked, "refresh");
+        count(layout.QLTButtonOpen, &TQLTButton::clicked, "open");
+        count(layout.MenuSysOpen, &QAction::triggered, "open");
+        count(layout.QLTButtonClose, &TQLTButton::clicked, "exit");
+        count(layout.MenuSysExit, &QAction::triggered, "exit");
         keys = new KeyboardCommands(layout, &layout);
         widget.show();
         widget.activateWindow();

@@ -43,7 +43,6 @@ TEST(MainFormLayoutTest, LayoutPlugsIntoTheMainWindow)
     skin::MainFormLayout* layout = &form.layout();
     EXPECT_EQ(form.PopupMenuSystem(), layout->PopupMenuSystem);
     EXPECT_EQ(layout->MenuSysLang->actions().size(), 2);
-    EXPECT_TRUE(layout->MenuSpec3->isChecked());
 
     form.show();
     EXPECT_EQ(form.size(), QSize(270, 358));
@@ -52,7 +51,6 @@ TEST(MainFormLayoutTest, LayoutPlugsIntoTheMainWindow)
     EXPECT_EQ(layout->QLTButtonClose->Hint(), QString::fromUtf8("关闭"));
     EXPECT_EQ(layout->QLTCircleButtonMute->Hint(), QString::fromUtf8("静音")); // own mixer: Mute
     EXPECT_EQ(layout->LabelChannel->text(), QString::fromUtf8("立体声"));
-    EXPECT_EQ(layout->MenuSpec1->text(), QString::fromUtf8("火焰"));
     form.close();
     EXPECT_EQ(store.value("Spectrum"), QStringLiteral("2"));
 }

@@ -163,7 +163,7 @@ TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsB
     EXPECT_TRUE(sink_.messages().isEmpty());
     ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
 
-    EXPECT_FALSE(form->AudioStarted());
+    EXPECT_FALSE(parts_->recording.audioStarted());
     ASSERT_EQ(sink_.messages().size(), 1);
     const platform::Message m = sink_.messages().first();
     EXPECT_EQ(m.text, QStringLiteral("Can not start default recording device!"));
@@ -227,7 +227,7 @@ TEST_F(MainFormPartsTest, ACommandBeforeTheFirstPaintHandedOverStartsTheDevicesF
     EXPECT_FALSE(log.events().contains("audio.recordInit -1"));
     click(layout().QLTCircleButtonRecord);
     EXPECT_TRUE(form->FirstShowingDone());
-    EXPECT_TRUE(form->AudioStarted());
+    EXPECT_TRUE(parts_->recording.audioStarted());
     EXPECT_EQ(form->transport().state(), Recording);
     const QStringList events = log.events();
     const int init = events.indexOf("audio.recordInit -1");
@@ -254,7 +254,7 @@ TEST_F(MainFormPartsTest, RecordingSurvivesActivationAndIsCompletedWhenTheWindow
     fakes::FakeCaptureAudio engine(log);
     auto form = makeForm(engine);
     ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
-    ASSERT_TRUE(form->AudioStarted());
+    ASSERT_TRUE(parts_->recording.audioStarted());
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     EXPECT_EQ(counter_.activations, 1);
     EXPECT_EQ(listed(), QStringList{"old.wav"});

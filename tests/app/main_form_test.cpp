@@ -220,12 +220,9 @@ TEST_F(MainFormTest, ActivationComesBackFromAnotherWindowOfTheProgram)
 TEST_F(MainFormTest, SkinnedLayoutBringsTheSystemMenu)
 {
     auto s = services();
-    store_.setValue("Spectrum", "1");
     TMainForm form(s);
     EXPECT_EQ(form.PopupMenuSystem(), form.layout().PopupMenuSystem);
     EXPECT_EQ(form.findChild<QMenu*>("MenuSysLang")->actions().size(), 3);
-    EXPECT_TRUE(form.menuItem("MenuSpec2")->isChecked());
-    EXPECT_FALSE(form.menuItem("MenuSpec1")->isChecked());
 }
 
 TEST_F(MainFormTest, MissingAndBrokenLanguageFilesDoNoHarm)

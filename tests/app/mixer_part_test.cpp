@@ -8,17 +8,17 @@
 #include "../mixer/ScriptedMixerBackend.h"
 #include "../recording/SessionFakes.h"
 
+#include "WindowShown.h"
 #include "app/MainFormParts.h"
 #include "app/TMainForm.h"
-#include "WindowShown.h"
 #include "mixer/MixerPanel.h"
 #include "mixer/TSoundSourceForm.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingMessageSink.h"
 #include "platform/Shell.h"
 #include "skin/MainFormLayout.h"
+#include "skin/SkinSlider.h"
 #include "skin/TQLTCircleButton.h"
-#include "skin/TQLTProgressBar.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RecordingMessageSink.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,7 +56,7 @@ protected:
         store_.setValue("Format", "0");
     }
 
-    std::unique_ptr<TMainForm> makeForm(TQLTMixer::BackendFactory mixers)
+    std::unique_ptr<TMainForm> makeForm(MixerDevice::BackendFactory mixers)
     {
         parts_ = std::make_unique<MainFormParts>(engine_, std::move(mixers),
                                                  [this](platform::MixerBackend* m) { handed_ = m; });
@@ -95,7 +95,7 @@ TEST_F(MixerPartTest, AStoredMixerThatDoesNotExistIsWrittenBackAsZero)
     EXPECT_TRUE(l.QLTCircleButtonMute->Enabled());
     EXPECT_EQ(l.QLTProgressBarWaveIn->Pos(), 2000);
     EXPECT_EQ(l.QLTProgressBarSpeak->Pos(), 40000);
-    EXPECT_EQ(form->RecordLineIndex(), 1);
+    EXPECT_EQ(parts_->recording.recordLineIndex(), 1); // what the recording is given
     EXPECT_NE(handed_, nullptr);
     EXPECT_EQ(state->openDevice, 0);
 
@@ -122,7 +122,7 @@ TEST_F(MixerPartTest, WithoutAMixerTheControlsAreDisabledAndMinusOneIsSaved)
     EXPECT_FALSE(l.QLTProgressBarWaveIn->Enabled());
     EXPECT_FALSE(l.QLTProgressBarSpeak->Enabled());
     EXPECT_FALSE(l.QLTCircleButtonMute->Enabled());
-    EXPECT_EQ(form->RecordLineIndex(), -1);
+    EXPECT_EQ(parts_->recording.recordLineIndex(), -1); // what the recording is given
     EXPECT_TRUE(sink_.messages().isEmpty());
     form->close();
     form.reset();

@@ -1,8 +1,8 @@
 // ctest-label: gui
 // The About box and the editor question as the user sees them: sizes, the rights line with the
 // year of the showing, the address that opens on a click, and the question's three endings.
+#include "extras/EditorQuestionDialog.h"
 #include "extras/TAboutForm.h"
-#include "extras/TRunDravenaForm.h"
 #include "platform/Shell.h"
 
 #include <QApplication>
@@ -124,12 +124,12 @@ TEST(AboutFormTest, TheSystemYearByDefault)
     EXPECT_EQ(form.Label4->text(), QStringLiteral("(C) %1").arg(QDate::currentDate().year()));
 }
 
-TEST(RunDravenaFormTest, YesNoAndTheWindowButton)
+TEST(EditorQuestionDialogTest, YesNoAndTheWindowButton)
 {
     QWidget owner;
     owner.resize(270, 358);
     owner.show();
-    TRunDravenaForm form(&owner);
+    EditorQuestionDialog form(&owner);
     EXPECT_EQ(form.size(), QSize(217, 134));
     EXPECT_EQ(form.ButtonYes->geometry(), QRect(16, 56, 185, 25));
     EXPECT_EQ(form.ButtonNo->geometry(), QRect(16, 96, 185, 25));

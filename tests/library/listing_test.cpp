@@ -56,10 +56,7 @@ protected:
         folder = dir.path() + QLatin1Char('/');
     }
     QString path(const QString& name) const { return folder + name; }
-    QString list(FileLister::Reason reason = FileLister::Reason::Explicit)
-    {
-        return lister.ListRecordings(folder, view, reason);
-    }
+    QString list() { return lister.ListRecordings(folder, view); }
     QStringList images() const
     {
         QStringList r;
@@ -170,8 +167,8 @@ TEST_F(Listing, BrokenWavMessagesOncePerRunUntilTheFileChanges)
                               "This is not a valid Wave file"};
 
     // Each message's closing re-activates the window, which re-lists: nothing comes back.
-    sink.onShow = [this] { list(FileLister::Reason::Activation); };
-    EXPECT_EQ(list(FileLister::Reason::Activation), "a.wav");
+    sink.onShow = [this] { list(); };
+    EXPECT_EQ(list(), "a.wav");
     EXPECT_EQ(texts(), once);
     EXPECT_EQ(durations(), QStringList({"00:01", "00:00", "00:00", "00:00"}));
 
@@ -179,18 +176,18 @@ TEST_F(Listing, BrokenWavMessagesOncePerRunUntilTheFileChanges)
     // the boxes back for files nobody touched.
     sink.clear();
     sink.onShow = nullptr;
-    list(FileLister::Reason::Activation);
-    list(FileLister::Reason::Explicit);
-    list(FileLister::Reason::Explicit);
+    list();
+    list();
+    list();
     EXPECT_TRUE(texts().isEmpty());
     EXPECT_EQ(view.count(), 4);
 
     // A file that changed (another size) is reported once more; the others stay quiet.
     writeFile(path("c.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", "12345678")));
-    list(FileLister::Reason::Explicit);
+    list();
     EXPECT_EQ(texts(), QStringList({"Not PCM formats!"}));
     sink.clear();
-    list(FileLister::Reason::Explicit);
+    list();
     EXPECT_TRUE(texts().isEmpty());
     // So is one whose time alone changed.
     QFile touched(path("b.wav"));
@@ -198,7 +195,7 @@ TEST_F(Listing, BrokenWavMessagesOncePerRunUntilTheFileChanges)
     ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
                                     QFileDevice::FileModificationTime));
     touched.close();
-    list(FileLister::Reason::Explicit);
+    list();
     EXPECT_EQ(texts(), QStringList({"This is not a valid Wave file"}));
 }
 
@@ -488,7 +485,7 @@ TEST_F(Listing, DeferredStreamDurationsAreFilledInLaterInListOrder)
     const auto deferred = FileLister::StreamDurations::Defer;
 
     // Not editable: read at once.
-    lister.ListRecordings(folder, view, FileLister::Reason::Activation, deferred);
+    lister.ListRecordings(folder, view, deferred);
     EXPECT_EQ(durations(), QStringList({"00:05", "00:03", "00:07", "00:11", "00:13"}));
     EXPECT_EQ(lister.deferredCount(), 0);
     EXPECT_EQ(engine.opened.size(), 4);
@@ -503,7 +500,7 @@ TEST_F(Listing, DeferredStreamDurationsAreFilledInLaterInListOrder)
             r << i.caption + "=" + i.duration;
         return r;
     };
-    EXPECT_EQ(first.ListRecordings(folder, editable, FileLister::Reason::Activation, deferred), "a.mp3");
+    EXPECT_EQ(first.ListRecordings(folder, editable, deferred), "a.mp3");
     EXPECT_EQ(shown(), QStringList({"a.mp3=", "b.wav=00:03", "c.wma=", "d.mp3=", "e.mp3="}));
     EXPECT_EQ(engine.opened.size(), 0);
     EXPECT_EQ(first.deferredCount(), 4);
@@ -532,7 +529,7 @@ TEST_F(Listing, DeferredStreamDurationsAreFilledInLaterInListOrder)
     EXPECT_EQ(engine.openStreams(), 0);
 
     // Read once: a later listing of either kind takes them from what was read.
-    first.ListRecordings(folder, editable, FileLister::Reason::Activation, deferred);
+    first.ListRecordings(folder, editable, deferred);
     EXPECT_EQ(first.deferredCount(), 0);
     EXPECT_EQ(engine.opened.size(), 4);
     EXPECT_EQ(shown(), QStringList({"a.mp3=00:05", "b.wav=00:03", "c.wma=00:07", "d.mp3=00:11", "e.mp3=00:13"}));
@@ -540,7 +537,7 @@ TEST_F(Listing, DeferredStreamDurationsAreFilledInLaterInListOrder)
     // A changed file is deferred again; a reading listing reads it and drops what was deferred.
     writeFile(path("d.mp3"), "changed");
     engine.addFile(path("d.mp3"), {44100 * 4 * 17ll, 44100, 2, 0, 1000});
-    first.ListRecordings(folder, editable, FileLister::Reason::Activation, deferred);
+    first.ListRecordings(folder, editable, deferred);
     EXPECT_EQ(first.deferredCount(), 1);
     EXPECT_EQ(shown().at(3), "d.mp3=");
     first.ListRecordings(folder, editable);

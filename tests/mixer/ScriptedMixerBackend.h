@@ -93,7 +93,7 @@ private:
     bool usable() const { return s->openDevice >= 0 && !s->failReads; }
 };
 
-// A factory for TQLTMixer over one shared state; counts the backends it made.
+// A factory for MixerDevice over one shared state; counts the backends it made.
 inline std::function<std::unique_ptr<platform::MixerBackend>()> scriptedMixers(std::shared_ptr<ScriptedMixerBackend::State> state,
                                                                               int* made = nullptr)
 {

@@ -6,10 +6,10 @@
 #include "ScriptedMixerBackend.h"
 
 #include "i18n/LanguageFile.h"
+#include "mixer/MixerDevice.h"
 #include "mixer/MixerPanel.h"
 #include "mixer/MixerPanelView.h"
 #include "mixer/SoundPanels.h"
-#include "mixer/TQLTMixer.h"
 #include "mixer/TSoundSourceForm.h"
 #include "platform/NullMixerBackend.h"
 #include "platform/Shell.h"
@@ -87,7 +87,7 @@ struct Panel : ::testing::Test {
     {
         // The dialog's mixer is a connection of its own to the same devices.
         dialogState = std::make_shared<ScriptedMixerBackend::State>(*state);
-        mixer = std::make_unique<TQLTMixer>(scriptedMixers(state));
+        mixer = std::make_unique<MixerDevice>(scriptedMixers(state));
         form = std::make_unique<TSoundSourceForm>(scriptedMixers(dialogState, &dialogBackends));
         panels = std::make_unique<SoundPanels>(shell, find);
         panel = std::make_unique<MixerPanel>(*mixer, view, *form, *panels, systemPanelMode);
@@ -100,7 +100,7 @@ struct Panel : ::testing::Test {
     int panelFailures = 0;
     FakeView view;
     FakeShell shell;
-    std::unique_ptr<TQLTMixer> mixer;
+    std::unique_ptr<MixerDevice> mixer;
     std::unique_ptr<TSoundSourceForm> form;
     std::unique_ptr<SoundPanels> panels;
     std::unique_ptr<MixerPanel> panel;

@@ -175,17 +175,19 @@ public:
     int recordLineIndex() const override { return line; }
     float recordVolume() const override { return volume; }
     const i18n::LanguageFile& language() const override { return languageFile; }
-    void recorded(const QString& path, const RecordFormat& f, std::uint64_t frames) override
+    void takeStarted(const QString& path) override
     {
-        log_.add(QStringLiteral("host.recorded %1 %2 %3")
-                     .arg(path.section(QLatin1Char('/'), -1))
-                     .arg(int(f.format))
-                     .arg(frames));
+        log_.add(QStringLiteral("host.takeStarted %1").arg(path.section(QLatin1Char('/'), -1)));
     }
-    void listRecordings() override { log_.add(QStringLiteral("host.listRecordings")); }
-    void selectFile(const QString& name) override
+    // "host.takeFinished NAME FORMAT FRAMES" for a completed file, "... incomplete" otherwise.
+    void takeFinished(const recording::FinishedTake& take) override
     {
-        log_.add(QStringLiteral("host.selectFile '%1'").arg(name));
+        const QString name = take.path.section(QLatin1Char('/'), -1);
+        log_.add(take.complete ? QStringLiteral("host.takeFinished %1 %2 %3")
+                                     .arg(name)
+                                     .arg(int(take.format.format))
+                                     .arg(take.frames)
+                               : QStringLiteral("host.takeFinished %1 incomplete").arg(name));
     }
 
 private:

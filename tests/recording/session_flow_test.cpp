@@ -100,7 +100,7 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
             QStringLiteral("audio.recordStart 44100 2"),
             QStringLiteral("host.setChannel %1").arg(session.channel()),
             QStringLiteral("host.SetTransportState 3"),
-            QStringLiteral("host.selectFile ''"),
+            QStringLiteral("host.takeStarted %1").arg(QLatin1String(c.name)),
         };
         EXPECT_EQ(log_.events(), started);
 
@@ -112,9 +112,7 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
             QStringLiteral("audio.streamFree %1").arg(session.channel()),
             QStringLiteral("writer.close"),
             // Every frame given reached the file: the library is told how many.
-            QStringLiteral("host.recorded %1 %2 1250").arg(QLatin1String(c.name)).arg(c.code),
-            QStringLiteral("host.listRecordings"),
-            QStringLiteral("host.selectFile '%1'").arg(QLatin1String(c.name)),
+            QStringLiteral("host.takeFinished %1 %2 1250").arg(QLatin1String(c.name)).arg(c.code),
             QStringLiteral("host.SetTransportState 0"),
         };
         EXPECT_EQ(log_.events(), stopped);
@@ -181,7 +179,7 @@ TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
         const auto& trace = *writers_.traces.back();
         EXPECT_EQ(trace.bytes.size(), stopWhilePaused ? 3000u : 6000u);
         // The length the library is given leaves the paused span out as the file does.
-        EXPECT_TRUE(log_.events().contains(QStringLiteral("host.recorded %1 0 %2")
+        EXPECT_TRUE(log_.events().contains(QStringLiteral("host.takeFinished %1 0 %2")
                                                .arg(QFileInfo(session.recordFilePath()).fileName())
                                                .arg(stopWhilePaused ? 750 : 1500)))
             << log_.events().join('\n').toStdString();
@@ -361,7 +359,7 @@ TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
         log_.clear();
         ASSERT_TRUE(session.stop());
         // The file holds less than was captured: its length is left to whoever reads it.
-        EXPECT_FALSE(log_.events().join('\n').contains("host.recorded"));
+        EXPECT_TRUE(log_.events().join('\n').contains(" incomplete"));
         const auto& trace = *writers_.traces.back();
         EXPECT_EQ(trace.writes.size(), c.writesBeforeStop); // no tail after a failure
         EXPECT_EQ(trace.closes, 1);
@@ -420,8 +418,7 @@ TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
         EXPECT_EQ(host_.state, Idle);
         EXPECT_EQ(writers_.traces.back()->writes, std::vector<std::int64_t>({4608, 392}));
         EXPECT_EQ(writers_.traces.back()->closes, 1);
-        EXPECT_TRUE(log_.events().contains(QStringLiteral("host.listRecordings")));
-        EXPECT_TRUE(log_.events().contains(QStringLiteral("host.selectFile 'Vexa_001.mp3'")));
+        EXPECT_EQ(log_.events().filter(QStringLiteral("host.takeFinished Vexa_001.mp3")).size(), 1);
         ASSERT_EQ(sink_.messages().size(), 1u);
         EXPECT_EQ(sink_.messages()[0].message.text,
                   QStringLiteral("gone, kept in ") + QDir::toNativeSeparators(recordings_ + "Vexa_001.mp3"));
@@ -440,7 +437,7 @@ TEST_F(SessionFlow, CloseFailureIsReportedOnce)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].message.text, QStringLiteral("cannot write"));
     EXPECT_EQ(messages[0].thread, std::this_thread::get_id());
-    EXPECT_FALSE(log_.events().join('\n').contains("host.recorded")) << "an incomplete file";
+    EXPECT_TRUE(log_.events().join('\n').contains(" incomplete")) << "an incomplete file";
 }
 
 TEST_F(SessionFlow, RecordDuringPlaybackDoesNothing)

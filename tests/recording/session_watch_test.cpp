@@ -184,8 +184,10 @@ TEST_F(SessionWatch, NoteOnceThenEndsAsStopBeforeTheDiskIsFull)
         EXPECT_EQ(host_.state, Idle);
         const QStringList events = log_.events();
         EXPECT_TRUE(events.contains("writer.close"));
-        EXPECT_TRUE(events.contains("host.listRecordings"));
-        EXPECT_TRUE(events.contains(QStringLiteral("host.selectFile '%1'").arg(QFileInfo(path).fileName())));
+        EXPECT_EQ(
+            events.filter(QStringLiteral("host.takeFinished %1").arg(QFileInfo(path).fileName()))
+                .size(),
+            1);
         ASSERT_EQ(boxes().size(), 1);
         EXPECT_TRUE(boxes()[0].contains("recording has stopped"));
         EXPECT_TRUE(boxes()[0].contains(QDir::toNativeSeparators(path)));

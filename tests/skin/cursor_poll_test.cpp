@@ -5,9 +5,9 @@
 // A poll may tick on the display tick instead of its own timer. Ticks are driven by hand
 // (pollAll, or the timeout invoked), never by waiting.
 #include "skin/CursorPoll.h"
+#include "skin/SkinSlider.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
-#include "skin/TQLTProgressBar.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -20,9 +20,9 @@
 #include <string>
 
 using skin::CursorPoll;
+using skin::SkinSlider;
 using skin::TQLTButton;
 using skin::TQLTCircleButton;
-using skin::TQLTProgressBar;
 
 TEST(CursorPoll, EveryPollingControlOfAWindowSharesOnePoll)
 {
@@ -32,7 +32,7 @@ TEST(CursorPoll, EveryPollingControlOfAWindowSharesOnePoll)
     auto cursor = [&where] { return where; };
     auto* a = new TQLTButton(&window, cursor);
     auto* b = new TQLTCircleButton(&panel, cursor);
-    auto* bar = new TQLTProgressBar(&panel, cursor);
+    auto* bar = new SkinSlider(&panel, cursor);
 
     CursorPoll* poll = CursorPoll::of(&window);
     EXPECT_EQ(CursorPoll::of(&panel), poll);

@@ -1,14 +1,13 @@
 // ctest-label: gui
 // The main window's layout: every control with its class, place, size and hint; the labels,
 // list, menus, timer and filter; the window commands; binding of the handlers.
-#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
 #include "skin/SkinLabel.h"
+#include "skin/SkinSlider.h"
 #include "skin/SkinWindowCommands.h"
 #include "skin/TPaintBox.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
-#include "skin/TQLTProgressBar.h"
 #include "skin/TQLTSkinForm.h"
 
 #include <QAction>
@@ -62,9 +61,9 @@ const ControlRow Controls[] = {
     {"QLTCircleButtonNext", "skin::TQLTCircleButton", {133, 130, 21, 21}, "Next"},
     {"QLTCircleButtonMute", "skin::TQLTCircleButton", {244, 122, 18, 18}, "Mute"},
     {"QLTCircleButtonSource", "skin::TQLTCircleButton", {244, 144, 18, 18}, "Sound Source"},
-    {"QLTProgressBar1", "skin::TQLTProgressBar", {3, 107, 264, 11}, ""},
-    {"QLTProgressBarSpeak", "skin::TQLTProgressBar", {172, 126, 64, 13}, "Speak Volume"},
-    {"QLTProgressBarWaveIn", "skin::TQLTProgressBar", {172, 148, 64, 13}, "Record Volume"},
+    {"QLTProgressBar1", "skin::SkinSlider", {3, 107, 264, 11}, ""},
+    {"QLTProgressBarSpeak", "skin::SkinSlider", {172, 126, 64, 13}, "Speak Volume"},
+    {"QLTProgressBarWaveIn", "skin::SkinSlider", {172, 148, 64, 13}, "Record Volume"},
     {"LabelTitle", "skin::SkinLabel", {32, 6, 87, 16}, nullptr},
     {"LabelFileName", "skin::SkinLabel", {88, 34, 145, 13}, nullptr},
     {"LabelTotalTime", "skin::SkinLabel", {108, 54, 27, 13}, nullptr},
@@ -182,7 +181,7 @@ TEST(MainFormLayout, ButtonsSlidersAndLabelsCarryTheirLooks)
         EXPECT_NE(mask.pixel(size.width() / 2, size.height() / 2), mask.pixel(0, 0));
     }
     struct SliderRow {
-        TQLTProgressBar* slider;
+        SkinSlider* slider;
         int max;
         QSize slide;
     };
@@ -305,13 +304,6 @@ TEST(MainFormLayout, ListMenusTimerAndFilter)
     EXPECT_TRUE(l.MenuSysLang->actions().isEmpty());
     EXPECT_EQ(l.ImageList1.size(), 16);
     EXPECT_TRUE(l.ImageList2.isEmpty());
-
-    EXPECT_EQ(l.PopupMenuSpectrum->actions(), (QList<QAction*>{l.MenuSpec1, l.MenuSpec2, l.MenuSpec3}));
-    EXPECT_TRUE(l.SpectrumGroup->isExclusive());
-    l.MenuSpec2->trigger();
-    l.MenuSpec3->trigger();
-    EXPECT_FALSE(l.MenuSpec2->isChecked());
-    EXPECT_TRUE(l.MenuSpec3->isChecked());
 
     EXPECT_EQ(l.Timer2->interval(), 100);
     EXPECT_FALSE(l.Timer2->isActive());
@@ -455,177 +447,4 @@ TEST(MainFormLayout, LengthColumnTakesTheRestOfTheRow)
         QTest::qWait(10);
     EXPECT_LT(list->viewport()->width(), 250);
     EXPECT_EQ(list->columnWidth(1), list->viewport()->width() - 180);
-}
-
-TEST(MainFormLayout, BindConnectsEveryControlToItsNamedHandler)
-{
-    using H = MainFormHandlers;
-    struct Field {
-        const char* name;
-        H::Handler H::*member;
-    };
-    const Field fields[] = {
-        {"QLTButtonIconClick", &H::QLTButtonIconClick},
-        {"QLTButtonFileListClick", &H::QLTButtonFileListClick},
-        {"QLTButtonMinimizeClick", &H::QLTButtonMinimizeClick},
-        {"QLTButtonCloseClick", &H::QLTButtonCloseClick},
-        {"QLTButtonCloseListClick", &H::QLTButtonCloseListClick},
-        {"MenuSysOpenClick", &H::MenuSysOpenClick},
-        {"QLTButtonRecordFormatClick", &H::QLTButtonRecordFormatClick},
-        {"QLTButtonSpectrumClick", &H::QLTButtonSpectrumClick},
-        {"MenuSysOpenFolderClick", &H::MenuSysOpenFolderClick},
-        {"QLTButtonBrowseFolderClick", &H::QLTButtonBrowseFolderClick},
-        {"QLTButtonRefurbishClick", &H::QLTButtonRefurbishClick},
-        {"QLTButtonDeleteClick", &H::QLTButtonDeleteClick},
-        {"QLTButtonRenameClick", &H::QLTButtonRenameClick},
-        {"QLTButtonJoinToolClick", &H::QLTButtonJoinToolClick},
-        {"QLTButtonEditToolClick", &H::QLTButtonEditToolClick},
-        {"QLTButtonConversionToolClick", &H::QLTButtonConversionToolClick},
-        {"QLTCircleButtonRecordClick", &H::QLTCircleButtonRecordClick},
-        {"QLTCircleButtonPlayClick", &H::QLTCircleButtonPlayClick},
-        {"QLTCircleButtonStopClick", &H::QLTCircleButtonStopClick},
-        {"QLTCircleButtonPreviousClick", &H::QLTCircleButtonPreviousClick},
-        {"QLTCircleButtonNextClick", &H::QLTCircleButtonNextClick},
-        {"QLTCircleButtonMuteClick", &H::QLTCircleButtonMuteClick},
-        {"MenuSysSourceClick", &H::MenuSysSourceClick},
-        {"QLTProgressBar1Change", &H::QLTProgressBar1Change},
-        {"QLTProgressBarSpeakChange", &H::QLTProgressBarSpeakChange},
-        {"QLTProgressBarSpeakChanging", &H::QLTProgressBarSpeakChanging},
-        {"QLTProgressBarWaveInChange", &H::QLTProgressBarWaveInChange},
-        {"QLTProgressBarWaveInChanging", &H::QLTProgressBarWaveInChanging},
-        {"ListViewFilesClick", &H::ListViewFilesClick},
-        {"ListViewFilesDblClick", &H::ListViewFilesDblClick},
-        {"MenuSysFormatClick", &H::MenuSysFormatClick},
-        {"MenuSysOnTopClick", &H::MenuSysOnTopClick},
-        {"MenuSysAudioControlClick", &H::MenuSysAudioControlClick},
-        {"MenuSysMixerPanelClick", &H::MenuSysMixerPanelClick},
-        {"MenuSysHelpClick", &H::MenuSysHelpClick},
-        {"MenuSysHomePageClick", &H::MenuSysHomePageClick},
-        {"MenuSysAboutClick", &H::MenuSysAboutClick},
-        {"MenuSpec1Click", &H::MenuSpec1Click},
-        {"MenuSpec2Click", &H::MenuSpec2Click},
-        {"MenuSpec3Click", &H::MenuSpec3Click},
-        {"Timer2Timer", &H::Timer2Timer},
-    };
-    Window w;
-    MainFormLayout& l = w.layout;
-    QStringList called;
-    MainFormHandlers handlers;
-    for (const Field& f : fields)
-        handlers.*f.member = [&called, name = QString::fromLatin1(f.name)] { called << name; };
-    l.bind(handlers);
-    auto* row = new QTreeWidgetItem(l.ListViewFiles, {QStringLiteral("Vexa_001.wav"), QStringLiteral("00:01")});
-
-    struct Trigger {
-        const char* what;
-        std::function<void()> fire;
-        const char* handler;
-    };
-    const std::vector<Trigger> triggers = {
-        {"QLTButtonIcon", [&] { emit l.QLTButtonIcon->clicked(); }, "QLTButtonIconClick"},
-        {"QLTButtonFileList", [&] { emit l.QLTButtonFileList->clicked(); }, "QLTButtonFileListClick"},
-        {"QLTButtonMinimize", [&] { emit l.QLTButtonMinimize->clicked(); }, "QLTButtonMinimizeClick"},
-        {"QLTButtonClose", [&] { emit l.QLTButtonClose->clicked(); }, "QLTButtonCloseClick"},
-        {"QLTButtonCloseList", [&] { emit l.QLTButtonCloseList->clicked(); }, "QLTButtonCloseListClick"},
-        {"QLTButtonOpen", [&] { emit l.QLTButtonOpen->clicked(); }, "MenuSysOpenClick"},
-        {"QLTButtonRecordFormat", [&] { emit l.QLTButtonRecordFormat->clicked(); }, "QLTButtonRecordFormatClick"},
-        {"QLTButtonSpectrum", [&] { emit l.QLTButtonSpectrum->clicked(); }, "QLTButtonSpectrumClick"},
-        {"QLTButtonOpenFolder", [&] { emit l.QLTButtonOpenFolder->clicked(); }, "MenuSysOpenFolderClick"},
-        {"QLTButtonBrowseFolder", [&] { emit l.QLTButtonBrowseFolder->clicked(); }, "QLTButtonBrowseFolderClick"},
-        {"QLTButtonRefurbish", [&] { emit l.QLTButtonRefurbish->clicked(); }, "QLTButtonRefurbishClick"},
-        {"QLTButtonDelete", [&] { emit l.QLTButtonDelete->clicked(); }, "QLTButtonDeleteClick"},
-        {"QLTButtonRename", [&] { emit l.QLTButtonRename->clicked(); }, "QLTButtonRenameClick"},
-        {"QLTButtonJoinTool", [&] { emit l.QLTButtonJoinTool->clicked(); }, "QLTButtonJoinToolClick"},
-        {"QLTButtonEditTool", [&] { emit l.QLTButtonEditTool->clicked(); }, "QLTButtonEditToolClick"},
-        {"QLTButtonConversionTool", [&] { emit l.QLTButtonConversionTool->clicked(); }, "QLTButtonConversionToolClick"},
-        {"QLTCircleButtonRecord", [&] { emit l.QLTCircleButtonRecord->clicked(); }, "QLTCircleButtonRecordClick"},
-        {"QLTCircleButtonPlay", [&] { emit l.QLTCircleButtonPlay->clicked(); }, "QLTCircleButtonPlayClick"},
-        {"QLTCircleButtonStop", [&] { emit l.QLTCircleButtonStop->clicked(); }, "QLTCircleButtonStopClick"},
-        {"QLTCircleButtonPrevious", [&] { emit l.QLTCircleButtonPrevious->clicked(); }, "QLTCircleButtonPreviousClick"},
-        {"QLTCircleButtonNext", [&] { emit l.QLTCircleButtonNext->clicked(); }, "QLTCircleButtonNextClick"},
-        {"QLTCircleButtonMute", [&] { emit l.QLTCircleButtonMute->clicked(); }, "QLTCircleButtonMuteClick"},
-        {"QLTCircleButtonSource", [&] { emit l.QLTCircleButtonSource->clicked(); }, "MenuSysSourceClick"},
-        {"QLTProgressBar1 change", [&] { emit l.QLTProgressBar1->changed(); }, "QLTProgressBar1Change"},
-        {"QLTProgressBar1 changing", [&] { emit l.QLTProgressBar1->changing(); }, nullptr},
-        {"QLTProgressBarSpeak change", [&] { emit l.QLTProgressBarSpeak->changed(); }, "QLTProgressBarSpeakChange"},
-        {"QLTProgressBarSpeak changing", [&] { emit l.QLTProgressBarSpeak->changing(); }, "QLTProgressBarSpeakChanging"},
-        {"QLTProgressBarWaveIn change", [&] { emit l.QLTProgressBarWaveIn->changed(); }, "QLTProgressBarWaveInChange"},
-        {"QLTProgressBarWaveIn changing", [&] { emit l.QLTProgressBarWaveIn->changing(); }, "QLTProgressBarWaveInChanging"},
-        {"ListViewFiles click", [&] { emit l.ListViewFiles->itemClicked(row, 0); }, "ListViewFilesClick"},
-        {"ListViewFiles double click", [&] { emit l.ListViewFiles->itemDoubleClicked(row, 0); }, "ListViewFilesDblClick"},
-        {"MenuSysOpen", [&] { l.MenuSysOpen->trigger(); }, "MenuSysOpenClick"},
-        {"MenuSysOpenFolder", [&] { l.MenuSysOpenFolder->trigger(); }, "MenuSysOpenFolderClick"},
-        {"MenuSysFormat", [&] { l.MenuSysFormat->trigger(); }, "MenuSysFormatClick"},
-        {"MenuSysSource", [&] { l.MenuSysSource->trigger(); }, "MenuSysSourceClick"},
-        {"MenuSysOnTop", [&] { l.MenuSysOnTop->trigger(); }, "MenuSysOnTopClick"},
-        {"MenuSysAudioControl", [&] { l.MenuSysAudioControl->trigger(); }, "MenuSysAudioControlClick"},
-        {"MenuSysMixerPanel", [&] { l.MenuSysMixerPanel->trigger(); }, "MenuSysMixerPanelClick"},
-        {"MenuSysJoinTool", [&] { l.MenuSysJoinTool->trigger(); }, "QLTButtonJoinToolClick"},
-        {"MenuSysEditTool", [&] { l.MenuSysEditTool->trigger(); }, "QLTButtonEditToolClick"},
-        {"MenuSysConverterTool", [&] { l.MenuSysConverterTool->trigger(); }, "QLTButtonConversionToolClick"},
-        {"MenuSysHelp", [&] { l.MenuSysHelp->trigger(); }, "MenuSysHelpClick"},
-        {"MenuSysHomePage", [&] { l.MenuSysHomePage->trigger(); }, "MenuSysHomePageClick"},
-        {"MenuSysAbout", [&] { l.MenuSysAbout->trigger(); }, "MenuSysAboutClick"},
-        {"MenuSysExit", [&] { l.MenuSysExit->trigger(); }, "QLTButtonCloseClick"},
-        {"MenuSpec1", [&] { l.MenuSpec1->trigger(); }, "MenuSpec1Click"},
-        {"MenuSpec2", [&] { l.MenuSpec2->trigger(); }, "MenuSpec2Click"},
-        {"MenuSpec3", [&] { l.MenuSpec3->trigger(); }, "MenuSpec3Click"},
-        {"Timer2", [&] {
-             l.Timer2->start();
-             for (int i = 0; i < 100 && called.isEmpty(); ++i)
-                 QTest::qWait(10);
-             l.Timer2->stop();
-         }, "Timer2Timer"},
-    };
-    QSet<QString> reached;
-    for (const Trigger& t : triggers) {
-        SCOPED_TRACE(t.what);
-        called.clear();
-        t.fire();
-        if (t.handler) {
-            EXPECT_EQ(called, QStringList{QString::fromLatin1(t.handler)});
-            reached.insert(QString::fromLatin1(t.handler));
-        } else {
-            EXPECT_TRUE(called.isEmpty());
-        }
-    }
-    // Every handler is reached by some control.
-    for (const Field& f : fields)
-        EXPECT_TRUE(reached.contains(QString::fromLatin1(f.name))) << f.name;
-    // The check mark is flipped before its handler runs.
-    EXPECT_TRUE(l.MenuSysOnTop->isChecked());
-}
-
-// Binding adds: each part of the window binds its own handlers, several may handle one control
-// and run in the order they were bound; empty handlers connect nothing; `after` follows every
-// command but not the tick.
-TEST(MainFormLayout, BindingAddsHandlersInOrder)
-{
-    Window w;
-    MainFormLayout& l = w.layout;
-    QStringList called;
-    MainFormHandlers first;
-    first.QLTCircleButtonStopClick = [&] { called << "first stop"; };
-    first.Timer2Timer = [&] { called << "tick"; };
-    l.bind(first, [&] { called << "after first"; });
-    MainFormHandlers second;
-    second.QLTCircleButtonStopClick = [&] { called << "second stop"; };
-    second.MenuSysAboutClick = [&] { called << "about"; };
-    l.bind(second);
-    l.bind(MainFormHandlers{}, [&] { called << "after empty"; });
-
-    emit l.QLTCircleButtonStop->clicked();
-    EXPECT_EQ(called, QStringList({"first stop", "after first", "second stop"}));
-    called.clear();
-    l.MenuSysAbout->trigger();
-    EXPECT_EQ(called, QStringList({"about"}));
-    called.clear();
-    emit l.QLTCircleButtonRecord->clicked(); // bound by nobody
-    l.MenuSysExit->trigger();
-    EXPECT_TRUE(called.isEmpty());
-    l.Timer2->setSingleShot(true);
-    l.Timer2->start(0);
-    for (int i = 0; i < 100 && called.isEmpty(); ++i)
-        QTest::qWait(10);
-    EXPECT_EQ(called, QStringList({"tick"}));
 }

@@ -43,7 +43,7 @@ protected:
         ASSERT_TRUE(engine.recordInit(-1));
         ASSERT_TRUE(engine.init(-1, 44100));
     }
-    void tick(audio::Handle h, TransportState state) { display.Timer2Timer(h, state, box, meters); }
+    void tick(audio::Handle h, TransportState state) { display.step(h, state, box, meters); }
     bool boxShowsOnlyTheCounter(std::uint32_t seconds, TransportState state)
     {
         QImage expected = display.spectrum().Background.copy();
@@ -153,7 +153,7 @@ TEST_F(DisplayOverEngine, AFreedHandleAndAnEngineWithoutDevicesDrawTheCounter)
     EXPECT_EQ(deaf.recordStart(44100, 2, &keepGoing, &blocksLeft_), 0u);
     visual::DisplayTick quiet(deaf, window, SpectrumBox, MeterBox);
     for (TransportState state : {Idle, Playing, Idle}) {
-        quiet.Timer2Timer(0, state, box, meters);
+        quiet.step(0, state, box, meters);
         QImage expected = quiet.spectrum().Background.copy();
         visual::DrawLedTime(expected, 0, state, 0xffffff00, 4);
         EXPECT_TRUE(sameRegion(box, expected, box.rect())) << int(state);

@@ -93,7 +93,7 @@ class Tick : public ::testing::Test {
 protected:
     void tick(TransportState state, audio::Handle channel = Channel)
     {
-        display.Timer2Timer(channel, state, spectrumFrame, meterFrame);
+        display.step(channel, state, spectrumFrame, meterFrame);
     }
     QImage counterOnBackground(std::uint32_t seconds, TransportState state)
     {

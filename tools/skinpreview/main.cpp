@@ -2,14 +2,13 @@
 // window's layout alone, with sample contents, for looking at the skin and for measuring what
 // the idle window costs. --on-top-twice switches stay-on-top on and off again once shown;
 // --menu opens the system menu; --many fills the list beyond its height.
-#include "skin/MainFormHandlers.h"
 #include "skin/MainFormLayout.h"
 #include "skin/SkinLabel.h"
+#include "skin/SkinSlider.h"
 #include "skin/SkinWindowCommands.h"
 #include "skin/TPaintBox.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
-#include "skin/TQLTProgressBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -91,8 +90,8 @@ int main(int argc, char** argv)
         layout.LabelFormat->setText(QStringLiteral("mp3"));
         layout.LabelBitrate->setText(QStringLiteral("192"));
         layout.LabelDir->setText(QStringLiteral("/home/user/Documents/"));
-        layout.PaintBox1->setImage(sampleSpectrum(layout.PaintBox1->size()));
-        layout.PaintBox2->setImage(sampleMeters(layout.PaintBox2->size()));
+        layout.SpectrumBox->setImage(sampleSpectrum(layout.SpectrumBox->size()));
+        layout.MeterBox->setImage(sampleMeters(layout.MeterBox->size()));
         const char* names[][2] = {{"Vexa_004.wav", "00:12"}, {"Vexa_005.mp3", "01:05"},
                                   {"Vexa_006.wma", "12:30"}, {"Vexa_007.mp3", "03:42"},
                                   {"Vexa_008.mp3", "00:48"}};
@@ -123,15 +122,18 @@ int main(int argc, char** argv)
     if (args.contains(QStringLiteral("--list-hidden")))
         showList(false);
     // The window commands wired as the main window wires them.
-    skin::MainFormHandlers handlers;
-    handlers.QLTButtonIconClick = [&] { commands.openSystemMenu(); };
-    handlers.QLTButtonSpectrumClick = [&] { commands.openSpectrumMenu(); };
-    handlers.QLTButtonMinimizeClick = [&] { commands.minimize(); };
-    handlers.QLTButtonCloseClick = [&] { commands.close(); };
-    handlers.QLTButtonFileListClick = [&] { showList(window.height() != skin::MainFormLayout::FullHeight); };
-    handlers.QLTButtonCloseListClick = [&] { showList(false); };
-    handlers.MenuSysOnTopClick = [&] { commands.setStayOnTop(layout.MenuSysOnTop->isChecked()); };
-    layout.bind(handlers);
+    using skin::TQLTButton;
+    QObject::connect(layout.QLTButtonIcon, &TQLTButton::clicked,
+                     [&] { commands.openSystemMenu(); });
+    QObject::connect(layout.QLTButtonSpectrum, &TQLTButton::clicked,
+                     [&] { commands.openSpectrumMenu(); });
+    QObject::connect(layout.QLTButtonMinimize, &TQLTButton::clicked, [&] { commands.minimize(); });
+    QObject::connect(layout.QLTButtonClose, &TQLTButton::clicked, [&] { commands.close(); });
+    QObject::connect(layout.QLTButtonFileList, &TQLTButton::clicked,
+                     [&] { showList(window.height() != skin::MainFormLayout::FullHeight); });
+    QObject::connect(layout.QLTButtonCloseList, &TQLTButton::clicked, [&] { showList(false); });
+    QObject::connect(layout.MenuSysOnTop, &QAction::triggered,
+                     [&] { commands.setStayOnTop(layout.MenuSysOnTop->isChecked()); });
     window.show();
     if (args.contains(QStringLiteral("--on-top-twice")))
         QTimer::singleShot(300, [&] {

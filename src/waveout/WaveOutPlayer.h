@@ -23,31 +23,31 @@
 
 namespace platform {
 class MessageSink;
-}
+} // namespace platform
 
-namespace library {
+namespace waveout {
 
-class TQLTAudioPlay : public QObject {
+class WaveOutPlayer : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString FileName MEMBER FileName)
     Q_PROPERTY(int DeviceIndex MEMBER DeviceIndex)
     Q_PROPERTY(int BufferTime MEMBER BufferTime)
 public:
-    using NotifyEvent = std::function<void(TQLTAudioPlay* sender)>;
+    using NotifyEvent = std::function<void(WaveOutPlayer* sender)>;
     enum PlayStates : int { Stopped = 0, Playing = 1, Paused = 2 };
     static constexpr int HeaderCount = 10;
     static constexpr qint64 DataOffset = 44;
 
     // devices null: the real output device.
-    explicit TQLTAudioPlay(platform::MessageSink& messages,
+    explicit WaveOutPlayer(platform::MessageSink& messages,
                            std::shared_ptr<audio::DeviceBackend> devices = nullptr,
                            QObject* parent = nullptr);
-    ~TQLTAudioPlay() override;
+    ~WaveOutPlayer() override;
 
     // Published properties.
     QString FileName;
     int DeviceIndex = 0;
-    int BufferTime = 100; // ms per block
+    int BufferTime = 100;   // ms per block
     NotifyEvent OnPeak;     // after each finished block while playing
     NotifyEvent OnComplete; // after the last block of the file
 
@@ -107,4 +107,4 @@ private:
     std::atomic<int> PlayState_{Stopped};
 };
 
-} // namespace library
+} // namespace waveout

@@ -4,7 +4,7 @@
 // that append, and change notifications.
 #include "ScriptedMixerBackend.h"
 
-#include "mixer/TQLTMixer.h"
+#include "mixer/MixerDevice.h"
 #include "platform/NullMixerBackend.h"
 
 #include <QCoreApplication>
@@ -15,9 +15,10 @@
 namespace {
 
 struct Fixture : ::testing::Test {
-    std::shared_ptr<ScriptedMixerBackend::State> state = std::make_shared<ScriptedMixerBackend::State>();
+    std::shared_ptr<ScriptedMixerBackend::State> state =
+        std::make_shared<ScriptedMixerBackend::State>();
     int made = 0;
-    TQLTMixer mixer{scriptedMixers(state, &made)};
+    MixerDevice mixer{scriptedMixers(state, &made)};
 };
 
 } // namespace
@@ -58,7 +59,7 @@ TEST_F(Fixture, AnIndexOutsideTheLinesIsRefusedAndNeverWritten)
 {
     ASSERT_TRUE(mixer.Open(0));
     for (int bad : {-1, 3, 4, -100, 1000}) {
-        EXPECT_EQ(mixer.SetWaveInIndex(bad), TQLTMixer::ErrBadIndex) << bad;
+        EXPECT_EQ(mixer.SetWaveInIndex(bad), MixerDevice::ErrBadIndex) << bad;
         EXPECT_EQ(mixer.GetWaveInVolume(bad), -1) << bad;
         EXPECT_NE(mixer.SetWaveInVolume(bad, 5), 0) << bad;
     }
@@ -74,8 +75,8 @@ TEST_F(Fixture, VolumesOutsideTheRawRangeAreRefused)
         int volume;
         int result;
     };
-    for (const Case c : {Case{-1, TQLTMixer::ErrBadValue}, Case{65536, TQLTMixer::ErrBadValue}, Case{0, 0},
-                         Case{65535, 0}}) {
+    for (const Case c : {Case{-1, MixerDevice::ErrBadValue}, Case{65536, MixerDevice::ErrBadValue},
+                         Case{0, 0}, Case{65535, 0}}) {
         EXPECT_EQ(mixer.SetSpeakerVolume(c.volume), c.result) << c.volume;
         EXPECT_EQ(mixer.SetWaveInVolume(0, c.volume), c.result) << c.volume;
     }
@@ -133,9 +134,11 @@ TEST_F(Fixture, AFailedOpenLeavesEveryQueryFailing)
 TEST(QLTMixerWithoutDevice, EveryOperationFails)
 {
     for (bool factoryGivesNothing : {false, true}) {
-        TQLTMixer mixer(factoryGivesNothing
-                            ? TQLTMixer::BackendFactory([] { return std::unique_ptr<platform::MixerBackend>(); })
-                            : TQLTMixer::BackendFactory([] { return std::make_unique<platform::NullMixerBackend>(); }));
+        MixerDevice mixer(factoryGivesNothing
+                              ? MixerDevice::BackendFactory(
+                                    [] { return std::unique_ptr<platform::MixerBackend>(); })
+                              : MixerDevice::BackendFactory(
+                                    [] { return std::make_unique<platform::NullMixerBackend>(); }));
         QStringList list;
         EXPECT_EQ(mixer.GetMixerList(list), 0);
         EXPECT_TRUE(list.isEmpty());
@@ -157,8 +160,8 @@ TEST(QLTMixerWithoutDevice, EveryOperationFails)
 TEST_F(Fixture, ChangesArriveAsOneOnChangePerBurst)
 {
     int changes = 0;
-    TQLTMixer* sender = nullptr;
-    mixer.OnChange = [&](TQLTMixer* s) {
+    MixerDevice* sender = nullptr;
+    mixer.OnChange = [&](MixerDevice* s) {
         ++changes;
         sender = s;
     };

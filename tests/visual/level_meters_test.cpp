@@ -5,7 +5,7 @@
 // and the two other meter styles.
 #include "VisualImages.h"
 
-#include "visual/TVolume.h"
+#include "visual/LevelMeters.h"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +39,9 @@ protected:
             for (int y = top; y < top + 3; ++y) {
                 const QRgb pixel = image.pixel(x, y) | 0xff000000;
                 const char here = pixel == (volume.Background.pixel(x, y) | 0xff000000) ? '.'
-                                  : pixel == volume.colour(x)                              ? 'c'
-                                  : pixel == Yellow                                        ? 'p'
-                                                                                           : '?';
+                    : pixel == volume.colour(x)                                         ? 'c'
+                    : pixel == Yellow                                                   ? 'p'
+                                                                                        : '?';
                 c = y == top ? here : (c == here ? c : '?');
             }
             text += QLatin1Char(c);
@@ -64,7 +64,7 @@ protected:
     }
 
     QImage window = patternedWindow();
-    TVolume volume{window, Box};
+    LevelMeters volume{window, Box};
 };
 
 } // namespace
@@ -88,7 +88,7 @@ TEST(VolumeLevel, ReadingsScaleToPercentAndAFailedReadingIsSilence)
     for (const auto& c : cases) {
         int left = -1;
         int right = -1;
-        TVolume::ScaleLevel(c.level, left, right);
+        LevelMeters::ScaleLevel(c.level, left, right);
         EXPECT_EQ(left, c.left) << std::hex << c.level;
         EXPECT_EQ(right, c.right) << std::hex << c.level;
     }
@@ -109,7 +109,7 @@ TEST_F(Volume, HalfScaleGivesBarsOf77PixelsWithTheirPeaksAtColumn77)
 {
     int left = 0;
     int right = 0;
-    TVolume::ScaleLevel(16384u | (16384u << 16), left, right);
+    LevelMeters::ScaleLevel(16384u | (16384u << 16), left, right);
     const QImage image = frame(left, right);
     EXPECT_EQ(volume.BarLeft, 77);
     EXPECT_EQ(volume.PeakRight, 77);

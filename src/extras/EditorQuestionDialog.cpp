@@ -1,11 +1,12 @@
-#include "extras/TRunDravenaForm.h"
+#include "extras/EditorQuestionDialog.h"
 
 #include <QLabel>
 #include <QPushButton>
 
-TRunDravenaForm::TRunDravenaForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
-                          | Qt::WindowCloseButtonHint)
+EditorQuestionDialog::EditorQuestionDialog(QWidget* parent)
+    : QDialog(parent,
+              Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                  Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("RunDravenaForm"));
     setWindowTitle(QStringLiteral("Dravena"));
@@ -28,7 +29,7 @@ TRunDravenaForm::TRunDravenaForm(QWidget* parent)
     setFixedSize(217, 134);
 }
 
-void TRunDravenaForm::showEvent(QShowEvent* event)
+void EditorQuestionDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     // Centred on the main window.

@@ -16,10 +16,10 @@
 
 namespace visual {
 
-class TVolume {
+class LevelMeters {
 public:
     // `window`: an image of the whole window as painted; `box`: where the meters lie on it.
-    TVolume(const QImage& window, const QRect& box);
+    LevelMeters(const QImage& window, const QRect& box);
 
     // A level reading of the engine as percentages: the left peak in the low 16 bits and the
     // right one in the high 16 bits, 0 to 32768 each, become (level * 100) >> 15. A failed
@@ -41,8 +41,8 @@ public:
     QRgb PeakColor = 0xffffff00;
     QRgb BarLeftColor = 0xffffff00;
     QRgb BarRightColor = 0xffff0000;
-    int MeterStyle = 0;   // 0 every column, 1 the even columns, other values no bars
-    int MeterLength;      // the pixels that 100 % fills
+    int MeterStyle = 0; // 0 every column, 1 the even columns, other values no bars
+    int MeterLength;    // the pixels that 100 % fills
     int BarThickness = 3;
     int PeakFall = 2;
     int BarFall = 15;
@@ -50,8 +50,8 @@ public:
     bool UseBackground = true;
     int PeakLeft = 0, PeakRight = 0;
     int BarLeft = 0, BarRight = 0;
-    int LeftR, LeftG, LeftB;     // gradient base: BarLeftColor
-    float StepR, StepG, StepB;   // gradient step per column: (right - left) / MeterLength
+    int LeftR, LeftG, LeftB;   // gradient base: BarLeftColor
+    float StepR, StepG, StepB; // gradient step per column: (right - left) / MeterLength
 
 private:
     // One channel: the bar and its peak follow the target length.

@@ -2,10 +2,10 @@
 // The block-by-block WAV player: derived values, the block cycle to the end, peaks, Goto,
 // pause, stop, every refusal with its text, and one real run on the private sound server.
 // Most cases run on a fake device whose frames the test pulls itself.
-#include "library/TQLTAudioPlay.h"
 #include "support/RecordingMessageSink.h"
 #include "support/audio_fake_devices.h"
 #include "support/audio_files.h"
+#include "waveout/WaveOutPlayer.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -16,7 +16,7 @@
 #include <thread>
 
 using namespace testsupport;
-using library::TQLTAudioPlay;
+using waveout::WaveOutPlayer;
 
 namespace {
 
@@ -57,21 +57,21 @@ QStringList texts(const platform::RecordingMessageSink& sink)
 
 class Player : public ::testing::Test {
 protected:
-    QString wav(const QString& name, const QByteArray& data, unsigned rate, unsigned channels, unsigned bits,
-                long long claimed = -1)
+    QString wav(const QString& name, const QByteArray& data, unsigned rate, unsigned channels,
+                unsigned bits, long long claimed = -1)
     {
         const QString path = dir.filePath(name);
         EXPECT_TRUE(writeFile(path, wavBytes(data, rate, channels, bits, claimed)));
         return path;
     }
-    void count(TQLTAudioPlay& p)
+    void count(WaveOutPlayer& p)
     {
-        p.OnPeak = [this](TQLTAudioPlay* sender) {
+        p.OnPeak = [this](WaveOutPlayer* sender) {
             ++peaks;
             lastLeft = sender->LeftPeak();
             lastRight = sender->RightPeak();
         };
-        p.OnComplete = [this](TQLTAudioPlay*) { ++completes; };
+        p.OnComplete = [this](WaveOutPlayer*) { ++completes; };
     }
 
     QTemporaryDir dir;
@@ -101,7 +101,7 @@ TEST_F(Player, DerivedValues)
         {8000, 1, 16, 0, 1600, 2, 800, 1},          // no block time: one frame per block
     };
     for (const Case& c : cases) {
-        TQLTAudioPlay p(messages, devices);
+        WaveOutPlayer p(messages, devices);
         p.BufferTime = c.bufferTime;
         p.FileName = wav("d.wav", QByteArray(c.dataBytes, '\0'), c.rate, c.channels, c.bits);
         ASSERT_TRUE(p.GetWaveFileInf());
@@ -120,7 +120,7 @@ TEST_F(Player, DerivedValues)
 
 TEST_F(Player, TenBlocksOfOneSecondThenCompleteAndStopped)
 {
-    TQLTAudioPlay p(messages, devices);
+    WaveOutPlayer p(messages, devices);
     count(p);
     const QByteArray data = numberedBlocks(10, 4410);
     p.FileName = wav("one.wav", data, 44100, 2, 16);
@@ -131,7 +131,7 @@ TEST_F(Player, TenBlocksOfOneSecondThenCompleteAndStopped)
     EXPECT_EQ(devices->outputFormat().rate, 44100u);
     EXPECT_EQ(devices->outputFormat().channels, 2u);
     p.Play();
-    EXPECT_EQ(p.PlayState(), TQLTAudioPlay::Playing);
+    EXPECT_EQ(p.PlayState(), WaveOutPlayer::Playing);
     QByteArray played;
     for (int block = 0; block < 10; ++block) {
         const int before = peaks + completes;
@@ -148,7 +148,7 @@ TEST_F(Player, TenBlocksOfOneSecondThenCompleteAndStopped)
     }
     ASSERT_TRUE(waitUntil([&] { return completes == 1; }));
     EXPECT_EQ(peaks, 10);
-    EXPECT_EQ(p.PlayState(), TQLTAudioPlay::Stopped);
+    EXPECT_EQ(p.PlayState(), WaveOutPlayer::Stopped);
     EXPECT_EQ(p.Position(), 0);
     EXPECT_EQ(p.ElapsedSeconds(), 0u);
     EXPECT_EQ(played, data); // every block in order, nothing more
@@ -159,7 +159,7 @@ TEST_F(Player, TenBlocksOfOneSecondThenCompleteAndStopped)
 
 TEST_F(Player, EightBitMonoPeaksComeFromTheFirstByte)
 {
-    TQLTAudioPlay p(messages, devices);
+    WaveOutPlayer p(messages, devices);
     count(p);
     QByteArray data(800 * 4, char(128));
     data[0] = char(0);      // 100 %
@@ -177,14 +177,15 @@ TEST_F(Player, EightBitMonoPeaksComeFromTheFirstByte)
         ASSERT_TRUE(waitUntil([&] { return peaks > before; })) << block;
         EXPECT_EQ(lastLeft, expected[block]) << block;
         EXPECT_EQ(lastRight, expected[block]) << block;
-        EXPECT_EQ(out[0], std::int16_t((int(quint8(data[block * 800])) - 128) << 8)); // 8-bit played as 16
+        EXPECT_EQ(out[0],
+                  std::int16_t((int(quint8(data[block * 800])) - 128) << 8)); // 8-bit played as 16
     }
     ASSERT_TRUE(waitUntil([&] { return completes == 1; }));
 }
 
 TEST_F(Player, GotoMovesTheRefillAndStopsAtTheLastBlock)
 {
-    TQLTAudioPlay p(messages, devices);
+    WaveOutPlayer p(messages, devices);
     count(p);
     p.FileName = wav("two.wav", numberedBlocks(20, 4410), 44100, 2, 16);
     ASSERT_TRUE(p.Open());
@@ -207,7 +208,7 @@ TEST_F(Player, GotoMovesTheRefillAndStopsAtTheLastBlock)
     p.Close();
 
     // Beyond the end: the last block.
-    TQLTAudioPlay q(messages, devices);
+    WaveOutPlayer q(messages, devices);
     q.FileName = p.FileName;
     ASSERT_TRUE(q.Open());
     q.Play();
@@ -220,24 +221,24 @@ TEST_F(Player, GotoMovesTheRefillAndStopsAtTheLastBlock)
 
 TEST_F(Player, PauseHoldsStopReturnsTheQueuedBlocks)
 {
-    TQLTAudioPlay p(messages, devices);
+    WaveOutPlayer p(messages, devices);
     count(p);
     p.FileName = wav("two.wav", numberedBlocks(20, 4410), 44100, 2, 16);
     ASSERT_TRUE(p.Open());
     p.Play();
     p.Pause();
-    EXPECT_EQ(p.PlayState(), TQLTAudioPlay::Paused);
+    EXPECT_EQ(p.PlayState(), WaveOutPlayer::Paused);
     auto silent = devices->pullOutput(4410);
     EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](std::int16_t s) { return s == 0; }));
     EXPECT_EQ(p.Position(), 0);
     p.Continue();
-    EXPECT_EQ(p.PlayState(), TQLTAudioPlay::Playing);
+    EXPECT_EQ(p.PlayState(), WaveOutPlayer::Playing);
     auto first = devices->pullOutput(4410);
     EXPECT_EQ(first[0], 100);
     ASSERT_TRUE(waitUntil([&] { return p.Position() == 1; }));
     // Stop: the device hands back the nine queued blocks and the ten refilled; each counts.
     p.Stop();
-    EXPECT_EQ(p.PlayState(), TQLTAudioPlay::Stopped);
+    EXPECT_EQ(p.PlayState(), WaveOutPlayer::Stopped);
     ASSERT_TRUE(waitUntil([&] { return p.Position() == 11; }));
     EXPECT_EQ(peaks, 1);
     EXPECT_EQ(completes, 0);
@@ -247,7 +248,7 @@ TEST_F(Player, PauseHoldsStopReturnsTheQueuedBlocks)
 
 TEST_F(Player, HeaderClaimingMoreThanTheFileStillEnds)
 {
-    TQLTAudioPlay p(messages, devices);
+    WaveOutPlayer p(messages, devices);
     count(p);
     p.FileName = wav("short.wav", numberedBlocks(3, 4410), 44100, 2, 16, 44100 * 4 * 10);
     ASSERT_TRUE(p.Open());
@@ -268,22 +269,25 @@ TEST_F(Player, RefusalsAndTheirTexts)
 
     struct Case {
         QString file;
-        std::function<void(TQLTAudioPlay&)> setup;
+        std::function<void(WaveOutPlayer&)> setup;
         bool info, open;
         QStringList texts; // GetWaveFileInf's, then Open's
     };
-    auto none = [](TQLTAudioPlay&) {};
+    auto none = [](WaveOutPlayer&) {};
     const Case cases[] = {
         {missing, none, false, false, {"Cannot open the file!", "Cannot open the file!"}},
         {text, none, false, false, {"It is not the WAVE file!", "It is not the WAVE file!"}},
         {deep, none, false, false, {"Not PCM formats!", "The WAVE file is not the format of PCM!"}},
-        {good, [](TQLTAudioPlay& p) { p.DeviceIndex = 3; }, true, false,
+        {good,
+         [](WaveOutPlayer& p) { p.DeviceIndex = 3; },
+         true,
+         false,
          {"Cannot get the capability of the sound device!"}},
-        {good, [](TQLTAudioPlay& p) { p.DeviceIndex = -1; }, true, true, {}},
+        {good, [](WaveOutPlayer& p) { p.DeviceIndex = -1; }, true, true, {}},
     };
     for (const Case& c : cases) {
         messages.clear();
-        TQLTAudioPlay p(messages, devices);
+        WaveOutPlayer p(messages, devices);
         p.FileName = c.file;
         c.setup(p);
         EXPECT_EQ(p.GetWaveFileInf(), c.info) << c.file.toStdString();
@@ -297,7 +301,7 @@ TEST_F(Player, RefusalsAndTheirTexts)
     messages.clear();
     devices->withOutput = false;
     {
-        TQLTAudioPlay p(messages, devices);
+        WaveOutPlayer p(messages, devices);
         p.FileName = good;
         EXPECT_FALSE(p.Open());
         EXPECT_EQ(texts(messages), QStringList{"No sound device"});
@@ -306,30 +310,33 @@ TEST_F(Player, RefusalsAndTheirTexts)
 
     // Operations without an open device.
     messages.clear();
-    TQLTAudioPlay p(messages, devices);
+    WaveOutPlayer p(messages, devices);
     p.Play();
     p.Pause();
     p.Stop();
     p.Continue();
-    EXPECT_EQ(texts(messages), (QStringList{"The WAVE sound information structure forming fail!",
-                                            "Play pause fail!", "Stop play fail!", "Continue play fail! "}));
+    EXPECT_EQ(texts(messages),
+              (QStringList{"The WAVE sound information structure forming fail!", "Play pause fail!",
+                           "Stop play fail!", "Continue play fail! "}));
 }
 
 TEST(PlayerOnTheSoundServer, PlaysToTheEnd)
 {
     QTemporaryDir dir;
     platform::RecordingMessageSink messages;
-    TQLTAudioPlay p(messages);
+    WaveOutPlayer p(messages);
     std::atomic<int> peaks{0}, completes{0};
-    p.OnPeak = [&](TQLTAudioPlay*) { ++peaks; };
-    p.OnComplete = [&](TQLTAudioPlay*) { ++completes; };
+    p.OnPeak = [&](WaveOutPlayer*) { ++peaks; };
+    p.OnComplete = [&](WaveOutPlayer*) { ++completes; };
     p.FileName = dir.filePath("tone.wav");
     ASSERT_TRUE(writeWav(p.FileName, sine(440, 44100, 2, 1.0), 44100, 2));
-    ASSERT_TRUE(p.Open()) << (messages.messages().isEmpty() ? "" : messages.messages()[0].text.toStdString());
+    ASSERT_TRUE(p.Open()) << (messages.messages().isEmpty()
+                                  ? ""
+                                  : messages.messages()[0].text.toStdString());
     p.Play();
     EXPECT_TRUE(waitUntil([&] { return completes == 1; }, 60000));
     EXPECT_EQ(peaks, 10);
-    EXPECT_EQ(p.PlayState(), TQLTAudioPlay::Stopped);
+    EXPECT_EQ(p.PlayState(), WaveOutPlayer::Stopped);
     p.Close();
     EXPECT_TRUE(messages.messages().isEmpty());
 }

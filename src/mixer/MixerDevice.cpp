@@ -1,25 +1,29 @@
-#include "mixer/TQLTMixer.h"
+#include "mixer/MixerDevice.h"
 
 #include "platform/MixerBackend.h"
 
 #include <QTimer>
 
-TQLTMixer::TQLTMixer(BackendFactory factory, QObject* parent) : QObject(parent), factory_(std::move(factory)) {}
+MixerDevice::MixerDevice(BackendFactory factory, QObject* parent)
+    : QObject(parent), factory_(std::move(factory))
+{
+}
 
-TQLTMixer::~TQLTMixer() = default;
+MixerDevice::~MixerDevice() = default;
 
-platform::MixerBackend* TQLTMixer::backend()
+platform::MixerBackend* MixerDevice::backend()
 {
     if (!backend_ && factory_) {
         backend_ = factory_();
         factory_ = nullptr; // one attempt: a server that is not there at start stays unused
         if (backend_)
-            connect(backend_.get(), &platform::MixerBackend::changed, this, &TQLTMixer::backendChanged);
+            connect(backend_.get(), &platform::MixerBackend::changed, this,
+                    &MixerDevice::backendChanged);
     }
     return backend_.get();
 }
 
-void TQLTMixer::backendChanged()
+void MixerDevice::backendChanged()
 {
     // One change (a volume moved with the mouse, a default source set) often arrives as
     // several notifications in a row: answer them together, after they arrived.
@@ -33,19 +37,19 @@ void TQLTMixer::backendChanged()
     });
 }
 
-bool TQLTMixer::Open(int device)
+bool MixerDevice::Open(int device)
 {
     platform::MixerBackend* b = backend();
     return b && device >= 0 && b->open(device);
 }
 
-void TQLTMixer::Close()
+void MixerDevice::Close()
 {
     if (backend_)
         backend_->close();
 }
 
-int TQLTMixer::GetMixerList(QStringList& list)
+int MixerDevice::GetMixerList(QStringList& list)
 {
     platform::MixerBackend* b = backend();
     if (!b)
@@ -55,7 +59,7 @@ int TQLTMixer::GetMixerList(QStringList& list)
     return int(devices.size());
 }
 
-int TQLTMixer::GetWaveInList(QStringList& list)
+int MixerDevice::GetWaveInList(QStringList& list)
 {
     platform::MixerBackend* b = backend();
     if (!b)
@@ -65,7 +69,7 @@ int TQLTMixer::GetWaveInList(QStringList& list)
     return int(lines.size());
 }
 
-int TQLTMixer::GetWaveInIndex()
+int MixerDevice::GetWaveInIndex()
 {
     platform::MixerBackend* b = backend();
     if (!b)
@@ -74,7 +78,7 @@ int TQLTMixer::GetWaveInIndex()
     return line >= 0 ? line : -1;
 }
 
-int TQLTMixer::SetWaveInIndex(int line)
+int MixerDevice::SetWaveInIndex(int line)
 {
     platform::MixerBackend* b = backend();
     if (!b)
@@ -85,7 +89,7 @@ int TQLTMixer::SetWaveInIndex(int line)
     return b->setSelectedLine(line);
 }
 
-int TQLTMixer::GetWaveInVolume(int line)
+int MixerDevice::GetWaveInVolume(int line)
 {
     platform::MixerBackend* b = backend();
     if (!b || line < 0)
@@ -94,7 +98,7 @@ int TQLTMixer::GetWaveInVolume(int line)
     return volume >= 0 && volume <= 65535 ? volume : -1;
 }
 
-int TQLTMixer::SetWaveInVolume(int line, int volume)
+int MixerDevice::SetWaveInVolume(int line, int volume)
 {
     platform::MixerBackend* b = backend();
     if (!b)
@@ -106,7 +110,7 @@ int TQLTMixer::SetWaveInVolume(int line, int volume)
     return b->setLineVolume(line, volume);
 }
 
-int TQLTMixer::GetSpeakerVolume()
+int MixerDevice::GetSpeakerVolume()
 {
     platform::MixerBackend* b = backend();
     if (!b)
@@ -115,7 +119,7 @@ int TQLTMixer::GetSpeakerVolume()
     return volume >= 0 && volume <= 65535 ? volume : -1;
 }
 
-int TQLTMixer::SetSpeakerVolume(int volume)
+int MixerDevice::SetSpeakerVolume(int volume)
 {
     platform::MixerBackend* b = backend();
     if (!b)
@@ -125,14 +129,14 @@ int TQLTMixer::SetSpeakerVolume(int volume)
     return b->setSpeakerVolume(volume);
 }
 
-bool TQLTMixer::GetWaveOutMute()
+bool MixerDevice::GetWaveOutMute()
 {
     platform::MixerBackend* b = backend();
     // Anything but a clear "not muted" shows the button down.
     return !b || b->speakerMute() != 0;
 }
 
-int TQLTMixer::SetWaveOutMute(bool mute)
+int MixerDevice::SetWaveOutMute(bool mute)
 {
     platform::MixerBackend* b = backend();
     if (!b)

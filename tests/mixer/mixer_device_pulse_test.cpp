@@ -1,10 +1,10 @@
 // ctest-label: audio
 // The mixer component and the panel on the private sound server: each operation against what
 // pactl reads and writes, and changes made with pactl reaching the panel's controls.
+#include "mixer/MixerDevice.h"
 #include "mixer/MixerPanel.h"
 #include "mixer/MixerPanelView.h"
 #include "mixer/SoundPanels.h"
-#include "mixer/TQLTMixer.h"
 #include "mixer/TSoundSourceForm.h"
 #include "platform/PulseMixerBackend.h"
 #include "platform/Shell.h"
@@ -47,7 +47,7 @@ bool waitFor(const std::function<bool()>& condition, int ms = 3000)
     return true;
 }
 
-TQLTMixer::BackendFactory pulse()
+MixerDevice::BackendFactory pulse()
 {
     return [] { return std::make_unique<platform::PulseMixerBackend>(); };
 }
@@ -63,16 +63,24 @@ protected:
         for (const char* s : {"micsink.monitor", "speaker.monitor", "tonesink.monitor", "silence"})
             pactl({"set-source-volume", s, "100%"});
     }
-    TQLTMixer mixer{pulse()};
+    MixerDevice mixer{pulse()};
 };
 
 class View : public MixerPanelView {
 public:
     void setControlsEnabled(bool e) override { enabled = e; }
     int waveInPos() const override { return waveIn; }
-    void setWaveInPos(int pos) override { if (pos >= 0) waveIn = pos; }
+    void setWaveInPos(int pos) override
+    {
+        if (pos >= 0)
+            waveIn = pos;
+    }
     int speakPos() const override { return speak; }
-    void setSpeakPos(int pos) override { if (pos >= 0) speak = pos; }
+    void setSpeakPos(int pos) override
+    {
+        if (pos >= 0)
+            speak = pos;
+    }
     bool muteDown() const override { return mute; }
     void setMuteDown(bool down) override { mute = down; }
     bool enabled = false;
@@ -118,8 +126,8 @@ TEST_F(OnServer, EachOperationRoundTripsAgainstPactl)
     ASSERT_TRUE(testsupport::setDefaultSource("silence"));
     EXPECT_TRUE(waitFor([&] { return mixer.GetWaveInIndex() == lines.indexOf("Silence"); }))
         << mixer.GetWaveInIndex();
-    EXPECT_EQ(mixer.SetWaveInIndex(-1), TQLTMixer::ErrBadIndex);
-    EXPECT_EQ(mixer.SetWaveInIndex(4), TQLTMixer::ErrBadIndex);
+    EXPECT_EQ(mixer.SetWaveInIndex(-1), MixerDevice::ErrBadIndex);
+    EXPECT_EQ(mixer.SetWaveInIndex(4), MixerDevice::ErrBadIndex);
     EXPECT_EQ(pactl({"get-default-source"}), "silence");
 
     struct Case {
@@ -139,7 +147,8 @@ TEST_F(OnServer, EachOperationRoundTripsAgainstPactl)
     EXPECT_TRUE(waitFor([&] { return std::abs(mixer.GetWaveInVolume(tone) - 49151) <= 2; }))
         << mixer.GetWaveInVolume(tone);
     pactl({"set-sink-volume", "speaker", "150%"});
-    EXPECT_TRUE(waitFor([&] { return mixer.GetSpeakerVolume() == 65535; })) << mixer.GetSpeakerVolume();
+    EXPECT_TRUE(waitFor([&] { return mixer.GetSpeakerVolume() == 65535; }))
+        << mixer.GetSpeakerVolume();
     EXPECT_EQ(mixer.SetSpeakerVolume(mixer.GetSpeakerVolume()), 0);
     EXPECT_EQ(percent(pactl({"get-sink-volume", "speaker"})), 150); // the round trip kept it
 
@@ -161,10 +170,10 @@ TEST_F(OnServer, ChangesMadeWithPactlReachThePanel)
     NoShell shell;
     SoundPanels panels(shell, [](const QString&) { return QString(); });
     TSoundSourceForm form(pulse());
-    TQLTMixer windowMixer(pulse());
+    MixerDevice windowMixer(pulse());
     MixerPanel panel(windowMixer, view, form, panels, false);
     int changes = 0;
-    windowMixer.OnChange = [&](TQLTMixer*) {
+    windowMixer.OnChange = [&](MixerDevice*) {
         ++changes;
         panel.refresh();
     };
@@ -182,7 +191,8 @@ TEST_F(OnServer, ChangesMadeWithPactlReachThePanel)
     EXPECT_TRUE(waitFor([&] { return view.mute; }));
     pactl({"set-source-volume", "tonesink.monitor", "25%"});
     pactl({"set-default-source", "tonesink.monitor"});
-    EXPECT_TRUE(waitFor([&] { return panel.RecordLineIndex() == lines.indexOf("Monitor of ToneSink"); }));
+    EXPECT_TRUE(
+        waitFor([&] { return panel.RecordLineIndex() == lines.indexOf("Monitor of ToneSink"); }));
     EXPECT_TRUE(waitFor([&] { return view.waveIn == 16384; })) << view.waveIn;
     EXPECT_GE(changes, 3);
 

@@ -1,4 +1,4 @@
-#include "visual/TVolume.h"
+#include "visual/LevelMeters.h"
 
 #include "visual/Pixels.h"
 
@@ -8,14 +8,11 @@ namespace visual {
 
 namespace {
 constexpr std::uint32_t LevelFailed = 0xFFFFFFFFu;
-}
+} // namespace
 
-TVolume::TVolume(const QImage& window, const QRect& box)
-    : Bitmap(pixels::makeBitmap(box.size())),
-      Background(pixels::copyRect(window, box)),
-      MeterLength(box.width()),
-      LeftR(qRed(BarLeftColor)),
-      LeftG(qGreen(BarLeftColor)),
+LevelMeters::LevelMeters(const QImage& window, const QRect& box)
+    : Bitmap(pixels::makeBitmap(box.size())), Background(pixels::copyRect(window, box)),
+      MeterLength(box.width()), LeftR(qRed(BarLeftColor)), LeftG(qGreen(BarLeftColor)),
       LeftB(qBlue(BarLeftColor)),
       StepR(pixels::gradientStep(qRed(BarLeftColor), qRed(BarRightColor), MeterLength)),
       StepG(pixels::gradientStep(qGreen(BarLeftColor), qGreen(BarRightColor), MeterLength)),
@@ -26,7 +23,7 @@ TVolume::TVolume(const QImage& window, const QRect& box)
         columns_.push_back(colour(x));
 }
 
-void TVolume::ScaleLevel(std::uint32_t level, int& left, int& right)
+void LevelMeters::ScaleLevel(std::uint32_t level, int& left, int& right)
 {
     if (level == LevelFailed) {
         left = right = 0;
@@ -36,7 +33,7 @@ void TVolume::ScaleLevel(std::uint32_t level, int& left, int& right)
     right = int(((level >> 16) * 100u) >> 15);
 }
 
-QRgb TVolume::colour(int x) const
+QRgb LevelMeters::colour(int x) const
 {
     if (x >= 0 && x < int(columns_.size()))
         return columns_[std::size_t(x)];
@@ -44,7 +41,7 @@ QRgb TVolume::colour(int x) const
                 pixels::gradientChannel(LeftB, x, StepB));
 }
 
-void TVolume::follow(int level, int& bar, int& peak) const
+void LevelMeters::follow(int level, int& bar, int& peak) const
 {
     const int target = std::clamp(level, 0, 10000) * MeterLength / 100;
     bar = std::max(bar - BarFall, 0);
@@ -55,7 +52,7 @@ void TVolume::follow(int level, int& bar, int& peak) const
         peak = bar;
 }
 
-void TVolume::drawMeter(pixels::Canvas& canvas, int bar, int peak, int top)
+void LevelMeters::drawMeter(pixels::Canvas& canvas, int bar, int peak, int top)
 {
     const int bottom = top + BarThickness;
     if (MeterStyle == 0 || MeterStyle == 1) {
@@ -68,7 +65,7 @@ void TVolume::drawMeter(pixels::Canvas& canvas, int bar, int peak, int top)
         canvas.verticalLine(peak, top, bottom, PeakColor);
 }
 
-bool TVolume::Draw(QImage& target, int left, int right, TransportState state)
+bool LevelMeters::Draw(QImage& target, int left, int right, TransportState state)
 {
     if (UseBackground)
         pixels::blockCopy(Background, Bitmap);

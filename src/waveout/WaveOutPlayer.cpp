@@ -1,4 +1,4 @@
-#include "library/TQLTAudioPlay.h"
+#include "waveout/WaveOutPlayer.h"
 
 #include "platform/LocalFiles.h"
 #include "platform/MessageSink.h"
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace library {
+namespace waveout {
 
 namespace {
 const char* const ApplicationTitle = "Vexa Recorder";
@@ -19,15 +19,18 @@ std::uint32_t ceilDiv(std::uint64_t a, std::uint64_t b)
 }
 } // namespace
 
-TQLTAudioPlay::TQLTAudioPlay(platform::MessageSink& messages,
+WaveOutPlayer::WaveOutPlayer(platform::MessageSink& messages,
                              std::shared_ptr<audio::DeviceBackend> devices, QObject* parent)
     : QObject(parent), messages_(messages), output_(std::move(devices))
 {
 }
 
-TQLTAudioPlay::~TQLTAudioPlay() { Close(); }
+WaveOutPlayer::~WaveOutPlayer()
+{
+    Close();
+}
 
-void TQLTAudioPlay::say(const char* text)
+void WaveOutPlayer::say(const char* text)
 {
     platform::Message m;
     m.text = QString::fromLatin1(text);
@@ -36,7 +39,7 @@ void TQLTAudioPlay::say(const char* text)
     messages_.show(m);
 }
 
-TQLTAudioPlay::HeaderResult TQLTAudioPlay::readHeader(QFile& file)
+WaveOutPlayer::HeaderResult WaveOutPlayer::readHeader(QFile& file)
 {
     // The canonical 44-byte layout: RIFF, form type WAVE, then fixed offsets.
     file.seek(0);
@@ -67,7 +70,8 @@ TQLTAudioPlay::HeaderResult TQLTAudioPlay::readHeader(QFile& file)
     const std::uint32_t align = channels * bits / 8;
     const std::uint64_t byteRate = std::uint64_t(rate) * align;
     // 64-bit: rate x channels x bits x time overflows 32 bits for long blocks.
-    std::uint64_t blockSize = std::uint64_t(rate) * channels * bits * std::uint64_t(std::max(BufferTime, 0)) / 8 / 1000;
+    std::uint64_t blockSize =
+        std::uint64_t(rate) * channels * bits * std::uint64_t(std::max(BufferTime, 0)) / 8 / 1000;
     if (blockSize < align)
         blockSize = align; // at least one sample frame: a block of 0 bytes would never finish
     BlockSize_ = std::uint32_t(std::min<std::uint64_t>(blockSize, 0x7FFFFFFF));
@@ -76,7 +80,7 @@ TQLTAudioPlay::HeaderResult TQLTAudioPlay::readHeader(QFile& file)
     return HeaderResult::Ok;
 }
 
-bool TQLTAudioPlay::GetWaveFileInf()
+bool WaveOutPlayer::GetWaveFileInf()
 {
     QFile file;
     if (!platform::LocalFiles::openForReading(file, FileName)) {
@@ -98,7 +102,7 @@ bool TQLTAudioPlay::GetWaveFileInf()
     return true;
 }
 
-bool TQLTAudioPlay::Open()
+bool WaveOutPlayer::Open()
 {
     PlayState_ = Stopped;
     output_.close(); // a device left open by an earlier Open; no report runs after this
@@ -113,7 +117,8 @@ bool TQLTAudioPlay::Open()
     const HeaderResult r = readHeader(file_);
     if (r != HeaderResult::Ok) {
         file_.close();
-        say(r == HeaderResult::NotWave ? "It is not the WAVE file!" : "The WAVE file is not the format of PCM!");
+        say(r == HeaderResult::NotWave ? "It is not the WAVE file!"
+                                       : "The WAVE file is not the format of PCM!");
         return false;
     }
     Position_ = 0;
@@ -143,7 +148,7 @@ bool TQLTAudioPlay::Open()
     return true;
 }
 
-void TQLTAudioPlay::Close()
+void WaveOutPlayer::Close()
 {
     PlayState_ = Stopped;
     output_.close(); // outside the lock: it waits for a running WaveOutProc
@@ -152,7 +157,7 @@ void TQLTAudioPlay::Close()
     file_.close();
 }
 
-bool TQLTAudioPlay::fillAndWrite(int index, bool* writeFailed)
+bool WaveOutPlayer::fillAndWrite(int index, bool* writeFailed)
 {
     std::vector<std::uint8_t>& block = Headers[std::size_t(index)];
     std::fill(block.begin(), block.end(), std::uint8_t(BitsPerSample_ == 8 ? 128 : 0));
@@ -167,7 +172,7 @@ bool TQLTAudioPlay::fillAndWrite(int index, bool* writeFailed)
     return true;
 }
 
-void TQLTAudioPlay::Play()
+void WaveOutPlayer::Play()
 {
     PlayState_ = Playing;
     std::lock_guard<std::recursive_mutex> lock(fileMutex_);
@@ -187,28 +192,28 @@ void TQLTAudioPlay::Play()
     }
 }
 
-void TQLTAudioPlay::Pause()
+void WaveOutPlayer::Pause()
 {
     PlayState_ = Paused;
     if (!output_.pause())
         say("Play pause fail!");
 }
 
-void TQLTAudioPlay::Stop()
+void WaveOutPlayer::Stop()
 {
     PlayState_ = Stopped;
     if (!output_.reset())
         say("Stop play fail!");
 }
 
-void TQLTAudioPlay::Continue()
+void WaveOutPlayer::Continue()
 {
     PlayState_ = Playing;
     if (!output_.restart())
         say("Continue play fail! ");
 }
 
-void TQLTAudioPlay::Goto(int block)
+void WaveOutPlayer::Goto(int block)
 {
     std::lock_guard<std::recursive_mutex> lock(fileMutex_);
     const int last = int(BlockTotal_) - 1;
@@ -216,7 +221,7 @@ void TQLTAudioPlay::Goto(int block)
     file_.seek(DataOffset + qint64(Position_) * qint64(BlockSize_));
 }
 
-void TQLTAudioPlay::WaveOutProc(int header)
+void WaveOutPlayer::WaveOutProc(int header)
 {
     std::lock_guard<std::recursive_mutex> lock(fileMutex_);
     if (header < 0 || header >= int(Headers.size()))
@@ -231,13 +236,16 @@ void TQLTAudioPlay::WaveOutProc(int header)
         RightPeak_ = b * 100 / 128;
     } else if (block.size() >= 2) {
         const int a = std::abs(int(qFromLittleEndian<qint16>(block.data())));
-        const int b = stereo && block.size() >= 4 ? std::abs(int(qFromLittleEndian<qint16>(block.data() + 2))) : a;
+        const int b = stereo && block.size() >= 4
+            ? std::abs(int(qFromLittleEndian<qint16>(block.data() + 2)))
+            : a;
         LeftPeak_ = a * 100 / 32768;
         RightPeak_ = b * 100 / 32768;
     }
     // 2. One more block played.
     Position_ = Position_ + 1;
-    ElapsedSeconds_ = ceilDiv(std::uint64_t(Position_) * std::uint64_t(std::max(BufferTime, 0)), 1000);
+    ElapsedSeconds_ =
+        ceilDiv(std::uint64_t(Position_) * std::uint64_t(std::max(BufferTime, 0)), 1000);
     // 3.
     if (PlayState_ == Playing && OnPeak)
         OnPeak(this);
@@ -254,4 +262,4 @@ void TQLTAudioPlay::WaveOutProc(int header)
         fillAndWrite(header, nullptr);
 }
 
-} // namespace library
+} // namespace waveout

@@ -6,12 +6,12 @@
 class QLabel;
 class QPushButton;
 
-class TRunDravenaForm : public QDialog {
+class EditorQuestionDialog : public QDialog {
     Q_OBJECT
 public:
     enum Result { Yes = 6, No = 7 };
 
-    explicit TRunDravenaForm(QWidget* parent = nullptr);
+    explicit EditorQuestionDialog(QWidget* parent = nullptr);
 
     // The controls (tests drive them by these names).
     QLabel* Label1;

@@ -16,22 +16,22 @@
 
 namespace platform {
 class MixerBackend;
-}
+} // namespace platform
 
-class TQLTMixer : public QObject {
+class MixerDevice : public QObject {
     Q_OBJECT
 public:
     using BackendFactory = std::function<std::unique_ptr<platform::MixerBackend>()>;
 
     // The error codes of this component's own refusals (the backend's codes pass through).
-    static constexpr int ErrBadIndex = 11;   // a line index outside 0..n-1
-    static constexpr int ErrBadValue = 12;   // a volume outside 0..65535
-    static constexpr int ErrNoDevice = 13;   // no sound system to talk to
+    static constexpr int ErrBadIndex = 11; // a line index outside 0..n-1
+    static constexpr int ErrBadValue = 12; // a volume outside 0..65535
+    static constexpr int ErrNoDevice = 13; // no sound system to talk to
 
     // The backend is made at the first operation that needs it (a connection to the sound
     // server), so that a mixer which is never used costs nothing.
-    explicit TQLTMixer(BackendFactory factory, QObject* parent = nullptr);
-    ~TQLTMixer() override;
+    explicit MixerDevice(BackendFactory factory, QObject* parent = nullptr);
+    ~MixerDevice() override;
 
     bool Open(int device);
     void Close();
@@ -46,7 +46,7 @@ public:
     bool GetWaveOutMute();
     int SetWaveOutMute(bool mute);
 
-    std::function<void(TQLTMixer* sender)> OnChange;
+    std::function<void(MixerDevice* sender)> OnChange;
 
     // The backend in use (made now if it was not yet); null only when the factory gave none.
     platform::MixerBackend* backend();

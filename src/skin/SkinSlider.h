@@ -9,10 +9,9 @@
 #include <QImage>
 #include <array>
 
-
 namespace skin {
 
-class TQLTProgressBar : public SkinControl {
+class SkinSlider : public SkinControl {
     Q_OBJECT
     Q_PROPERTY(QColor ProgressBarColor READ ProgressBarColor WRITE SetProgressBarColor)
     Q_PROPERTY(QImage SlideBmp READ SlideBmp WRITE SetSlideBmp)
@@ -23,7 +22,7 @@ class TQLTProgressBar : public SkinControl {
     Q_PROPERTY(int Pos READ Pos WRITE SetPos)
     Q_PROPERTY(bool Enabled READ Enabled WRITE SetEnabled)
 public:
-    explicit TQLTProgressBar(QWidget* parent = nullptr, CursorSource cursor = {});
+    explicit SkinSlider(QWidget* parent = nullptr, CursorSource cursor = {});
 
     // The colour value as the toolkit stores it: red in the low byte, blue in the high byte.
     static constexpr int DefaultColorValue = 48205;

@@ -1,4 +1,4 @@
-#include "skin/TQLTProgressBar.h"
+#include "skin/SkinSlider.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,7 +8,10 @@ namespace skin {
 
 namespace {
 
-int clampByte(int v) { return std::clamp(v, 0, 255); }
+int clampByte(int v)
+{
+    return std::clamp(v, 0, 255);
+}
 
 // A horizontal line from x0 toward x1 with the end point left out, as the skin's bar rows
 // have always been drawn (a line to the left of its start runs leftwards).
@@ -22,19 +25,19 @@ void lineWithoutEnd(QPainter& painter, int x0, int x1, int y)
 
 } // namespace
 
-TQLTProgressBar::TQLTProgressBar(QWidget* parent, CursorSource cursor)
+SkinSlider::SkinSlider(QWidget* parent, CursorSource cursor)
     : SkinControl(parent, std::move(cursor))
 {
     resize(200, 11);
     SetProgressBarColor(colorFromValue(DefaultColorValue));
 }
 
-QColor TQLTProgressBar::colorFromValue(int value)
+QColor SkinSlider::colorFromValue(int value)
 {
     return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 
-void TQLTProgressBar::SetProgressBarColor(const QColor& colour)
+void SkinSlider::SetProgressBarColor(const QColor& colour)
 {
     color_ = colour;
     const int r = colour.red(), g = colour.green();
@@ -48,23 +51,26 @@ void TQLTProgressBar::SetProgressBarColor(const QColor& colour)
     shades_[6] = shadeOf(r - 45, g - 19);
 }
 
-bool TQLTProgressBar::polling() const { return inCursorPoll(); }
+bool SkinSlider::polling() const
+{
+    return inCursorPoll();
+}
 
-int TQLTProgressBar::valueFromSlide() const
+int SkinSlider::valueFromSlide() const
 {
     if (trackLength_ <= 0)
         return Min;
     return Min + static_cast<int>(static_cast<qint64>(Max - Min) * slidePos_ / trackLength_);
 }
 
-int TQLTProgressBar::slideFromValue(int value) const
+int SkinSlider::slideFromValue(int value) const
 {
     if (Max <= Min)
         return 0;
     return static_cast<int>(static_cast<qint64>(value - Min) * trackLength_ / (Max - Min));
 }
 
-void TQLTProgressBar::SetPos(int value)
+void SkinSlider::SetPos(int value)
 {
     if (dragging_ || value < Min || value > Max)
         return;
@@ -73,7 +79,7 @@ void TQLTProgressBar::SetPos(int value)
     update();
 }
 
-void TQLTProgressBar::SetEnabled(bool enabled)
+void SkinSlider::SetEnabled(bool enabled)
 {
     enabled_ = enabled;
     if (enabled) {
@@ -89,7 +95,7 @@ void TQLTProgressBar::SetEnabled(bool enabled)
     update();
 }
 
-void TQLTProgressBar::fixGeometry()
+void SkinSlider::fixGeometry()
 {
     if (slideWidth_ != 0 || slideBmp_.isNull())
         return;
@@ -99,7 +105,7 @@ void TQLTProgressBar::fixGeometry()
     key_ = keyColourOf(slideBmp_);
 }
 
-void TQLTProgressBar::GetMousePosTimer()
+void SkinSlider::GetMousePosTimer()
 {
     const std::optional<QPoint> p = cursorInClient();
     if (!p)
@@ -133,13 +139,14 @@ void TQLTProgressBar::GetMousePosTimer()
     }
 }
 
-void TQLTProgressBar::paintTo(QPainter& painter)
+void SkinSlider::paintTo(QPainter& painter)
 {
     fixGeometry();
     if (slideBmp_.isNull())
         return;
-    const QImage& look = !enabled_ ? disenableSlideBmp_
-                        : (dragging_ || overSlide_) ? activeSlideBmp_ : slideBmp_;
+    const QImage& look = !enabled_  ? disenableSlideBmp_
+        : (dragging_ || overSlide_) ? activeSlideBmp_
+                                    : slideBmp_;
     painter.setRenderHint(QPainter::Antialiasing, false);
     const int bandTop = (slideBmp_.height() - 7) / 2;
     int row = 0;
@@ -161,7 +168,7 @@ void TQLTProgressBar::paintTo(QPainter& painter)
     }
 }
 
-void TQLTProgressBar::mousePressEvent(QMouseEvent* event)
+void SkinSlider::mousePressEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() != Qt::LeftButton || !enabled_)
@@ -178,7 +185,7 @@ void TQLTProgressBar::mousePressEvent(QMouseEvent* event)
     }
 }
 
-void TQLTProgressBar::mouseReleaseEvent(QMouseEvent* event)
+void SkinSlider::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
     if (event->button() != Qt::LeftButton || !enabled_ || !overSlide_)

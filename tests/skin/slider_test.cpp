@@ -1,14 +1,14 @@
 // ctest-label: gui
 // The skinned slider: value and slide arithmetic, clicks and drags driven one poll at a time
 // with an injected cursor, the disabled state, and the seven shaded rows it paints.
-#include "skin/TQLTProgressBar.h"
+#include "skin/SkinSlider.h"
 
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
 
-using skin::TQLTProgressBar;
+using skin::SkinSlider;
 
 namespace {
 
@@ -33,7 +33,7 @@ public:
     {
         window.move(40, 40);
         window.resize(400, 60);
-        bar = new TQLTProgressBar(&window, [this] { return where; });
+        bar = new SkinSlider(&window, [this] { return where; });
         bar->setGeometry(QRect(QPoint(10, 10), size));
         bar->Max = max;
         bar->SetSlideBmp(slideBitmap(slide, Normal));
@@ -50,12 +50,18 @@ public:
         cursorAt(x, y);
         bar->GetMousePosTimer();
     }
-    void press(int x, int y, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(bar, b, {}, QPoint(x, y)); }
-    void release(int x, int y, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(bar, b, {}, QPoint(x, y)); }
+    void press(int x, int y, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mousePress(bar, b, {}, QPoint(x, y));
+    }
+    void release(int x, int y, Qt::MouseButton b = Qt::LeftButton)
+    {
+        QTest::mouseRelease(bar, b, {}, QPoint(x, y));
+    }
 
     QWidget window;
     std::optional<QPoint> where;
-    TQLTProgressBar* bar;
+    SkinSlider* bar;
     QImage image;
 };
 
@@ -64,7 +70,7 @@ public:
 TEST(ProgressBar, NewSliderIsDisabledAndIgnoresTheMouse)
 {
     Host h({64, 13}, {12, 13}, 65535);
-    QSignalSpy change(h.bar, &TQLTProgressBar::changed);
+    QSignalSpy change(h.bar, &SkinSlider::changed);
     EXPECT_FALSE(h.bar->Enabled());
     EXPECT_FALSE(h.bar->polling());
     h.pollAt(30, 6);
@@ -109,8 +115,8 @@ TEST(ProgressBar, ClickOnTheTrackJumpsAndReportsOnce)
 {
     Host h({64, 13}, {12, 13}, 65535);
     h.bar->SetEnabled(true);
-    QSignalSpy change(h.bar, &TQLTProgressBar::changed);
-    QSignalSpy changing(h.bar, &TQLTProgressBar::changing);
+    QSignalSpy change(h.bar, &SkinSlider::changed);
+    QSignalSpy changing(h.bar, &SkinSlider::changing);
     h.pollAt(30, 6);
     EXPECT_TRUE(h.bar->overControl());
     EXPECT_FALSE(h.bar->overSlide());
@@ -128,7 +134,7 @@ TEST(ProgressBar, ClickReleasedAfterThePollReportsAgainWithTheSameValue)
 {
     Host h({64, 13}, {12, 13}, 65535);
     h.bar->SetEnabled(true);
-    QSignalSpy change(h.bar, &TQLTProgressBar::changed);
+    QSignalSpy change(h.bar, &SkinSlider::changed);
     h.pollAt(30, 6);
     h.press(30, 6);
     h.pollAt(30, 6); // now over the slide (24 < 30 < 36)
@@ -165,8 +171,8 @@ TEST(ProgressBar, DragMovesOnPollsOnlyAndEndsWithOneChange)
 {
     Host h({64, 13}, {12, 13}, 65535);
     h.bar->SetEnabled(true);
-    QSignalSpy change(h.bar, &TQLTProgressBar::changed);
-    QSignalSpy changing(h.bar, &TQLTProgressBar::changing);
+    QSignalSpy change(h.bar, &SkinSlider::changed);
+    QSignalSpy changing(h.bar, &SkinSlider::changing);
     h.pollAt(5, 6); // over the slide at 0
     ASSERT_TRUE(h.bar->overSlide());
     h.press(5, 6);
@@ -224,7 +230,7 @@ TEST(ProgressBar, DisablingZeroesTheValueLeavesTheSlideAndEndsADrag)
     EXPECT_EQ(img.pixel(25 + 6, 6), Disabled);
 
     // Enabled again: the cursor moving does not drag the slide along.
-    QSignalSpy changing(h.bar, &TQLTProgressBar::changing);
+    QSignalSpy changing(h.bar, &SkinSlider::changing);
     h.bar->SetEnabled(true);
     h.pollAt(50, 6);
     EXPECT_EQ(changing.count(), 0);
@@ -238,7 +244,7 @@ TEST(ProgressBar, RightButtonAndDisabledSliderDoNothing)
 {
     Host h({64, 13}, {12, 13}, 65535);
     h.bar->SetEnabled(true);
-    QSignalSpy change(h.bar, &TQLTProgressBar::changed);
+    QSignalSpy change(h.bar, &SkinSlider::changed);
     h.pollAt(30, 6);
     h.press(30, 6, Qt::RightButton);
     h.release(30, 6, Qt::RightButton);
@@ -269,7 +275,7 @@ TEST(ProgressBar, PaintsSevenShadedRowsUpToTheSlide)
         if (rowStart[r] > 0) {
             EXPECT_EQ(qAlpha(img.pixel(rowStart[r] - 1, y)), 0);
         }
-        EXPECT_EQ(img.pixel(122 + 5, y), Disabled); // a new slider is disabled
+        EXPECT_EQ(img.pixel(122 + 5, y), Disabled);   // a new slider is disabled
         EXPECT_EQ(qAlpha(img.pixel(122 + 20, y)), 0); // right of the slide: the skin
     }
     // Outside the band only the slide is drawn.
@@ -286,19 +292,21 @@ TEST(ProgressBar, ShadesClampEachByteAndDropBlue)
         QRgb row0, row1, row5, row6;
     };
     const Case cases[] = {
-        {QColor(77, 188, 0), qRgb(36, 172, 0), qRgb(139, 212, 0), qRgb(77, 188, 0), qRgb(32, 169, 0)},
-        {QColor(250, 240, 99), qRgb(209, 224, 0), qRgb(255, 255, 0), qRgb(250, 240, 99), qRgb(205, 221, 0)},
+        {QColor(77, 188, 0), qRgb(36, 172, 0), qRgb(139, 212, 0), qRgb(77, 188, 0),
+         qRgb(32, 169, 0)},
+        {QColor(250, 240, 99), qRgb(209, 224, 0), qRgb(255, 255, 0), qRgb(250, 240, 99),
+         qRgb(205, 221, 0)},
         {QColor(10, 5, 200), qRgb(0, 0, 0), qRgb(72, 29, 0), qRgb(10, 5, 200), qRgb(0, 0, 0)},
     };
     for (const Case& c : cases) {
-        TQLTProgressBar bar;
+        SkinSlider bar;
         bar.SetProgressBarColor(c.colour);
         EXPECT_EQ(bar.shade(0).rgb(), c.row0);
         EXPECT_EQ(bar.shade(1).rgb(), c.row1);
         EXPECT_EQ(bar.shade(5).rgb(), c.row5);
         EXPECT_EQ(bar.shade(6).rgb(), c.row6);
     }
-    EXPECT_EQ(TQLTProgressBar::colorFromValue(48205), QColor(77, 188, 0));
+    EXPECT_EQ(SkinSlider::colorFromValue(48205), QColor(77, 188, 0));
 }
 
 TEST(ProgressBar, SlideShowsActiveLookWhileOverItOrDragging)
