@@ -14,20 +14,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-display.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+vexa_begin display sound
 
 # shot NAME: a screenshot of the window as $work/NAME.png.
 shot() { import -window "$vexa_window" "$work/$1.png" 2>/dev/null; }
@@ -164,8 +151,4 @@ run_case play-blaze play 18 60 0
 begin record-waveform "Spectrum=2"
 run_case record-waveform record 5 60 1
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all display cases passed"
+vexa_finish "all display cases passed"

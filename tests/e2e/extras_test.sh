@@ -17,22 +17,10 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-built="${VEXA_BINARY_DIR:?}"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
 command -v xclip >/dev/null || { echo "FAIL: xclip is missing (scripts/deps.sh installs it)"; exit 1; }
 command -v xdg-open >/dev/null || { echo "FAIL: xdg-open is missing (scripts/deps.sh installs it)"; exit 1; }
-work=$(mktemp -d /tmp/vexa-extras.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+vexa_begin extras sound
+built="${VEXA_BINARY_DIR:?}"
 ok() { echo "ok   [$case]: $*"; }
 year=$(date +%Y)
 
@@ -259,9 +247,6 @@ else
   fail "no visible window named \"Vexa Recorder\""
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  sed 's/^/  en | /' "$work/en.out" 2>/dev/null | tail -20
-  exit 1
-fi
-echo "all About, help and tool cases passed"
+# (the English run's output, when something failed)
+english_log() { sed 's/^/  en | /' "$work/en.out" 2>/dev/null | tail -20; }
+vexa_finish "all About, help and tool cases passed" english_log

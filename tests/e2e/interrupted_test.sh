@@ -10,20 +10,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-cut.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+vexa_begin cut sound
 
 # The program writes each box's text here as well.
 export VEXA_MESSAGE_LOG="$work/messages.log"
@@ -123,8 +110,4 @@ for entry in "0 wav" "1 mp3" "2 wma"; do
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
 done
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all interrupted-recording cases passed"
+vexa_finish "all interrupted-recording cases passed"

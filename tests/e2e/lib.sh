@@ -3,8 +3,14 @@
 #
 #   vexa_begin NAME [sound]     the preamble of a test: needs $DISPLAY (and $PULSE_SERVER with
 #                               "sound"); sets $bin (the program) and $work (a scratch folder
-#                               removed at exit with the program and the display holder),
-#                               holds the display, sets failures=0
+#                               removed at exit with the program and the display holder; a
+#                               function vexa_at_exit, if the test defines one, runs before the
+#                               folder goes), holds the display, sets failures=0
+#   fail MESSAGE                counts a failure and prints "FAIL [$case]: MESSAGE" ("FAIL:
+#                               MESSAGE" while $case is empty)
+#   vexa_finish [PASSED [COMMAND...]]  the end of a test: with failures "N failure(s)", runs
+#                               COMMAND (e.g. shows a log) and exits 1; else prints PASSED
+#                               (default "PASS") and exits 0
 #   vexa_fresh DIR              a private home in DIR: HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR,
 #                               TMPDIR; sets $vexa_settings (the settings file's path)
 #   vexa_write_settings K=V ... writes the settings file: section [General] with these values
@@ -72,9 +78,27 @@ vexa_begin() {
 }
 
 vexa_cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "${vexa_pid:-}" ] && { kill -9 "$vexa_pid" 2>/dev/null; wait "$vexa_pid" 2>/dev/null; }
   [ -n "${vexa_holder:-}" ] && kill "$vexa_holder" 2>/dev/null
+  declare -F vexa_at_exit >/dev/null && vexa_at_exit
   rm -rf "$work"
+}
+
+fail() {
+  if [ -n "${case:-}" ]; then echo "FAIL [$case]: $*"; else echo "FAIL: $*"; fi
+  failures=$((failures + 1))
+}
+
+vexa_finish() {
+  local passed=${1:-PASS}
+  [ $# -gt 0 ] && shift
+  if [ "$failures" -gt 0 ]; then
+    echo "$failures failure(s)"
+    [ $# -gt 0 ] && "$@"
+    exit 1
+  fi
+  echo "$passed"
+  exit 0
 }
 
 # Xvfb resets itself whenever its last client leaves and refuses connections meanwhile, so a

@@ -10,23 +10,11 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-loss.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  vexa_sound_start >/dev/null 2>&1
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
+# The private server runs again when the test ends, however it ends.
+vexa_at_exit() { vexa_sound_start >/dev/null 2>&1; }
+vexa_begin loss sound
 # The program writes each box's text here as well.
 export VEXA_MESSAGE_LOG="$work/messages.log"
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
 # wait_boxes N SECONDS: waits for N open boxes.
 wait_boxes() { vexa_until "$2" boxes_are "$1"; }
 boxes_are() { [ "$(vexa_boxes)" -eq "$1" ]; }
@@ -146,8 +134,4 @@ else
   fail "no window"
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all server-loss cases passed"
+vexa_finish "all server-loss cases passed"

@@ -8,8 +8,7 @@ set -uo pipefail
 # shellcheck source=../e2e/lib.sh
 source "${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
 vexa_begin playback-e2e sound
-step=start
-fail() { echo "FAIL [$step]: $*"; failures=$((failures + 1)); }
+case=start
 
 vexa_fresh "$work"
 mkdir -p "$work/rec"
@@ -47,12 +46,12 @@ playing() { # playing FREQ: the last stretch heard holds about FREQ Hz
 }
 quiet() { read -r f r < <(heard 0.6); awk -v r="$r" 'BEGIN {exit !(r == r + 0 && r < 0.01)}'; }
 plays() { # plays FREQ: the speaker comes to play about FREQ Hz
-  if vexa_until 10 playing "$1"; then echo "$step: heard $f Hz at RMS $r"; else
+  if vexa_until 10 playing "$1"; then echo "$case: heard $f Hz at RMS $r"; else
     fail "heard ${f} Hz at RMS ${r} for 10 s, expected about $1 Hz"
   fi
 }
 silent() {
-  if vexa_until 10 quiet; then echo "$step: heard RMS $r"; else fail "the speaker still plays after 10 s (RMS $r, $f Hz)"; fi
+  if vexa_until 10 quiet; then echo "$case: heard RMS $r"; else fail "the speaker still plays after 10 s (RMS $r, $f Hz)"; fi
 }
 # press BUTTON: a click on a skinned button, once its hovered picture shows that its cursor poll
 # sees the mouse (it takes the click only then).
@@ -70,40 +69,40 @@ sleep 0.5
 
 # Nothing is started: one stretch, which must be silent.
 read -r f r < <(heard 0.5)
-echo "$step: heard RMS $r"
+echo "$case: heard RMS $r"
 awk -v r="$r" 'BEGIN {exit !(r == r + 0 && r < 0.01)}' || fail "something plays at start (RMS $r, $f Hz)"
 
 # Double-click on the first row of the list (the list starts at 10,218). The two clicks make a
 # double-click only within the desktop's interval: one that a stalled xdotool sent as two single
 # clicks (they select the row) is sent again, twice at most, and the retries are reported.
-step="double-click on the first row"
+case="double-click on the first row"
 xdotool mousemove --window "$vexa_window" 60 226
 started=no
 for attempt in 1 2 3; do
   xdotool click --repeat 2 --delay 60 1
   vexa_until 10 playing 330 && { started=yes; break; }
-  echo "$step: no 330 Hz 10 s after double-click $attempt (heard $f Hz at RMS $r)"
+  echo "$case: no 330 Hz 10 s after double-click $attempt (heard $f Hz at RMS $r)"
 done
-if [ "$started" = yes ]; then echo "$step: heard $f Hz at RMS $r (double-click $attempt)"; else
+if [ "$started" = yes ]; then echo "$case: heard $f Hz at RMS $r (double-click $attempt)"; else
   fail "heard ${f} Hz at RMS ${r} after three double-clicks, expected about 330 Hz"
 fi
 shows 'playing|none'
 
-step="Next"
+case="Next"
 press next && plays 880
 
-step="Play while playing: pause"
+case="Play while playing: pause"
 press play && shows 'play-paused|none' && silent
 # The pause holds: the symbol seen is the paused one.
 shows play-paused
 
-step="Next while paused on item 2 of 3: item 3 plays"
+case="Next while paused on item 2 of 3: item 3 plays"
 press next && plays 1760
 
-step="Stop"
+case="Stop"
 press stop && silent
 shows idle
 
 vexa_end TERM
 [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
-[ "$failures" -eq 0 ] && echo "PASS" || { cat "$work/out.log"; exit 1; }
+vexa_finish PASS cat "$work/out.log"
