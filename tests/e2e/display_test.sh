@@ -74,11 +74,6 @@ finish() {
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc after SIGTERM"
   [ -s "$work/$case.out" ] && sed 's/^/  | /' "$work/$case.out"
 }
-# press BUTTON: presses the button once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
-}
 
 # The display follows the sound as the window gets to it: each picture below is taken again
 # until it shows what is expected (up to 10 s), and judged on the last one taken.
@@ -117,7 +112,7 @@ run_case() {
   [ -z "$(value "$idle" lit)" ] || fail "Idle box shows bars in columns $(value "$idle" lit)"
   [ "$(value "$idle" white)" = 0 ] || fail "Idle box shows a line"
   [ "$(value "$idle" left)$(value "$idle" right)" = 00 ] || fail "Idle meters are lit: $idle"
-  press "$button"
+  vexa_press_button "$button"
   vexa_until 10 showing
   vexa_until 10 counting
   echo "$case: idle: $idle"
@@ -133,7 +128,7 @@ run_case() {
   [ "$(value "$first" right)" -gt 0 ] || fail "the right meter is dark"
   [ "$(value "$first" counter)" != "$(value "$second" counter)" ] || fail "the counter did not change in 10 s"
   [ "$(value "$first" counter)" != "$(value "$idle" counter)" ] || fail "the counter still shows 00:00"
-  press stop
+  vexa_press_button stop
   vexa_until 10 stopped
   [ "$(value "$after" box)" = "$(value "$idle" box)" ] ||
     fail "after Stop the box differs from the start (stop symbol, 00:00, no bars): $after"

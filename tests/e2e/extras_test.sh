@@ -79,11 +79,6 @@ LIST
 
 # wait_for COMMAND...: up to 10 s (what the window does, it does when it gets to it).
 wait_for() { vexa_until 10 "$@"; }
-# press BUTTON: presses a button of the window once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
-}
 # The program's visible windows other than the main window.
 others() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window"; }
 # window_named TITLE: sets $dialog to the visible window of the program with that title.
@@ -111,7 +106,7 @@ menu_open() { [ -n "$(others)" ]; }
 
 # from_menu UPS: opens the system menu and picks the item UPS places above its end.
 from_menu() {
-  press icon
+  vexa_press_button icon
   wait_for menu_open || { fail "no system menu"; return 1; }
   sleep 0.2
   local keys=() _
@@ -169,7 +164,7 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
   for row in "yes 108 68" "no 108 108" "escape - -"; do
     read -r answer x y <<<"$row"
     case=editor-$answer
-    press edit
+    vexa_press_button edit
     if ! ready Dravena; then fail "no question"; continue; fi
     if [ "$x" = - ]; then
       xdotool key Escape
@@ -191,7 +186,7 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
   done
 
   case=joiner
-  press join
+  vexa_press_button join
   if got=$(take_call Pelmora 10); then
     [ "$got" = 0 ] && ok "pelmora started without arguments" || fail "pelmora got \"$got\""
   else
@@ -199,7 +194,7 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
   fi
 
   case=converter-missing
-  press convert
+  vexa_press_button convert
   if wait_for menu_open; then
     ok "a box for the missing converter"
     # Without a window manager nobody hands the box the keyboard: do what one would.
@@ -213,7 +208,7 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
   fi
 
   case=recording
-  press record
+  vexa_press_button record
   if vexa_wait_file "$rec/Vexa_001.wav" 10; then
     # (disabled buttons show no hover: a plain rest and click)
     for xy in "$JOIN_XY" "$EDIT_XY"; do
@@ -222,9 +217,9 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
     done
     sleep 1
     if no_calls && no_others; then ok "the tool buttons start nothing while recording"; else fail "while recording: calls $(ls "$calls" | tr '\n' ' '), windows $(others | tr '\n' ' ')"; fi
-    press stop
+    vexa_press_button stop
     vexa_wait_closed "$rec/Vexa_001.wav" 20 || fail "Vexa_001.wav is still open 20 s after Stop"
-    press join
+    vexa_press_button join
     if take_call Pelmora 10 >/dev/null; then ok "after Stop the joiner starts again"; else fail "after Stop the joiner did not start"; fi
   else
     fail "Record made no Vexa_001.wav"

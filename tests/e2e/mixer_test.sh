@@ -43,16 +43,11 @@ stats() {
 
 # Clicks reach the program when it gets to them: each effect is waited for (up to 10 s), on the
 # server or in the window, before the next step.
-# press BUTTON: presses a round button once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
-}
 default_is() { [ "$(pactl get-default-source)" = "$1" ]; }
 
 # dialog: opens the sound source dialog with the button and sets $dialog; 1 when none shows.
 dialog() {
-  press source
+  vexa_press_button source
   dialog=""
   vexa_until 10 dialog_shown && return 0
   fail "no sound source dialog"
@@ -84,10 +79,10 @@ n=0
 next() { n=$((n + 1)); file=$(printf '%s/Vexa_%03d.wav' "$rec" "$n"); }
 record() {
   local file=$1
-  press record
+  vexa_press_button record
   vexa_wait_file "$file" 10 && vexa_wait_audio "$file" 10 || { fail "Record made no $(basename "$file") with audio"; echo "0 0"; return; }
   sleep 2
-  press stop
+  vexa_press_button stop
   vexa_wait_closed "$file" 20 || fail "$(basename "$file") is still open 20 s after Stop"
   stats "$file"
 }
@@ -165,9 +160,9 @@ distinct=$(echo "$seen" | tr ' ' '\n' | grep -v '^$' | sort -u | wc -l)
 case=mute
 mute_is() { [ "$(pactl get-sink-mute speaker)" = "Mute: $1" ]; }
 mute_is no || fail "muted before the test"
-press mute
+vexa_press_button mute
 vexa_until 10 mute_is yes || fail "the mute button did not mute"
-press mute
+vexa_press_button mute
 vexa_until 10 mute_is no || fail "the mute button did not unmute"
 
 case=mixer-setting

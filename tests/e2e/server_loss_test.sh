@@ -36,11 +36,6 @@ grows() {
   vexa_until 10 larger "$1" "$before"
 }
 larger() { [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt "$2" ]; }
-# press BUTTON: presses the button once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
-}
 
 # The lengths are held against the clock so that a busy machine only widens what is accepted
 # (vexa_take_range in lib.sh). The server taken away loses what it still held.
@@ -114,7 +109,7 @@ mkdir -p "$rec"
 sox -n -r 44100 -c 2 -b 16 "$rec/tone.wav" synth 20 sine 440 vol 0.5
 vexa_write_settings "Format=0" "Dir=$rec/"
 if vexa_start "$bin" "$work/$case.out"; then
-  press play
+  vexa_press_button play
   vexa_wait_symbol playing 10 || fail "the display does not show playback 10 s after Play"
   sleep 0.5
   vexa_sound_stop
@@ -123,7 +118,7 @@ if vexa_start "$bin" "$work/$case.out"; then
   sleep 1
   [ "$(vexa_boxes)" -eq 0 ] || fail "$(vexa_boxes) box(es) came back"
   vexa_sound_start
-  press play
+  vexa_press_button play
   vexa_wait_symbol playing 10 || fail "the display does not show playback 10 s after Play with the server back"
   sleep 1
   [ "$(vexa_boxes)" -eq 0 ] || fail "Play after the server came back showed a box"

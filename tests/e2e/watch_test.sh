@@ -68,11 +68,6 @@ finish() {
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc after SIGTERM"
 }
-# press BUTTON: presses the button once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
-}
 # stop_take FILE: presses Stop and waits until the take is over: the file complete, then the
 # display back at the stop symbol, painted after Stop's work (and any box it opens) was done.
 # Sets $t_stop (just before the press) and $t_done (just after the file was seen complete).
@@ -229,7 +224,7 @@ fi
 # --- Nothing to tell after a clean take of the usual tone ---
 clip_take() { # NAME: records 2 s
   begin "$1" "$work/$1/recordings" 0 || return 1
-  press record
+  vexa_press_button record
   vexa_wait_file "$rec/Vexa_001.wav" 10 && vexa_wait_audio "$rec/Vexa_001.wav" 10 ||
     { fail "Record made no file with audio"; finish; return 1; }
   sleep 2
