@@ -58,10 +58,7 @@ has_column() { tr ',' '\n' <<<"$1" | grep -qx "$2"; }
 begin() {
   case=$1
   shift
-  vexa_fresh "$work/$case"
-  rec="$work/$case/recordings"
-  mkdir -p "$rec"
-  vexa_write_settings "Format=0" "Channels=2" "Frequency=44100" "Dir=$rec/" "$@"
+  vexa_recording_home "Format=0" "Channels=2" "Frequency=44100" "$@"
 }
 # The window is ready once its display shows the stop symbol.
 start() {

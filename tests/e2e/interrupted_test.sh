@@ -43,10 +43,7 @@ boxes_open() { [ "$(vexa_boxes)" -gt 0 ]; }
 # The kill loses what the writer and the server still held (the encoder's pending chunk and a
 # packet: up to about a second).
 case=kill-wma
-vexa_fresh "$work/$case"
-rec="$work/$case/recordings"
-mkdir -p "$rec"
-vexa_write_settings "Format=2" "Channels=2" "Frequency=44100" "Dir=$rec/"
+vexa_recording_home "Format=2" "Channels=2" "Frequency=44100"
 if vexa_start "$bin" "$work/$case.out"; then
   if press_record "$rec/Vexa_001.wma"; then
     sleep 6
@@ -69,10 +66,7 @@ fi
 for entry in "0 wav" "1 mp3" "2 wma"; do
   read -r code ext <<<"$entry"
   case="folder-removed-$ext"
-  vexa_fresh "$work/$case"
-  rec="$work/$case/recordings"
-  mkdir -p "$rec"
-  vexa_write_settings "Format=$code" "Channels=2" "Frequency=44100" "Dir=$rec/"
+  vexa_recording_home "Format=$code" "Channels=2" "Frequency=44100"
   : >"$VEXA_MESSAGE_LOG"
   if ! vexa_start "$bin" "$work/$case.out"; then
     fail "no window"

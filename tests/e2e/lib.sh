@@ -14,6 +14,8 @@
 #   vexa_fresh DIR              a private home in DIR: HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR,
 #                               TMPDIR; sets $vexa_settings (the settings file's path)
 #   vexa_write_settings K=V ... writes the settings file: section [General] with these values
+#   vexa_recording_home K=V ... for the case $case: a private home in $work/$case, $rec its
+#                               recordings folder (made), and settings of Dir=$rec/ and K=V ...
 #   vexa_start PROGRAM LOG      starts it, waits for its visible window; sets $vexa_pid and
 #                               $vexa_window; returns 1 when no window shows within 10 s
 #   vexa_click X Y              clicks at X,Y inside the window (client coordinates)
@@ -133,6 +135,13 @@ vexa_fresh() {
 vexa_write_settings() {
   mkdir -p "$(dirname "$vexa_settings")"
   { echo "[General]"; printf '%s\n' "$@"; } >"$vexa_settings"
+}
+
+vexa_recording_home() {
+  vexa_fresh "$work/$case"
+  rec="$work/$case/recordings"
+  mkdir -p "$rec"
+  vexa_write_settings "$@" "Dir=$rec/"
 }
 
 vexa_start() {

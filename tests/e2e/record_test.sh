@@ -131,10 +131,7 @@ sleep_until() {
 # recordings folder of its own, and the program started in it.
 begin() {
   case=$1
-  vexa_fresh "$work/$case"
-  rec="$work/$case/recordings"
-  mkdir -p "$rec"
-  vexa_write_settings "Format=$2" "Channels=$3" "Frequency=$4" "Dir=$rec/"
+  vexa_recording_home "Format=$2" "Channels=$3" "Frequency=$4"
   vexa_start "$bin" "$work/$case.out" && return 0
   fail "no visible window named \"Vexa Recorder\""
   sed 's/^/  | /' "$work/$case.out"
@@ -365,10 +362,7 @@ fi
 # The start says so in a box; the window still comes up, and Record says so again and leaves no
 # file.
 case=no-sound-server
-vexa_fresh "$work/$case"
-rec="$work/$case/recordings"
-mkdir -p "$rec"
-vexa_write_settings "Format=1" "Channels=2" "Frequency=44100" "Dir=$rec/"
+vexa_recording_home "Format=1" "Channels=2" "Frequency=44100"
 echo "$case: PULSE_SERVER names a socket nobody listens on"
 : >"$VEXA_MESSAGE_LOG"
 PULSE_SERVER="unix:$work/$case/no-server" "$bin" >"$work/$case.out" 2>&1 &

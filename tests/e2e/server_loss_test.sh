@@ -42,10 +42,7 @@ larger() { [ "$(stat -c %s "$1" 2>/dev/null || echo 0)" -gt "$2" ]; }
 for entry in "0 wav" "1 mp3" "2 wma"; do
   read -r code ext <<<"$entry"
   case="record-$ext"
-  vexa_fresh "$work/$case"
-  rec="$work/$case/recordings"
-  mkdir -p "$rec"
-  vexa_write_settings "Format=$code" "Channels=2" "Frequency=44100" "Dir=$rec/"
+  vexa_recording_home "Format=$code" "Channels=2" "Frequency=44100"
   if ! vexa_start "$bin" "$work/$case.out"; then
     fail "no window"
     continue
@@ -103,11 +100,8 @@ done
 # Playback: the server goes away once the display shows that the file plays, and Play works
 # again once the display shows it playing after the server came back.
 case=playback
-vexa_fresh "$work/$case"
-rec="$work/$case/recordings"
-mkdir -p "$rec"
+vexa_recording_home "Format=0"
 sox -n -r 44100 -c 2 -b 16 "$rec/tone.wav" synth 20 sine 440 vol 0.5
-vexa_write_settings "Format=0" "Dir=$rec/"
 if vexa_start "$bin" "$work/$case.out"; then
   vexa_press_button play
   vexa_wait_symbol playing 10 || fail "the display does not show playback 10 s after Play"
