@@ -14,20 +14,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-display.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+vexa_begin display sound
 
 # shot NAME: a screenshot of the window as $work/NAME.png.
 shot() { import -window "$vexa_window" "$work/$1.png" 2>/dev/null; }
@@ -71,10 +58,7 @@ has_column() { tr ',' '\n' <<<"$1" | grep -qx "$2"; }
 begin() {
   case=$1
   shift
-  vexa_fresh "$work/$case"
-  rec="$work/$case/recordings"
-  mkdir -p "$rec"
-  vexa_write_settings "Format=0" "Channels=2" "Frequency=44100" "Dir=$rec/" "$@"
+  vexa_recording_home "Format=0" "Channels=2" "Frequency=44100" "$@"
 }
 # The window is ready once its display shows the stop symbol.
 start() {
@@ -86,11 +70,6 @@ finish() {
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc after SIGTERM"
   [ -s "$work/$case.out" ] && sed 's/^/  | /' "$work/$case.out"
-}
-# press BUTTON: presses the button once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
 }
 
 # The display follows the sound as the window gets to it: each picture below is taken again
@@ -130,7 +109,7 @@ run_case() {
   [ -z "$(value "$idle" lit)" ] || fail "Idle box shows bars in columns $(value "$idle" lit)"
   [ "$(value "$idle" white)" = 0 ] || fail "Idle box shows a line"
   [ "$(value "$idle" left)$(value "$idle" right)" = 00 ] || fail "Idle meters are lit: $idle"
-  press "$button"
+  vexa_press_button "$button"
   vexa_until 10 showing
   vexa_until 10 counting
   echo "$case: idle: $idle"
@@ -146,7 +125,7 @@ run_case() {
   [ "$(value "$first" right)" -gt 0 ] || fail "the right meter is dark"
   [ "$(value "$first" counter)" != "$(value "$second" counter)" ] || fail "the counter did not change in 10 s"
   [ "$(value "$first" counter)" != "$(value "$idle" counter)" ] || fail "the counter still shows 00:00"
-  press stop
+  vexa_press_button stop
   vexa_until 10 stopped
   [ "$(value "$after" box)" = "$(value "$idle" box)" ] ||
     fail "after Stop the box differs from the start (stop symbol, 00:00, no bars): $after"
@@ -164,8 +143,4 @@ run_case play-blaze play 18 60 0
 begin record-waveform "Spectrum=2"
 run_case record-waveform record 5 60 1
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all display cases passed"
+vexa_finish "all display cases passed"

@@ -17,22 +17,10 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-built="${VEXA_BINARY_DIR:?}"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
 command -v xclip >/dev/null || { echo "FAIL: xclip is missing (scripts/deps.sh installs it)"; exit 1; }
 command -v xdg-open >/dev/null || { echo "FAIL: xdg-open is missing (scripts/deps.sh installs it)"; exit 1; }
-work=$(mktemp -d /tmp/vexa-extras.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+vexa_begin extras sound
+built="${VEXA_BINARY_DIR:?}"
 ok() { echo "ok   [$case]: $*"; }
 year=$(date +%Y)
 
@@ -91,11 +79,6 @@ LIST
 
 # wait_for COMMAND...: up to 10 s (what the window does, it does when it gets to it).
 wait_for() { vexa_until 10 "$@"; }
-# press BUTTON: presses a button of the window once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
-}
 # The program's visible windows other than the main window.
 others() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window"; }
 # window_named TITLE: sets $dialog to the visible window of the program with that title.
@@ -123,7 +106,7 @@ menu_open() { [ -n "$(others)" ]; }
 
 # from_menu UPS: opens the system menu and picks the item UPS places above its end.
 from_menu() {
-  press icon
+  vexa_press_button icon
   wait_for menu_open || { fail "no system menu"; return 1; }
   sleep 0.2
   local keys=() _
@@ -181,7 +164,7 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
   for row in "yes 108 68" "no 108 108" "escape - -"; do
     read -r answer x y <<<"$row"
     case=editor-$answer
-    press edit
+    vexa_press_button edit
     if ! ready Dravena; then fail "no question"; continue; fi
     if [ "$x" = - ]; then
       xdotool key Escape
@@ -203,7 +186,7 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
   done
 
   case=joiner
-  press join
+  vexa_press_button join
   if got=$(take_call Pelmora 10); then
     [ "$got" = 0 ] && ok "pelmora started without arguments" || fail "pelmora got \"$got\""
   else
@@ -211,7 +194,7 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
   fi
 
   case=converter-missing
-  press convert
+  vexa_press_button convert
   if wait_for menu_open; then
     ok "a box for the missing converter"
     # Without a window manager nobody hands the box the keyboard: do what one would.
@@ -225,7 +208,7 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
   fi
 
   case=recording
-  press record
+  vexa_press_button record
   if vexa_wait_file "$rec/Vexa_001.wav" 10; then
     # (disabled buttons show no hover: a plain rest and click)
     for xy in "$JOIN_XY" "$EDIT_XY"; do
@@ -234,9 +217,9 @@ if vexa_start "$app/vexa-recorder" "$work/en.out"; then
     done
     sleep 1
     if no_calls && no_others; then ok "the tool buttons start nothing while recording"; else fail "while recording: calls $(ls "$calls" | tr '\n' ' '), windows $(others | tr '\n' ' ')"; fi
-    press stop
+    vexa_press_button stop
     vexa_wait_closed "$rec/Vexa_001.wav" 20 || fail "Vexa_001.wav is still open 20 s after Stop"
-    press join
+    vexa_press_button join
     if take_call Pelmora 10 >/dev/null; then ok "after Stop the joiner starts again"; else fail "after Stop the joiner did not start"; fi
   else
     fail "Record made no Vexa_001.wav"
@@ -259,9 +242,6 @@ else
   fail "no visible window named \"Vexa Recorder\""
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  sed 's/^/  en | /' "$work/en.out" 2>/dev/null | tail -20
-  exit 1
-fi
-echo "all About, help and tool cases passed"
+# (the English run's output, when something failed)
+english_log() { sed 's/^/  en | /' "$work/en.out" 2>/dev/null | tail -20; }
+vexa_finish "all About, help and tool cases passed" english_log

@@ -13,8 +13,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/lib.sh"
 vexa_begin first sound
 export VEXA_MESSAGE_LOG=$work/messages.log
-step=start
-fail() { echo "FAIL [$step]: $*"; failures=$((failures + 1)); }
+case=start
 
 # take FILE: R, about 3 s after FILE holds audio, S; checks FILE decodes to what was recorded
 # (vexa_take_range: bounds a busy machine can only widen) and that no box showed.
@@ -36,14 +35,14 @@ take() {
   done=$(vexa_now)
   seconds=$(vexa_seconds "$file")
   read -r low high < <(vexa_take_range "$record" "$audio" "$stop" "$done")
-  echo "$step: $(basename "$file") decodes to $seconds s (bounds $low..$high s)"
+  echo "$case: $(basename "$file") decodes to $seconds s (bounds $low..$high s)"
   vexa_in_range "$seconds" "$low" "$high" || fail "$(basename "$file") decodes to $seconds s, not $low..$high s"
   [ "$(vexa_boxes)" -eq 0 ] || fail "$(vexa_boxes) box(es) after the take"
   [ ! -s "$VEXA_MESSAGE_LOG" ] || fail "messages shown: $(cat "$VEXA_MESSAGE_LOG")"
 }
 
 # --- A new account: no Documents folder, no settings ---
-step="new home"
+case="new home"
 vexa_fresh "$work/new"
 [ ! -e "$HOME/Documents" ] || fail "the new home has a Documents folder"
 [ ! -e "$vexa_settings" ] || fail "the new home has settings"
@@ -54,7 +53,7 @@ vexa_end TERM
 [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
 
 # --- The chosen folder and its parent removed while the program is idle ---
-step="folder removed while idle"
+case="folder removed while idle"
 vexa_fresh "$work/removed"
 mkdir -p "$work/removed/disk/takes"
 sox -n -r 44100 -c 2 -b 16 "$work/removed/disk/takes/old.wav" synth 1 sine 330 || fail "sox"
@@ -67,7 +66,7 @@ vexa_end TERM
 [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
 
 # --- A folder that cannot be made: one box, nothing recorded, the program goes on ---
-step="folder that cannot be made"
+case="folder that cannot be made"
 vexa_fresh "$work/blocked"
 : >"$work/blocked/plain"
 vexa_write_settings "Dir=$work/blocked/plain/takes/" "LanguageFile=English.ini" "Format=1"
@@ -91,5 +90,4 @@ kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended"
 vexa_end TERM
 [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
 
-[ "$failures" -eq 0 ] && echo "PASS"
-exit "$((failures > 0))"
+vexa_finish

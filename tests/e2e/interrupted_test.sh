@@ -10,20 +10,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-cut.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+vexa_begin cut sound
 
 # The program writes each box's text here as well.
 export VEXA_MESSAGE_LOG="$work/messages.log"
@@ -56,10 +43,7 @@ boxes_open() { [ "$(vexa_boxes)" -gt 0 ]; }
 # The kill loses what the writer and the server still held (the encoder's pending chunk and a
 # packet: up to about a second).
 case=kill-wma
-vexa_fresh "$work/$case"
-rec="$work/$case/recordings"
-mkdir -p "$rec"
-vexa_write_settings "Format=2" "Channels=2" "Frequency=44100" "Dir=$rec/"
+vexa_recording_home "Format=2" "Channels=2" "Frequency=44100"
 if vexa_start "$bin" "$work/$case.out"; then
   if press_record "$rec/Vexa_001.wma"; then
     sleep 6
@@ -82,10 +66,7 @@ fi
 for entry in "0 wav" "1 mp3" "2 wma"; do
   read -r code ext <<<"$entry"
   case="folder-removed-$ext"
-  vexa_fresh "$work/$case"
-  rec="$work/$case/recordings"
-  mkdir -p "$rec"
-  vexa_write_settings "Format=$code" "Channels=2" "Frequency=44100" "Dir=$rec/"
+  vexa_recording_home "Format=$code" "Channels=2" "Frequency=44100"
   : >"$VEXA_MESSAGE_LOG"
   if ! vexa_start "$bin" "$work/$case.out"; then
     fail "no window"
@@ -123,8 +104,4 @@ for entry in "0 wav" "1 mp3" "2 wma"; do
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
 done
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all interrupted-recording cases passed"
+vexa_finish "all interrupted-recording cases passed"

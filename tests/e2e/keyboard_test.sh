@@ -13,21 +13,8 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-keyboard.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-step=start
-fail() { echo "FAIL [$step]: $*"; failures=$((failures + 1)); }
+vexa_begin keyboard sound
+case=start
 
 vexa_fresh "$work"
 rec="$work/rec"
@@ -35,31 +22,6 @@ mkdir -p "$rec"
 sox -n -r 44100 -c 2 -b 16 "$rec/1 low.wav" synth 8 sine 330 vol 0.5 || fail "sox"
 vexa_write_settings "Dir=$rec/" "LanguageFile=English.ini" "FileList=1" "Format=0" "Channels=2" "Frequency=44100"
 
-# heard SECONDS: the rough frequency and the RMS amplitude of what the speaker plays.
-heard() {
-  rm -f "$work/cap.wav"
-  parecord --device=speaker.monitor --latency-msec=20 --file-format=wav "$work/cap.wav" &
-  local p=$!
-  sleep "$1"
-  kill "$p"; wait "$p" 2>/dev/null
-  sox "$work/cap.wav" -n remix 1 trim 0.1 stat 2>&1 |
-    awk '/Rough[ \t]+frequency/ {f=$3} /RMS[ \t]+amplitude/ {r=$3} END {print f+0, r+0}'
-}
-# A key is taken when the window gets to it: what the speaker does is listened to, in short
-# stretches, until it is what the key should bring about (up to 10 s), and only then judged.
-playing() { # playing FREQ: the last stretch heard holds about FREQ Hz
-  read -r f r < <(heard 0.6)
-  awk -v f="$f" -v r="$r" -v want="$1" 'BEGIN {exit !(r > 0.05 && f > want*0.95 && f < want*1.05)}'
-}
-quiet() { read -r f r < <(heard 0.6); awk -v r="$r" 'BEGIN {exit !(r < 0.01)}'; }
-plays() { # plays FREQ: the speaker comes to play about FREQ Hz
-  if vexa_until 10 playing "$1"; then echo "$step: heard $f Hz at RMS $r"; else
-    fail "heard ${f} Hz at RMS ${r} for 10 s, expected about $1 Hz"
-  fi
-}
-silent() {
-  if vexa_until 10 quiet; then echo "$step: heard RMS $r"; else fail "the speaker still plays after 10 s (RMS $r)"; fi
-}
 key() { xdotool key "$@"; sleep 0.4; }
 # Other visible windows of the program (boxes and dialogs), by name.
 others() {
@@ -93,24 +55,24 @@ vexa_click 60 226
 sleep 0.3
 vexa_focus
 
-step="Space plays"; key space; plays 330
-step="Space pauses"; key space; silent
-step="Return plays from the start"; key Return; plays 330
-step="S stops"; key s; silent
+case="Space plays"; key space; vexa_plays 330
+case="Space pauses"; key space; vexa_silent
+case="Return plays from the start"; key Return; vexa_plays 330
+case="S stops"; key s; vexa_silent
 
 # --- Recording: R and S, about 2 s; then R and Escape ---
 # The take lasts no longer than from just before R was sent to when the file was seen complete,
 # and no shorter than from when its audio was seen to when S was sent (vexa_take_range).
-step="R records"
+case="R records"
 t_record=$(vexa_now)
 key r
 if vexa_wait_file "$rec/Vexa_001.wav" 10 && vexa_wait_audio "$rec/Vexa_001.wav" 10; then
   t_audio=$(vexa_now)
-  step="keys of disabled buttons while recording"
+  case="keys of disabled buttons while recording"
   key F2; key Delete; key ctrl+o; key space
   no_other
   sleep "$(awk -v s="$t_audio" -v n="$(vexa_now)" 'BEGIN {l = s + 2.0 - n; printf "%.3f", (l > 0 ? l : 0)}')"
-  step="S stops the recording"
+  case="S stops the recording"
   t_stop=$(vexa_now)
   xdotool key s
   vexa_wait_closed "$rec/Vexa_001.wav" 20 || fail "Vexa_001.wav is still open 20 s after S"
@@ -128,14 +90,14 @@ cross = sum(1 for a, b in zip(seg, seg[1:]) if a < 0 <= b)
 print(rate, ch, "%.3f" % (n / rate if rate else 0), "%.1f" % (cross / 0.5 if seg else 0))
 PY
 )
-  echo "$step: Vexa_001.wav $rate Hz $channels ch, $seconds s ($low-$high s expected), about $freq Hz"
+  echo "$case: Vexa_001.wav $rate Hz $channels ch, $seconds s ($low-$high s expected), about $freq Hz"
   [ "$rate" = 44100 ] && [ "$channels" = 2 ] || fail "recorded $rate Hz $channels ch"
   vexa_in_range "$seconds" "$low" "$high" || fail "recorded $seconds s, not $low-$high s"
   awk -v f="$freq" 'BEGIN {exit !(f >= 430 && f <= 450)}' || fail "recorded $freq Hz, not 440"
 else
   fail "R made no Vexa_001.wav with audio"
 fi
-step="R and Escape"
+case="R and Escape"
 key r
 if vexa_wait_file "$rec/Vexa_002.wav" 10 && vexa_wait_audio "$rec/Vexa_002.wav" 10; then
   sleep 0.5
@@ -151,7 +113,7 @@ fi
 key Escape; no_other
 
 # --- F5 lists a file that appeared meanwhile ---
-step="F5 refreshes"
+case="F5 refreshes"
 rows "$work/before.png"
 sox -n -r 44100 -c 2 -b 16 "$rec/0 new.wav" synth 1 sine 500 vol 0.5
 rows "$work/unchanged.png"
@@ -162,7 +124,7 @@ key F5
 vexa_until 10 listed || fail "F5 did not list the new file within 10 s"
 
 # --- F2 renames the selected file through the input box ---
-step="F2 renames"
+case="F2 renames"
 vexa_focus
 vexa_click 60 226   # the first row: "0 new.wav"
 vexa_focus
@@ -177,7 +139,7 @@ else
 fi
 
 # --- Delete asks first ---
-step="Delete asks"
+case="Delete asks"
 gone() { [ ! -e "$1" ]; }
 vexa_focus
 key Delete
@@ -199,11 +161,11 @@ fi
 [ -e "$rec/1 low.wav" ] && [ -e "$rec/Vexa_001.wav" ] || fail "another file went missing"
 
 # --- Ctrl+O opens the open dialog; Escape closes it ---
-step="Ctrl+O opens"
+case="Ctrl+O opens"
 vexa_focus
 key ctrl+o
 if vexa_until 10 others_open; then
-  echo "$step: $(others)"
+  echo "$case: $(others)"
   # The dialog takes the keyboard once it shows.
   vexa_until 10 focus_in "$(others | head -1)"
   key Escape
@@ -213,11 +175,10 @@ else
 fi
 
 # --- Ctrl+Q ends the program ---
-step="Ctrl+Q exits"
+case="Ctrl+Q exits"
 vexa_focus
 xdotool key ctrl+q
 vexa_wait_end
 [ "$vexa_rc" = 0 ] || { fail "exit code $vexa_rc after Ctrl+Q"; sed 's/^/  | /' "$work/out.log"; }
 
-[ "$failures" -eq 0 ] && echo "keyboard: every key drove the window"
-exit $((failures > 0))
+vexa_finish "keyboard: every key drove the window"

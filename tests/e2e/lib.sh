@@ -3,11 +3,19 @@
 #
 #   vexa_begin NAME [sound]     the preamble of a test: needs $DISPLAY (and $PULSE_SERVER with
 #                               "sound"); sets $bin (the program) and $work (a scratch folder
-#                               removed at exit with the program and the display holder),
-#                               holds the display, sets failures=0
+#                               removed at exit with the program and the display holder; a
+#                               function vexa_at_exit, if the test defines one, runs before the
+#                               folder goes), holds the display, sets failures=0
+#   fail MESSAGE                counts a failure and prints "FAIL [$case]: MESSAGE" ("FAIL:
+#                               MESSAGE" while $case is empty)
+#   vexa_finish [PASSED [COMMAND...]]  the end of a test: with failures "N failure(s)", runs
+#                               COMMAND (e.g. shows a log) and exits 1; else prints PASSED
+#                               (default "PASS") and exits 0
 #   vexa_fresh DIR              a private home in DIR: HOME, XDG_CONFIG_HOME, XDG_RUNTIME_DIR,
 #                               TMPDIR; sets $vexa_settings (the settings file's path)
 #   vexa_write_settings K=V ... writes the settings file: section [General] with these values
+#   vexa_recording_home K=V ... for the case $case: a private home in $work/$case, $rec its
+#                               recordings folder (made), and settings of Dir=$rec/ and K=V ...
 #   vexa_start PROGRAM LOG      starts it, waits for its visible window; sets $vexa_pid and
 #                               $vexa_window; returns 1 when no window shows within 10 s
 #   vexa_click X Y              clicks at X,Y inside the window (client coordinates)
@@ -17,6 +25,8 @@
 #                               close, ...) and waits until it shows that it sees the mouse;
 #                               returns 1 when it does not within 10 s
 #   vexa_hovered CONTROL        the button shows its hovered picture
+#   vexa_press_button CONTROL   vexa_hover, then a click; without the hover a failure, no click
+#                               and return 1
 #   vexa_focus                  gives the main window the keyboard
 #   vexa_end SIGNAL             sends the signal and waits up to 10 s for the end; sets
 #                               $vexa_rc (the exit code, or "hung" after a kill -9)
@@ -48,6 +58,11 @@
 #   vexa_in_range V LO HI       V is a number within LO..HI
 #   vexa_boxes                  how many boxes (dialog windows, not hints) are open
 #   vexa_seconds FILE           what FFmpeg decodes of FILE, in seconds ("none" if unreadable)
+#   vexa_heard SECONDS          "FREQUENCY RMS" of SECONDS of what the speaker plays ("none none"
+#                               when the capture gets no such length)
+#   vexa_plays FREQ, vexa_silent  the speaker comes to play about FREQ Hz, or falls silent, within
+#                               10 s (a failure otherwise); $f and $r: what was heard last
+#   vexa_playing FREQ, vexa_quiet  the same for one short stretch, without a failure
 #   vexa_sound_stop             takes the private sound server away
 #   vexa_sound_start            brings it back and waits until its sources deliver
 #
@@ -72,9 +87,27 @@ vexa_begin() {
 }
 
 vexa_cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
+  [ -n "${vexa_pid:-}" ] && { kill -9 "$vexa_pid" 2>/dev/null; wait "$vexa_pid" 2>/dev/null; }
   [ -n "${vexa_holder:-}" ] && kill "$vexa_holder" 2>/dev/null
+  declare -F vexa_at_exit >/dev/null && vexa_at_exit
   rm -rf "$work"
+}
+
+fail() {
+  if [ -n "${case:-}" ]; then echo "FAIL [$case]: $*"; else echo "FAIL: $*"; fi
+  failures=$((failures + 1))
+}
+
+vexa_finish() {
+  local passed=${1:-PASS}
+  [ $# -gt 0 ] && shift
+  if [ "$failures" -gt 0 ]; then
+    echo "$failures failure(s)"
+    [ $# -gt 0 ] && "$@"
+    exit 1
+  fi
+  echo "$passed"
+  exit 0
 }
 
 # Xvfb resets itself whenever its last client leaves and refuses connections meanwhile, so a
@@ -102,6 +135,13 @@ vexa_fresh() {
 vexa_write_settings() {
   mkdir -p "$(dirname "$vexa_settings")"
   { echo "[General]"; printf '%s\n' "$@"; } >"$vexa_settings"
+}
+
+vexa_recording_home() {
+  vexa_fresh "$work/$case"
+  rec="$work/$case/recordings"
+  mkdir -p "$rec"
+  vexa_write_settings "$@" "Dir=$rec/"
 }
 
 vexa_start() {
@@ -194,6 +234,11 @@ vexa_hover() {
   read -r kind x y w h _ < <(vexa_control "$1") || { echo "vexa_hover: no control $1" >&2; return 1; }
   xdotool mousemove --window "$vexa_window" $((x + w / 2)) $((y + h / 2))
   vexa_until 10 vexa_hovered "$1"
+}
+
+vexa_press_button() {
+  vexa_hover "$1" || { fail "the $1 button shows no hover 10 s after the mouse came"; return 1; }
+  vexa_press
 }
 
 # vexa_focus: the keyboard to the main window (without a window manager nothing has it).
@@ -334,6 +379,43 @@ vexa_take_range() {
 # The private sound server of scripts/services.sh lives in the folder above $PULSE_RUNTIME_PATH.
 vexa_sound_stop() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-stop "$(dirname "$PULSE_RUNTIME_PATH")"; }
 vexa_sound_start() { "${VEXA_SOURCE_DIR:?}/scripts/services.sh" sound-start "$(dirname "$PULSE_RUNTIME_PATH")"; }
+
+# vexa_heard SECONDS: the rough frequency and the RMS amplitude of SECONDS of what the speaker
+# plays (counted in the bytes captured, not on the clock: a busy machine may start the capture
+# late), after the capture's first 0.1 s; "none none" when the capture got no such length
+# within 10 s.
+vexa_heard() {
+  local want p got
+  want=$(awk -v s="$1" 'BEGIN {printf "%d", (s + 0.1) * 44100 * 4}')
+  rm -f "$work/cap.raw"
+  parec --device=speaker.monitor --latency-msec=20 --format=s16le --rate=44100 --channels=2 >"$work/cap.raw" &
+  p=$!
+  vexa_captured() { [ "$(stat -c %s "$work/cap.raw" 2>/dev/null || echo 0)" -ge "$want" ]; }
+  vexa_until 10 vexa_captured
+  got=$?
+  kill "$p"; wait "$p" 2>/dev/null
+  if [ "$got" -ne 0 ]; then echo none none; return; fi
+  sox -t raw -r 44100 -e signed -b 16 -c 2 "$work/cap.raw" -n remix 1 trim 0.1 "$1" stat 2>&1 |
+    awk '/Rough[ \t]+frequency/ {f=$3} /RMS[ \t]+amplitude/ {r=$3} END {print f+0, r+0}'
+}
+# A click or a key is taken when the window gets to it: what the speaker does is listened to,
+# in short stretches, until it is what the input should bring about (up to 10 s), and only then
+# judged.
+vexa_playing() { # vexa_playing FREQ: the last stretch heard holds about FREQ Hz
+  read -r f r < <(vexa_heard 0.6)
+  awk -v f="$f" -v r="$r" -v want="$1" 'BEGIN {exit !(r > 0.05 && f > want*0.95 && f < want*1.05)}'
+}
+vexa_quiet() { read -r f r < <(vexa_heard 0.6); awk -v r="$r" 'BEGIN {exit !(r == r + 0 && r < 0.01)}'; }
+vexa_plays() {
+  if vexa_until 10 vexa_playing "$1"; then echo "${case:-}: heard $f Hz at RMS $r"; else
+    fail "heard ${f} Hz at RMS ${r} for 10 s, expected about $1 Hz"
+  fi
+}
+vexa_silent() {
+  if vexa_until 10 vexa_quiet; then echo "${case:-}: heard RMS $r"; else
+    fail "the speaker still plays after 10 s (RMS $r, $f Hz)"
+  fi
+}
 
 vexa_in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
 # vexa_boxes: how many dialog windows of the program are on screen. A hint (tooltip) that comes

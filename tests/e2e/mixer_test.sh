@@ -12,27 +12,14 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-mixer.XXXXXX)
-vexa_holder=""
 restore_server() {
   pactl set-default-source micsink.monitor
   pactl set-sink-volume speaker 100%
   pactl set-sink-mute speaker 0
   for s in micsink.monitor speaker.monitor tonesink.monitor silence; do pactl set-source-volume "$s" 100%; done
 }
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  restore_server
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+vexa_at_exit() { restore_server; }
+vexa_begin mixer sound
 
 # Client coordinates: the sound source and mute buttons, the middle row of the sliders.
 SOURCE_XY="253 153"
@@ -53,20 +40,14 @@ row_of() { pactl list short sources | sort -n | awk -v s="$1" '$2 == s {print NR
 stats() {
   sox "$1" -n remix 1 stat 2>&1 | awk '/Rough   frequency/ {f = $3} /RMS     amplitude/ {r = $3} END {print f, r}'
 }
-in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
 
 # Clicks reach the program when it gets to them: each effect is waited for (up to 10 s), on the
 # server or in the window, before the next step.
-# press BUTTON: presses a round button once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
-}
 default_is() { [ "$(pactl get-default-source)" = "$1" ]; }
 
 # dialog: opens the sound source dialog with the button and sets $dialog; 1 when none shows.
 dialog() {
-  press source
+  vexa_press_button source
   dialog=""
   vexa_until 10 dialog_shown && return 0
   fail "no sound source dialog"
@@ -98,10 +79,10 @@ n=0
 next() { n=$((n + 1)); file=$(printf '%s/Vexa_%03d.wav' "$rec" "$n"); }
 record() {
   local file=$1
-  press record
+  vexa_press_button record
   vexa_wait_file "$file" 10 && vexa_wait_audio "$file" 10 || { fail "Record made no $(basename "$file") with audio"; echo "0 0"; return; }
   sleep 2
-  press stop
+  vexa_press_button stop
   vexa_wait_closed "$file" 20 || fail "$(basename "$file") is still open 20 s after Stop"
   stats "$file"
 }
@@ -118,21 +99,21 @@ choose tonesink.monitor ok
 vexa_until 10 default_is tonesink.monitor || fail "OK left the default source at $(pactl get-default-source)"
 next; read -r f r < <(record "$file")
 echo "$case: 1 kHz line: $f Hz, RMS $r"
-in_range "$f" 950 1050 || fail "the 1 kHz line recorded $f Hz"
+vexa_in_range "$f" 950 1050 || fail "the 1 kHz line recorded $f Hz"
 full=$r
 
 choose micsink.monitor ok
 vexa_until 10 default_is micsink.monitor || fail "OK left the default source at $(pactl get-default-source)"
 next; read -r f r < <(record "$file")
 echo "$case: 440 Hz line: $f Hz, RMS $r"
-in_range "$f" 420 460 || fail "the 440 Hz line recorded $f Hz"
+vexa_in_range "$f" 420 460 || fail "the 440 Hz line recorded $f Hz"
 
 case=cancel
 choose tonesink.monitor cancel
 [ "$(pactl get-default-source)" = micsink.monitor ] || fail "Cancel changed the default source to $(pactl get-default-source)"
 next; read -r f r < <(record "$file")
 echo "$case: after Cancel: $f Hz"
-in_range "$f" 420 460 || fail "after Cancel the recording has $f Hz"
+vexa_in_range "$f" 420 460 || fail "after Cancel the recording has $f Hz"
 
 case=record-level
 choose tonesink.monitor ok
@@ -179,9 +160,9 @@ distinct=$(echo "$seen" | tr ' ' '\n' | grep -v '^$' | sort -u | wc -l)
 case=mute
 mute_is() { [ "$(pactl get-sink-mute speaker)" = "Mute: $1" ]; }
 mute_is no || fail "muted before the test"
-press mute
+vexa_press_button mute
 vexa_until 10 mute_is yes || fail "the mute button did not mute"
-press mute
+vexa_press_button mute
 vexa_until 10 mute_is no || fail "the mute button did not unmute"
 
 case=mixer-setting
@@ -236,4 +217,4 @@ else
   fail "no main window"
 fi
 
-[ "$failures" -eq 0 ] && echo "PASS" || { echo "$failures failure(s)"; exit 1; }
+vexa_finish

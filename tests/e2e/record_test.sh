@@ -16,20 +16,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-record.XXXXXX)
-vexa_holder=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && kill -9 "$vexa_pid" 2>/dev/null
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+vexa_begin record sound
 
 # analyse FILE: prints "codec rate channels duration decoded frequency level decode_errors":
 # what ffprobe says of the first audio stream, the decoded length in seconds, the strongest
@@ -97,9 +84,6 @@ print(codec, rate, channels, "%.3f" % duration, "%.3f" % decoded, "%.1f" % frequ
 PY
 }
 
-# in_range VALUE LOW HIGH
-in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
-
 # check_audio FILE CODEC RATE CHANNELS MIN_SECONDS MAX_SECONDS
 check_audio() {
   local file=$1 codec rate channels duration decoded frequency level errors
@@ -108,11 +92,11 @@ check_audio() {
   [ "$codec" = "$2" ] || fail "$(basename "$file") has codec $codec, not $2"
   [ "$rate" = "$3" ] || fail "$(basename "$file") has $rate Hz, not $3"
   [ "$channels" = "$4" ] || fail "$(basename "$file") has $channels channels, not $4"
-  in_range "$duration" "$5" "$6" || fail "$(basename "$file") lasts $duration s, not $5-$6 s"
-  in_range "$decoded" "$5" "$6" || fail "$(basename "$file") decodes to $decoded s, not $5-$6 s"
+  vexa_in_range "$duration" "$5" "$6" || fail "$(basename "$file") lasts $duration s, not $5-$6 s"
+  vexa_in_range "$decoded" "$5" "$6" || fail "$(basename "$file") decodes to $decoded s, not $5-$6 s"
   [ "$errors" -eq 0 ] || fail "$(basename "$file"): the decoder reported $errors error line(s)"
-  in_range "$level" -40 0 || fail "$(basename "$file") is silent ($level dBFS)"
-  in_range "$frequency" 435 445 || fail "$(basename "$file") peaks at $frequency Hz, not 440"
+  vexa_in_range "$level" -40 0 || fail "$(basename "$file") is silent ($level dBFS)"
+  vexa_in_range "$frequency" 435 445 || fail "$(basename "$file") peaks at $frequency Hz, not 440"
 }
 
 # check_wav_header FILE: RIFF size = file size - 8, "data" at 36, data size = file size - 44.
@@ -147,10 +131,7 @@ sleep_until() {
 # recordings folder of its own, and the program started in it.
 begin() {
   case=$1
-  vexa_fresh "$work/$case"
-  rec="$work/$case/recordings"
-  mkdir -p "$rec"
-  vexa_write_settings "Format=$2" "Channels=$3" "Frequency=$4" "Dir=$rec/"
+  vexa_recording_home "Format=$2" "Channels=$3" "Frequency=$4"
   vexa_start "$bin" "$work/$case.out" && return 0
   fail "no visible window named \"Vexa Recorder\""
   sed 's/^/  | /' "$work/$case.out"
@@ -381,10 +362,7 @@ fi
 # The start says so in a box; the window still comes up, and Record says so again and leaves no
 # file.
 case=no-sound-server
-vexa_fresh "$work/$case"
-rec="$work/$case/recordings"
-mkdir -p "$rec"
-vexa_write_settings "Format=1" "Channels=2" "Frequency=44100" "Dir=$rec/"
+vexa_recording_home "Format=1" "Channels=2" "Frequency=44100"
 echo "$case: PULSE_SERVER names a socket nobody listens on"
 : >"$VEXA_MESSAGE_LOG"
 PULSE_SERVER="unix:$work/$case/no-server" "$bin" >"$work/$case.out" 2>&1 &
@@ -410,8 +388,4 @@ else
 fi
 finish
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all recording cases passed"
+vexa_finish "all recording cases passed"

@@ -8,51 +8,34 @@
 # Languages folder, a LanguageFile naming a missing file, a 10 MB language file with a
 # 100,000-byte line, and no XDG_RUNTIME_DIR.
 set -uo pipefail
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-startup.XXXXXX)
-pid=""
-cleanup() { [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=lib.sh
+source "$here/lib.sh"
+vexa_begin startup
 
 # start PROGRAM: starts it with the case's environment (variables set by the caller) and waits
-# for its window; sets $pid and $window.
+# for its window; sets $vexa_pid and $window.
 start() {
-  "$1" >"$work/$case.out" 2>&1 &
-  pid=$!
-  window=""
-  for _ in $(seq 1 200); do
-    window=$(xdotool search --onlyvisible --pid "$pid" --name '^Vexa Recorder$' 2>/dev/null | head -1)
-    [ -n "$window" ] && return 0
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.05
-  done
+  vexa_start "$1" "$work/$case.out" && { window=$vexa_window; return 0; }
   fail "no visible window named \"Vexa Recorder\""
   return 1
 }
 
 # stop SIGNAL: sends it and expects a normal end with code 0.
 stop() {
-  kill "-$1" "$pid"
-  local rc
-  for _ in $(seq 1 200); do kill -0 "$pid" 2>/dev/null || break; sleep 0.05; done
-  if kill -0 "$pid" 2>/dev/null; then fail "still running 10 s after SIG$1"; kill -9 "$pid"; fi
-  wait "$pid"; rc=$?
-  pid=""
-  [ "$rc" -eq 0 ] || fail "exit code $rc after SIG$1"
+  vexa_end "$1"
+  case $vexa_rc in
+    0) ;;
+    hung) fail "still running 10 s after SIG$1" ;;
+    *) fail "exit code $vexa_rc after SIG$1" ;;
+  esac
 }
 
 # fresh NAME: a private home for one case.
 fresh() {
   case=$1
-  export HOME="$work/$case/home" XDG_CONFIG_HOME="$work/$case/home/.config"
-  export XDG_RUNTIME_DIR="$work/$case/run" TMPDIR="$work/$case/tmp" LANG=C
-  unset LC_ALL XDG_DOCUMENTS_DIR QT_QPA_PLATFORM
-  mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
-  chmod 700 "$XDG_RUNTIME_DIR"
-  settings="$XDG_CONFIG_HOME/Quandrel/VexaRecorder.ini"
+  vexa_fresh "$work/$case"
+  settings=$vexa_settings
 }
 
 expect_defaults() {
@@ -69,7 +52,7 @@ for sig in TERM INT HUP; do
   start "$bin" || continue
   geometry=$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
   [ "$geometry" = "270x358" ] || fail "window is $geometry, not 270x358"
-  n=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)
+  n=$(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | wc -l)
   [ "$n" -eq 1 ] || fail "$n visible windows instead of 1"
   stop "$sig"
   expect_defaults
@@ -92,7 +75,7 @@ mkdir -p "$HOME"
 echo "not a folder" >"$HOME/.config"
 if start "$bin"; then
   sleep 0.3
-  n=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)
+  n=$(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | wc -l)
   [ "$n" -eq 1 ] || fail "$n visible windows: something was said"
   stop TERM
   [ "$(cat "$HOME/.config")" = "not a folder" ] || fail "the file in the way was changed"
@@ -138,14 +121,10 @@ if start "$bin"; then
   timeout 30 "$bin" >/dev/null 2>&1
   rc=$?
   [ "$rc" -eq 0 ] || fail "second instance ended with $rc"
-  kill -0 "$pid" 2>/dev/null || fail "the first instance is gone"
+  kill -0 "$vexa_pid" 2>/dev/null || fail "the first instance is gone"
   ls "$TMPDIR"/RunOnlyOneVexaRecorder-*.lock >/dev/null 2>&1 || fail "no lock in the temp folder"
   stop TERM
   expect_defaults
 fi
 
-if [ "$failures" -gt 0 ]; then
-  echo "$failures failure(s)"
-  exit 1
-fi
-echo "all start-up cases passed"
+vexa_finish "all start-up cases passed"

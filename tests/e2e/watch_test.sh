@@ -14,25 +14,14 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin="${VEXA_BINARY_DIR:?}/vexa-recorder"
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ -n "${PULSE_SERVER:-}" ] || { echo "FAIL: no PULSE_SERVER; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-[ "$(id -u)" = 0 ] || { echo "SKIP: mounting a small tmpfs needs root"; exit 0; }
-work=$(mktemp -d /tmp/vexa-watch.XXXXXX)
-vexa_holder=""
 mounted=""
-cleanup() {
-  [ -n "${vexa_pid:-}" ] && { kill -CONT "$vexa_pid" 2>/dev/null; kill -9 "$vexa_pid" 2>/dev/null; wait "$vexa_pid" 2>/dev/null; }
-  [ -n "$vexa_holder" ] && kill "$vexa_holder" 2>/dev/null
+# (the program, killed at the end even while stopped, has let go of the small disks by then)
+vexa_at_exit() {
   for m in $mounted; do umount "$m" 2>/dev/null; done
   [ -n "${feeder:-}" ] && kill "$feeder" 2>/dev/null
-  rm -rf "$work"
 }
-trap cleanup EXIT
-vexa_hold_display
-failures=0
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
-in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
+vexa_begin watch sound
+[ "$(id -u)" = 0 ] || { echo "SKIP: mounting a small tmpfs needs root"; exit 0; }
 box_ids() { xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$vexa_window"; }
 boxes() { box_ids | wc -l; }
 # wait_boxes N SECONDS: waits until at least N boxes are open.
@@ -78,11 +67,6 @@ finish() {
   close_boxes
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc after SIGTERM"
-}
-# press BUTTON: presses the button once it shows that it sees the mouse.
-press() {
-  vexa_hover "$1" || fail "the $1 button shows no hover"
-  vexa_press
 }
 # stop_take FILE: presses Stop and waits until the take is over: the file complete, then the
 # display back at the stop symbol, painted after Stop's work (and any box it opens) was done.
@@ -140,7 +124,7 @@ for row in "wav 0 2816k" "mp3 1 264k" "wma 2 200k"; do
     len=$(seconds "$file")
     errs=$(decode_errors "$file")
     echo "  $case: Vexa_001.$ext $size1 bytes, $len s, $errs decoder complaints"
-    in_range "$len" 5 "$(awk -v e="$ended" 'BEGIN {print e + 0.5}')" || fail "the file lasts $len s (recorded for $ended s)"
+    vexa_in_range "$len" 5 "$(awk -v e="$ended" 'BEGIN {print e + 0.5}')" || fail "the file lasts $len s (recorded for $ended s)"
     [ "$errs" -eq 0 ] || fail "the decoder complained $errs times"
     if [ "$ext" = wav ]; then
       riff=$(od -An -tu4 -j4 -N4 "$file" | tr -d ' ')
@@ -206,7 +190,7 @@ stall_take() { # NAME PAUSE_SECONDS: records 1 s, stops the process for PAUSE s,
   # written for a stall the server rode out would add 3 s.
   read -r low high < <(VEXA_TAKE_SLACK=0.2 VEXA_TAKE_LOSS=0.5 vexa_take_range "$t_record" "$t_audio" "$t_stop" "$t_done")
   echo "  $case: stopped $(vexa_calc "$t_stop0 - $t_audio") s after the audio began, for $2 s; the file lasts $len s ($low-$high s expected)"
-  in_range "$len" "$low" "$high" || fail "the file lasts $len s, not $low-$high s"
+  vexa_in_range "$len" "$low" "$high" || fail "the file lasts $len s, not $low-$high s"
 }
 if stall_take stall 3; then
   [ "$(boxes)" -eq 0 ] || fail "a box after a stall the server rode out: $(message 1)"
@@ -224,11 +208,11 @@ if stall_take long-stall "$pause"; then
     [ "$times" = 1 ] || fail "not one dropout: $text"
     # What the server kept of the stop is its start; what it threw away runs to its end, T: the
     # gap begins at T - C - lost, within half a second (the counter's steps, the text's tenths).
-    in_range "$lost" 0.1 "$(vexa_calc "$t_cont1 - $t_stop0")" || fail "lost $lost s in a stop of $pause s"
+    vexa_in_range "$lost" 0.1 "$(vexa_calc "$t_cont1 - $t_stop0")" || fail "lost $lost s in a stop of $pause s"
     early=$(vexa_calc "$t_cont0 - $t_audio - $lost - 0.5")
     late=$(vexa_calc "$t_cont1 - $t_record - $lost + 0.5")
     echo "  $case: the dropout at $at s ($early-$late s expected)"
-    in_range "$at" "$early" "$late" ||
+    vexa_in_range "$at" "$early" "$late" ||
       fail "the dropout is placed at $at s, not within $early-$late s (the stop ended $(vexa_calc "$t_cont0 - $t_audio") s after the audio began, $lost s lost)"
     [[ "$text" != *clipped* ]] || fail "clipping reported: $text"
   else
@@ -240,7 +224,7 @@ fi
 # --- Nothing to tell after a clean take of the usual tone ---
 clip_take() { # NAME: records 2 s
   begin "$1" "$work/$1/recordings" 0 || return 1
-  press record
+  vexa_press_button record
   vexa_wait_file "$rec/Vexa_001.wav" 10 && vexa_wait_audio "$rec/Vexa_001.wav" 10 ||
     { fail "Record made no file with audio"; finish; return 1; }
   sleep 2
@@ -285,5 +269,4 @@ kill "$feeder" 2>/dev/null
 wait "$feeder" 2>/dev/null
 feeder=""
 
-echo "failures: $failures"
-[ "$failures" -eq 0 ]
+vexa_finish

@@ -16,23 +16,13 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
 source "$here/lib.sh"
-bin=${VEXA_BINARY_DIR:?}/vexa-recorder
+# (vexa_begin holds the display for the whole test: Xvfb resets the desktop colour too whenever
+# its last client leaves)
+vexa_begin window-e2e
 skin=${VEXA_SOURCE_DIR:?}/src/skin/art/skin.png
 [ -x "$bin" ] || { echo "FAIL: $bin not built"; exit 1; }
-[ -n "${DISPLAY:-}" ] || { echo "FAIL: no DISPLAY; run under scripts/test.sh or scripts/services.sh"; exit 1; }
-work=$(mktemp -d /tmp/vexa-window-e2e.XXXXXX)
-pid=
-# Xvfb resets itself (and the desktop colour) whenever its last client leaves: one client stays
-# connected for the whole test.
-xprop -root -spy >/dev/null 2>&1 &
-holder=$!
-cleanup() { [ -n "$pid" ] && kill -9 "$pid" 2>/dev/null; kill "$holder" 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-sleep 0.2
 
-failures=0
 ok() { echo "ok   $*"; }
-fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 check() { # check <what> <expected> <actual>
   if [ "$2" = "$3" ]; then ok "$1"; else fail "$1: expected $2, got $3"; fi
 }
@@ -50,39 +40,27 @@ import -window root "$work/root.png"
   { echo "FAIL: could not paint the desktop green"; exit 1; }
 
 # The private home for all three starts.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
-export TMPDIR="$work/tmp" LANG=C
-unset LC_ALL XDG_DOCUMENTS_DIR QT_QPA_PLATFORM
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$TMPDIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-settings="$XDG_CONFIG_HOME/Quandrel/VexaRecorder.ini"
+vexa_fresh "$work"
+settings=$vexa_settings
 
 # The main window of the running program (its popup menus carry the same name).
 find_window() {
   local w
   wid=
-  for w in $(xdotool search --onlyvisible --pid "$pid" --name '^Vexa Recorder$' 2>/dev/null); do
+  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" --name '^Vexa Recorder$' 2>/dev/null); do
     [ "$(xdotool getwindowgeometry --shell "$w" | sed -n 's/^WIDTH=//p')" = 270 ] && { wid=$w; return 0; }
   done
   return 1
 }
-finish() {
-  if [ "$failures" -gt 0 ]; then
-    echo "$failures failure(s)"
-    exit 1
-  fi
-  echo "all window cases passed"
-  exit 0
-}
 geometry() { # sets x y w h
   local shell
-  shell=$([ -n "$wid" ] && xdotool getwindowgeometry --shell "$wid" 2>/dev/null) || { fail "the window is gone"; finish; }
+  shell=$([ -n "$wid" ] && xdotool getwindowgeometry --shell "$wid" 2>/dev/null) || { fail "the window is gone"; vexa_finish; }
   eval "$shell"
   x=$X y=$Y w=$WIDTH h=$HEIGHT
 }
 start() {
   "$bin" >"$work/run$1.log" 2>&1 &
-  pid=$!
+  vexa_pid=$!
   wait_for find_window || { echo "FAIL: no window at start $1"; cat "$work/run$1.log"; exit 1; }
   geometry
   wait_for painted || fail "start $1: the window is not painted"
@@ -107,14 +85,14 @@ press_button() { # press_button icon|filelist|close
 close_with_button() {
   local rc
   press_button close
-  if wait_for bash -c "! kill -0 $pid 2>/dev/null"; then
-    wait "$pid"; rc=$?
+  if wait_for bash -c "! kill -0 $vexa_pid 2>/dev/null"; then
+    wait "$vexa_pid"; rc=$?
     check "close button: exit code" 0 "$rc"
   else
     fail "close button: the program still runs after 10 s"
-    kill -9 "$pid" 2>/dev/null
+    kill -9 "$vexa_pid" 2>/dev/null
   fi
-  pid=
+  vexa_pid=
 }
 
 expect_settings() { # expect_settings <what> <FileList> <OnTop>
@@ -135,7 +113,7 @@ key_points="0,0 3,0 1,1 0,3 269,0 266,0 268,1 269,3 0,164 1,166 3,167 3,168 1,16
 skin_points="4,0 2,1 1,2 0,4 265,0 267,1 268,2 269,4 0,163 1,165 2,166 4,167 4,168 2,169 1,170 0,172
   269,163 268,165 265,167 265,168 268,170 269,172 0,353 2,356 4,357 269,353 267,356 265,357 135,100 135,260"
 left_alone() { ! vexa_hovered "$1"; }
-no_popups() { [ -z "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$wid")" ]; }
+no_popups() { [ -z "$(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -vx "$wid")" ]; }
 shape_check() { # shape_check <what>
   local p px py value bad=0
   geometry
@@ -218,7 +196,7 @@ check "list button shows the list" 270x358 "${w}x${h}"
 # The system menu from the icon button; "Stay on top" is its fifth item.
 menu_open() { # a second window of the program, taller than a hint
   local m
-  for m in $(xdotool search --onlyvisible --pid "$pid" --name '^Vexa Recorder$' 2>/dev/null); do
+  for m in $(xdotool search --onlyvisible --pid "$vexa_pid" --name '^Vexa Recorder$' 2>/dev/null); do
     [ "$m" != "$wid" ] && [ "$(xdotool getwindowgeometry --shell "$m" | sed -n 's/^HEIGHT=//p')" -gt 100 ] && return 0
   done
   return 1
@@ -250,4 +228,4 @@ shape_check "shape after stay on top off"
 close_with_button
 expect_settings "defaults saved" 1 0
 
-finish
+vexa_finish "all window cases passed"

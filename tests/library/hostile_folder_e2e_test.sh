@@ -12,7 +12,6 @@ lib="${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
 source "$lib"
 vexa_begin hostile-e2e
 case=""
-fail() { echo "FAIL [$case]: $*"; failures=$((failures + 1)); }
 
 # run_case NAME BOXES: starts the program on the settings written, closes exactly BOXES boxes
 # (each may take up to 30 s to come, and none more may follow within 2 s), expects its main
@@ -67,4 +66,6 @@ grep -q '^Format=0$' "$vexa_settings" || fail "the format was lost"
 grep -q '^Channels=1$' "$vexa_settings" || fail "the channels were lost"
 [ -f "$vexa_settings.bad" ] || fail "the malformed file was not kept aside"
 
-[ "$failures" -eq 0 ] && echo "PASS" || { for f in "$work"/*.log; do echo "== $f"; cat "$f"; done; exit 1; }
+# (every run's output, when something failed)
+logs() { for f in "$work"/*.log; do echo "== $f"; cat "$f"; done; }
+vexa_finish PASS logs

@@ -10,7 +10,6 @@ lib="${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
 # shellcheck source=../e2e/lib.sh
 source "$lib"
 vexa_begin listing-e2e
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 vexa_fresh "$work"
 mkdir -p "$work/rec"
@@ -50,4 +49,4 @@ echo "after a change and Refresh: $n boxes: $(printf '%s' "$titles" | tr '\n' '|
 kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended"
 vexa_end TERM
 [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
-[ "$failures" -eq 0 ] && echo "PASS" || { cat "$work/out.log"; exit 1; }
+vexa_finish PASS cat "$work/out.log"

@@ -12,7 +12,6 @@ source "$lib"
 vexa_begin relist-e2e sound
 # The program writes each box's text here as well.
 export VEXA_MESSAGE_LOG="$work/messages.log"
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 vexa_fresh "$work"
 mkdir -p "$work/rec"
@@ -78,4 +77,4 @@ echo "after Refresh: $(count "$titles") boxes"
 kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended"
 vexa_end TERM
 [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
-[ "$failures" -eq 0 ] && echo "PASS" || { cat "$work/out.log"; exit 1; }
+vexa_finish PASS cat "$work/out.log"

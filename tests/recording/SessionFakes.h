@@ -175,6 +175,19 @@ public:
     int recordLineIndex() const override { return line; }
     float recordVolume() const override { return volume; }
     const i18n::LanguageFile& language() const override { return languageFile; }
+    // Writes short texts for the session's messages to `path` (the title, str001-str003 and the
+    // lines `more` adds to [Strings]) and loads them; false when that fails.
+    bool loadTexts(const QString& path, const QByteArray& more = {})
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        f.write("[Common]\nMessage=Vexa Recorder\n[Strings]\nstr001=cannot open\n"
+                "str002=cannot capture\nstr003=cannot write\n" +
+                more);
+        f.close();
+        return languageFile.open(path);
+    }
     void takeStarted(const QString& path) override
     {
         log_.add(QStringLiteral("host.takeStarted %1").arg(path.section(QLatin1Char('/'), -1)));

@@ -30,31 +30,45 @@ struct Case {
     double keptAtLeast; // of the 4 s captured (the encoders' last frames aside)
 };
 
-class FolderRemoved : public ::testing::TestWithParam<Case> {};
+// A session with the real writers behind it, fed by the fake capture, with the shipped English
+// texts; record() starts a 44100 Hz stereo recording into root/Recordings/.
+class RealWriters : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(folder));
+        ASSERT_TRUE(host.languageFile.open(qEnvironmentVariable("VEXA_SOURCE_DIR") +
+                                           "/languages/English.ini"));
+    }
+
+    void record(std::uint8_t code)
+    {
+        RecordFormat format;
+        format.format = code;
+        format.sampleRate = Rate;
+        format.channels = 2;
+        format.mp3Bitrate = 128;
+        format.wmaBitrate = 96;
+        session.record(folder, format);
+        ASSERT_TRUE(session.isRecording());
+    }
+
+    QTemporaryDir root;
+    const QString folder = root.filePath("Recordings") + "/";
+    fakes::EventLog log;
+    fakes::FakeCaptureAudio audio{log};
+    fakes::ThreadNotingSink sink{log};
+    RecordWriterFactory writers{sink};
+    fakes::FakeHost host{log};
+    recording::RecordingSession session{audio, writers, sink, host};
+};
+
+class FolderRemoved : public RealWriters, public ::testing::WithParamInterface<Case> { };
 
 TEST_P(FolderRemoved, RecordingIsKeptInTheFolderMadeAgainAndTheUserIsTold)
 {
     const Case c = GetParam();
-    QTemporaryDir root;
-    const QString folder = root.filePath("Recordings") + "/";
-    ASSERT_TRUE(QDir().mkpath(folder));
-
-    fakes::EventLog log;
-    fakes::FakeCaptureAudio audio(log);
-    fakes::ThreadNotingSink sink(log);
-    RecordWriterFactory writers(sink);
-    fakes::FakeHost host(log);
-    ASSERT_TRUE(host.languageFile.open(qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/English.ini"));
-    recording::RecordingSession session(audio, writers, sink, host);
-
-    RecordFormat format;
-    format.format = c.format;
-    format.sampleRate = Rate;
-    format.channels = 2;
-    format.mp3Bitrate = 128;
-    format.wmaBitrate = 96;
-    session.record(folder, format);
-    ASSERT_TRUE(session.isRecording());
+    ASSERT_NO_FATAL_FAILURE(record(c.format));
     const QString path = session.recordFilePath();
 
     const int before = blocksFor(2.0);
@@ -92,24 +106,11 @@ INSTANTIATE_TEST_SUITE_P(Formats, FolderRemoved,
 
 // A folder that cannot be made again: the write fails as on a full disk (str003) and the
 // capture ends; nothing claims the recording was kept.
-TEST(FolderRemovedFailure, FolderThatCannotBeMadeAgainEndsTheCaptureWithTheWriteFailure)
+class FolderRemovedFailure : public RealWriters { };
+
+TEST_F(FolderRemovedFailure, FolderThatCannotBeMadeAgainEndsTheCaptureWithTheWriteFailure)
 {
-    QTemporaryDir root;
-    const QString folder = root.filePath("Recordings") + "/";
-    ASSERT_TRUE(QDir().mkpath(folder));
-    fakes::EventLog log;
-    fakes::FakeCaptureAudio audio(log);
-    fakes::ThreadNotingSink sink(log);
-    RecordWriterFactory writers(sink);
-    fakes::FakeHost host(log);
-    ASSERT_TRUE(host.languageFile.open(qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/English.ini"));
-    recording::RecordingSession session(audio, writers, sink, host);
-    RecordFormat format;
-    format.format = RecordFormat::Wav;
-    format.sampleRate = Rate;
-    format.channels = 2;
-    session.record(folder, format);
-    ASSERT_TRUE(session.isRecording());
+    ASSERT_NO_FATAL_FAILURE(record(RecordFormat::Wav));
     ASSERT_EQ(audio.deliver(10, BlockFrames), 10);
     ASSERT_TRUE(QDir(folder).removeRecursively());
     // A plain file where the folder was: the folder cannot be made again.

@@ -19,19 +19,11 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/ObjectNameTextsView.h"
 #include "recording/TFormatForm.h"
+#include "support/record_formats.h"
 
 namespace {
 
-RecordFormat format(std::uint8_t code, int channels, int rate, int mp3, int wma)
-{
-    RecordFormat f;
-    f.format = code;
-    f.channels = channels;
-    f.sampleRate = rate;
-    f.mp3Bitrate = mp3;
-    f.wmaBitrate = wma;
-    return f;
-}
+using testsupport::recordFormat;
 
 QStringList items(const QComboBox* box)
 {
@@ -117,12 +109,12 @@ TEST(TFormatForm, ShowsTheHandedInFormat)
         int rate, mp3, wma; // list indices
     };
     const Case cases[] = {
-        {format(0, 1, 48000, 256, 160), &TFormatForm::RadioFormatWAV, false, 0, 1, 0},
-        {format(2, 2, 22050, 96, 80), &TFormatForm::RadioFormatWMA, true, 2, 4, 3},
+        {recordFormat(0, 1, 48000, 256, 160), &TFormatForm::RadioFormatWAV, false, 0, 1, 0},
+        {recordFormat(2, 2, 22050, 96, 80), &TFormatForm::RadioFormatWMA, true, 2, 4, 3},
         // stored through the settings: shown as such, no coupling
-        {format(1, 2, 8000, 320, 48), &TFormatForm::RadioFormatMP3, true, 4, 0, 5},
+        {recordFormat(1, 2, 8000, 320, 48), &TFormatForm::RadioFormatMP3, true, 4, 0, 5},
         // values that are not offered select the defaults
-        {format(1, 2, 96000, 160, 32), &TFormatForm::RadioFormatMP3, true, 1, 3, 2},
+        {recordFormat(1, 2, 96000, 160, 32), &TFormatForm::RadioFormatMP3, true, 1, 3, 2},
     };
     for (const Case& c : cases) {
         TFormatForm form;
@@ -145,7 +137,7 @@ TEST(TFormatForm, ShowsTheHandedInFormat)
 TEST(TFormatForm, OkReadsTheControlsBack)
 {
     TFormatForm form;
-    const Outcome out = run(form, format(1, 2, 44100, 128, 96), [](TFormatForm& f) {
+    const Outcome out = run(form, recordFormat(1, 2, 44100, 128, 96), [](TFormatForm& f) {
         clickRadio(f.RadioFormatWMA);
         clickRadio(f.RadioChannelMono);
         QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Home); // 48000 Hz
@@ -153,13 +145,13 @@ TEST(TFormatForm, OkReadsTheControlsBack)
         f.ButtonOk->click();
     });
     EXPECT_TRUE(out.accepted);
-    EXPECT_EQ(out.format, format(2, 1, 48000, 128, 48));
+    EXPECT_EQ(out.format, recordFormat(2, 1, 48000, 128, 48));
     EXPECT_FALSE(form.isStereoChecked());
 }
 
 TEST(TFormatForm, CancelChangesNothing)
 {
-    const RecordFormat start = format(0, 1, 11025, 32, 64);
+    const RecordFormat start = recordFormat(0, 1, 11025, 32, 64);
     const std::vector<std::pair<const char*, std::function<void(TFormatForm&)>>> cases = {
         {"changes then Cancel", [](TFormatForm& f) {
              clickRadio(f.RadioFormatMP3);
@@ -190,18 +182,18 @@ TEST(TFormatForm, CancelChangesNothing)
 TEST(TFormatForm, DefaultThenOk)
 {
     TFormatForm form;
-    const Outcome out = run(form, format(0, 1, 11025, 32, 64), [](TFormatForm& f) {
+    const Outcome out = run(form, recordFormat(0, 1, 11025, 32, 64), [](TFormatForm& f) {
         f.ButtonDefault->click();
         f.ButtonOk->click();
     });
     EXPECT_TRUE(out.accepted);
-    EXPECT_EQ(out.format, format(1, 2, 44100, 128, 96));
+    EXPECT_EQ(out.format, recordFormat(1, 2, 44100, 128, 96));
 }
 
 TEST(TFormatForm, CouplingFollowsTheUsersSelections)
 {
     TFormatForm form;
-    const Outcome out = run(form, format(1, 2, 44100, 128, 96), [](TFormatForm& f) {
+    const Outcome out = run(form, recordFormat(1, 2, 44100, 128, 96), [](TFormatForm& f) {
         QTest::keyClick(f.ComboBoxFrequency, Qt::Key_End); // the user picks 8000 Hz
         EXPECT_EQ(f.ComboBoxFrequency->currentIndex(), 4);
         EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 5) << "128 -> 64 kbit/s";
@@ -222,7 +214,7 @@ TEST(TFormatForm, CouplingFollowsTheUsersSelections)
 TEST(TFormatForm, ANoteSaysWhenTheMp3RateWillBeCapped)
 {
     TFormatForm form;
-    const Outcome out = run(form, format(1, 2, 22050, 320, 96), [](TFormatForm& f) {
+    const Outcome out = run(form, recordFormat(1, 2, 22050, 320, 96), [](TFormatForm& f) {
         EXPECT_FALSE(f.LabelMp3Capped->isHidden()) << "320 kbit/s at 22050 Hz is written at 160";
         EXPECT_EQ(f.LabelMp3Capped->text(), QStringLiteral("MP3 at 22050 Hz is written at 160 kbps."));
         QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Up); // 44100 Hz: nothing to say
@@ -248,7 +240,7 @@ TEST(TFormatForm, ANoteSaysWhenTheMp3RateWillBeCapped)
     ini.write("[RecordFormatForm]\nMp3Capped=%2 statt gew\xc3\xa4hlt bei %1 Hz\n");
     ini.close();
     form.setCappedText(i18n::LanguageFile(path).readString("RecordFormatForm", "Mp3Capped"));
-    run(form, format(1, 1, 11025, 320, 96), [](TFormatForm& f) {
+    run(form, recordFormat(1, 1, 11025, 320, 96), [](TFormatForm& f) {
         EXPECT_FALSE(f.LabelMp3Capped->isHidden());
         EXPECT_EQ(f.LabelMp3Capped->text(), QString::fromUtf8("64 statt gewählt bei 11025 Hz"));
     });

@@ -3,15 +3,18 @@
 // ctest-label: unit
 #include <gtest/gtest.h>
 
+#include "codecs/Wavtowma.h"
 #include "recording/FormatFormLogic.h"
 #include "recording/RecordFormat.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/WavWriter.h"
 #include "recording/Wavtomp3.h"
-#include "codecs/Wavtowma.h"
 #include "support/RecordingMessageSink.h"
+#include "support/record_formats.h"
 
 namespace {
+
+using testsupport::recordFormat;
 
 TEST(RecordFormatMapping, ValueToIndexAndBack)
 {
@@ -69,17 +72,6 @@ TEST(RecordFormatExtension, FollowsTheCode)
     EXPECT_EQ(RecordFormat::extensionFor(9), QStringLiteral(".wma"));
 }
 
-RecordFormat format(std::uint8_t code, int channels, int rate, int mp3, int wma)
-{
-    RecordFormat f;
-    f.format = code;
-    f.channels = channels;
-    f.sampleRate = rate;
-    f.mp3Bitrate = mp3;
-    f.wmaBitrate = wma;
-    return f;
-}
-
 TEST(FormatFormLogic, ActivationChecksTheHandedInFormatAndChannels)
 {
     const struct {
@@ -95,7 +87,7 @@ TEST(FormatFormLogic, ActivationChecksTheHandedInFormatAndChannels)
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.code) * 10 + c.channels);
         FormatFormLogic logic;
-        logic.handIn(format(c.code, c.channels, 44100, 128, 96));
+        logic.handIn(recordFormat(c.code, c.channels, 44100, 128, 96));
         logic.userChecksFormat(FormatFormLogic::RadioMp3); // overwritten by the next activation
         logic.activate();
         EXPECT_EQ(logic.state().format, c.radio);
@@ -107,12 +99,12 @@ TEST(FormatFormLogic, ActivationChecksTheHandedInFormatAndChannels)
 TEST(FormatFormLogic, HandInSelectsWithoutCoupling)
 {
     FormatFormLogic logic;
-    logic.handIn(format(1, 2, 8000, 320, 48));
+    logic.handIn(recordFormat(1, 2, 8000, 320, 48));
     logic.activate();
     EXPECT_EQ(logic.state().frequencyIndex, 4);
     EXPECT_EQ(logic.state().mp3Index, 0);
     EXPECT_EQ(logic.state().wmaIndex, 5);
-    const RecordFormat back = logic.readBack(format(1, 2, 8000, 320, 48));
+    const RecordFormat back = logic.readBack(recordFormat(1, 2, 8000, 320, 48));
     EXPECT_EQ(back.sampleRate, 8000);
     EXPECT_EQ(back.mp3Bitrate, 320);
 }
@@ -132,17 +124,29 @@ TEST(FormatFormLogic, CouplingOnUserChanges)
     };
     const Case cases[] = {
         {"8000 Hz pulls 128 down to 64, then 192 pulls the rate up to 22050",
-         format(1, 2, 44100, 128, 96), {{Step::Rate, 4, 4, 5}, {Step::Mp3, 2, 2, 2}}},
-        {"11025 Hz with 64 kbit/s changes nothing else", format(1, 2, 44100, 64, 96),
+         recordFormat(1, 2, 44100, 128, 96),
+         {{Step::Rate, 4, 4, 5}, {Step::Mp3, 2, 2, 2}}},
+        {"11025 Hz with 64 kbit/s changes nothing else",
+         recordFormat(1, 2, 44100, 64, 96),
          {{Step::Rate, 3, 3, 5}}},
-        {"11025 Hz with 32 kbit/s keeps 32", format(1, 2, 44100, 32, 96), {{Step::Rate, 3, 3, 6}}},
-        {"11025 Hz with 96 kbit/s pulls it to 64", format(1, 2, 44100, 96, 96), {{Step::Rate, 3, 3, 5}}},
-        {"22050 Hz keeps 320", format(1, 2, 44100, 320, 96), {{Step::Rate, 2, 2, 0}}},
-        {"48000 Hz keeps 320", format(1, 2, 44100, 320, 96), {{Step::Rate, 0, 0, 0}}},
-        {"64 kbit/s at 8000 Hz keeps the rate", format(1, 2, 8000, 32, 96), {{Step::Mp3, 5, 4, 5}}},
-        {"96 kbit/s at 8000 Hz pulls the rate to 22050", format(1, 2, 8000, 32, 96), {{Step::Mp3, 4, 2, 4}}},
-        {"320 kbit/s at 44100 Hz keeps the rate", format(1, 2, 44100, 128, 96), {{Step::Mp3, 0, 1, 0}}},
-        {"WMA has no coupling", format(2, 2, 8000, 64, 96), {{Step::Wma, 0, 4, 5}}},
+        {"11025 Hz with 32 kbit/s keeps 32",
+         recordFormat(1, 2, 44100, 32, 96),
+         {{Step::Rate, 3, 3, 6}}},
+        {"11025 Hz with 96 kbit/s pulls it to 64",
+         recordFormat(1, 2, 44100, 96, 96),
+         {{Step::Rate, 3, 3, 5}}},
+        {"22050 Hz keeps 320", recordFormat(1, 2, 44100, 320, 96), {{Step::Rate, 2, 2, 0}}},
+        {"48000 Hz keeps 320", recordFormat(1, 2, 44100, 320, 96), {{Step::Rate, 0, 0, 0}}},
+        {"64 kbit/s at 8000 Hz keeps the rate",
+         recordFormat(1, 2, 8000, 32, 96),
+         {{Step::Mp3, 5, 4, 5}}},
+        {"96 kbit/s at 8000 Hz pulls the rate to 22050",
+         recordFormat(1, 2, 8000, 32, 96),
+         {{Step::Mp3, 4, 2, 4}}},
+        {"320 kbit/s at 44100 Hz keeps the rate",
+         recordFormat(1, 2, 44100, 128, 96),
+         {{Step::Mp3, 0, 1, 0}}},
+        {"WMA has no coupling", recordFormat(2, 2, 8000, 64, 96), {{Step::Wma, 0, 4, 5}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -164,17 +168,17 @@ TEST(FormatFormLogic, CouplingOnUserChanges)
 TEST(FormatFormLogic, DefaultAndReadBack)
 {
     FormatFormLogic logic;
-    logic.handIn(format(0, 1, 8000, 32, 48));
+    logic.handIn(recordFormat(0, 1, 8000, 32, 48));
     logic.activate();
     logic.setDefaults();
-    EXPECT_EQ(logic.readBack(format(0, 1, 8000, 32, 48)), format(1, 2, 44100, 128, 96));
+    EXPECT_EQ(logic.readBack(recordFormat(0, 1, 8000, 32, 48)), recordFormat(1, 2, 44100, 128, 96));
 
     logic.userChecksFormat(FormatFormLogic::RadioWma);
     logic.userChecksStereo(false);
     logic.userSelectsFrequency(0);
     logic.userSelectsMp3Bitrate(6);
     logic.userSelectsWmaBitrate(3);
-    EXPECT_EQ(logic.readBack(format(0, 1, 8000, 32, 48)), format(2, 1, 48000, 32, 80));
+    EXPECT_EQ(logic.readBack(recordFormat(0, 1, 8000, 32, 48)), recordFormat(2, 1, 48000, 32, 80));
 }
 
 } // namespace

@@ -6,11 +6,12 @@
 #include "recording/RecordingSession.h"
 
 #include "audio/Engine.h"
-#include "support/RecordingMessageSink.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/SessionFakes.h"
 #include "recording/TappedAudio.h"
+#include "support/RecordingMessageSink.h"
 #include "support/decode_audio.h"
+#include "support/record_formats.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,8 @@
 #include <functional>
 
 namespace {
+
+using testsupport::recordFormat;
 
 // A real writer that fails every write once it has taken `limit` bytes: a disk that fills up.
 class FillingWriter : public RecordWriter {
@@ -75,12 +78,7 @@ protected:
             GTEST_SKIP() << "needs the private sound server (scripts/services.sh)";
         ASSERT_TRUE(dir_.isValid());
         folder_ = dir_.path() + QLatin1Char('/');
-        QFile f(dir_.filePath("lang.ini"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Common]\nMessage=Vexa Recorder\n[Strings]\nstr001=cannot open\n"
-                "str002=cannot capture\nstr003=cannot write\n");
-        f.close();
-        host_.languageFile.open(dir_.filePath("lang.ini"));
+        ASSERT_TRUE(host_.loadTexts(dir_.filePath("lang.ini")));
         ASSERT_TRUE(engine_.recordInit(-1));
         ASSERT_TRUE(engine_.init(-1, 44100));
     }
@@ -88,17 +86,6 @@ protected:
     {
         engine_.recordFree();
         engine_.free();
-    }
-
-    static RecordFormat format(std::uint8_t code, int channels, int rate)
-    {
-        RecordFormat f;
-        f.format = code;
-        f.channels = channels;
-        f.sampleRate = rate;
-        f.mp3Bitrate = 128;
-        f.wmaBitrate = 96;
-        return f;
     }
 
     using Clock = fakes::TappedAudio::Clock;
@@ -176,7 +163,7 @@ TEST_F(SessionEngine, TwoSecondsInEveryFormat)
         sink_.clear(); // each case answers for its own messages
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
-        const RecordFormat f = format(c.code, c.channels, c.rate);
+        const RecordFormat f = recordFormat(c.code, c.channels, c.rate);
         const auto beforeStart = Clock::now();
         session.record(folder_, f);
         ASSERT_TRUE(session.isRecording()) << "the recording did not start";
@@ -212,7 +199,7 @@ TEST_F(SessionEngine, PauseIsLeftOut)
         SCOPED_TRACE(int(code));
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
-        const RecordFormat f = format(code, 2, 44100);
+        const RecordFormat f = recordFormat(code, 2, 44100);
         const auto beforeStart = Clock::now();
         session.record(folder_, f);
         ASSERT_TRUE(session.isRecording());
@@ -251,7 +238,7 @@ TEST_F(SessionEngine, WriterFailingHalfWay)
         // About 1 s of 44.1 kHz stereo, then the disk is full.
         FillingWriterFactory writers(sink_, 176400);
         recording::RecordingSession session(audio_, writers, sink_, host_);
-        const RecordFormat f = format(code, 2, 44100);
+        const RecordFormat f = recordFormat(code, 2, 44100);
         session.record(folder_, f);
         ASSERT_TRUE(session.isRecording());
         ASSERT_TRUE(waitUntil([&] { return session.captureFailed(); }));
@@ -287,7 +274,7 @@ TEST_F(SessionEngine, SoundServerGoneAtStart)
         sink_.clear();
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
-        session.record(folder_, format(code, 2, 44100));
+        session.record(folder_, recordFormat(code, 2, 44100));
         EXPECT_FALSE(session.isRecording());
         EXPECT_EQ(host_.state, Idle);
         ASSERT_EQ(sink_.messages().size(), 1);

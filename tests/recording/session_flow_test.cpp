@@ -7,6 +7,7 @@
 
 #include "SessionFakes.h"
 #include "platform/LocalFiles.h"
+#include "support/record_formats.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,8 @@
 
 namespace {
 
+using testsupport::recordFormat;
+
 using fakes::EventLog;
 
 class SessionFlow : public ::testing::Test {
@@ -24,24 +27,11 @@ protected:
     {
         ASSERT_TRUE(dir_.isValid());
         folder_ = dir_.path() + QLatin1Char('/');
-        QFile f(dir_.filePath("English.ini"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[Common]\nMessage=Vexa Recorder\n[Strings]\nstr001=cannot open\n"
-                "str002=cannot capture\nstr003=cannot write\nDeviceLostRecord=gone, kept in %1\n");
-        f.close();
-        host_.languageFile.open(dir_.filePath("English.ini"));
+        ASSERT_TRUE(
+            host_.loadTexts(dir_.filePath("English.ini"), "DeviceLostRecord=gone, kept in %1\n"));
         recordings_ = dir_.filePath("rec");
         ASSERT_TRUE(QDir().mkpath(recordings_));
         recordings_ += QLatin1Char('/');
-    }
-
-    RecordFormat format(std::uint8_t code, int channels = 2, int rate = 44100) const
-    {
-        RecordFormat f;
-        f.format = code;
-        f.channels = channels;
-        f.sampleRate = rate;
-        return f;
     }
 
     QStringList messageTexts() const
@@ -90,7 +80,7 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
 
-        session.record(recordings_, format(c.code));
+        session.record(recordings_, recordFormat(c.code));
         ASSERT_TRUE(session.isRecording());
         EXPECT_EQ(session.recordFilePath(), recordings_ + QLatin1String(c.name));
         const QStringList started = {
@@ -140,7 +130,7 @@ TEST_F(SessionFlow, NumbersFollowExistingRecordings)
     const std::uint8_t codes[] = {RecordFormat::Mp3, RecordFormat::Wav, RecordFormat::Wma};
     const char* names[] = {"Vexa_001.mp3", "Vexa_002.wav", "Vexa_003.wma"};
     for (int i = 0; i < 3; ++i) {
-        session.record(recordings_, format(codes[i]));
+        session.record(recordings_, recordFormat(codes[i]));
         EXPECT_EQ(session.recordFilePath(), recordings_ + QLatin1String(names[i]));
         ASSERT_TRUE(session.stop());
     }
@@ -153,7 +143,7 @@ TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
         writers_.script = fakes::WriterScript{0, -1, true};
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        const RecordFormat wav = format(RecordFormat::Wav);
+        const RecordFormat wav = recordFormat(RecordFormat::Wav);
         session.record(recordings_, wav);
         const audio::Handle h = session.channel();
         EXPECT_EQ(audio_.deliver(3, kFrames), 3);
@@ -226,7 +216,7 @@ TEST_F(SessionFlow, FailedStartsShowTheirMessageAndLeaveNothing)
         host_.arrange(Idle);
 
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        session.record(path, format(RecordFormat::Mp3));
+        session.record(path, recordFormat(RecordFormat::Mp3));
 
         EXPECT_FALSE(session.isRecording());
         EXPECT_EQ(host_.state, Idle);
@@ -291,7 +281,7 @@ TEST_F(SessionFlow, MissingFolderIsMadeAtRecordOrNamedInOneMessage)
             host_.arrange(Idle);
             {
                 recording::RecordingSession session(audio_, writers_, sink_, host_);
-                session.record(folder, format(code));
+                session.record(folder, recordFormat(code));
 
                 const bool made = *c.reason == 0;
                 EXPECT_EQ(session.isRecording(), made);
@@ -340,7 +330,7 @@ TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
         writers_.script = fakes::WriterScript{c.chunk, c.failOnWrite, true};
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        session.record(recordings_, format(c.code));
+        session.record(recordings_, recordFormat(c.code));
         ASSERT_TRUE(session.isRecording());
 
         // Enough blocks for several chunks; the capture ends at the failure.
@@ -396,11 +386,11 @@ TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
         writers_.script = fakes::WriterScript{4608, c.failOnWrite, true};
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        session.record(recordings_, format(RecordFormat::Mp3));
+        session.record(recordings_, recordFormat(RecordFormat::Mp3));
         ASSERT_TRUE(session.isRecording());
         audio_.deliver(5, kFrames);
         if (c.paused)
-            session.record(recordings_, format(RecordFormat::Mp3));
+            session.record(recordings_, recordFormat(RecordFormat::Mp3));
         if (c.lose)
             audio_.loseDevice(session.channel());
         sink_.clear();
@@ -429,7 +419,7 @@ TEST_F(SessionFlow, CloseFailureIsReportedOnce)
 {
     writers_.script = fakes::WriterScript{0, -1, false};
     recording::RecordingSession session(audio_, writers_, sink_, host_);
-    session.record(recordings_, format(RecordFormat::Wav));
+    session.record(recordings_, recordFormat(RecordFormat::Wav));
     audio_.deliver(2, kFrames);
     log_.clear();
     ASSERT_TRUE(session.stop());
@@ -446,7 +436,7 @@ TEST_F(SessionFlow, RecordDuringPlaybackDoesNothing)
         log_.clear();
         host_.arrange(s);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        session.record(recordings_, format(RecordFormat::Wav));
+        session.record(recordings_, recordFormat(RecordFormat::Wav));
         EXPECT_FALSE(session.isRecording());
         EXPECT_TRUE(log_.events().isEmpty());
     }
@@ -462,7 +452,7 @@ TEST_F(SessionFlow, FinaliseAndDestructionCompleteTheFile)
         host_.arrange(Idle);
         {
             recording::RecordingSession session(audio_, writers_, sink_, host_);
-            session.record(recordings_, format(RecordFormat::Mp3));
+            session.record(recordings_, recordFormat(RecordFormat::Mp3));
             audio_.deliver(5, kFrames);
             log_.clear();
             if (!byDestructor) {

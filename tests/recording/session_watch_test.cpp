@@ -7,6 +7,7 @@
 #include "recording/RecordingSession.h"
 
 #include "SessionFakes.h"
+#include "support/record_formats.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,8 @@
 #include <atomic>
 
 namespace {
+
+using testsupport::recordFormat;
 
 class ScriptedDisk : public platform::DiskSpace {
 public:
@@ -64,13 +67,6 @@ protected:
         audio_.amplitude = 0.5;
     }
 
-    RecordFormat format(std::uint8_t code) const
-    {
-        RecordFormat f;
-        f.format = code;
-        return f;
-    }
-
     std::unique_ptr<recording::RecordingSession> session()
     {
         auto s = std::make_unique<recording::RecordingSession>(audio_, writers_, sink_, host_);
@@ -115,16 +111,18 @@ TEST_F(SessionWatch, RecordNeedsRoomForTenSeconds)
     const Case cases[] = {{RecordFormat::Wav, 176400}, {RecordFormat::Mp3, 16000}, {RecordFormat::Wma, 12000}};
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.code));
-        EXPECT_GE(recording::RecordingSession::bytesPerSecond(format(c.code)), c.bytesPerSecond);
-        EXPECT_LE(recording::RecordingSession::bytesPerSecond(format(c.code)), c.bytesPerSecond * 1.2);
-        const double rate = recording::RecordingSession::bytesPerSecond(format(c.code));
+        EXPECT_GE(recording::RecordingSession::bytesPerSecond(recordFormat(c.code)),
+                  c.bytesPerSecond);
+        EXPECT_LE(recording::RecordingSession::bytesPerSecond(recordFormat(c.code)),
+                  c.bytesPerSecond * 1.2);
+        const double rate = recording::RecordingSession::bytesPerSecond(recordFormat(c.code));
         for (const QString& f : QDir(recordings_).entryList(QDir::Files))
             QFile::remove(recordings_ + f);
         auto s = session();
         sink_.clear();
         log_.clear();
         disk_.set(std::int64_t(rate * 9.5));
-        s->record(recordings_, format(c.code));
+        s->record(recordings_, recordFormat(c.code));
         EXPECT_FALSE(s->isRecording());
         EXPECT_EQ(host_.state, Idle);
         EXPECT_TRUE(log_.events().filter("writers.create").isEmpty()) << log_.events().join('\n').toStdString();
@@ -135,7 +133,7 @@ TEST_F(SessionWatch, RecordNeedsRoomForTenSeconds)
 
         sink_.clear();
         disk_.set(std::int64_t(rate * 10.5));
-        s->record(recordings_, format(c.code));
+        s->record(recordings_, recordFormat(c.code));
         EXPECT_TRUE(s->isRecording());
         ASSERT_TRUE(s->stop());
         EXPECT_TRUE(boxes().isEmpty());
@@ -146,13 +144,13 @@ TEST_F(SessionWatch, NoteOnceThenEndsAsStopBeforeTheDiskIsFull)
 {
     for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma}) {
         SCOPED_TRACE(int(code));
-        const double rate = recording::RecordingSession::bytesPerSecond(format(code));
+        const double rate = recording::RecordingSession::bytesPerSecond(recordFormat(code));
         writers_.script = fakes::WriterScript{code == RecordFormat::Wav ? 0 : 4608, -1, true};
         auto s = session();
         sink_.clear();
         sink_.notes.clear();
         disk_.set(std::int64_t(rate * 1000));
-        s->record(recordings_, format(code));
+        s->record(recordings_, recordFormat(code));
         ASSERT_TRUE(s->isRecording());
         const QString path = s->recordFilePath();
         auto ticks = [&](int n) {
@@ -201,7 +199,7 @@ TEST_F(SessionWatch, UnknownFreeSpaceNeverStops)
     writers_.script = fakes::WriterScript{0, -1, true};
     auto s = session();
     disk_.set(-1);
-    s->record(recordings_, format(RecordFormat::Wav));
+    s->record(recordings_, recordFormat(RecordFormat::Wav));
     ASSERT_TRUE(s->isRecording());
     for (int i = 0; i < 5 * recording::RecordingSession::FreeSpaceTicks; ++i)
         EXPECT_FALSE(s->checkCapture());
@@ -213,7 +211,7 @@ TEST_F(SessionWatch, CleanTakeTellsNothing)
 {
     writers_.script = fakes::WriterScript{0, -1, true};
     auto s = session();
-    s->record(recordings_, format(RecordFormat::Wav));
+    s->record(recordings_, recordFormat(RecordFormat::Wav));
     blocks(300);
     ASSERT_TRUE(s->stop());
     EXPECT_TRUE(boxes().isEmpty());
@@ -224,7 +222,7 @@ TEST_F(SessionWatch, DropoutIsWrittenAsSilenceAndToldWithClippingInOneBox)
 {
     writers_.script = fakes::WriterScript{0, -1, true};
     auto s = session();
-    s->record(recordings_, format(RecordFormat::Wav));
+    s->record(recordings_, recordFormat(RecordFormat::Wav));
     blocks(100);             // 1 s
     fakeNow += 500 * Ms;     // half a second lost
     blocks(100);
@@ -275,7 +273,7 @@ TEST_F(SessionWatch, BlocksHeldWhileTheCounterWaitsAreWrittenInOrder)
         {"pause while held", 2000, 0, 0, true},
     };
     writers_.script = fakes::WriterScript{0, -1, true};
-    const RecordFormat wav = format(RecordFormat::Wav);
+    const RecordFormat wav = recordFormat(RecordFormat::Wav);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fakeNow = 0;
@@ -316,7 +314,7 @@ TEST_F(SessionWatch, PauseIsNoDropout)
 {
     writers_.script = fakes::WriterScript{0, -1, true};
     auto s = session();
-    const RecordFormat wav = format(RecordFormat::Wav);
+    const RecordFormat wav = recordFormat(RecordFormat::Wav);
     s->record(recordings_, wav);
     blocks(50);
     s->record(recordings_, wav); // pause
@@ -335,7 +333,7 @@ TEST_F(SessionWatch, WatchesOffCountNothing)
     auto s = session();
     s->setWatching(false);
     audio_.amplitude = 2.0;
-    s->record(recordings_, format(RecordFormat::Wav));
+    s->record(recordings_, recordFormat(RecordFormat::Wav));
     blocks(20);
     fakeNow += 500 * Ms;
     blocks(20);
