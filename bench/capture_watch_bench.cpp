@@ -41,8 +41,8 @@ double cpuSeconds(clockid_t id)
 struct Rig {
     audio::Engine engine;
     fakes::TappedAudio audio{engine};
-    platform::RecordingMessageSink sink;
-    RecordWriterFactory writers{sink};
+    testsupport::RecordingMessageSink sink;
+    recording::RecordWriterFactory writers{sink};
     fakes::EventLog log;
     fakes::FakeHost host{log};
     bool ok = engine.recordInit(-1) && engine.init(-1, 44100);
@@ -60,8 +60,8 @@ void BM_WatchedRecordingCpu(benchmark::State& state)
         state.SkipWithError("no audio devices");
         return;
     }
-    RecordFormat format;
-    format.format = RecordFormat::Wav;
+    recording::RecordFormat format;
+    format.format = recording::RecordFormat::Wav;
     const bool watch = state.range(0) != 0;
     double share = 0;
     for (auto _ : state) {

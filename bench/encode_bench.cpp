@@ -29,11 +29,11 @@
 #include <thread>
 #include <vector>
 
+#include "codecs/WmaWriter.h"
+#include "recording/Mp3Writer.h"
 #include "recording/RecordFormat.h"
 #include "recording/RecordWriter.h"
 #include "recording/WavWriter.h"
-#include "recording/Wavtomp3.h"
-#include "codecs/Wavtowma.h"
 #include "support/RecordingMessageSink.h"
 
 namespace {
@@ -97,7 +97,7 @@ struct Workspace {
     }
     static void write(const QString& path, int seconds)
     {
-        WavWriter w;
+        recording::WavWriter w;
         w.openFile(path, 2, Rate);
         w.append(reinterpret_cast<const char*>(input().data()), std::int64_t(seconds) * Rate * 4);
         w.finalise();
@@ -110,18 +110,18 @@ Workspace& workspace()
     return w;
 }
 
-std::unique_ptr<RecordWriter> makeWriter(std::uint8_t code, platform::MessageSink& sink)
+std::unique_ptr<recording::RecordWriter> makeWriter(std::uint8_t code, platform::MessageSink& sink)
 {
     switch (code) {
-    case RecordFormat::Wav: return std::make_unique<WavWriter>();
-    case RecordFormat::Mp3: return std::make_unique<Wavtomp3>(sink);
-    default: return std::make_unique<Wavtowma>(sink);
+    case recording::RecordFormat::Wav: return std::make_unique<recording::WavWriter>();
+    case recording::RecordFormat::Mp3: return std::make_unique<recording::Mp3Writer>(sink);
+    default: return std::make_unique<codecs::WmaWriter>(sink);
     }
 }
 
-RecordFormat formatFor(std::uint8_t code)
+recording::RecordFormat formatFor(std::uint8_t code)
 {
-    RecordFormat f;
+    recording::RecordFormat f;
     f.format = code;
     f.channels = 2;
     f.sampleRate = Rate;
@@ -135,7 +135,7 @@ RecordFormat formatFor(std::uint8_t code)
 // the blocks arrive in real time (only the first `seconds` of the input are used then).
 double record(std::uint8_t code, const QString& path, bool pace, int seconds)
 {
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     auto writer = makeWriter(code, sink);
     const auto* bytes = reinterpret_cast<const char*>(input().data());
     const std::int64_t total = std::int64_t(seconds) * Rate * 4;
@@ -168,7 +168,8 @@ double record(std::uint8_t code, const QString& path, bool pace, int seconds)
 
 void writerSpeed(benchmark::State& state, std::uint8_t code)
 {
-    const QString out = workspace().dir.filePath(QStringLiteral("out") + RecordFormat::extensionFor(code));
+    const QString out = workspace().dir.filePath(QStringLiteral("out") +
+                                                 recording::RecordFormat::extensionFor(code));
     double cpu = 0;
     for (auto _ : state) {
         const double used = record(code, out, false, Seconds);
@@ -223,7 +224,10 @@ void toolSpeed(benchmark::State& state, const QString& program, const QStringLis
     state.counters["file_kB"] = double(QFile(out).size()) / 1000;
 }
 
-void BM_Speed_Wavtomp3_128k_stereo(benchmark::State& s) { writerSpeed(s, RecordFormat::Mp3); }
+void BM_Speed_Mp3Writer_128k_stereo(benchmark::State& s)
+{
+    writerSpeed(s, recording::RecordFormat::Mp3);
+}
 void BM_Speed_lame_cli_b128(benchmark::State& s)
 {
     toolSpeed(s, QStringLiteral("lame"), {"--quiet", "-b", "128", "{in}", "{out}"}, "mp3");
@@ -232,19 +236,26 @@ void BM_Speed_lame_cli_b128_ms(benchmark::State& s) // the adapter's channel mod
 {
     toolSpeed(s, QStringLiteral("lame"), {"--quiet", "-b", "128", "-m", "s", "{in}", "{out}"}, "mp3");
 }
-void BM_Speed_Wavtowma_96k_stereo(benchmark::State& s) { writerSpeed(s, RecordFormat::Wma); }
+void BM_Speed_WmaWriter_96k_stereo(benchmark::State& s)
+{
+    writerSpeed(s, recording::RecordFormat::Wma);
+}
 void BM_Speed_ffmpeg_cli_wmav2_96k(benchmark::State& s)
 {
     toolSpeed(s, QStringLiteral("ffmpeg"),
               {"-nostdin", "-loglevel", "error", "-y", "-i", "{in}", "-c:a", "wmav2", "-b:a", "96k", "{out}"},
               "wma");
 }
-void BM_Speed_WavWriter(benchmark::State& s) { writerSpeed(s, RecordFormat::Wav); }
+void BM_Speed_WavWriter(benchmark::State& s)
+{
+    writerSpeed(s, recording::RecordFormat::Wav);
+}
 
 // A recording in real time: 512-frame blocks arrive at the capture's pace for 5 s.
 void realPace(benchmark::State& state, std::uint8_t code)
 {
-    const QString out = workspace().dir.filePath(QStringLiteral("paced") + RecordFormat::extensionFor(code));
+    const QString out = workspace().dir.filePath(QStringLiteral("paced") +
+                                                 recording::RecordFormat::extensionFor(code));
     constexpr int PacedSeconds = 5;
     double cpu = 0;
     for (auto _ : state) {
@@ -254,17 +265,32 @@ void realPace(benchmark::State& state, std::uint8_t code)
     }
     state.counters["cpu_share_pct"] = 100.0 * cpu / (double(PacedSeconds) * double(state.iterations()));
 }
-void BM_RealTime_WAV(benchmark::State& s) { realPace(s, RecordFormat::Wav); }
-void BM_RealTime_MP3_128k(benchmark::State& s) { realPace(s, RecordFormat::Mp3); }
-void BM_RealTime_WMA_96k(benchmark::State& s) { realPace(s, RecordFormat::Wma); }
+void BM_RealTime_WAV(benchmark::State& s)
+{
+    realPace(s, recording::RecordFormat::Wav);
+}
+void BM_RealTime_MP3_128k(benchmark::State& s)
+{
+    realPace(s, recording::RecordFormat::Mp3);
+}
+void BM_RealTime_WMA_96k(benchmark::State& s)
+{
+    realPace(s, recording::RecordFormat::Wma);
+}
 
 } // namespace
 
 // Interleaved so that the writers and the tools share the machine's state of the moment.
-BENCHMARK(BM_Speed_Wavtomp3_128k_stereo)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Speed_Mp3Writer_128k_stereo)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Speed_lame_cli_b128)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Speed_lame_cli_b128_ms)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Speed_Wavtowma_96k_stereo)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Speed_WmaWriter_96k_stereo)
+    ->UseManualTime()
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Speed_ffmpeg_cli_wmav2_96k)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Speed_WavWriter)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RealTime_WAV)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);

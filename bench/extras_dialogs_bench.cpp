@@ -45,8 +45,8 @@ void makeBoth(const i18n::LanguageFile& ini, const QIcon& icon)
 {
     NoShell shell;
     QWidget owner;
-    auto* about = new TAboutForm(shell, icon, QStringLiteral("3.1"), &owner);
-    auto* question = new EditorQuestionDialog(&owner);
+    auto* about = new extras::TAboutForm(shell, icon, QStringLiteral("3.1"), &owner);
+    auto* question = new extras::EditorQuestionDialog(&owner);
     i18n::ObjectNameTextsView aboutTexts(about), questionTexts(question);
     i18n::LanguageApplier applier;
     applier.registerWindow(QStringLiteral("TAboutForm"), &aboutTexts);

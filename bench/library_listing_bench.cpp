@@ -76,7 +76,7 @@ void BM_ListRecordings1000(benchmark::State& state)
         return;
     }
     audio::Engine engine;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     FakeListView view;
     library::FileLister lister(engine, sink, QIcon());
     lister.ListRecordings(f.path, view); // warm the cache
@@ -106,7 +106,7 @@ void BM_StopNewFileInList1000(benchmark::State& state)
     }
     const bool oldWay = state.range(0) == 0;
     audio::Engine engine;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     QTreeWidget widget;
     widget.setColumnCount(2);
     library::TreeWidgetFileListView editing(&widget);
@@ -156,7 +156,7 @@ void BM_FirstShowingList1000(benchmark::State& state)
     const auto streams = state.range(0) ? library::FileLister::StreamDurations::Defer
                                         : library::FileLister::StreamDurations::Read;
     audio::Engine engine;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     int listed = 0;
     for (auto _ : state) {
         state.PauseTiming();

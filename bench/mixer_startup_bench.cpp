@@ -19,7 +19,7 @@
 
 namespace {
 
-class View : public MixerPanelView {
+class View : public mixer::MixerPanelView {
 public:
     void setControlsEnabled(bool) override {}
     int waveInPos() const override { return 0; }
@@ -38,7 +38,7 @@ public:
     bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
 };
 
-MixerDevice::BackendFactory pulse()
+mixer::MixerDevice::BackendFactory pulse()
 {
     return [] { return std::make_unique<platform::PulseMixerBackend>(); };
 }
@@ -50,11 +50,11 @@ void BM_MixerStartUp(benchmark::State& state)
         qputenv("PULSE_SERVER", "unix:/nonexistent/vexa-bench-no-server");
     View view;
     NoShell shell;
-    SoundPanels panels(shell);
-    TSoundSourceForm form(pulse());
+    mixer::SoundPanels panels(shell);
+    mixer::TSoundSourceForm form(pulse());
     for (auto _ : state) {
-        MixerDevice mixer(pulse());
-        MixerPanel panel(mixer, view, form, panels, false);
+        mixer::MixerDevice mixer(pulse());
+        mixer::MixerPanel panel(mixer, view, form, panels, false);
         int mixerIndex = 0;
         panel.startUp(mixerIndex);
         benchmark::DoNotOptimize(mixerIndex);
@@ -66,7 +66,7 @@ BENCHMARK(BM_MixerStartUp)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRe
 void BM_SoundSourceFormCreate(benchmark::State& state)
 {
     for (auto _ : state) {
-        TSoundSourceForm form(pulse());
+        mixer::TSoundSourceForm form(pulse());
         benchmark::DoNotOptimize(&form);
     }
 }
@@ -76,10 +76,10 @@ void BM_Refresh(benchmark::State& state)
 {
     View view;
     NoShell shell;
-    SoundPanels panels(shell);
-    TSoundSourceForm form(pulse());
-    MixerDevice mixer(pulse());
-    MixerPanel panel(mixer, view, form, panels, false);
+    mixer::SoundPanels panels(shell);
+    mixer::TSoundSourceForm form(pulse());
+    mixer::MixerDevice mixer(pulse());
+    mixer::MixerPanel panel(mixer, view, form, panels, false);
     int mixerIndex = 0;
     panel.startUp(mixerIndex);
     for (auto _ : state)

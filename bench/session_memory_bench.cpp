@@ -131,9 +131,10 @@ int main(int argc, char** argv)
     QTemporaryDir temp;
     const QString folder = (argc > 3 ? QString::fromLocal8Bit(argv[3]) : temp.path()) + '/';
 
-    RecordFormat format;
-    format.format = name == "wav" ? RecordFormat::Wav : name == "wma" ? RecordFormat::Wma
-                                                                      : RecordFormat::Mp3;
+    recording::RecordFormat format;
+    format.format = name == "wav" ? recording::RecordFormat::Wav
+        : name == "wma"           ? recording::RecordFormat::Wma
+                                  : recording::RecordFormat::Mp3;
     format.channels = 2;
     format.sampleRate = 44100;
 
@@ -143,8 +144,8 @@ int main(int argc, char** argv)
         return 1;
     }
     fakes::TappedAudio audio(engine);
-    platform::RecordingMessageSink sink;
-    RecordWriterFactory writers(sink);
+    testsupport::RecordingMessageSink sink;
+    recording::RecordWriterFactory writers(sink);
     fakes::EventLog log;
     fakes::FakeHost host(log);
     {

@@ -32,9 +32,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-RecordFormat formatFor(int code)
+recording::RecordFormat formatFor(int code)
 {
-    RecordFormat f;
+    recording::RecordFormat f;
     f.format = static_cast<std::uint8_t>(code);
     f.channels = 2;
     f.sampleRate = 44100;
@@ -53,8 +53,8 @@ double processCpuSeconds()
 struct Rig {
     audio::Engine engine;
     fakes::TappedAudio audio{engine};
-    platform::RecordingMessageSink sink;
-    RecordWriterFactory writers{sink};
+    testsupport::RecordingMessageSink sink;
+    recording::RecordWriterFactory writers{sink};
     fakes::EventLog log;
     fakes::FakeHost host{log};
     bool ok = engine.recordInit(-1) && engine.init(-1, 44100);
@@ -72,8 +72,9 @@ void BM_RecordClickToFirstData(benchmark::State& state)
         state.SkipWithError("no audio devices");
         return;
     }
-    const RecordFormat format = formatFor(static_cast<int>(state.range(0)));
-    if (format.format == RecordFormat::Wma && !platform::codecModuleSymbol("vexa_new_wma_writer")) {
+    const recording::RecordFormat format = formatFor(static_cast<int>(state.range(0)));
+    if (format.format == recording::RecordFormat::Wma &&
+        !platform::codecModuleSymbol("vexa_new_wma_writer")) {
         state.SkipWithError("no codec module");
         return;
     }
@@ -135,7 +136,7 @@ void BM_RecordingCpu(benchmark::State& state)
         state.SkipWithError("no audio devices");
         return;
     }
-    const RecordFormat format = formatFor(static_cast<int>(state.range(0)));
+    const recording::RecordFormat format = formatFor(static_cast<int>(state.range(0)));
     const bool display = state.range(1) != 0;
     double share = 0;
     for (auto _ : state) {

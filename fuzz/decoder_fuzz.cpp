@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    audio::FfmpegDecoder d; // the module's decoder itself, built with the fuzzer's instrumentation
+    codecs::FfmpegDecoder d; // the module's decoder itself, built with the fuzzer's instrumentation
     if (d.open(path)) {
         std::vector<std::int16_t> buffer(4096 * std::size_t(d.channels()));
         // Bounded: a damaged header may claim hours.

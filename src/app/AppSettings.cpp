@@ -12,6 +12,8 @@
 
 #include <limits>
 
+namespace app {
+
 namespace {
 
 // "-12", "+3", "0": a decimal int32 and nothing else. Anything else (empty, blanks, units,
@@ -94,18 +96,24 @@ const std::vector<AppSettings::Choice>& AppSettings::choices()
          {1, 2},
          [](const S& s) { return s.Format.channels; },
          [](S& s, std::int32_t v) { s.Format.channels = v; }},
-        {"Frequency", 44100, listed(RecordFormat::FrequencyCount, RecordFormat::frequencyForIndex),
+        {"Frequency", 44100,
+         listed(recording::RecordFormat::FrequencyCount,
+                recording::RecordFormat::frequencyForIndex),
          [](const S& s) { return s.Format.sampleRate; },
          [](S& s, std::int32_t v) { s.Format.sampleRate = v; }},
         {"Format",
-         RecordFormat::Mp3,
-         {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma},
+         recording::RecordFormat::Mp3,
+         {recording::RecordFormat::Wav, recording::RecordFormat::Mp3, recording::RecordFormat::Wma},
          [](const S& s) { return std::int32_t(s.Format.format); },
          [](S& s, std::int32_t v) { s.Format.format = std::uint8_t(v); }},
-        {"MP3Bitrate", 128, listed(RecordFormat::Mp3BitrateCount, RecordFormat::mp3BitrateForIndex),
+        {"MP3Bitrate", 128,
+         listed(recording::RecordFormat::Mp3BitrateCount,
+                recording::RecordFormat::mp3BitrateForIndex),
          [](const S& s) { return s.Format.mp3Bitrate; },
          [](S& s, std::int32_t v) { s.Format.mp3Bitrate = v; }},
-        {"WMABitrate", 96, listed(RecordFormat::WmaBitrateCount, RecordFormat::wmaBitrateForIndex),
+        {"WMABitrate", 96,
+         listed(recording::RecordFormat::WmaBitrateCount,
+                recording::RecordFormat::wmaBitrateForIndex),
          [](const S& s) { return s.Format.wmaBitrate; },
          [](S& s, std::int32_t v) { s.Format.wmaBitrate = v; }},
         {"Spectrum",
@@ -135,7 +143,7 @@ AppSettings AppSettings::Defaults(const Environment& environment)
 {
     AppSettings s;
     s.RecordingsFolder = withSeparator(environment.documentsFolder);
-    s.Format = RecordFormat();
+    s.Format = recording::RecordFormat();
     s.Format.bitsPerSample = 16;
     for (const Choice& choice : choices())
         choice.set(s, choice.defaultValue);
@@ -202,3 +210,5 @@ bool AppSettings::StoreLanguageChoice(platform::SettingsStore& store, const QStr
     store.writeText(QString::fromLatin1(LanguageFileKey), fileName);
     return store.close();
 }
+
+} // namespace app

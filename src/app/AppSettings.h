@@ -15,11 +15,13 @@ namespace platform {
 class SettingsStore;
 }
 
+namespace app {
+
 struct AppSettings {
     QString RecordingsFolder;   // "Dir", always ending with the path separator
     bool StayOnTop = false;     // "OnTop"
     std::int32_t MixerIndex = 0; // "Mixer"; -1 when the machine has no mixer
-    RecordFormat Format;        // "Format", "Channels", "Frequency", "MP3Bitrate", "WMABitrate"
+    recording::RecordFormat Format; // "Format", "Channels", "Frequency", "MP3Bitrate", "WMABitrate"
     std::int32_t SpectrumMode = 0; // "Spectrum": 0 Blaze, 1 Bars, 2 Waveform
     bool FileListShown = true;  // "FileList"
     QString LanguageFile;       // "LanguageFile": file name within Languages/
@@ -74,3 +76,5 @@ struct AppSettings {
     // Writes LanguageFile at once (the language menu's choice). False when it could not be.
     static bool StoreLanguageChoice(platform::SettingsStore& store, const QString& fileName);
 };
+
+} // namespace app

@@ -3,6 +3,8 @@
 #include "platform/MessageSink.h"
 #include "recording/RecordingSession.h"
 
+namespace app {
+
 namespace AudioStartup {
 
 bool start(audio::AudioApi& audio, platform::MessageSink& messages)
@@ -32,3 +34,5 @@ void release(audio::AudioApi& audio, recording::RecordingSession& session, audio
 }
 
 } // namespace AudioStartup
+
+} // namespace app

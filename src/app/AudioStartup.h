@@ -10,6 +10,8 @@ namespace recording {
 class RecordingSession;
 }
 
+namespace app {
+
 namespace AudioStartup {
 
 // The default recording device, then the default output device at 44100 Hz. If either fails,
@@ -23,3 +25,5 @@ bool start(audio::AudioApi& audio, platform::MessageSink& messages);
 void release(audio::AudioApi& audio, recording::RecordingSession& session, audio::Handle channel);
 
 } // namespace AudioStartup
+
+} // namespace app

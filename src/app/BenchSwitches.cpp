@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace app {
+
 BenchSwitches BenchSwitches::fromEnvironment()
 {
     BenchSwitches s;
@@ -10,3 +12,5 @@ BenchSwitches BenchSwitches::fromEnvironment()
     s.captureWatchOff = qEnvironmentVariable("VEXA_CAPTURE_WATCH") == QLatin1String("0");
     return s;
 }
+
+} // namespace app

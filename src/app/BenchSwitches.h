@@ -1,4 +1,6 @@
 #pragma once
+namespace app {
+
 // Switches that only the benchmarks set, read once from the environment when the program
 // starts; the parts are given what concerns them.
 //   VEXA_BENCH_FIRST_PAINT   print the start-up phases and the time of the first paint
@@ -11,3 +13,5 @@ struct BenchSwitches {
 
     static BenchSwitches fromEnvironment();
 };
+
+} // namespace app

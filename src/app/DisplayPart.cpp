@@ -15,6 +15,8 @@
 #include <QRegion>
 #include <QWidget>
 
+namespace app {
+
 namespace {
 // The spectrum menu's items: language name, built-in caption and the mode.
 struct ModeItem {
@@ -112,3 +114,5 @@ void DisplayPart::tick()
     if (changed.meters)
         layout.MeterBox->update();
 }
+
+} // namespace app

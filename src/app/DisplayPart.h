@@ -19,6 +19,8 @@ namespace visual {
 class DisplayTick;
 }
 
+namespace app {
+
 class DisplayPart : public TMainFormPart {
 public:
     // drawing: off, the window runs without its display (only for measuring what it costs).
@@ -52,3 +54,5 @@ private:
     MainFormContext* context_ = nullptr;
     std::unique_ptr<visual::DisplayTick> display_;
 };
+
+} // namespace app

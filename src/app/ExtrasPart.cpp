@@ -20,6 +20,8 @@
 #define VEXA_VERSION ""
 #endif
 
+namespace app {
+
 ExtrasPart::ExtrasPart() = default;
 
 ExtrasPart::~ExtrasPart() = default;
@@ -51,11 +53,12 @@ void ExtrasPart::attach(MainFormContext& context)
     connectCommand(context, l.MenuSysAbout, &QAction::triggered, [this] { MenuSysAboutClick(); });
 }
 
-TAboutForm* ExtrasPart::AboutForm()
+extras::TAboutForm* ExtrasPart::AboutForm()
 {
     if (!aboutForm_) {
         QWidget& window = context_->window();
-        aboutForm_ = new TAboutForm(context_->shell(), window.windowIcon(), QStringLiteral(VEXA_VERSION), &window);
+        aboutForm_ = new extras::TAboutForm(context_->shell(), window.windowIcon(),
+                                            QStringLiteral(VEXA_VERSION), &window);
         aboutForm_->setObjectName(QStringLiteral("TAboutForm"));
         aboutTexts_ = std::make_unique<i18n::ObjectNameTextsView>(aboutForm_);
         registerTexts(QStringLiteral("TAboutForm"), *aboutTexts_);
@@ -63,10 +66,10 @@ TAboutForm* ExtrasPart::AboutForm()
     return aboutForm_;
 }
 
-EditorQuestionDialog* ExtrasPart::editorQuestion()
+extras::EditorQuestionDialog* ExtrasPart::editorQuestion()
 {
     if (!editorQuestion_) {
-        editorQuestion_ = new EditorQuestionDialog(&context_->window());
+        editorQuestion_ = new extras::EditorQuestionDialog(&context_->window());
         editorQuestion_->setObjectName(QStringLiteral("TRunDravenaForm"));
         editorQuestionTexts_ = std::make_unique<i18n::ObjectNameTextsView>(editorQuestion_);
         registerTexts(QStringLiteral("TRunDravenaForm"), *editorQuestionTexts_);
@@ -112,8 +115,10 @@ void ExtrasPart::MenuSysHomePageClick()
 
 void ExtrasPart::MenuSysAboutClick()
 {
-    TAboutForm* about = AboutForm();
+    extras::TAboutForm* about = AboutForm();
     about->setAddress(extras::AuxCommands::homePage());
     about->setRightsTemplate(aboutTexts_->value(QStringLiteral("Label4")));
     about->exec();
 }
+
+} // namespace app

@@ -9,15 +9,18 @@
 
 #include <memory>
 
+namespace extras {
 class TAboutForm;
 class EditorQuestionDialog;
-
+} // namespace extras
 namespace extras {
 class AuxCommands;
 }
 namespace i18n {
 class ObjectNameTextsView;
 }
+
+namespace app {
 
 class ExtrasPart : public TMainFormPart {
 public:
@@ -28,8 +31,8 @@ public:
 
     extras::AuxCommands& commands() { return *commands_; }
     // The dialogs, made on first use.
-    TAboutForm* AboutForm();
-    EditorQuestionDialog* editorQuestion();
+    extras::TAboutForm* AboutForm();
+    extras::EditorQuestionDialog* editorQuestion();
 
     // Handlers
     void QLTButtonJoinToolClick();
@@ -48,8 +51,10 @@ private:
 
     MainFormContext* context_ = nullptr;
     std::unique_ptr<extras::AuxCommands> commands_;
-    TAboutForm* aboutForm_ = nullptr; // child of the window
-    EditorQuestionDialog* editorQuestion_ = nullptr; // child of the window
+    extras::TAboutForm* aboutForm_ = nullptr;                // child of the window
+    extras::EditorQuestionDialog* editorQuestion_ = nullptr; // child of the window
     std::unique_ptr<i18n::ObjectNameTextsView> aboutTexts_;
     std::unique_ptr<i18n::ObjectNameTextsView> editorQuestionTexts_;
 };
+
+} // namespace app

@@ -3,6 +3,8 @@
 #include "skin/MainFormLayout.h"
 #include "skin/SkinLabel.h"
 
+namespace app {
+
 void FileInfoPanel::setFileInfoLabels(const library::FileInfoLabels& labels)
 {
     layout_.LabelFormat->setText(labels.format);
@@ -18,3 +20,5 @@ void FileInfoPanel::setFileName(const QString& name)
     layout_.LabelFileName->setText(name);
     layout_.LabelFileName->setToolTip(name);
 }
+
+} // namespace app

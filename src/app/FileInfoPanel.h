@@ -7,6 +7,8 @@ namespace skin {
 class MainFormLayout;
 } // namespace skin
 
+namespace app {
+
 class FileInfoPanel : public library::FileInfoView {
 public:
     explicit FileInfoPanel(skin::MainFormLayout& layout) : layout_(layout) { }
@@ -17,3 +19,5 @@ public:
 private:
     skin::MainFormLayout& layout_;
 };
+
+} // namespace app

@@ -9,6 +9,8 @@
 #include <QShortcut>
 #include <QTreeWidget>
 
+namespace app {
+
 namespace {
 
 // A click, as the button gives it on a release over itself: nothing while it is disabled.
@@ -94,3 +96,5 @@ void KeyboardCommands::exit()
     // QAction::trigger does nothing while the item is disabled.
     layout_.MenuSysExit->trigger();
 }
+
+} // namespace app

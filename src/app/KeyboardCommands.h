@@ -25,6 +25,8 @@ namespace skin {
 class MainFormLayout;
 }
 
+namespace app {
+
 class KeyboardCommands : public QObject {
     Q_OBJECT
 public:
@@ -50,3 +52,5 @@ private:
     skin::MainFormLayout& layout_;
     QList<QShortcut*> shortcuts_;
 };
+
+} // namespace app

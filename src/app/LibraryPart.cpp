@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+namespace app {
+
 LibraryPart::LibraryPart(audio::AudioApi& audio, recording::TakeEvents& takes)
     : audio_(audio), takes_(takes)
 {
@@ -120,7 +122,7 @@ QString LibraryPart::recordFilePath() const
     return recordFilePath_;
 }
 
-RecordFormat LibraryPart::recordFormat() const
+recording::RecordFormat LibraryPart::recordFormat() const
 {
     return context_->Settings().Format;
 }
@@ -159,3 +161,5 @@ void LibraryPart::showFolderInFileManager(const QString& folder)
 {
     context_->shell().openFolder(folder);
 }
+
+} // namespace app

@@ -10,12 +10,14 @@
 #include <functional>
 #include <memory>
 
-class FileInfoPanel;
-
 namespace library {
 class RecordingsLibrary;
 class TreeWidgetFileListView;
 }
+
+namespace app {
+
+class FileInfoPanel;
 
 class LibraryPart : public TMainFormPart, public library::LibraryHost {
 public:
@@ -38,7 +40,7 @@ public:
     QString recordingsFolder() const override;
     void setRecordingsFolder(const QString& folder) override;
     QString recordFilePath() const override;
-    RecordFormat recordFormat() const override;
+    recording::RecordFormat recordFormat() const override;
     const i18n::LanguageFile& language() const override;
     void setPositionSlider(int position) override;
     QString askOpenFile(const QString& folder, const QString& filter) override;
@@ -57,3 +59,5 @@ private:
     QString recordFilePath_; // the file of the take that runs or ran last
     mutable std::shared_ptr<const i18n::LanguageFile> languageHeld_;
 };
+
+} // namespace app

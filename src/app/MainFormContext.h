@@ -10,8 +10,6 @@
 #include <functional>
 #include <memory>
 
-class AppSettings;
-
 namespace audio {
 class TransportModel;
 }
@@ -26,6 +24,10 @@ class Shell;
 namespace skin {
 class MainFormLayout;
 }
+
+namespace app {
+
+class AppSettings;
 
 class MainFormContext {
 public:
@@ -65,3 +67,5 @@ void connectCommand(MainFormContext& context, Sender* sender, Signal signal,
 {
     QObject::connect(sender, signal, &context.window(), context.command(std::move(work)));
 }
+
+} // namespace app

@@ -14,12 +14,14 @@
 
 #include <vector>
 
+namespace app {
+
 class MainFormParts {
 public:
     // mixers: connections to the sound system's mixer (without: a machine with no mixer).
     // useMixer: where the window's open mixer goes (the engine that records from its lines).
     explicit MainFormParts(audio::AudioApi& audio,
-                           MixerDevice::BackendFactory mixers = nullMixers(),
+                           mixer::MixerDevice::BackendFactory mixers = nullMixers(),
                            std::function<void(platform::MixerBackend*)> useMixer = {},
                            BenchSwitches bench = {})
         : mixer(std::move(mixers), std::move(useMixer)),
@@ -31,7 +33,7 @@ public:
 
     std::vector<TMainFormPart*> all() { return {&mixer, &recording, &library, &display, &extras}; }
 
-    static MixerDevice::BackendFactory nullMixers()
+    static mixer::MixerDevice::BackendFactory nullMixers()
     {
         return [] { return std::make_unique<platform::NullMixerBackend>(); };
     }
@@ -42,3 +44,5 @@ public:
     DisplayPart display;
     ExtrasPart extras;
 };
+
+} // namespace app

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QTreeWidget>
 
+namespace app {
+
 void MainFormViews::setControlEnabled(TransportControl control, bool enabled)
 {
     skin::MainFormLayout& l = layout_;
@@ -65,3 +67,5 @@ void MainFormViews::setFolderCaption(const QString& folder)
 {
     layout_.LabelDir->setText(folder);
 }
+
+} // namespace app

@@ -7,6 +7,8 @@ namespace skin {
 class MainFormLayout;
 }
 
+namespace app {
+
 class MainFormViews : public TransportView {
 public:
     explicit MainFormViews(skin::MainFormLayout& layout) : layout_(layout) {}
@@ -21,3 +23,5 @@ public:
 private:
     skin::MainFormLayout& layout_;
 };
+
+} // namespace app

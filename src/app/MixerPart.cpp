@@ -20,7 +20,9 @@
 #include <QAction>
 #include <QWidget>
 
-class MixerPart::View : public MixerPanelView {
+namespace app {
+
+class MixerPart::View : public mixer::MixerPanelView {
 public:
     explicit View(skin::MainFormLayout& l) : l_(l) {}
     void setControlsEnabled(bool enabled) override
@@ -40,7 +42,7 @@ private:
     skin::MainFormLayout& l_;
 };
 
-MixerPart::MixerPart(MixerDevice::BackendFactory mixers,
+MixerPart::MixerPart(mixer::MixerDevice::BackendFactory mixers,
                      std::function<void(platform::MixerBackend*)> useMixer)
     : mixers_(std::move(mixers)), useMixer_(std::move(useMixer))
 {
@@ -55,12 +57,12 @@ MixerPart::~MixerPart()
 void MixerPart::attach(MainFormContext& context)
 {
     context_ = &context;
-    mixer_ = std::make_unique<MixerDevice>(mixers_);
+    mixer_ = std::make_unique<mixer::MixerDevice>(mixers_);
     mixer_->setObjectName(QStringLiteral("QLTMixer1"));
-    form_ = new TSoundSourceForm(mixers_, &context.window());
+    form_ = new mixer::TSoundSourceForm(mixers_, &context.window());
     form_->setObjectName(QStringLiteral("TSoundSourceForm"));
     view_ = std::make_unique<View>(context.layout());
-    panels_ = std::make_unique<SoundPanels>(context.shell());
+    panels_ = std::make_unique<mixer::SoundPanels>(context.shell());
 
     skin::MainFormLayout& l = context.layout();
     using skin::SkinSlider;
@@ -86,8 +88,8 @@ void MixerPart::formCreate(MainFormContext& context)
 {
     context.languageApplier().registerWindow(
         QStringLiteral("TSoundSourceForm"), (formTexts_ = std::make_unique<i18n::ObjectNameTextsView>(form_)).get());
-    panel_ = std::make_unique<MixerPanel>(*mixer_, *view_, *form_, *panels_,
-                                          OsKindUsesSystemPanel(context.OsKind()));
+    panel_ = std::make_unique<mixer::MixerPanel>(*mixer_, *view_, *form_, *panels_,
+                                                 OsKindUsesSystemPanel(context.OsKind()));
     panel_->setPanelFailedHandler([this] { showPanelMissing(); });
 }
 
@@ -95,7 +97,7 @@ void MixerPart::formCreate(MainFormContext& context)
 void MixerPart::formShown(MainFormContext& context)
 {
     panel_->startUp(context.Settings().MixerIndex);
-    mixer_->OnChange = [this](MixerDevice*) { QLTMixer1Change(); };
+    mixer_->OnChange = [this](mixer::MixerDevice*) { QLTMixer1Change(); };
     if (useMixer_)
         useMixer_(mixer_->backend());
 }
@@ -120,6 +122,8 @@ void MixerPart::showPanelMissing()
 {
     const std::shared_ptr<const i18n::LanguageFile> language = context_->LanguageIni();
     platform::Message message = i18n::LanguageMessages::information(*language, QStringLiteral("NoSoundPanel"));
-    message.text = SoundPanels::noneInstalledText(*language);
+    message.text = mixer::SoundPanels::noneInstalledText(*language);
     context_->messages().show(message);
 }
+
+} // namespace app

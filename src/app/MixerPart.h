@@ -10,10 +10,11 @@
 #include <functional>
 #include <memory>
 
+namespace mixer {
 class MixerPanel;
 class SoundPanels;
 class TSoundSourceForm;
-
+} // namespace mixer
 namespace i18n {
 class ObjectNameTextsView;
 }
@@ -21,19 +22,21 @@ namespace platform {
 class MixerBackend;
 }
 
+namespace app {
+
 class MixerPart : public TMainFormPart {
 public:
     // mixers: makes a connection to the sound system's mixer (one for the window, one for the
     // dialog's browsing). useMixer: told the window's mixer once it is open, and null at the end.
-    MixerPart(MixerDevice::BackendFactory mixers,
+    MixerPart(mixer::MixerDevice::BackendFactory mixers,
               std::function<void(platform::MixerBackend*)> useMixer = {});
     ~MixerPart() override;
     MixerPart(const MixerPart&) = delete;
     MixerPart& operator=(const MixerPart&) = delete;
 
-    MixerDevice& QLTMixer1() { return *mixer_; }
-    TSoundSourceForm* SoundSourceForm() const { return form_; }
-    MixerPanel& panel() { return *panel_; }
+    mixer::MixerDevice& QLTMixer1() { return *mixer_; }
+    mixer::TSoundSourceForm* SoundSourceForm() const { return form_; }
+    mixer::MixerPanel& panel() { return *panel_; }
     // RecordLineIndex: the wave-in line chosen for recording (-1: the default source).
     int recordLineIndex() const;
 
@@ -49,13 +52,15 @@ private:
     void QLTMixer1Change();
     void showPanelMissing();
 
-    MixerDevice::BackendFactory mixers_;
+    mixer::MixerDevice::BackendFactory mixers_;
     std::function<void(platform::MixerBackend*)> useMixer_;
     MainFormContext* context_ = nullptr;
-    std::unique_ptr<MixerDevice> mixer_;
+    std::unique_ptr<mixer::MixerDevice> mixer_;
     std::unique_ptr<View> view_;
-    std::unique_ptr<SoundPanels> panels_;
-    std::unique_ptr<MixerPanel> panel_;
-    TSoundSourceForm* form_ = nullptr; // child of the window
+    std::unique_ptr<mixer::SoundPanels> panels_;
+    std::unique_ptr<mixer::MixerPanel> panel_;
+    mixer::TSoundSourceForm* form_ = nullptr; // child of the window
     std::unique_ptr<i18n::ObjectNameTextsView> formTexts_;
 };
+
+} // namespace app

@@ -1,5 +1,7 @@
 #include "app/OsKind.h"
 
+namespace app {
+
 int OsKindFor(platform::OsFamily family, int major, int minor)
 {
     switch (family) {
@@ -28,3 +30,5 @@ int OsKindFor(platform::OsFamily family, int major, int minor)
     }
     return OsKindOwnMixer;
 }
+
+} // namespace app

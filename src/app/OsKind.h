@@ -4,6 +4,8 @@
 // the system's own sound panel there, and three texts differ).
 #include "platform/SystemInfo.h"
 
+namespace app {
+
 // The class of a system by family and version:
 //   Windows NT family: 4.x -> 2, 5.0 -> 3, 5.1 -> 4, 5.2 -> 5, 6.0 -> 6, any other version -> 1
 //   Windows 9x family: major below 4 -> 7, 4.10 -> 9, 4.90 -> 10, other 4.x (and later) -> 8
@@ -18,3 +20,5 @@ constexpr int OsKindOwnMixer = 5;
 
 // True for the classes that hand the sound-source and mute commands to the system's panel.
 constexpr bool OsKindUsesSystemPanel(int osKind) { return osKind == 1 || osKind == 6; }
+
+} // namespace app

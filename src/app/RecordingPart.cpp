@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QWidget>
 
+namespace app {
+
 RecordingPart::RecordingPart(audio::AudioApi& audio, std::function<int()> recordLine)
     : audio_(audio), recordLine_(std::move(recordLine))
 {
@@ -28,10 +30,10 @@ RecordingPart::~RecordingPart() = default;
 void RecordingPart::attach(MainFormContext& context)
 {
     context_ = &context;
-    writers_ = std::make_unique<RecordWriterFactory>(context.messages());
+    writers_ = std::make_unique<recording::RecordWriterFactory>(context.messages());
     session_ = std::make_unique<recording::RecordingSession>(audio_, *writers_, context.messages(), *this);
     session_->setWatching(captureWatching_);
-    formatForm_ = new TFormatForm(&context.window());
+    formatForm_ = new recording::TFormatForm(&context.window());
     formatForm_->setObjectName(QStringLiteral("TFormatForm"));
 
     skin::MainFormLayout& l = context.layout();
@@ -65,7 +67,7 @@ void RecordingPart::formShown(MainFormContext& context)
 // does not wait for it.
 void RecordingPart::preloadWmaWriter()
 {
-    if (context_->Settings().Format.format == RecordFormat::Wma)
+    if (context_->Settings().Format.format == recording::RecordFormat::Wma)
         platform::preloadCodecModule();
 }
 
@@ -93,7 +95,7 @@ void RecordingPart::QLTCircleButtonRecordClick()
 
 void RecordingPart::MenuSysFormatClick()
 {
-    RecordFormat format = context_->Settings().Format;
+    recording::RecordFormat format = context_->Settings().Format;
     if (!formatForm_->execute(format))
         return;
     context_->Settings().Format = format;
@@ -121,3 +123,5 @@ const i18n::LanguageFile& RecordingPart::language() const
     languageHeld_ = context_->LanguageIni(); // kept alive while a caller reads it
     return *languageHeld_;
 }
+
+} // namespace app

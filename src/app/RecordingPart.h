@@ -11,15 +11,18 @@
 #include <functional>
 #include <memory>
 
+namespace recording {
 class RecordWriterFactory;
 class TFormatForm;
-
+} // namespace recording
 namespace i18n {
 class ObjectNameTextsView;
 }
 namespace recording {
 class RecordingSession;
 }
+
+namespace app {
 
 class RecordingPart : public TMainFormPart, public recording::RecordingHost {
 public:
@@ -61,11 +64,13 @@ private:
     std::function<int()> recordLine_;
     recording::TakeEvents takes_;
     MainFormContext* context_ = nullptr;
-    std::unique_ptr<RecordWriterFactory> writers_;
+    std::unique_ptr<recording::RecordWriterFactory> writers_;
     std::unique_ptr<recording::RecordingSession> session_;
-    TFormatForm* formatForm_ = nullptr; // child of the window
+    recording::TFormatForm* formatForm_ = nullptr; // child of the window
     std::unique_ptr<i18n::ObjectNameTextsView> formatTexts_;
     mutable std::shared_ptr<const i18n::LanguageFile> languageHeld_;
     bool audioStarted_ = false;
     bool captureWatching_ = true;
 };
+
+} // namespace app

@@ -2,6 +2,8 @@
 
 #include <QSocketNotifier>
 
+namespace app {
+
 SignalWatcher::SignalWatcher(QObject* parent) : QObject(parent)
 {
     if (!pipe_.isActive())
@@ -21,3 +23,5 @@ void SignalWatcher::readSignal()
     while (const int number = pipe_.take())
         emit received(number);
 }
+
+} // namespace app

@@ -9,6 +9,8 @@
 
 class QSocketNotifier;
 
+namespace app {
+
 class SignalWatcher : public QObject {
     Q_OBJECT
 public:
@@ -27,3 +29,5 @@ private:
     platform::SignalPipe pipe_;
     QSocketNotifier* notifier_ = nullptr;
 };
+
+} // namespace app

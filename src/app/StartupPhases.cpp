@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdio>
 
+namespace app {
+
 namespace {
 
 bool on = false;
@@ -45,3 +47,5 @@ void StartupPhases::markPart(const char* step, const char* typeName)
     std::printf("phase %s:%s %lld\n", step, typeName, nowMicroseconds());
     std::fflush(stdout);
 }
+
+} // namespace app

@@ -31,6 +31,8 @@
 #include <typeinfo>
 #include <utility>
 
+namespace app {
+
 TMainForm::TMainForm(Services services, QWidget* parent)
     : QWidget(parent),
       services_(std::move(services)),
@@ -330,3 +332,5 @@ void TMainForm::paintEvent(QPaintEvent* event)
         std::fflush(stdout);
     }
 }
+
+} // namespace app

@@ -21,11 +21,8 @@
 #include <memory>
 #include <vector>
 
-class MainFormViews;
 class QAction;
 class QMenu;
-class TMainFormPart;
-class TransportPresenter;
 
 namespace i18n {
 class MenuLanguageView;
@@ -36,6 +33,12 @@ class TreeWidgetFileListView;
 namespace skin {
 class SkinWindowCommands;
 }
+
+namespace app {
+
+class MainFormViews;
+class TMainFormPart;
+class TransportPresenter;
 
 class TMainForm : public QWidget, public MainFormContext {
     Q_OBJECT
@@ -135,3 +138,5 @@ private:
     bool destroyed_ = false;
     bool printFirstPaint_ = false;
 };
+
+} // namespace app

@@ -3,6 +3,9 @@
 // the recording session, the recordings list and playback, the display, the mixer, the About
 // box) and takes its place in the window's fixed sequences. Parts are called in the order they
 // were handed to the window; each sees the window only through MainFormContext.
+
+namespace app {
+
 class MainFormContext;
 
 class TMainFormPart {
@@ -29,3 +32,5 @@ public:
     // destroy renderers).
     virtual void formDestroyAfterSave(MainFormContext&) {}
 };
+
+} // namespace app

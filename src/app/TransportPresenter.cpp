@@ -2,6 +2,8 @@
 
 #include "i18n/LanguageFile.h"
 
+namespace app {
+
 namespace {
 
 QString buttonText(const i18n::LanguageFile& language, const char* key)
@@ -54,3 +56,5 @@ void TransportPresenter::SetTransportState(TransportState state, TransportSelect
     if (state == Idle)
         view_.setFolderCaption(recordingsFolder);
 }
+
+} // namespace app

@@ -11,6 +11,8 @@ namespace i18n {
 class LanguageFile;
 }
 
+namespace app {
+
 // The list selection as SetTransportState needs it: the selected item's index (-1 for none)
 // and the number of items in ListViewFiles.
 struct TransportSelection {
@@ -31,3 +33,5 @@ public:
 private:
     TransportView& view_;
 };
+
+} // namespace app

@@ -3,6 +3,8 @@
 // skinned controls; tests implement it with a plain record of the last values set.
 #include <QString>
 
+namespace app {
+
 // The controls the transport decides about. The first two groups are switched as a whole
 // (TransportControl::LibraryGroup, TransportControl::SourceGroup), the transport controls
 // one by one.
@@ -36,3 +38,5 @@ public:
     // LabelDir: the recordings folder.
     virtual void setFolderCaption(const QString& folder) = 0;
 };
+
+} // namespace app

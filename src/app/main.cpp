@@ -25,9 +25,9 @@
 
 int main(int argc, char** argv)
 {
-    const BenchSwitches bench = BenchSwitches::fromEnvironment();
-    StartupPhases::setEnabled(bench.printStartup);
-    StartupPhases::mark("main");
+    const app::BenchSwitches bench = app::BenchSwitches::fromEnvironment();
+    app::StartupPhases::setEnabled(bench.printStartup);
+    app::StartupPhases::mark("main");
     // The window's reader of MP3 and WMA lengths (library::StreamProbe): no window, no lock.
     if (argc == 2 && std::strcmp(argv[1], library::StreamProbe::ServeArgument) == 0)
         return library::StreamProbe::serve();
@@ -40,10 +40,10 @@ int main(int argc, char** argv)
     // The font configuration is read beside the toolkit's start-up, not on the way to the first
     // paint (the window's first font waits for it).
     platform::FontConfigWarmUp fontConfig;
-    QApplication app(argc, argv);
+    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vexa Recorder"));
     QApplication::setOrganizationName(QStringLiteral("Quandrel"));
-    StartupPhases::mark("qt");
+    app::StartupPhases::mark("qt");
     // The file list shows the desktop's audio icons; outside a desktop session the theme has
     // none (or no theme is named at all) and every themed icon would come out empty. Naming the
     // fallback costs nothing here: the themes are only searched when a list shows its icons.
@@ -57,38 +57,40 @@ int main(int argc, char** argv)
         platform::QtSettingsStore settings;
         platform::DesktopShell shell;
         audio::Engine engine;
-        MainFormParts parts(
+        app::MainFormParts parts(
             engine, [] { return std::make_unique<platform::PulseMixerBackend>(); },
             [&engine](platform::MixerBackend* mixer) { engine.setMixer(mixer); }, bench);
         // MP3 and WMA lengths for the list: this program, run apart
         parts.library.setStreamProbeProgram(QCoreApplication::applicationFilePath());
-        TMainForm::Services services{settings,
-                                     messages,
-                                     shell,
-                                     platform::SystemInfo::current(),
-                                     AppSettings::SystemEnvironment(),
-                                     QCoreApplication::applicationDirPath() + QLatin1Char('/')};
+        app::TMainForm::Services services{settings,
+                                          messages,
+                                          shell,
+                                          platform::SystemInfo::current(),
+                                          app::AppSettings::SystemEnvironment(),
+                                          QCoreApplication::applicationDirPath() +
+                                              QLatin1Char('/')};
         services.parts = parts.all();
         services.printFirstPaint = bench.printStartup;
         // Watching from the start. A signal that arrives while the window is being made (a box
         // of the start-up has its own event loop) ends that box and is remembered: the window
         // then closes as soon as it exists.
-        SignalWatcher signalWatcher;
-        TMainForm* mainForm = nullptr;
+        app::SignalWatcher signalWatcher;
+        app::TMainForm* mainForm = nullptr;
         bool signalled = false;
         // SIGTERM, SIGINT and SIGHUP close the window exactly as Exit does (the shutdown
         // sequence runs), then end every event loop, so that a box or dialog left open cannot
         // keep the program alive.
-        QObject::connect(&signalWatcher, &SignalWatcher::received, &app, [&mainForm, &signalled] {
-            signalled = true;
-            if (mainForm)
-                mainForm->close();
-            QCoreApplication::exit(0);
-        });
-        StartupPhases::mark("engine");
+        QObject::connect(&signalWatcher, &app::SignalWatcher::received, &application,
+                         [&mainForm, &signalled] {
+                             signalled = true;
+                             if (mainForm)
+                                 mainForm->close();
+                             QCoreApplication::exit(0);
+                         });
+        app::StartupPhases::mark("engine");
         fontConfig.wait();
-        StartupPhases::mark("fonts");
-        TMainForm MainForm(std::move(services));
+        app::StartupPhases::mark("fonts");
+        app::TMainForm MainForm(std::move(services));
         mainForm = &MainForm;
         messages.setOwner(&MainForm);
         if (signalled) {
@@ -99,7 +101,7 @@ int main(int argc, char** argv)
         MainForm.show();
         if (signalled) // during the first activation: the window is closed already
             return 0;
-        return app.exec();
+        return application.exec();
     } catch (const std::exception& e) {
         // Nothing of ours throws; this is third-party code failing during start-up.
         messages.show({QString::fromLocal8Bit(e.what()), QString(), platform::MessageIcon::Error, false});

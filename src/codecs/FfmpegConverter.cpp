@@ -5,7 +5,9 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-namespace audio {
+namespace codecs {
+
+using namespace audio;
 
 FfmpegConverter::FfmpegConverter(DeviceFormat from, DeviceFormat to) : from_(from), to_(to)
 {
@@ -55,4 +57,4 @@ void FfmpegConverter::convert(const std::int16_t* in, std::uint32_t frames,
     out.resize(std::size_t(got > 0 ? got : 0) * to_.channels);
 }
 
-} // namespace audio
+} // namespace codecs

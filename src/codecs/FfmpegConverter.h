@@ -3,20 +3,20 @@
 // codec module. See audio/FormatConverter.h.
 #include "audio/CodecBackends.h"
 
-namespace audio {
+namespace codecs {
 
-class FfmpegConverter final : public ConverterBackend {
+class FfmpegConverter final : public audio::ConverterBackend {
 public:
-    FfmpegConverter(DeviceFormat from, DeviceFormat to);
+    FfmpegConverter(audio::DeviceFormat from, audio::DeviceFormat to);
     ~FfmpegConverter() override;
 
     bool valid() const override { return swr_ != nullptr; }
     void convert(const std::int16_t* in, std::uint32_t frames, std::vector<std::int16_t>& out) override;
 
 private:
-    DeviceFormat from_;
-    DeviceFormat to_;
+    audio::DeviceFormat from_;
+    audio::DeviceFormat to_;
     void* swr_ = nullptr; // SwrContext
 };
 
-} // namespace audio
+} // namespace codecs

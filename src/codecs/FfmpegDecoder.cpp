@@ -12,7 +12,9 @@ extern "C" {
 #include <cstring>
 #include <vector>
 
-namespace audio {
+namespace codecs {
+
+using namespace audio;
 
 struct FfmpegDecoder::Impl {
     AVFormatContext* format = nullptr;
@@ -526,4 +528,4 @@ bool FfmpegDecoder::seek(std::int64_t target)
     return false;
 }
 
-} // namespace audio
+} // namespace codecs

@@ -5,9 +5,9 @@
 
 #include <memory>
 
-namespace audio {
+namespace codecs {
 
-class FfmpegDecoder final : public DecoderBackend {
+class FfmpegDecoder final : public audio::DecoderBackend {
 public:
     FfmpegDecoder();
     ~FfmpegDecoder() override;
@@ -29,4 +29,4 @@ private:
     std::unique_ptr<Impl> d_;
 };
 
-} // namespace audio
+} // namespace codecs

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace extras {
+
 EditorQuestionDialog::EditorQuestionDialog(QWidget* parent)
     : QDialog(parent,
               Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -36,3 +38,5 @@ void EditorQuestionDialog::showEvent(QShowEvent* event)
     if (QWidget* owner = parentWidget())
         move(owner->mapToGlobal(owner->rect().center()) - rect().center());
 }
+
+} // namespace extras

@@ -6,6 +6,8 @@
 class QLabel;
 class QPushButton;
 
+namespace extras {
+
 class EditorQuestionDialog : public QDialog {
     Q_OBJECT
 public:
@@ -21,3 +23,5 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
 };
+
+} // namespace extras

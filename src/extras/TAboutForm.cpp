@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+namespace extras {
+
 namespace {
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& at)
@@ -142,3 +144,5 @@ void TAboutForm::Label5Click()
     // The desktop's browser says itself when it cannot show the page.
     shell_.openUrl(address_);
 }
+
+} // namespace extras

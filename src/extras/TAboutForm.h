@@ -14,6 +14,8 @@ namespace platform {
 class Shell;
 }
 
+namespace extras {
+
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
@@ -55,3 +57,5 @@ private:
     QString rightsTemplate_;
     std::function<int()> year_;
 };
+
+} // namespace extras

@@ -55,16 +55,14 @@ QString FileInfo::kbpsText(std::uint32_t bitsPerSecond)
     return kbps > MaxBitrateShown ? QString() : QString::number(kbps);
 }
 
-FileInfoLabels FileInfo::recordFormatLabels(const RecordFormat& format,
+FileInfoLabels FileInfo::recordFormatLabels(const recording::RecordFormat& format,
                                             const i18n::LanguageFile& language)
 {
     FileInfoLabels labels;
     labels.channel = channelText(format.channels == 1 ? 1 : 2, language);
     switch (format.format) {
-    case RecordFormat::Wav:
-        labels.format = QStringLiteral("wav");
-        break;
-    case RecordFormat::Mp3:
+    case recording::RecordFormat::Wav: labels.format = QStringLiteral("wav"); break;
+    case recording::RecordFormat::Mp3:
         labels.format = QStringLiteral("mp3");
         // What the file will really get: MPEG-2 and 2.5 rates carry less than the dialog offers.
         labels.bitrate = QString::number(format.effectiveMp3Bitrate());
@@ -162,7 +160,8 @@ bool FileInfo::reportFailure(const QString& path)
     return reported_.firstReport(path);
 }
 
-void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
+void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view,
+                            const recording::RecordFormat& format,
                             const i18n::LanguageFile& language)
 {
     pending_.clear();

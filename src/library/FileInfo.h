@@ -33,8 +33,8 @@ public:
     {
     }
 
-    void ShowFileInfo(const QString& path, FileInfoView& view, const RecordFormat& format,
-                      const i18n::LanguageFile& language);
+    void ShowFileInfo(const QString& path, FileInfoView& view,
+                      const recording::RecordFormat& format, const i18n::LanguageFile& language);
 
     // A file's failure is reported once per run (again only when the file changed), so the
     // activation that follows the closing of a failure message stays quiet whatever this says.
@@ -63,7 +63,7 @@ public:
 
     // The panel for the record format: channel text, "wav"/"mp3"/"wma", the bit rate of a
     // compressed format, the sample rate, 16 bits and 00:00.
-    static FileInfoLabels recordFormatLabels(const RecordFormat& format,
+    static FileInfoLabels recordFormatLabels(const recording::RecordFormat& format,
                                              const i18n::LanguageFile& language);
 
     // Bits from the channel flags as a whole: exactly 8-bit -> "8", exactly float -> "32",

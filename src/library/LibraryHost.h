@@ -29,7 +29,7 @@ public:
     virtual void setRecordingsFolder(const QString& folder) = 0;
     // RecordFilePath: the file being recorded (its name is shown while recording).
     virtual QString recordFilePath() const = 0;
-    virtual RecordFormat recordFormat() const = 0;
+    virtual recording::RecordFormat recordFormat() const = 0;
     virtual const i18n::LanguageFile& language() const = 0;
 
     // QLTProgressBar1, 0..100. Ignored by the slider while the user drags its thumb.

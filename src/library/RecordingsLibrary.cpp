@@ -38,10 +38,11 @@ void RecordingsLibrary::setProbeProgram(const QString& program)
     };
 }
 
-void RecordingsLibrary::rememberRecording(const QString& path, const RecordFormat& format,
+void RecordingsLibrary::rememberRecording(const QString& path,
+                                          const recording::RecordFormat& format,
                                           std::uint64_t frames)
 {
-    if (format.format != RecordFormat::Mp3 || format.sampleRate <= 0)
+    if (format.format != recording::RecordFormat::Mp3 || format.sampleRate <= 0)
         return;
     StreamFacts facts;
     facts.freq = std::uint32_t(format.sampleRate);

@@ -43,7 +43,8 @@ public:
     // A take recorded into path: frames sample frames of format. The list and the panel take
     // an MP3 file's length and details from here rather than from its decoder. (A WAV file's
     // header is read in no time, and a WMA take has the decoder loaded already.)
-    void rememberRecording(const QString& path, const RecordFormat& format, std::uint64_t frames);
+    void rememberRecording(const QString& path, const recording::RecordFormat& format,
+                           std::uint64_t frames);
     QString ListRecordings(const QString& folder) { return lister_.ListRecordings(folder, list_); }
     int FindListItem(const QString& name) const { return selection_.FindListItem(name); }
     void SelectFile(const QString& name) { selection_.SelectFile(name); }

@@ -4,6 +4,8 @@
 
 #include <QTimer>
 
+namespace mixer {
+
 MixerDevice::MixerDevice(BackendFactory factory, QObject* parent)
     : QObject(parent), factory_(std::move(factory))
 {
@@ -143,3 +145,5 @@ int MixerDevice::SetWaveOutMute(bool mute)
         return ErrNoDevice;
     return b->setSpeakerMute(mute);
 }
+
+} // namespace mixer

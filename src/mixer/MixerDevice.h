@@ -18,6 +18,8 @@ namespace platform {
 class MixerBackend;
 } // namespace platform
 
+namespace mixer {
+
 class MixerDevice : public QObject {
     Q_OBJECT
 public:
@@ -58,3 +60,5 @@ private:
     std::unique_ptr<platform::MixerBackend> backend_;
     bool changePending_ = false;
 };
+
+} // namespace mixer

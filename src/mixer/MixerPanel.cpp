@@ -6,6 +6,8 @@
 
 #include <QComboBox>
 
+namespace mixer {
+
 MixerPanel::MixerPanel(MixerDevice& mixer, MixerPanelView& view, TSoundSourceForm& dialog,
                        SoundPanels& panels, bool systemPanelMode)
     : mixer_(mixer), view_(view), dialog_(dialog), panels_(panels),
@@ -109,3 +111,5 @@ void MixerPanel::openPanel(SoundPanels::Panel panel)
     if (!panels_.open(panel) && panelFailed_)
         panelFailed_();
 }
+
+} // namespace mixer

@@ -5,6 +5,8 @@
 // commands open the desktop's own panels instead (sliders and notifications work the same).
 #include "mixer/SoundPanels.h"
 
+namespace mixer {
+
 class MixerPanelView;
 class MixerDevice;
 class TSoundSourceForm;
@@ -51,3 +53,5 @@ private:
     int recordLineIndex_ = -1;
     std::function<void()> panelFailed_;
 };
+
+} // namespace mixer

@@ -1,4 +1,6 @@
 #pragma once
+namespace mixer {
+
 // The main window's mixer controls as the mixer panel sees them: the recording and speaker
 // volume sliders (raw positions 0..65535; a slider ignores a position outside that range and
 // any position while it is dragged) and the mute button.
@@ -13,3 +15,5 @@ public:
     virtual bool muteDown() const = 0;
     virtual void setMuteDown(bool down) = 0;
 };
+
+} // namespace mixer

@@ -6,6 +6,8 @@
 
 #include <QStandardPaths>
 
+namespace mixer {
+
 namespace {
 
 // pavucontrol's tabs: 1 playback streams, 2 recording streams, 3 output devices, 4 input devices.
@@ -63,3 +65,5 @@ bool SoundPanels::open(Panel panel)
     }
     return false;
 }
+
+} // namespace mixer

@@ -15,6 +15,8 @@ namespace i18n {
 class LanguageFile;
 }
 
+namespace mixer {
+
 class SoundPanels {
 public:
     enum class Panel {
@@ -48,3 +50,5 @@ private:
     platform::Shell& shell_;
     std::function<QString(const QString&)> findProgram_;
 };
+
+} // namespace mixer

@@ -10,6 +10,8 @@
 #include <QScreen>
 #include <QStyle>
 
+namespace mixer {
+
 namespace {
 
 QFrame* bevel(QWidget* parent, const char* name, int x, int y, int w)
@@ -151,3 +153,5 @@ bool TSoundSourceForm::eventFilter(QObject* watched, QEvent* event)
     }
     return QDialog::eventFilter(watched, event);
 }
+
+} // namespace mixer

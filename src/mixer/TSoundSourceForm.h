@@ -13,6 +13,8 @@ class QLabel;
 class QListWidget;
 class QPushButton;
 
+namespace mixer {
+
 class TSoundSourceForm : public QDialog {
     Q_OBJECT
 public:
@@ -47,3 +49,5 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 };
+
+} // namespace mixer

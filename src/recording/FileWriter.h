@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace recording {
+
 class FileWriter {
 public:
     virtual ~FileWriter() = default;
@@ -39,3 +41,5 @@ public:
     // False when that cannot be done (the old file stays open then).
     virtual bool restore() { return false; }
 };
+
+} // namespace recording

@@ -1,5 +1,7 @@
 #include "recording/FormatFormLogic.h"
 
+namespace recording {
+
 namespace {
 
 constexpr int FirstLowRateIndex = 3;   // 11025 Hz
@@ -76,3 +78,5 @@ RecordFormat FormatFormLogic::readBack(const RecordFormat& current) const
     format.wmaBitrate = RecordFormat::wmaBitrateForIndex(state_.wmaIndex);
     return format;
 }
+
+} // namespace recording

@@ -5,6 +5,8 @@
 // back of the controls when the dialog ends with OK.
 #include "recording/RecordFormat.h"
 
+namespace recording {
+
 class FormatFormLogic {
 public:
     enum FormatRadio { RadioWav, RadioMp3, RadioWma };
@@ -46,3 +48,5 @@ private:
     std::uint8_t handedFormat_ = RecordFormat::Mp3;
     std::int32_t handedChannels_ = 2;
 };
+
+} // namespace recording

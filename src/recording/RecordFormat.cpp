@@ -1,5 +1,7 @@
 #include "recording/RecordFormat.h"
 
+namespace recording {
+
 namespace {
 
 constexpr std::int32_t Frequencies[RecordFormat::FrequencyCount] = {48000, 44100, 22050, 11025, 8000};
@@ -73,3 +75,5 @@ bool RecordFormat::operator==(const RecordFormat& other) const
         && bitsPerSample == other.bitsPerSample && mp3Bitrate == other.mp3Bitrate
         && wmaBitrate == other.wmaBitrate;
 }
+
+} // namespace recording

@@ -5,6 +5,8 @@
 #include <QString>
 #include <cstdint>
 
+namespace recording {
+
 struct RecordFormat {
     enum Code : std::uint8_t { Wav = 0, Mp3 = 1, Wma = 2 };
 
@@ -45,3 +47,5 @@ struct RecordFormat {
     bool operator==(const RecordFormat& other) const;
     bool operator!=(const RecordFormat& other) const { return !(*this == other); }
 };
+
+} // namespace recording

@@ -1,6 +1,6 @@
 #pragma once
 // The output of one running recording, whatever its format: the WAV writer, the MP3 adapter
-// (Wavtomp3) or the WMA adapter (Wavtowma). The recording session drives it:
+// (Mp3Writer) or the WMA adapter (WmaWriter). The recording session drives it:
 //
 //   GUI thread      open(path, format)   -> chunk size in bytes, or -1 (message already shown)
 //   capture thread  write(block, bytes)  -> false: the output failed, end the capture (str003)
@@ -22,6 +22,8 @@
 
 #include "recording/FileWriter.h"
 #include "recording/RecordFormat.h"
+
+namespace recording {
 
 class RecordWriter {
 public:
@@ -60,3 +62,5 @@ protected:
 private:
     std::atomic<bool> restored_{false};
 };
+
+} // namespace recording

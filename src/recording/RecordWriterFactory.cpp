@@ -2,8 +2,10 @@
 
 #include "platform/CodecModule.h"
 #include "recording/AdapterMessage.h"
+#include "recording/Mp3Writer.h"
 #include "recording/WavWriter.h"
-#include "recording/Wavtomp3.h"
+
+namespace recording {
 
 namespace {
 
@@ -27,7 +29,7 @@ std::unique_ptr<RecordWriter> RecordWriterFactory::create(std::uint8_t formatCod
 {
     switch (formatCode) {
     case RecordFormat::Wav: return std::make_unique<WavWriter>();
-    case RecordFormat::Mp3: return std::make_unique<Wavtomp3>(messages_);
+    case RecordFormat::Mp3: return std::make_unique<Mp3Writer>(messages_);
     default: {
         // The WMA writer lives in the codec module, loaded now if it was not yet.
         using Make = RecordWriter* (*)(platform::MessageSink*);
@@ -37,3 +39,5 @@ std::unique_ptr<RecordWriter> RecordWriterFactory::create(std::uint8_t formatCod
     }
     }
 }
+
+} // namespace recording

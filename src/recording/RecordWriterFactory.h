@@ -1,5 +1,5 @@
 #pragma once
-// Makes the writer for a format code: WavWriter for 0, Wavtomp3 for 1, Wavtowma (from the codec
+// Makes the writer for a format code: WavWriter for 0, Mp3Writer for 1, WmaWriter (from the codec
 // module) for any other code. Virtual so that tests of the recording session can hand out fakes.
 #include <memory>
 
@@ -8,6 +8,8 @@
 namespace platform {
 class MessageSink;
 }
+
+namespace recording {
 
 class RecordWriterFactory {
 public:
@@ -19,3 +21,5 @@ public:
 protected:
     platform::MessageSink& messages_;
 };
+
+} // namespace recording

@@ -23,9 +23,9 @@
 #include <cstdint>
 #include <memory>
 
-class RecordWriterFactory;
-
 namespace recording {
+
+class RecordWriterFactory;
 
 class RecordingHost;
 

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace recording {
+
 SystemFileWriter::~SystemFileWriter()
 {
     close();
@@ -117,3 +119,5 @@ bool SystemFileWriter::restore()
     file_ = std::move(fresh);
     return true;
 }
+
+} // namespace recording

@@ -10,6 +10,8 @@
 #include "recording/BackgroundSync.h"
 #include "recording/FileWriter.h"
 
+namespace recording {
+
 class SystemFileWriter : public FileWriter {
 public:
     SystemFileWriter() = default;
@@ -35,3 +37,5 @@ private:
     std::unique_ptr<recording::BackgroundSync> syncer_; // made on open(), with its thread
 
 };
+
+} // namespace recording

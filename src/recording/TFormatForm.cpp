@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+namespace recording {
 
 namespace {
 
@@ -224,3 +225,4 @@ bool TFormatForm::isStereoChecked() const
     return RadioChannelStereo->isChecked();
 }
 
+} // namespace recording

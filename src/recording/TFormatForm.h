@@ -11,6 +11,8 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 
+namespace recording {
+
 class TFormatForm : public QDialog {
     Q_OBJECT
 public:
@@ -69,3 +71,5 @@ private:
 
     FormatFormLogic logic_;
 };
+
+} // namespace recording

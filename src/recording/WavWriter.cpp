@@ -6,6 +6,8 @@
 
 #include "recording/SystemFileWriter.h"
 
+namespace recording {
+
 namespace {
 
 void put32(char* at, std::uint32_t value) { qToLittleEndian<quint32>(value, at); }
@@ -144,3 +146,5 @@ int WavWriter::open(const QString& path, const RecordFormat& format)
 {
     return openFile(path, format.channels, format.sampleRate) ? 0 : -1;
 }
+
+} // namespace recording

@@ -12,6 +12,8 @@
 #include "recording/FileWriter.h"
 #include "recording/RecordWriter.h"
 
+namespace recording {
+
 class WavWriter : public RecordWriter {
 public:
     static constexpr std::int64_t HeaderSize = 44;
@@ -56,3 +58,5 @@ private:
     std::uint32_t patchedAt_ = 0;      // count_ when the sizes were last written
     bool torn_ = false;                // a failed write left part of a frame behind the data
 };
+
+} // namespace recording

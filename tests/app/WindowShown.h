@@ -9,7 +9,7 @@
 
 namespace apptest {
 
-inline bool showAndWaitForFirstPaint(TMainForm& form)
+inline bool showAndWaitForFirstPaint(app::TMainForm& form)
 {
     form.show();
     QDeadlineTimer deadline(5000); // a generous bound: only a window that never paints reaches it

@@ -16,14 +16,14 @@
 
 namespace {
 
-using platform::MemorySettingsStore;
+using testsupport::MemorySettingsStore;
 
-AppSettings::Environment english()
+app::AppSettings::Environment english()
 {
     return {QStringLiteral("/home/u/Documents"), 1033};
 }
 
-void expectSame(const AppSettings& a, const AppSettings& b)
+void expectSame(const app::AppSettings& a, const app::AppSettings& b)
 {
     EXPECT_EQ(a.RecordingsFolder, b.RecordingsFolder);
     EXPECT_EQ(a.StayOnTop, b.StayOnTop);
@@ -42,10 +42,10 @@ void expectSame(const AppSettings& a, const AppSettings& b)
 TEST(AppSettingsTest, EmptyStoreGivesTheDocumentedDefaults)
 {
     MemorySettingsStore store;
-    AppSettings s;
-    s.Format.format = RecordFormat::Wav; // must be overwritten
+    app::AppSettings s;
+    s.Format.format = recording::RecordFormat::Wav; // must be overwritten
     ASSERT_TRUE(s.Load(store, english()));
-    EXPECT_EQ(int(s.Format.format), int(RecordFormat::Mp3));
+    EXPECT_EQ(int(s.Format.format), int(recording::RecordFormat::Mp3));
     EXPECT_EQ(s.Format.channels, 2);
     EXPECT_EQ(s.Format.sampleRate, 44100);
     EXPECT_EQ(s.Format.bitsPerSample, 16);
@@ -66,81 +66,137 @@ TEST(AppSettingsTest, EmptyStoreGivesTheDocumentedDefaults)
 struct LoadRow {
     const char* name;
     QMap<QString, QString> stored;
-    std::function<void(AppSettings&)> change; // applied to the defaults: the expected record
+    std::function<void(app::AppSettings&)> change; // applied to the defaults: the expected record
 };
 
 TEST(AppSettingsTest, EveryStoredTextLoadsAsTheTableSays)
 {
-    const auto set = [](auto f) { return std::function<void(AppSettings&)>(f); };
+    const auto set = [](auto f) { return std::function<void(app::AppSettings&)>(f); };
     const LoadRow rows[] = {
-        {"Dir taken as it is", {{"Dir", "/rec/"}}, set([](AppSettings& s) { s.RecordingsFolder = "/rec/"; })},
-        {"Dir gets its separator", {{"Dir", "/rec"}}, set([](AppSettings& s) { s.RecordingsFolder = "/rec/"; })},
-        {"Dir with blanks kept", {{"Dir", " /my rec/"}}, set([](AppSettings& s) { s.RecordingsFolder = " /my rec/"; })},
-        {"OnTop 1", {{"OnTop", "1"}}, set([](AppSettings& s) { s.StayOnTop = true; })},
-        {"OnTop 0", {{"OnTop", "0"}}, set([](AppSettings&) {})},
-        {"OnTop true", {{"OnTop", "true"}}, set([](AppSettings&) {})},
-        {"Mixer -1", {{"Mixer", "-1"}}, set([](AppSettings& s) { s.MixerIndex = -1; })},
-        {"Mixer 3", {{"Mixer", "3"}}, set([](AppSettings& s) { s.MixerIndex = 3; })},
-        {"Mixer +2", {{"Mixer", "+2"}}, set([](AppSettings& s) { s.MixerIndex = 2; })},
-        {"Mixer lowest int32", {{"Mixer", "-2147483648"}}, set([](AppSettings& s) { s.MixerIndex = -2147483647 - 1; })},
-        {"Mixer too large", {{"Mixer", "2147483648"}}, set([](AppSettings&) {})},
-        {"Mixer not a number", {{"Mixer", "abc"}}, set([](AppSettings&) {})},
-        {"Mixer with a blank", {{"Mixer", "5 "}}, set([](AppSettings&) {})},
-        {"Mixer sign only", {{"Mixer", "-"}}, set([](AppSettings&) {})},
-        {"Format 0", {{"Format", "0"}}, set([](AppSettings& s) { s.Format.format = RecordFormat::Wav; })},
-        {"Format 1", {{"Format", "1"}}, set([](AppSettings&) {})},
-        {"Format 2", {{"Format", "2"}}, set([](AppSettings& s) { s.Format.format = RecordFormat::Wma; })},
-        {"Format 3", {{"Format", "3"}}, set([](AppSettings&) {})},
-        {"Format -1", {{"Format", "-1"}}, set([](AppSettings&) {})},
-        {"Format 0 with blank", {{"Format", "0 "}}, set([](AppSettings&) {})},
-        {"Channels 1", {{"Channels", "1"}}, set([](AppSettings& s) { s.Format.channels = 1; })},
-        {"Channels 2", {{"Channels", "2"}}, set([](AppSettings&) {})},
-        {"Channels 0", {{"Channels", "0"}}, set([](AppSettings&) {})},
-        {"Channels 01", {{"Channels", "01"}}, set([](AppSettings&) {})},
-        {"Frequency 48000", {{"Frequency", "48000"}}, set([](AppSettings& s) { s.Format.sampleRate = 48000; })},
-        {"Frequency 22050", {{"Frequency", "22050"}}, set([](AppSettings& s) { s.Format.sampleRate = 22050; })},
-        {"Frequency 11025", {{"Frequency", "11025"}}, set([](AppSettings& s) { s.Format.sampleRate = 11025; })},
-        {"Frequency 8000", {{"Frequency", "8000"}}, set([](AppSettings& s) { s.Format.sampleRate = 8000; })},
-        {"Frequency 96000", {{"Frequency", "96000"}}, set([](AppSettings&) {})},
-        {"Frequency with unit", {{"Frequency", "48000Hz"}}, set([](AppSettings&) {})},
-        {"Frequency with blank", {{"Frequency", " 48000"}}, set([](AppSettings&) {})},
-        {"MP3 32", {{"MP3Bitrate", "32"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 32; })},
-        {"MP3 64", {{"MP3Bitrate", "64"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 64; })},
-        {"MP3 96", {{"MP3Bitrate", "96"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 96; })},
-        {"MP3 192", {{"MP3Bitrate", "192"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 192; })},
-        {"MP3 256", {{"MP3Bitrate", "256"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 256; })},
-        {"MP3 320", {{"MP3Bitrate", "320"}}, set([](AppSettings& s) { s.Format.mp3Bitrate = 320; })},
-        {"MP3 160", {{"MP3Bitrate", "160"}}, set([](AppSettings&) {})},
-        {"MP3 with unit", {{"MP3Bitrate", "320k"}}, set([](AppSettings&) {})},
-        {"WMA 48", {{"WMABitrate", "48"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 48; })},
-        {"WMA 64", {{"WMABitrate", "64"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 64; })},
-        {"WMA 80", {{"WMABitrate", "80"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 80; })},
-        {"WMA 128", {{"WMABitrate", "128"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 128; })},
-        {"WMA 160", {{"WMABitrate", "160"}}, set([](AppSettings& s) { s.Format.wmaBitrate = 160; })},
-        {"WMA 192", {{"WMABitrate", "192"}}, set([](AppSettings&) {})},
-        {"Spectrum 1", {{"Spectrum", "1"}}, set([](AppSettings& s) { s.SpectrumMode = 1; })},
-        {"Spectrum 2", {{"Spectrum", "2"}}, set([](AppSettings& s) { s.SpectrumMode = 2; })},
-        {"Spectrum 3", {{"Spectrum", "3"}}, set([](AppSettings&) {})},
-        {"FileList 0", {{"FileList", "0"}}, set([](AppSettings& s) { s.FileListShown = false; })},
-        {"FileList 1", {{"FileList", "1"}}, set([](AppSettings&) {})},
-        {"FileList no", {{"FileList", "no"}}, set([](AppSettings&) {})},
-        {"LanguageFile kept", {{"LanguageFile", "ChineseGB.ini"}}, set([](AppSettings& s) { s.LanguageFile = "ChineseGB.ini"; })},
-        {"LanguageFile names a missing file", {{"LanguageFile", "Klingon.ini"}}, set([](AppSettings& s) { s.LanguageFile = "Klingon.ini"; })},
+        {"Dir taken as it is", {{"Dir", "/rec/"}}, set([](app::AppSettings& s) {
+             s.RecordingsFolder = "/rec/";
+         })},
+        {"Dir gets its separator", {{"Dir", "/rec"}}, set([](app::AppSettings& s) {
+             s.RecordingsFolder = "/rec/";
+         })},
+        {"Dir with blanks kept", {{"Dir", " /my rec/"}}, set([](app::AppSettings& s) {
+             s.RecordingsFolder = " /my rec/";
+         })},
+        {"OnTop 1", {{"OnTop", "1"}}, set([](app::AppSettings& s) { s.StayOnTop = true; })},
+        {"OnTop 0", {{"OnTop", "0"}}, set([](app::AppSettings&) {})},
+        {"OnTop true", {{"OnTop", "true"}}, set([](app::AppSettings&) {})},
+        {"Mixer -1", {{"Mixer", "-1"}}, set([](app::AppSettings& s) { s.MixerIndex = -1; })},
+        {"Mixer 3", {{"Mixer", "3"}}, set([](app::AppSettings& s) { s.MixerIndex = 3; })},
+        {"Mixer +2", {{"Mixer", "+2"}}, set([](app::AppSettings& s) { s.MixerIndex = 2; })},
+        {"Mixer lowest int32", {{"Mixer", "-2147483648"}}, set([](app::AppSettings& s) {
+             s.MixerIndex = -2147483647 - 1;
+         })},
+        {"Mixer too large", {{"Mixer", "2147483648"}}, set([](app::AppSettings&) {})},
+        {"Mixer not a number", {{"Mixer", "abc"}}, set([](app::AppSettings&) {})},
+        {"Mixer with a blank", {{"Mixer", "5 "}}, set([](app::AppSettings&) {})},
+        {"Mixer sign only", {{"Mixer", "-"}}, set([](app::AppSettings&) {})},
+        {"Format 0", {{"Format", "0"}}, set([](app::AppSettings& s) {
+             s.Format.format = recording::RecordFormat::Wav;
+         })},
+        {"Format 1", {{"Format", "1"}}, set([](app::AppSettings&) {})},
+        {"Format 2", {{"Format", "2"}}, set([](app::AppSettings& s) {
+             s.Format.format = recording::RecordFormat::Wma;
+         })},
+        {"Format 3", {{"Format", "3"}}, set([](app::AppSettings&) {})},
+        {"Format -1", {{"Format", "-1"}}, set([](app::AppSettings&) {})},
+        {"Format 0 with blank", {{"Format", "0 "}}, set([](app::AppSettings&) {})},
+        {"Channels 1", {{"Channels", "1"}}, set([](app::AppSettings& s) {
+             s.Format.channels = 1;
+         })},
+        {"Channels 2", {{"Channels", "2"}}, set([](app::AppSettings&) {})},
+        {"Channels 0", {{"Channels", "0"}}, set([](app::AppSettings&) {})},
+        {"Channels 01", {{"Channels", "01"}}, set([](app::AppSettings&) {})},
+        {"Frequency 48000", {{"Frequency", "48000"}}, set([](app::AppSettings& s) {
+             s.Format.sampleRate = 48000;
+         })},
+        {"Frequency 22050", {{"Frequency", "22050"}}, set([](app::AppSettings& s) {
+             s.Format.sampleRate = 22050;
+         })},
+        {"Frequency 11025", {{"Frequency", "11025"}}, set([](app::AppSettings& s) {
+             s.Format.sampleRate = 11025;
+         })},
+        {"Frequency 8000", {{"Frequency", "8000"}}, set([](app::AppSettings& s) {
+             s.Format.sampleRate = 8000;
+         })},
+        {"Frequency 96000", {{"Frequency", "96000"}}, set([](app::AppSettings&) {})},
+        {"Frequency with unit", {{"Frequency", "48000Hz"}}, set([](app::AppSettings&) {})},
+        {"Frequency with blank", {{"Frequency", " 48000"}}, set([](app::AppSettings&) {})},
+        {"MP3 32", {{"MP3Bitrate", "32"}}, set([](app::AppSettings& s) {
+             s.Format.mp3Bitrate = 32;
+         })},
+        {"MP3 64", {{"MP3Bitrate", "64"}}, set([](app::AppSettings& s) {
+             s.Format.mp3Bitrate = 64;
+         })},
+        {"MP3 96", {{"MP3Bitrate", "96"}}, set([](app::AppSettings& s) {
+             s.Format.mp3Bitrate = 96;
+         })},
+        {"MP3 192", {{"MP3Bitrate", "192"}}, set([](app::AppSettings& s) {
+             s.Format.mp3Bitrate = 192;
+         })},
+        {"MP3 256", {{"MP3Bitrate", "256"}}, set([](app::AppSettings& s) {
+             s.Format.mp3Bitrate = 256;
+         })},
+        {"MP3 320", {{"MP3Bitrate", "320"}}, set([](app::AppSettings& s) {
+             s.Format.mp3Bitrate = 320;
+         })},
+        {"MP3 160", {{"MP3Bitrate", "160"}}, set([](app::AppSettings&) {})},
+        {"MP3 with unit", {{"MP3Bitrate", "320k"}}, set([](app::AppSettings&) {})},
+        {"WMA 48", {{"WMABitrate", "48"}}, set([](app::AppSettings& s) {
+             s.Format.wmaBitrate = 48;
+         })},
+        {"WMA 64", {{"WMABitrate", "64"}}, set([](app::AppSettings& s) {
+             s.Format.wmaBitrate = 64;
+         })},
+        {"WMA 80", {{"WMABitrate", "80"}}, set([](app::AppSettings& s) {
+             s.Format.wmaBitrate = 80;
+         })},
+        {"WMA 128", {{"WMABitrate", "128"}}, set([](app::AppSettings& s) {
+             s.Format.wmaBitrate = 128;
+         })},
+        {"WMA 160", {{"WMABitrate", "160"}}, set([](app::AppSettings& s) {
+             s.Format.wmaBitrate = 160;
+         })},
+        {"WMA 192", {{"WMABitrate", "192"}}, set([](app::AppSettings&) {})},
+        {"Spectrum 1", {{"Spectrum", "1"}}, set([](app::AppSettings& s) { s.SpectrumMode = 1; })},
+        {"Spectrum 2", {{"Spectrum", "2"}}, set([](app::AppSettings& s) { s.SpectrumMode = 2; })},
+        {"Spectrum 3", {{"Spectrum", "3"}}, set([](app::AppSettings&) {})},
+        {"FileList 0", {{"FileList", "0"}}, set([](app::AppSettings& s) {
+             s.FileListShown = false;
+         })},
+        {"FileList 1", {{"FileList", "1"}}, set([](app::AppSettings&) {})},
+        {"FileList no", {{"FileList", "no"}}, set([](app::AppSettings&) {})},
+        {"LanguageFile kept", {{"LanguageFile", "ChineseGB.ini"}}, set([](app::AppSettings& s) {
+             s.LanguageFile = "ChineseGB.ini";
+         })},
+        {"LanguageFile names a missing file",
+         {{"LanguageFile", "Klingon.ini"}},
+         set([](app::AppSettings& s) { s.LanguageFile = "Klingon.ini"; })},
         // Only a plain file name: anything that leads out of the Languages folder is refused.
-        {"LanguageFile leading out", {{"LanguageFile", "../../../../dev/zero"}}, set([](AppSettings&) {})},
-        {"LanguageFile absolute", {{"LanguageFile", "/etc/passwd"}}, set([](AppSettings&) {})},
-        {"LanguageFile in a subfolder", {{"LanguageFile", "old/English.ini"}}, set([](AppSettings&) {})},
-        {"LanguageFile with a backslash", {{"LanguageFile", "..\\x.ini"}}, set([](AppSettings&) {})},
-        {"LanguageFile dot-dot", {{"LanguageFile", ".."}}, set([](AppSettings&) {})},
+        {"LanguageFile leading out",
+         {{"LanguageFile", "../../../../dev/zero"}},
+         set([](app::AppSettings&) {})},
+        {"LanguageFile absolute", {{"LanguageFile", "/etc/passwd"}}, set([](app::AppSettings&) {})},
+        {"LanguageFile in a subfolder",
+         {{"LanguageFile", "old/English.ini"}},
+         set([](app::AppSettings&) {})},
+        {"LanguageFile with a backslash",
+         {{"LanguageFile", "..\\x.ini"}},
+         set([](app::AppSettings&) {})},
+        {"LanguageFile dot-dot", {{"LanguageFile", ".."}}, set([](app::AppSettings&) {})},
     };
     for (const LoadRow& row : rows) {
         SCOPED_TRACE(row.name);
         MemorySettingsStore store;
         for (auto it = row.stored.constBegin(); it != row.stored.constEnd(); ++it)
             store.setValue(it.key(), it.value());
-        AppSettings expected = AppSettings::Defaults(english());
+        app::AppSettings expected = app::AppSettings::Defaults(english());
         row.change(expected);
-        AppSettings loaded;
+        app::AppSettings loaded;
         ASSERT_TRUE(loaded.Load(store, english()));
         expectSame(loaded, expected);
         // LanguageFile is written during load only when nothing was stored.
@@ -180,7 +236,7 @@ TEST(AppSettingsTest, LanguageFileMustBeAFileOfTheLanguagesFolder)
         SCOPED_TRACE(row.stored);
         MemorySettingsStore store;
         store.setValue("LanguageFile", row.stored);
-        AppSettings s;
+        app::AppSettings s;
         ASSERT_TRUE(s.Load(store, english(), languages));
         EXPECT_EQ(s.LanguageFile, QString::fromLatin1(row.loaded));
         EXPECT_TRUE(store.writes().isEmpty()) << "a refused name is replaced for this run only";
@@ -199,7 +255,7 @@ TEST(AppSettingsTest, DefaultLanguageFollowsTheUserLanguageAndIsWrittenAtOnce)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.id);
         MemorySettingsStore store;
-        AppSettings s;
+        app::AppSettings s;
         s.Load(store, {QStringLiteral("/d"), row.id});
         EXPECT_EQ(s.LanguageFile, QString::fromLatin1(row.file));
         EXPECT_EQ(store.value("LanguageFile"), QString::fromLatin1(row.file));
@@ -210,39 +266,90 @@ TEST(AppSettingsTest, SaveWritesEveryValueInOrderAndNeverTheLanguage)
 {
     struct SaveRow {
         const char* name;
-        std::function<void(AppSettings&)> change;
+        std::function<void(app::AppSettings&)> change;
         bool onTopChecked;
         int height;
         QList<QPair<QString, QString>> writes;
     };
-    const auto set = [](auto f) { return std::function<void(AppSettings&)>(f); };
+    const auto set = [](auto f) { return std::function<void(app::AppSettings&)>(f); };
     const SaveRow rows[] = {
-        {"defaults", set([](AppSettings&) {}), false, 358,
-         {{"Version", "3.1"}, {"Dir", "/home/u/Documents/"}, {"OnTop", "0"}, {"Mixer", "0"},
-          {"Channels", "2"}, {"Frequency", "44100"}, {"Format", "1"}, {"MP3Bitrate", "128"},
-          {"WMABitrate", "96"}, {"Spectrum", "0"}, {"FileList", "1"}}},
-        {"window facts win over the record", set([](AppSettings& s) { s.StayOnTop = false; s.FileListShown = true; }),
-         true, 168,
-         {{"Version", "3.1"}, {"Dir", "/home/u/Documents/"}, {"OnTop", "1"}, {"Mixer", "0"},
-          {"Channels", "2"}, {"Frequency", "44100"}, {"Format", "1"}, {"MP3Bitrate", "128"},
-          {"WMABitrate", "96"}, {"Spectrum", "0"}, {"FileList", "0"}}},
-        {"any other height hides the list", set([](AppSettings&) {}), false, 400,
-         {{"Version", "3.1"}, {"Dir", "/home/u/Documents/"}, {"OnTop", "0"}, {"Mixer", "0"},
-          {"Channels", "2"}, {"Frequency", "44100"}, {"Format", "1"}, {"MP3Bitrate", "128"},
-          {"WMABitrate", "96"}, {"Spectrum", "0"}, {"FileList", "0"}}},
-        {"every value changed", set([](AppSettings& s) {
-             s.RecordingsFolder = "/rec/"; s.MixerIndex = -1; s.Format.channels = 1;
-             s.Format.sampleRate = 8000; s.Format.format = RecordFormat::Wma;
-             s.Format.mp3Bitrate = 320; s.Format.wmaBitrate = 48; s.SpectrumMode = 2;
-             s.LanguageFile = "ChineseGB.ini"; }),
-         false, 358,
-         {{"Version", "3.1"}, {"Dir", "/rec/"}, {"OnTop", "0"}, {"Mixer", "-1"},
-          {"Channels", "1"}, {"Frequency", "8000"}, {"Format", "2"}, {"MP3Bitrate", "320"},
-          {"WMABitrate", "48"}, {"Spectrum", "2"}, {"FileList", "1"}}},
+        {"defaults",
+         set([](app::AppSettings&) {}),
+         false,
+         358,
+         {{"Version", "3.1"},
+          {"Dir", "/home/u/Documents/"},
+          {"OnTop", "0"},
+          {"Mixer", "0"},
+          {"Channels", "2"},
+          {"Frequency", "44100"},
+          {"Format", "1"},
+          {"MP3Bitrate", "128"},
+          {"WMABitrate", "96"},
+          {"Spectrum", "0"},
+          {"FileList", "1"}}},
+        {"window facts win over the record",
+         set([](app::AppSettings& s) {
+             s.StayOnTop = false;
+             s.FileListShown = true;
+         }),
+         true,
+         168,
+         {{"Version", "3.1"},
+          {"Dir", "/home/u/Documents/"},
+          {"OnTop", "1"},
+          {"Mixer", "0"},
+          {"Channels", "2"},
+          {"Frequency", "44100"},
+          {"Format", "1"},
+          {"MP3Bitrate", "128"},
+          {"WMABitrate", "96"},
+          {"Spectrum", "0"},
+          {"FileList", "0"}}},
+        {"any other height hides the list",
+         set([](app::AppSettings&) {}),
+         false,
+         400,
+         {{"Version", "3.1"},
+          {"Dir", "/home/u/Documents/"},
+          {"OnTop", "0"},
+          {"Mixer", "0"},
+          {"Channels", "2"},
+          {"Frequency", "44100"},
+          {"Format", "1"},
+          {"MP3Bitrate", "128"},
+          {"WMABitrate", "96"},
+          {"Spectrum", "0"},
+          {"FileList", "0"}}},
+        {"every value changed",
+         set([](app::AppSettings& s) {
+             s.RecordingsFolder = "/rec/";
+             s.MixerIndex = -1;
+             s.Format.channels = 1;
+             s.Format.sampleRate = 8000;
+             s.Format.format = recording::RecordFormat::Wma;
+             s.Format.mp3Bitrate = 320;
+             s.Format.wmaBitrate = 48;
+             s.SpectrumMode = 2;
+             s.LanguageFile = "ChineseGB.ini";
+         }),
+         false,
+         358,
+         {{"Version", "3.1"},
+          {"Dir", "/rec/"},
+          {"OnTop", "0"},
+          {"Mixer", "-1"},
+          {"Channels", "1"},
+          {"Frequency", "8000"},
+          {"Format", "2"},
+          {"MP3Bitrate", "320"},
+          {"WMABitrate", "48"},
+          {"Spectrum", "2"},
+          {"FileList", "1"}}},
     };
     for (const SaveRow& row : rows) {
         SCOPED_TRACE(row.name);
-        AppSettings s = AppSettings::Defaults(english());
+        app::AppSettings s = app::AppSettings::Defaults(english());
         row.change(s);
         MemorySettingsStore store;
         store.setValue("LanguageFile", "Chosen.ini");
@@ -259,7 +366,7 @@ TEST(AppSettingsTest, UnknownValuesAreReplacedOnTheNextSave)
     store.setValue("MP3Bitrate", "160");
     store.setValue("Format", "3");
     store.setValue("Mixer", "x");
-    AppSettings s;
+    app::AppSettings s;
     s.Load(store, english());
     s.Save(store, false, 358);
     EXPECT_EQ(store.value("Frequency"), QStringLiteral("44100"));
@@ -271,11 +378,11 @@ TEST(AppSettingsTest, UnknownValuesAreReplacedOnTheNextSave)
 TEST(AppSettingsTest, LanguageChoiceIsStoredAtOnceAndSurvivesWithoutSave)
 {
     MemorySettingsStore store;
-    AppSettings s;
+    app::AppSettings s;
     s.Load(store, english());
-    ASSERT_TRUE(AppSettings::StoreLanguageChoice(store, "ChineseBig5.ini"));
+    ASSERT_TRUE(app::AppSettings::StoreLanguageChoice(store, "ChineseBig5.ini"));
     // The program ends abnormally here: no Save. The next start reads the choice.
-    AppSettings next;
+    app::AppSettings next;
     next.Load(store, english());
     EXPECT_EQ(next.LanguageFile, QStringLiteral("ChineseBig5.ini"));
     // And a normal shutdown afterwards does not undo it, even with an older record.
@@ -307,7 +414,7 @@ TEST(AppSettingsTest, DefaultLanguageCanBeHandedBackInsteadOfWritten)
             store.setValue("LanguageFile", row.stored);
         store.setOpenFails(row.openFails);
         store.clearWrites();
-        AppSettings s;
+        app::AppSettings s;
         QString toStore = QStringLiteral("left over");
         s.Load(store, {QStringLiteral("/d"), 2052}, QString(), &toStore);
         EXPECT_EQ(toStore, QString::fromLatin1(row.handedBack));
@@ -321,12 +428,12 @@ TEST(AppSettingsTest, StoreThatCannotBeOpenedGivesDefaultsAndSavesNothing)
     MemorySettingsStore store;
     store.setValue("Format", "0");
     store.setOpenFails(true);
-    AppSettings s;
+    app::AppSettings s;
     EXPECT_FALSE(s.Load(store, {QStringLiteral("/d"), 2052}));
-    expectSame(s, AppSettings::Defaults({QStringLiteral("/d"), 2052}));
+    expectSame(s, app::AppSettings::Defaults({QStringLiteral("/d"), 2052}));
     EXPECT_EQ(s.LanguageFile, QStringLiteral("ChineseGB.ini")); // still chosen, for this run
     EXPECT_FALSE(s.Save(store, true, 168));
-    EXPECT_FALSE(AppSettings::StoreLanguageChoice(store, "English.ini"));
+    EXPECT_FALSE(app::AppSettings::StoreLanguageChoice(store, "English.ini"));
     EXPECT_TRUE(store.writes().isEmpty());
     EXPECT_EQ(store.value("Format"), QStringLiteral("0"));
 }
@@ -335,7 +442,7 @@ TEST(AppSettingsTest, StoreThatCannotBeWrittenReportsFailure)
 {
     MemorySettingsStore store;
     store.setCloseFails(true);
-    AppSettings s;
+    app::AppSettings s;
     s.Load(store, english()); // reading works, the default language does not stick
     EXPECT_EQ(s.LanguageFile, QStringLiteral("English.ini"));
     EXPECT_FALSE(store.contains("LanguageFile"));
@@ -348,18 +455,18 @@ TEST(AppSettingsTest, RoundTripThroughTheSettingsFile)
     QTemporaryDir dir;
     const QString path = dir.filePath("Quandrel/VexaRecorder.ini");
     platform::QtSettingsStore store(path);
-    AppSettings first;
+    app::AppSettings first;
     ASSERT_TRUE(first.Load(store, english()));
     first.RecordingsFolder = QString::fromUtf8("/录音, \"old\"/");
     first.MixerIndex = -1;
-    first.Format.format = RecordFormat::Wav;
+    first.Format.format = recording::RecordFormat::Wav;
     first.Format.sampleRate = 22050;
     first.SpectrumMode = 1;
     ASSERT_TRUE(first.Save(store, true, 168));
 
-    AppSettings second;
+    app::AppSettings second;
     ASSERT_TRUE(second.Load(store, english()));
-    AppSettings expected = first;
+    app::AppSettings expected = first;
     expected.StayOnTop = true;      // from the window, not the record
     expected.FileListShown = false;
     expectSame(second, expected);
@@ -384,9 +491,9 @@ TEST(AppSettingsTest, GarbageSettingsFileGivesDefaults)
     file.write("[General]\nFormat=0\nChannels=1\n" + garbage);
     file.close();
     platform::QtSettingsStore store(path);
-    AppSettings s;
+    app::AppSettings s;
     ASSERT_TRUE(s.Load(store, english()));
-    expectSame(s, AppSettings::Defaults(english()));
+    expectSame(s, app::AppSettings::Defaults(english()));
 }
 
 } // namespace
@@ -398,7 +505,7 @@ namespace {
 // one), and a text that is none of them loads as the row's default.
 TEST(AppSettingsTest, EveryChoiceOfTheTableSurvivesLoadAndSave)
 {
-    for (const AppSettings::Choice& choice : AppSettings::choices()) {
+    for (const app::AppSettings::Choice& choice : app::AppSettings::choices()) {
         SCOPED_TRACE(choice.key);
         std::vector<std::int32_t> values = choice.allowed;
         if (values.empty())
@@ -406,7 +513,7 @@ TEST(AppSettingsTest, EveryChoiceOfTheTableSurvivesLoadAndSave)
         for (std::int32_t value : values) {
             MemorySettingsStore store;
             store.setValue(choice.key, QString::number(value));
-            AppSettings loaded;
+            app::AppSettings loaded;
             ASSERT_TRUE(loaded.Load(store, english()));
             EXPECT_EQ(choice.get(loaded), value);
             MemorySettingsStore saved;
@@ -417,11 +524,11 @@ TEST(AppSettingsTest, EveryChoiceOfTheTableSurvivesLoadAndSave)
         for (const char* other : {"x", " ", "99999999999"}) {
             MemorySettingsStore store;
             store.setValue(choice.key, QString::fromLatin1(other));
-            AppSettings loaded;
+            app::AppSettings loaded;
             ASSERT_TRUE(loaded.Load(store, english()));
             EXPECT_EQ(choice.get(loaded), choice.defaultValue) << other;
         }
-        EXPECT_EQ(choice.get(AppSettings::Defaults(english())), choice.defaultValue);
+        EXPECT_EQ(choice.get(app::AppSettings::Defaults(english())), choice.defaultValue);
     }
 }
 

@@ -71,15 +71,18 @@ protected:
         store_.setValue("Dir", dir_.filePath("Recordings") + "/");
         store_.setValue("Format", "0");
     }
-    std::unique_ptr<TMainForm> makeForm(audio::AudioApi& engine)
+    std::unique_ptr<app::TMainForm> makeForm(audio::AudioApi& engine)
     {
-        parts_ = std::make_unique<MainFormParts>(engine);
-        TMainForm::Services services{store_, sink_, shell_,
-                                     platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-                                     AppSettings::Environment{dir_.filePath("Documents"), 1033},
-                                     dir_.path() + "/"};
+        parts_ = std::make_unique<app::MainFormParts>(engine);
+        app::TMainForm::Services services{
+            store_,
+            sink_,
+            shell_,
+            platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
+            app::AppSettings::Environment{dir_.filePath("Documents"), 1033},
+            dir_.path() + "/"};
         services.parts = parts_->all();
-        auto form = std::make_unique<TMainForm>(std::move(services));
+        auto form = std::make_unique<app::TMainForm>(std::move(services));
         layout_ = &form->layout();
         return form;
     }
@@ -95,10 +98,10 @@ protected:
     }
 
     QTemporaryDir dir_;
-    platform::MemorySettingsStore store_;
-    platform::RecordingMessageSink sink_;
+    testsupport::MemorySettingsStore store_;
+    testsupport::RecordingMessageSink sink_;
     NoShell shell_;
-    std::unique_ptr<MainFormParts> parts_;
+    std::unique_ptr<app::MainFormParts> parts_;
     skin::MainFormLayout* layout_ = nullptr;
 };
 

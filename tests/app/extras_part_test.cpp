@@ -80,18 +80,21 @@ protected:
         store_.setValue("Format", "0");
     }
 
-    std::unique_ptr<TMainForm> makeForm()
+    std::unique_ptr<app::TMainForm> makeForm()
     {
-        parts_ = std::make_unique<MainFormParts>(engine_);
-        TMainForm::Services services{store_, sink_, shell_,
-                                     platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-                                     AppSettings::Environment{dir_.filePath("Documents"), 1033},
-                                     program_};
+        parts_ = std::make_unique<app::MainFormParts>(engine_);
+        app::TMainForm::Services services{
+            store_,
+            sink_,
+            shell_,
+            platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
+            app::AppSettings::Environment{dir_.filePath("Documents"), 1033},
+            program_};
         services.parts = parts_->all();
-        return std::make_unique<TMainForm>(std::move(services));
+        return std::make_unique<app::TMainForm>(std::move(services));
     }
 
-    int languageIndex(TMainForm& form, const QString& name)
+    int languageIndex(app::TMainForm& form, const QString& name)
     {
         const QList<QAction*> items = form.layout().MenuSysLang->actions();
         for (int i = 0; i < items.size(); ++i)
@@ -102,12 +105,12 @@ protected:
 
     QTemporaryDir dir_;
     QString program_, languages_, recordings_;
-    platform::MemorySettingsStore store_;
-    platform::RecordingMessageSink sink_;
+    testsupport::MemorySettingsStore store_;
+    testsupport::RecordingMessageSink sink_;
     FakeShell shell_;
     fakes::EventLog log_;
     fakes::FakeCaptureAudio engine_{log_};
-    std::unique_ptr<MainFormParts> parts_;
+    std::unique_ptr<app::MainFormParts> parts_;
 };
 
 TEST_F(ExtrasPartTest, AboutFromTheMenuSpeaksTheLanguageAppliedAndShowsTheYear)
@@ -130,7 +133,7 @@ TEST_F(ExtrasPartTest, AboutFromTheMenuSpeaksTheLanguageAppliedAndShowsTheYear)
         form->LanguageMenuClick(index);
         bool shown = false;
         whenModal([&](QWidget* box) {
-            auto* about = qobject_cast<TAboutForm*>(box);
+            auto* about = qobject_cast<extras::TAboutForm*>(box);
             ASSERT_NE(about, nullptr);
             EXPECT_EQ(about->windowTitle(), c.caption);
             EXPECT_EQ(about->Label2->text(), c.version);
@@ -170,7 +173,7 @@ TEST_F(ExtrasPartTest, TheEditorGetsTheSelectedRecordingAfterYes)
 
     bool asked = false;
     whenModal([&](QWidget* box) {
-        auto* question = qobject_cast<EditorQuestionDialog*>(box);
+        auto* question = qobject_cast<extras::EditorQuestionDialog*>(box);
         ASSERT_NE(question, nullptr);
         EXPECT_EQ(question->ButtonYes->text(), QStringLiteral("是，用 Dravena 打开此文件"));
         asked = true;

@@ -20,7 +20,7 @@ struct Window {
     QWidget widget;
     skin::MainFormLayout layout{&widget, [] { return std::optional<QPoint>(); }};
     QMap<QString, int> calls;
-    KeyboardCommands* keys = nullptr;
+    app::KeyboardCommands* keys = nullptr;
 
     Window()
     {
@@ -41,7 +41,7 @@ struct Window {
         count(layout.MenuSysOpen, &QAction::triggered, "open");
         count(layout.QLTButtonClose, &TQLTButton::clicked, "exit");
         count(layout.MenuSysExit, &QAction::triggered, "exit");
-        keys = new KeyboardCommands(layout, &layout);
+        keys = new app::KeyboardCommands(layout, &layout);
         widget.show();
         widget.activateWindow();
     }

@@ -30,16 +30,19 @@ TEST(MainFormLayoutTest, LayoutPlugsIntoTheMainWindow)
     for (const char* f : {"English.ini", "ChineseGB.ini"})
         QFile::copy(shipped + f, dir.filePath("Languages/") + f);
 
-    platform::MemorySettingsStore store;
+    testsupport::MemorySettingsStore store;
     store.setValue("Spectrum", "2");
     store.setValue("LanguageFile", "ChineseGB.ini");
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     platform::DesktopShell shell;
-    TMainForm::Services services{store, sink, shell,
-                                 platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-                                 AppSettings::Environment{dir.filePath("Documents"), 1033},
-                                 dir.path() + "/"};
-    TMainForm form(services);
+    app::TMainForm::Services services{
+        store,
+        sink,
+        shell,
+        platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
+        app::AppSettings::Environment{dir.filePath("Documents"), 1033},
+        dir.path() + "/"};
+    app::TMainForm form(services);
     skin::MainFormLayout* layout = &form.layout();
     EXPECT_EQ(form.PopupMenuSystem(), layout->PopupMenuSystem);
     EXPECT_EQ(layout->MenuSysLang->actions().size(), 2);

@@ -35,7 +35,7 @@
 
 namespace {
 
-using platform::MemorySettingsStore;
+using testsupport::MemorySettingsStore;
 
 class FakeShell : public platform::Shell {
 public:
@@ -63,9 +63,9 @@ public:
 };
 
 // Counts the window's activations, after the commands had theirs.
-class ActivationCounter : public TMainFormPart {
+class ActivationCounter : public app::TMainFormPart {
 public:
-    void formActivate(MainFormContext&) override { ++activations; }
+    void formActivate(app::MainFormContext&) override { ++activations; }
     int activations = 0;
 };
 
@@ -106,16 +106,19 @@ protected:
     }
 
     // The window as main() builds it, over the given engine.
-    std::unique_ptr<TMainForm> makeForm(audio::AudioApi& engine)
+    std::unique_ptr<app::TMainForm> makeForm(audio::AudioApi& engine)
     {
-        parts_ = std::make_unique<MainFormParts>(engine);
-        TMainForm::Services services{store_, sink_, shell_,
-                                     platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-                                     AppSettings::Environment{dir_.filePath("Documents"), 1033},
-                                     program_};
+        parts_ = std::make_unique<app::MainFormParts>(engine);
+        app::TMainForm::Services services{
+            store_,
+            sink_,
+            shell_,
+            platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
+            app::AppSettings::Environment{dir_.filePath("Documents"), 1033},
+            program_};
         services.parts = parts_->all();
         services.parts.push_back(&counter_);
-        auto form = std::make_unique<TMainForm>(std::move(services));
+        auto form = std::make_unique<app::TMainForm>(std::move(services));
         form_ = form.get();
         return form;
     }
@@ -139,11 +142,11 @@ protected:
     QTemporaryDir dir_;
     QString program_, languages_, recordings_;
     MemorySettingsStore store_;
-    platform::RecordingMessageSink sink_;
+    testsupport::RecordingMessageSink sink_;
     FakeShell shell_;
     ActivationCounter counter_;
-    std::unique_ptr<MainFormParts> parts_;
-    TMainForm* form_ = nullptr;
+    std::unique_ptr<app::MainFormParts> parts_;
+    app::TMainForm* form_ = nullptr;
 };
 
 TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsBackToIdle)

@@ -24,30 +24,30 @@
 
 namespace {
 
-using platform::MemorySettingsStore;
+using testsupport::MemorySettingsStore;
 
-class JournalPart : public TMainFormPart {
+class JournalPart : public app::TMainFormPart {
 public:
     explicit JournalPart(QStringList& journal, MemorySettingsStore* store = nullptr)
         : journal_(journal), store_(store) {}
-    void formCreate(MainFormContext& f) override
+    void formCreate(app::MainFormContext& f) override
     {
         journal_ << QStringLiteral("create language=%1 os=%2").arg(f.Settings().LanguageFile).arg(f.OsKind());
     }
-    void formActivate(MainFormContext& f) override
+    void formActivate(app::MainFormContext& f) override
     {
         journal_ << QStringLiteral("activate ini=%1").arg(f.LanguageIni()->isOpen());
     }
-    void formShown(MainFormContext&) override
+    void formShown(app::MainFormContext&) override
     {
         journal_ << QStringLiteral("shown language stored=%1").arg(store_ && store_->contains("LanguageFile"));
     }
-    void formDestroyBeforeSave(MainFormContext& f) override
+    void formDestroyBeforeSave(app::MainFormContext& f) override
     {
         journal_ << QStringLiteral("before save saved=%1").arg(store_ && store_->contains("Version"));
         f.Settings().MixerIndex = -1; // e.g. the mixer found none
     }
-    void formDestroyAfterSave(MainFormContext&) override
+    void formDestroyAfterSave(app::MainFormContext&) override
     {
         journal_ << QStringLiteral("after save saved=%1").arg(store_ && store_->contains("Version"));
     }
@@ -69,15 +69,18 @@ protected:
             QFile::copy(shipped + f, languages_ + "/" + f);
     }
 
-    TMainForm::Services services(std::uint16_t languageId = 1033)
+    app::TMainForm::Services services(std::uint16_t languageId = 1033)
     {
-        return TMainForm::Services{store_, sink_, shell_,
-                                   platform::SystemFacts{platform::OsFamily::Other, 6, 1, languageId},
-                                   AppSettings::Environment{dir_.filePath("Documents"), languageId},
-                                   program_};
+        return app::TMainForm::Services{
+            store_,
+            sink_,
+            shell_,
+            platform::SystemFacts{platform::OsFamily::Other, 6, 1, languageId},
+            app::AppSettings::Environment{dir_.filePath("Documents"), languageId},
+            program_};
     }
 
-    QStringList menuCaptions(TMainForm& form, const QString& menuName)
+    QStringList menuCaptions(app::TMainForm& form, const QString& menuName)
     {
         QStringList out;
         for (QAction* a : form.findChild<QMenu*>(menuName)->actions())
@@ -88,7 +91,7 @@ protected:
     QTemporaryDir dir_;
     QString program_, languages_;
     MemorySettingsStore store_;
-    platform::RecordingMessageSink sink_;
+    testsupport::RecordingMessageSink sink_;
     platform::DesktopShell shell_;
 };
 
@@ -99,7 +102,7 @@ TEST_F(MainFormTest, FirstRunCreatesShowsAndSavesTheDefaults)
     auto s = services(3076);
     s.parts = {&part};
     {
-        TMainForm form(s);
+        app::TMainForm form(s);
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Vexa Recorder"));
         EXPECT_EQ(form.size(), QSize(270, 358));
         EXPECT_FALSE(form.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -152,7 +155,7 @@ TEST_F(MainFormTest, StoredSettingsShapeTheWindowAndComeBackFromIt)
     store_.setValue("FileList", "0");
     store_.setValue("LanguageFile", "english.INI"); // matched without regard to case
     store_.setValue("Spectrum", "2");
-    TMainForm form(services());
+    app::TMainForm form(services());
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(form.menuItem("MenuSysOnTop")->isChecked());
     EXPECT_EQ(form.size(), QSize(270, 168));
@@ -174,7 +177,7 @@ TEST_F(MainFormTest, StoredSettingsShapeTheWindowAndComeBackFromIt)
 
 TEST_F(MainFormTest, LanguageClickIsStoredAtOnceAndApplied)
 {
-    TMainForm form(services());
+    app::TMainForm form(services());
     form.show();
     EXPECT_EQ(form.menuItem("MenuSysExit")->text(), QStringLiteral("Exit"));
     QMenu* languages = form.findChild<QMenu*>("MenuSysLang");
@@ -202,7 +205,7 @@ TEST_F(MainFormTest, ActivationComesBackFromAnotherWindowOfTheProgram)
     JournalPart part(journal);
     auto s = services();
     s.parts = {&part};
-    TMainForm form(s);
+    app::TMainForm form(s);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     EXPECT_EQ(journal.filter("activate").size(), 1);
@@ -220,7 +223,7 @@ TEST_F(MainFormTest, ActivationComesBackFromAnotherWindowOfTheProgram)
 TEST_F(MainFormTest, SkinnedLayoutBringsTheSystemMenu)
 {
     auto s = services();
-    TMainForm form(s);
+    app::TMainForm form(s);
     EXPECT_EQ(form.PopupMenuSystem(), form.layout().PopupMenuSystem);
     EXPECT_EQ(form.findChild<QMenu*>("MenuSysLang")->actions().size(), 3);
 }
@@ -252,8 +255,9 @@ TEST_F(MainFormTest, MissingAndBrokenLanguageFilesDoNoHarm)
         MemorySettingsStore store;
         store.setValue("LanguageFile", "English.ini");
         auto s = services();
-        TMainForm::Services withStore{store, s.messages, s.shell, s.system, s.environment, s.programFolder};
-        TMainForm form(withStore);
+        app::TMainForm::Services withStore{store,    s.messages,    s.shell,
+                                           s.system, s.environment, s.programFolder};
+        app::TMainForm form(withStore);
         form.show();
         EXPECT_EQ(form.findChild<QMenu*>("MenuSysLang")->actions().size(), row.items);
         const QString exitText = form.menuItem("MenuSysExit")->text();

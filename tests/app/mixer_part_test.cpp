@@ -56,25 +56,28 @@ protected:
         store_.setValue("Format", "0");
     }
 
-    std::unique_ptr<TMainForm> makeForm(MixerDevice::BackendFactory mixers)
+    std::unique_ptr<app::TMainForm> makeForm(mixer::MixerDevice::BackendFactory mixers)
     {
-        parts_ = std::make_unique<MainFormParts>(engine_, std::move(mixers),
-                                                 [this](platform::MixerBackend* m) { handed_ = m; });
-        TMainForm::Services services{store_, sink_, shell_,
-                                     platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-                                     AppSettings::Environment{dir_.filePath("Documents"), 1033},
-                                     dir_.path() + "/"};
+        parts_ = std::make_unique<app::MainFormParts>(
+            engine_, std::move(mixers), [this](platform::MixerBackend* m) { handed_ = m; });
+        app::TMainForm::Services services{
+            store_,
+            sink_,
+            shell_,
+            platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
+            app::AppSettings::Environment{dir_.filePath("Documents"), 1033},
+            dir_.path() + "/"};
         services.parts = parts_->all();
-        return std::make_unique<TMainForm>(std::move(services));
+        return std::make_unique<app::TMainForm>(std::move(services));
     }
 
     QTemporaryDir dir_;
-    platform::MemorySettingsStore store_;
-    platform::RecordingMessageSink sink_;
+    testsupport::MemorySettingsStore store_;
+    testsupport::RecordingMessageSink sink_;
     NoShell shell_;
     fakes::EventLog log_;
     fakes::FakeCaptureAudio engine_{log_};
-    std::unique_ptr<MainFormParts> parts_;
+    std::unique_ptr<app::MainFormParts> parts_;
     platform::MixerBackend* handed_ = nullptr;
 };
 
@@ -116,7 +119,7 @@ TEST_F(MixerPartTest, AStoredMixerThatDoesNotExistIsWrittenBackAsZero)
 TEST_F(MixerPartTest, WithoutAMixerTheControlsAreDisabledAndMinusOneIsSaved)
 {
     store_.setValue("Mixer", "2");
-    auto form = makeForm(MainFormParts::nullMixers());
+    auto form = makeForm(app::MainFormParts::nullMixers());
     skin::MainFormLayout& l = form->layout();
     ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
     EXPECT_FALSE(l.QLTProgressBarWaveIn->Enabled());
@@ -131,9 +134,9 @@ TEST_F(MixerPartTest, WithoutAMixerTheControlsAreDisabledAndMinusOneIsSaved)
 
 TEST_F(MixerPartTest, TheDialogTakesItsTextsFromTheLanguage)
 {
-    auto form = makeForm(MainFormParts::nullMixers());
+    auto form = makeForm(app::MainFormParts::nullMixers());
     form->show();
-    TSoundSourceForm* dialog = parts_->mixer.SoundSourceForm();
+    mixer::TSoundSourceForm* dialog = parts_->mixer.SoundSourceForm();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->size(), QSize(289, 321));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Sound Source"));
@@ -146,7 +149,7 @@ TEST_F(MixerPartTest, TheDialogTakesItsTextsFromTheLanguage)
 
 TEST_F(MixerPartTest, DesktopPanelsOrOneMessage)
 {
-    auto form = makeForm(MainFormParts::nullMixers());
+    auto form = makeForm(app::MainFormParts::nullMixers());
     form->show(); // the language is applied at the first activation
     // Whatever this machine has installed: either a program was started, or one box said so.
     emit form->layout().MenuSysMixerPanel->triggered();

@@ -14,7 +14,7 @@ namespace {
 volatile sig_atomic_t earlierHandlerCalls = 0;
 extern "C" void earlierHandler(int) { earlierHandlerCalls = earlierHandlerCalls + 1; }
 
-QList<int> waitFor(SignalWatcher& watcher, QList<int>& got, int count)
+QList<int> waitFor(app::SignalWatcher& watcher, QList<int>& got, int count)
 {
     QElapsedTimer timer;
     timer.start();
@@ -28,13 +28,13 @@ TEST(SignalWatcherTest, SignalsBecomeQtSignals)
 {
     std::signal(SIGHUP, earlierHandler);
     {
-        SignalWatcher watcher;
+        app::SignalWatcher watcher;
         ASSERT_TRUE(watcher.isActive());
-        SignalWatcher second; // only one watcher can own the handlers
+        app::SignalWatcher second; // only one watcher can own the handlers
         EXPECT_FALSE(second.isActive());
 
         QList<int> got;
-        QObject::connect(&watcher, &SignalWatcher::received, [&](int n) { got << n; });
+        QObject::connect(&watcher, &app::SignalWatcher::received, [&](int n) { got << n; });
         std::raise(SIGTERM);
         std::raise(SIGINT);
         std::raise(SIGHUP);
@@ -46,7 +46,7 @@ TEST(SignalWatcherTest, SignalsBecomeQtSignals)
     EXPECT_EQ(earlierHandlerCalls, 1);
     std::signal(SIGHUP, SIG_DFL);
 
-    SignalWatcher again; // a new watcher works after the first is gone
+    app::SignalWatcher again; // a new watcher works after the first is gone
     EXPECT_TRUE(again.isActive());
 }
 

@@ -36,7 +36,7 @@ TEST(AudioStartup, StartOrderAndFailure)
         fakes::ThreadNotingSink sink(log);
         audio.failRecordInit = c.failRecordInit;
         audio.failInit = c.failInit;
-        EXPECT_EQ(AudioStartup::start(audio, sink), c.started);
+        EXPECT_EQ(app::AudioStartup::start(audio, sink), c.started);
         QStringList calls = log.events();
         calls.removeIf([](const QString& e) { return e.startsWith(QLatin1String("message")); });
         EXPECT_EQ(calls, c.calls);
@@ -70,8 +70,8 @@ TEST(AudioStartup, ReleaseCompletesARunningRecordingFirst)
         recording::RecordingSession session(audio, writers, sink, host);
         audio::Handle channel = 0;
         if (what == Recording || what == RecordingPaused) {
-            RecordFormat f;
-            f.format = RecordFormat::Mp3;
+            recording::RecordFormat f;
+            f.format = recording::RecordFormat::Mp3;
             session.record(dir.path(), f);
             ASSERT_TRUE(session.isRecording());
             audio.deliver(5, 250);
@@ -82,7 +82,7 @@ TEST(AudioStartup, ReleaseCompletesARunningRecordingFirst)
             channel = 77;
         }
         log.clear();
-        AudioStartup::release(audio, session, channel);
+        app::AudioStartup::release(audio, session, channel);
 
         QStringList expected;
         if (channel != 0)

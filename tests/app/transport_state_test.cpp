@@ -17,17 +17,20 @@ namespace {
 
 // Keeps the last value set for each control; unset values stay empty so that a control the
 // logic forgets to set is caught.
-class FakeTransportView : public TransportView {
+class FakeTransportView : public app::TransportView {
 public:
-    void setControlEnabled(TransportControl c, bool enabled) override { enabled_[c] = enabled; }
-    void setButtonDown(TransportControl c, bool down) override { down_[c] = down; }
-    void setButtonHint(TransportControl c, const QString& hint) override { hint_[c] = hint; }
+    void setControlEnabled(app::TransportControl c, bool enabled) override
+    {
+        enabled_[c] = enabled;
+    }
+    void setButtonDown(app::TransportControl c, bool down) override { down_[c] = down; }
+    void setButtonHint(app::TransportControl c, const QString& hint) override { hint_[c] = hint; }
     void setSliderPosition(int position) override { slider_ = position; }
     void setFolderCaption(const QString& folder) override { folder_ = folder; }
 
-    QMap<TransportControl, bool> enabled_;
-    QMap<TransportControl, bool> down_;
-    QMap<TransportControl, QString> hint_;
+    QMap<app::TransportControl, bool> enabled_;
+    QMap<app::TransportControl, bool> down_;
+    QMap<app::TransportControl, QString> hint_;
     std::optional<int> slider_;
     std::optional<QString> folder_;
 };
@@ -70,7 +73,7 @@ QString hintText(const Language& l, Hint h)
 
 struct Row {
     TransportState state;
-    TransportSelection selection;
+    app::TransportSelection selection;
     const char* what;
     bool library;    // groups 1 and 2
     bool recordOn, recordDown;
@@ -82,12 +85,12 @@ struct Row {
     bool folderShown;
 };
 
-constexpr TransportSelection kEmpty{-1, 0};
-constexpr TransportSelection kNoneOfThree{-1, 3};
-constexpr TransportSelection kFirst{0, 3};
-constexpr TransportSelection kMiddle{1, 3};
-constexpr TransportSelection kLast{2, 3};
-constexpr TransportSelection kSingle{0, 1};
+constexpr app::TransportSelection kEmpty{-1, 0};
+constexpr app::TransportSelection kNoneOfThree{-1, 3};
+constexpr app::TransportSelection kFirst{0, 3};
+constexpr app::TransportSelection kMiddle{1, 3};
+constexpr app::TransportSelection kLast{2, 3};
+constexpr app::TransportSelection kSingle{0, 1};
 
 // clang-format off
 const Row kRows[] = {
@@ -129,7 +132,7 @@ protected:
 
 void expectRow(const FakeTransportView& v, const Row& r, const Language& l, const QString& folder)
 {
-    using C = TransportControl;
+    using C = app::TransportControl;
     SCOPED_TRACE(std::string(r.what) + " / " + l.name);
     ASSERT_TRUE(v.enabled_.contains(C::LibraryGroup));
     EXPECT_EQ(v.enabled_.value(C::LibraryGroup), r.library);
@@ -174,7 +177,7 @@ TEST_F(TransportStateTable, EveryStateAndSelectionInTwoLanguages)
     const QString folder = QStringLiteral("/home/user/Documents/");
     for (const Row& r : kRows) {
         FakeTransportView view;
-        TransportPresenter presenter(view);
+        app::TransportPresenter presenter(view);
         i18n::LanguageFile language(dir_.filePath("English.ini"));
         // As the window shows it: the model's state reaches the controls.
         audio::TransportModel model;
@@ -195,12 +198,12 @@ TEST_F(TransportStateTable, EveryStateAndSelectionInTwoLanguages)
 TEST_F(TransportStateTable, MissingLanguageGivesEmptyHints)
 {
     FakeTransportView view;
-    TransportPresenter presenter(view);
+    app::TransportPresenter presenter(view);
     const i18n::LanguageFile closed;
     presenter.SetTransportState(Recording, kMiddle, QStringLiteral("/r/"), closed);
-    EXPECT_TRUE(view.hint_.contains(TransportControl::QLTCircleButtonRecord));
-    EXPECT_EQ(view.hint_.value(TransportControl::QLTCircleButtonRecord), QString());
-    EXPECT_EQ(view.hint_.value(TransportControl::QLTCircleButtonPlay), QString());
+    EXPECT_TRUE(view.hint_.contains(app::TransportControl::QLTCircleButtonRecord));
+    EXPECT_EQ(view.hint_.value(app::TransportControl::QLTCircleButtonRecord), QString());
+    EXPECT_EQ(view.hint_.value(app::TransportControl::QLTCircleButtonPlay), QString());
 }
 
 // Record in Recording pauses, in RecordPaused continues: the button comes up with "Continue"
@@ -208,7 +211,7 @@ TEST_F(TransportStateTable, MissingLanguageGivesEmptyHints)
 TEST_F(TransportStateTable, RecordPauseContinueCycleAndActivation)
 {
     FakeTransportView view;
-    TransportPresenter presenter(view);
+    app::TransportPresenter presenter(view);
     const i18n::LanguageFile language(dir_.filePath("English.ini"));
     audio::TransportModel model;
     model.onStateSet([&](TransportState s) { presenter.SetTransportState(s, kFirst, QStringLiteral("/r/"), language); });
@@ -219,8 +222,8 @@ TEST_F(TransportStateTable, RecordPauseContinueCycleAndActivation)
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
         model.SetTransportState(cycle[i]);
-        EXPECT_EQ(view.down_.value(TransportControl::QLTCircleButtonRecord), down[i]);
-        EXPECT_EQ(view.hint_.value(TransportControl::QLTCircleButtonRecord),
+        EXPECT_EQ(view.down_.value(app::TransportControl::QLTCircleButtonRecord), down[i]);
+        EXPECT_EQ(view.hint_.value(app::TransportControl::QLTCircleButtonRecord),
                   QLatin1String(hint[i]));
         EXPECT_EQ(model.activationMayReset(), mayReset[i]);
     }

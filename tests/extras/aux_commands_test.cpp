@@ -80,7 +80,7 @@ protected:
     QTemporaryDir dir_;
     QString program_, path_;
     RecordingShell shell_;
-    platform::RecordingMessageSink sink_;
+    testsupport::RecordingMessageSink sink_;
     std::shared_ptr<const i18n::LanguageFile> language_;
     std::unique_ptr<AuxCommands> commands_;
     int questions_ = 0;

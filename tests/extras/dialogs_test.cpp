@@ -56,13 +56,14 @@ TEST(RightsLineTest, OnlyTheFirstMarkerTakesTheYear)
         {"", 2027, ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TAboutForm::RightsLine(c.text, c.year), c.expected) << c.text.toStdString();
+        EXPECT_EQ(extras::TAboutForm::RightsLine(c.text, c.year), c.expected)
+            << c.text.toStdString();
 }
 
 TEST(AboutFormTest, EachShowingWritesTheYearAndTheAddressOpensOnAClick)
 {
     UrlShell shell;
-    TAboutForm form(shell, QIcon(), "3.1");
+    extras::TAboutForm form(shell, QIcon(), "3.1");
     EXPECT_EQ(form.size(), QSize(299, 198));
     EXPECT_EQ(form.ButtonOk->geometry(), QRect(104, 160, 75, 25));
     EXPECT_EQ(form.Image1->geometry(), QRect(200, 24, 72, 72));
@@ -102,7 +103,7 @@ TEST(AboutFormTest, EachShowingWritesTheYearAndTheAddressOpensOnAClick)
 TEST(AboutFormTest, ANewLanguageFontKeepsTheWholeNameVisible)
 {
     UrlShell shell;
-    TAboutForm form(shell, QIcon(), "3.1");
+    extras::TAboutForm form(shell, QIcon(), "3.1");
     QFont wide = form.font();
     wide.setPointSize(wide.pointSize() * 2); // as a language's font may do before a showing
     wide.setLetterSpacing(QFont::AbsoluteSpacing, 4);
@@ -117,7 +118,7 @@ TEST(AboutFormTest, ANewLanguageFontKeepsTheWholeNameVisible)
 TEST(AboutFormTest, TheSystemYearByDefault)
 {
     UrlShell shell;
-    TAboutForm form(shell, QIcon(), "3.1");
+    extras::TAboutForm form(shell, QIcon(), "3.1");
     form.setRightsTemplate("(C) [xxx]");
     whenModal([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
     form.exec();
@@ -129,7 +130,7 @@ TEST(EditorQuestionDialogTest, YesNoAndTheWindowButton)
     QWidget owner;
     owner.resize(270, 358);
     owner.show();
-    EditorQuestionDialog form(&owner);
+    extras::EditorQuestionDialog form(&owner);
     EXPECT_EQ(form.size(), QSize(217, 134));
     EXPECT_EQ(form.ButtonYes->geometry(), QRect(16, 56, 185, 25));
     EXPECT_EQ(form.ButtonNo->geometry(), QRect(16, 96, 185, 25));

@@ -24,7 +24,7 @@ TEST(LanguageMessagesTest, TextCaptionAndIcon)
     f.write("[Common]\nMessage=Note\n[Strings]\nstr001=Cannot open\nstr004=Delete it?\n");
     f.close();
     LanguageFile ini(path);
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
 
     LanguageMessages::Inform(sink, ini, "str001");
     LanguageMessages::Inform(sink, ini, "str002", false);
@@ -60,7 +60,7 @@ TEST(LanguageMessagesTest, EveryMessageHasWordsWithoutALanguageFile)
         for (int i = 1; i <= 8; ++i) {
             const QString key = QStringLiteral("str%1").arg(i, 3, 10, QLatin1Char('0'));
             SCOPED_TRACE(key.toStdString());
-            platform::RecordingMessageSink sink;
+            testsupport::RecordingMessageSink sink;
             LanguageMessages::Inform(sink, *ini, key);
             ASSERT_EQ(sink.messages().size(), 1);
             EXPECT_FALSE(sink.messages()[0].text.isEmpty());

@@ -144,7 +144,7 @@ public:
     QString recordingsFolder() const override { return folder; }
     void setRecordingsFolder(const QString& f) override { folder = f; }
     QString recordFilePath() const override { return recordPath; }
-    RecordFormat recordFormat() const override { return format; }
+    recording::RecordFormat recordFormat() const override { return format; }
     const i18n::LanguageFile& language() const override { return lang; }
     void setPositionSlider(int p) override { slider = p; }
     QString askOpenFile(const QString& f, const QString& filter) override
@@ -174,7 +174,7 @@ public:
     audio::Handle channelHandle = 0;
     QString folder;
     QString recordPath;
-    RecordFormat format;
+    recording::RecordFormat format;
     i18n::LanguageFile lang;
     int slider = -1;
     QString openAnswer, openDialogFolder, openDialogFilter;

@@ -69,7 +69,7 @@ struct Bench {
     FakeEngine engine;
     FakeListView view;
     FakePanel panel;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     library::FileInfo info{engine, sink};
     library::FileLister lister{engine, sink, QIcon()};
     library::FileSelection selection{host, view, panel, info};
@@ -416,7 +416,7 @@ TEST(FileCommands, RefreshBrowseClicksAndReselect)
     EXPECT_EQ(b.view.selectedCaption(), "a.wav");
     EXPECT_EQ(b.panel.fileName, "a.wav");
     EXPECT_EQ(b.panel.labels.totalTime, "00:01");
-    b.host.format.format = RecordFormat::Wma;
+    b.host.format.format = recording::RecordFormat::Wma;
     b.view.clear();
     b.commands.Reselect();
     EXPECT_EQ(b.panel.labels.format, "wma");

@@ -6,7 +6,7 @@
 // ctest-link: vexa_recording
 #include "LibraryFakes.h"
 #include "audio/Engine.h"
-#include "codecs/Wavtowma.h"
+#include "codecs/WmaWriter.h"
 #include "i18n/LanguageFile.h"
 #include "library/FileInfo.h"
 #include "recording/RecordFormat.h"
@@ -40,14 +40,14 @@ bool makeCover(const QString& path)
 
 bool writerWma(const QString& path, int kbps)
 {
-    RecordFormat format;
-    format.format = RecordFormat::Wma;
+    recording::RecordFormat format;
+    format.format = recording::RecordFormat::Wma;
     format.sampleRate = 44100;
     format.channels = 2;
     format.wmaBitrate = kbps;
-    const auto pcm = support::sinePcm(44100, 44100 * 10, {440.0, 660.0});
-    platform::RecordingMessageSink sink;
-    Wavtowma writer(sink);
+    const auto pcm = testsupport::sinePcm(44100, 44100 * 10, {440.0, 660.0});
+    testsupport::RecordingMessageSink sink;
+    codecs::WmaWriter writer(sink);
     return testsupport::writeAsTake(writer, path, format, pcm);
 }
 
@@ -96,11 +96,11 @@ TEST_P(PanelBitrate, IsTheRateOfTheAudioData)
     ASSERT_TRUE(ok) << "could not make the files";
     const Case c = GetParam();
     audio::Engine engine;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     library::FileInfo info(engine, sink);
     librarytest::FakePanel panel;
     i18n::LanguageFile language;
-    RecordFormat format;
+    recording::RecordFormat format;
     info.ShowFileInfo(dir->path() + "/" + c.file, panel, format, language);
     EXPECT_TRUE(sink.messages().isEmpty());
     ASSERT_FALSE(panel.labels.bitrate.isEmpty()) << c.file;

@@ -76,7 +76,7 @@ protected:
     FakeHost host;
     FakeEngine engine;
     FakePanel panel;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     FileInfo info{engine, sink};
 };
 
@@ -208,23 +208,23 @@ TEST_F(FileInfoPanel, FailureMessagesHaveWordsWithoutALanguageFile)
 TEST_F(FileInfoPanel, WithoutAFileShowsTheRecordFormat)
 {
     struct FormatCase {
-        RecordFormat format;
+        recording::RecordFormat format;
         QString path;
         FileInfoLabels labels;
     };
     const auto mp3At = [](std::int32_t rate, std::int32_t kbps) {
-        RecordFormat f;
+        recording::RecordFormat f;
         f.sampleRate = rate;
         f.mp3Bitrate = kbps;
         return f;
     };
-    RecordFormat mp3;  // MP3 stereo 44100 128
-    RecordFormat wav;
-    wav.format = RecordFormat::Wav;
+    recording::RecordFormat mp3; // MP3 stereo 44100 128
+    recording::RecordFormat wav;
+    wav.format = recording::RecordFormat::Wav;
     wav.channels = 1;
     wav.sampleRate = 8000;
-    RecordFormat wma;
-    wma.format = RecordFormat::Wma;
+    recording::RecordFormat wma;
+    wma.format = recording::RecordFormat::Wma;
     wma.sampleRate = 48000;
     wma.wmaBitrate = 160;
     const std::vector<FormatCase> cases = {

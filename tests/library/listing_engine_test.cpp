@@ -36,7 +36,7 @@ protected:
     static QString message;
 
     audio::Engine engine;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     FakeListView view;
 };
 QTemporaryDir* ListingEngine::dir = nullptr;

@@ -34,7 +34,7 @@ QIcon programIcon()
 
 // A sink that runs something while a message is "on screen", as the window's re-activation
 // does when a modal box closes.
-class ReenteringSink : public platform::RecordingMessageSink {
+class ReenteringSink : public testsupport::RecordingMessageSink {
 public:
     void show(const platform::Message& m) override
     {

@@ -78,7 +78,7 @@ protected:
     FakeHost host;
     FakeListView view;
     FakePanel panel;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     library::FileInfo info{engine, sink};
     library::FileSelection selection{host, view, panel, info};
     library::Playback playback{host, engine, view, selection, sink};

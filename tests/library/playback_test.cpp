@@ -33,7 +33,7 @@ protected:
     FakeEngine engine;
     FakeListView view;
     FakePanel panel;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     library::FileInfo info{engine, sink};
     library::FileSelection selection{host, view, panel, info};
     Playback playback{host, engine, view, selection, sink};

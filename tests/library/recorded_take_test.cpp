@@ -9,7 +9,7 @@
 #include "LibraryFakes.h"
 #include "audio/Engine.h"
 #include "library/RecordingsLibrary.h"
-#include "recording/Wavtomp3.h"
+#include "recording/Mp3Writer.h"
 #include "support/FakeAudio.h"
 #include "support/RecordingMessageSink.h"
 #include "support/decode_audio.h"
@@ -24,10 +24,10 @@ using namespace librarytest;
 
 namespace {
 
-RecordFormat mp3Format(int rate = 44100, int channels = 2, int kbps = 128)
+recording::RecordFormat mp3Format(int rate = 44100, int channels = 2, int kbps = 128)
 {
-    RecordFormat format;
-    format.format = RecordFormat::Mp3;
+    recording::RecordFormat format;
+    format.format = recording::RecordFormat::Mp3;
     format.sampleRate = rate;
     format.channels = channels;
     format.mp3Bitrate = kbps;
@@ -36,16 +36,17 @@ RecordFormat mp3Format(int rate = 44100, int channels = 2, int kbps = 128)
 
 // A take of exactly `frames` frames as a recording writes it, to <dir>/rec/Vexa_001.mp3; its
 // path, or empty when it could not be written.
-QString mp3Take(const QTemporaryDir& dir, const RecordFormat& format, std::int64_t frames)
+QString mp3Take(const QTemporaryDir& dir, const recording::RecordFormat& format,
+                std::int64_t frames)
 {
     const QString folder = dir.path() + "/rec/";
     const QString path = folder + "Vexa_001.mp3";
     const std::vector<double> tones(std::size_t(format.channels), 440.0);
-    platform::RecordingMessageSink sink;
-    Wavtomp3 writer(sink);
+    testsupport::RecordingMessageSink sink;
+    recording::Mp3Writer writer(sink);
     const bool written = QDir().mkpath(folder) &&
         testsupport::writeAsTake(writer, path, format,
-                                 support::sinePcm(format.sampleRate, frames, tones));
+                                 testsupport::sinePcm(format.sampleRate, frames, tones));
     return written ? path : QString();
 }
 
@@ -62,14 +63,14 @@ struct Shown {
 
 // The library's list and panel for the one file of folder; `recorded` tells it of the take first.
 Shown show(audio::AudioApi& engine, const QString& folder, const QString& path,
-           const RecordFormat* recorded, std::int64_t frames)
+           const recording::RecordFormat* recorded, std::int64_t frames)
 {
     FakeHost host;
     host.folder = folder;
     host.lang.open(writeLanguage(folder + QStringLiteral("../")));
     FakeListView list;
     FakePanel panel;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     library::RecordingsLibrary library(host, list, panel, engine, sink, QIcon());
     if (recorded)
         library.rememberRecording(path, *recorded, std::uint64_t(frames));
@@ -104,7 +105,7 @@ TEST(RecordedTake, ListedAndDetailedAsTheDecoderReadsIt)
                          .arg(c.frames)
                          .toStdString());
         QTemporaryDir dir;
-        const RecordFormat format = mp3Format(c.rate, c.channels, c.kbps);
+        const recording::RecordFormat format = mp3Format(c.rate, c.channels, c.kbps);
         const QString path = mp3Take(dir, format, c.frames);
         ASSERT_FALSE(path.isEmpty());
         const QString folder = dir.path() + "/rec/";
@@ -121,7 +122,7 @@ TEST(RecordedTake, ListedAndDetailedAsTheDecoderReadsIt)
 TEST(RecordedTake, FileChangedAfterTheTakeIsReadAgain)
 {
     QTemporaryDir dir;
-    const RecordFormat format = mp3Format();
+    const recording::RecordFormat format = mp3Format();
     const QString path = mp3Take(dir, format, 44100 * 2);
     ASSERT_FALSE(path.isEmpty());
     const QString folder = dir.path() + "/rec/";
@@ -131,7 +132,7 @@ TEST(RecordedTake, FileChangedAfterTheTakeIsReadAgain)
     host.lang.open(writeLanguage(dir.path()));
     FakeListView list;
     FakePanel panel;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     testsupport::FakeAudio engine;
     library::RecordingsLibrary library(host, list, panel, engine, sink, QIcon());
     library.rememberRecording(path, format, 44100 * 2);

@@ -34,7 +34,7 @@ protected:
     FakeEngine engine;
     FakeListView view;
     FakePanel panel;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     library::FileInfo info{engine, sink};
     library::FileSelection selection{host, view, panel, info};
 };
@@ -96,7 +96,7 @@ TEST_F(Selection, SelectsAndRefreshesThePanelOnlyWhereTheStateAllows)
 
 namespace {
 // A sink during whose messages the window is activated again, as closing a modal box does.
-class ActivatingSink : public platform::RecordingMessageSink {
+class ActivatingSink : public testsupport::RecordingMessageSink {
 public:
     void show(const platform::Message& m) override
     {

@@ -234,7 +234,7 @@ TEST(StreamProbe, LibraryListsAndDetailsWithoutOpeningAFile)
         FakeListView list;
         list.editable = true;
         FakePanel panel;
-        platform::RecordingMessageSink sink;
+        testsupport::RecordingMessageSink sink;
         testsupport::FakeAudio engine;
         library::RecordingsLibrary library(host, list, panel, engine, sink, QIcon());
         library.setProbeProgram(c.reader);

@@ -189,7 +189,7 @@ TEST(WaveHeader, ShowsTheReadersOwnMessageOncePerFailure)
     };
     for (const MessageCase& c : cases) {
         SCOPED_TRACE(c.path.toStdString());
-        platform::RecordingMessageSink sink;
+        testsupport::RecordingMessageSink sink;
         WaveInfo info;
         EXPECT_EQ(library::ReadWaveHeader(c.path, info, sink), c.ok);
         if (c.ok) {

@@ -47,7 +47,7 @@ bool waitFor(const std::function<bool()>& condition, int ms = 3000)
     return true;
 }
 
-MixerDevice::BackendFactory pulse()
+mixer::MixerDevice::BackendFactory pulse()
 {
     return [] { return std::make_unique<platform::PulseMixerBackend>(); };
 }
@@ -63,10 +63,10 @@ protected:
         for (const char* s : {"micsink.monitor", "speaker.monitor", "tonesink.monitor", "silence"})
             pactl({"set-source-volume", s, "100%"});
     }
-    MixerDevice mixer{pulse()};
+    mixer::MixerDevice mixer{pulse()};
 };
 
-class View : public MixerPanelView {
+class View : public mixer::MixerPanelView {
 public:
     void setControlsEnabled(bool e) override { enabled = e; }
     int waveInPos() const override { return waveIn; }
@@ -126,8 +126,8 @@ TEST_F(OnServer, EachOperationRoundTripsAgainstPactl)
     ASSERT_TRUE(testsupport::setDefaultSource("silence"));
     EXPECT_TRUE(waitFor([&] { return mixer.GetWaveInIndex() == lines.indexOf("Silence"); }))
         << mixer.GetWaveInIndex();
-    EXPECT_EQ(mixer.SetWaveInIndex(-1), MixerDevice::ErrBadIndex);
-    EXPECT_EQ(mixer.SetWaveInIndex(4), MixerDevice::ErrBadIndex);
+    EXPECT_EQ(mixer.SetWaveInIndex(-1), mixer::MixerDevice::ErrBadIndex);
+    EXPECT_EQ(mixer.SetWaveInIndex(4), mixer::MixerDevice::ErrBadIndex);
     EXPECT_EQ(pactl({"get-default-source"}), "silence");
 
     struct Case {
@@ -168,12 +168,12 @@ TEST_F(OnServer, ChangesMadeWithPactlReachThePanel)
 {
     View view;
     NoShell shell;
-    SoundPanels panels(shell, [](const QString&) { return QString(); });
-    TSoundSourceForm form(pulse());
-    MixerDevice windowMixer(pulse());
-    MixerPanel panel(windowMixer, view, form, panels, false);
+    mixer::SoundPanels panels(shell, [](const QString&) { return QString(); });
+    mixer::TSoundSourceForm form(pulse());
+    mixer::MixerDevice windowMixer(pulse());
+    mixer::MixerPanel panel(windowMixer, view, form, panels, false);
     int changes = 0;
-    windowMixer.OnChange = [&](MixerDevice*) {
+    windowMixer.OnChange = [&](mixer::MixerDevice*) {
         ++changes;
         panel.refresh();
     };

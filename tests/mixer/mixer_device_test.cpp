@@ -18,7 +18,7 @@ struct Fixture : ::testing::Test {
     std::shared_ptr<ScriptedMixerBackend::State> state =
         std::make_shared<ScriptedMixerBackend::State>();
     int made = 0;
-    MixerDevice mixer{scriptedMixers(state, &made)};
+    mixer::MixerDevice mixer{scriptedMixers(state, &made)};
 };
 
 } // namespace
@@ -59,7 +59,7 @@ TEST_F(Fixture, AnIndexOutsideTheLinesIsRefusedAndNeverWritten)
 {
     ASSERT_TRUE(mixer.Open(0));
     for (int bad : {-1, 3, 4, -100, 1000}) {
-        EXPECT_EQ(mixer.SetWaveInIndex(bad), MixerDevice::ErrBadIndex) << bad;
+        EXPECT_EQ(mixer.SetWaveInIndex(bad), mixer::MixerDevice::ErrBadIndex) << bad;
         EXPECT_EQ(mixer.GetWaveInVolume(bad), -1) << bad;
         EXPECT_NE(mixer.SetWaveInVolume(bad, 5), 0) << bad;
     }
@@ -75,8 +75,9 @@ TEST_F(Fixture, VolumesOutsideTheRawRangeAreRefused)
         int volume;
         int result;
     };
-    for (const Case c : {Case{-1, MixerDevice::ErrBadValue}, Case{65536, MixerDevice::ErrBadValue},
-                         Case{0, 0}, Case{65535, 0}}) {
+    for (const Case c :
+         {Case{-1, mixer::MixerDevice::ErrBadValue}, Case{65536, mixer::MixerDevice::ErrBadValue},
+          Case{0, 0}, Case{65535, 0}}) {
         EXPECT_EQ(mixer.SetSpeakerVolume(c.volume), c.result) << c.volume;
         EXPECT_EQ(mixer.SetWaveInVolume(0, c.volume), c.result) << c.volume;
     }
@@ -134,11 +135,12 @@ TEST_F(Fixture, AFailedOpenLeavesEveryQueryFailing)
 TEST(QLTMixerWithoutDevice, EveryOperationFails)
 {
     for (bool factoryGivesNothing : {false, true}) {
-        MixerDevice mixer(factoryGivesNothing
-                              ? MixerDevice::BackendFactory(
-                                    [] { return std::unique_ptr<platform::MixerBackend>(); })
-                              : MixerDevice::BackendFactory(
-                                    [] { return std::make_unique<platform::NullMixerBackend>(); }));
+        mixer::MixerDevice mixer(factoryGivesNothing
+                                     ? mixer::MixerDevice::BackendFactory(
+                                           [] { return std::unique_ptr<platform::MixerBackend>(); })
+                                     : mixer::MixerDevice::BackendFactory([] {
+                                           return std::make_unique<platform::NullMixerBackend>();
+                                       }));
         QStringList list;
         EXPECT_EQ(mixer.GetMixerList(list), 0);
         EXPECT_TRUE(list.isEmpty());
@@ -160,8 +162,8 @@ TEST(QLTMixerWithoutDevice, EveryOperationFails)
 TEST_F(Fixture, ChangesArriveAsOneOnChangePerBurst)
 {
     int changes = 0;
-    MixerDevice* sender = nullptr;
-    mixer.OnChange = [&](MixerDevice* s) {
+    mixer::MixerDevice* sender = nullptr;
+    mixer.OnChange = [&](mixer::MixerDevice* s) {
         ++changes;
         sender = s;
     };

@@ -25,7 +25,7 @@
 
 namespace {
 
-class FakeView : public MixerPanelView {
+class FakeView : public mixer::MixerPanelView {
 public:
     void setControlsEnabled(bool e) override { enabled = e; }
     int waveInPos() const override { return waveIn; }
@@ -65,7 +65,7 @@ public:
 };
 
 // Runs `inDialog` on the dialog once it shows modally, then closes it with the given button.
-void whenShown(TSoundSourceForm& form, std::function<void()> inDialog, bool ok)
+void whenShown(mixer::TSoundSourceForm& form, std::function<void()> inDialog, bool ok)
 {
     QTimer::singleShot(0, &form, [&form, inDialog, ok] {
         if (inDialog)
@@ -75,7 +75,7 @@ void whenShown(TSoundSourceForm& form, std::function<void()> inDialog, bool ok)
 }
 
 // Selects a row as a click does: selection, then the list's mouse-up handler.
-void clickRow(TSoundSourceForm& form, int row)
+void clickRow(mixer::TSoundSourceForm& form, int row)
 {
     form.CheckListBox1->setCurrentRow(row);
     form.CheckListBox1MouseUp();
@@ -87,10 +87,11 @@ struct Panel : ::testing::Test {
     {
         // The dialog's mixer is a connection of its own to the same devices.
         dialogState = std::make_shared<ScriptedMixerBackend::State>(*state);
-        mixer = std::make_unique<MixerDevice>(scriptedMixers(state));
-        form = std::make_unique<TSoundSourceForm>(scriptedMixers(dialogState, &dialogBackends));
-        panels = std::make_unique<SoundPanels>(shell, find);
-        panel = std::make_unique<MixerPanel>(*mixer, view, *form, *panels, systemPanelMode);
+        mixer = std::make_unique<mixer::MixerDevice>(scriptedMixers(state));
+        form =
+            std::make_unique<mixer::TSoundSourceForm>(scriptedMixers(dialogState, &dialogBackends));
+        panels = std::make_unique<mixer::SoundPanels>(shell, find);
+        panel = std::make_unique<mixer::MixerPanel>(*mixer, view, *form, *panels, systemPanelMode);
         panel->setPanelFailedHandler([this] { ++panelFailures; });
     }
 
@@ -100,10 +101,10 @@ struct Panel : ::testing::Test {
     int panelFailures = 0;
     FakeView view;
     FakeShell shell;
-    std::unique_ptr<MixerDevice> mixer;
-    std::unique_ptr<TSoundSourceForm> form;
-    std::unique_ptr<SoundPanels> panels;
-    std::unique_ptr<MixerPanel> panel;
+    std::unique_ptr<mixer::MixerDevice> mixer;
+    std::unique_ptr<mixer::TSoundSourceForm> form;
+    std::unique_ptr<mixer::SoundPanels> panels;
+    std::unique_ptr<mixer::MixerPanel> panel;
 };
 
 } // namespace
@@ -305,5 +306,5 @@ TEST_F(Panel, TheFirstInstalledProgramServesAndNoneGivesOneFailure)
         EXPECT_EQ(panelFailures, c.started.isEmpty() ? 1 : 0);
     }
     for (const char* name : {"pavucontrol", "gnome-control-center", "pavucontrol-qt"})
-        EXPECT_TRUE(SoundPanels::noneInstalledText(i18n::LanguageFile()).contains(name));
+        EXPECT_TRUE(mixer::SoundPanels::noneInstalledText(i18n::LanguageFile()).contains(name));
 }

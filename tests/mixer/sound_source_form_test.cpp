@@ -10,7 +10,7 @@
 
 TEST(SoundSourceForm, CaptionsFitTheirTextsWhenTheDialogShows)
 {
-    TSoundSourceForm form([] { return std::make_unique<platform::NullMixerBackend>(); });
+    mixer::TSoundSourceForm form([] { return std::make_unique<platform::NullMixerBackend>(); });
     const struct {
         QLabel* label;
         QString text;

@@ -63,7 +63,7 @@ struct WriterScript {
 
 struct WriterTrace {
     QString path;
-    RecordFormat format;
+    recording::RecordFormat format;
     std::vector<std::int64_t> writes;  // sizes, in order
     std::vector<std::thread::id> writeThreads;
     std::vector<char> bytes;           // everything written successfully
@@ -72,7 +72,7 @@ struct WriterTrace {
     bool destroyed = false;
 };
 
-class FakeWriter : public RecordWriter {
+class FakeWriter : public recording::RecordWriter {
 public:
     FakeWriter(EventLog& log, WriterScript script, std::shared_ptr<WriterTrace> trace)
         : log_(log), script_(script), trace_(std::move(trace))
@@ -80,7 +80,7 @@ public:
     }
     ~FakeWriter() override { trace_->destroyed = true; }
 
-    int open(const QString& path, const RecordFormat& format) override
+    int open(const QString& path, const recording::RecordFormat& format) override
     {
         log_.add(QStringLiteral("writer.open %1").arg(path.section(QLatin1Char('/'), -1)));
         trace_->path = path;
@@ -121,16 +121,16 @@ private:
     int chunk_ = 0;
 };
 
-class FakeWriterFactory : public RecordWriterFactory {
+class FakeWriterFactory : public recording::RecordWriterFactory {
 public:
     FakeWriterFactory(platform::MessageSink& sink, EventLog& log)
-        : RecordWriterFactory(sink), log_(log)
+        : recording::RecordWriterFactory(sink), log_(log)
     {
     }
     WriterScript script;
     std::vector<std::shared_ptr<WriterTrace>> traces;
 
-    std::unique_ptr<RecordWriter> create(std::uint8_t formatCode) override
+    std::unique_ptr<recording::RecordWriter> create(std::uint8_t formatCode) override
     {
         log_.add(QStringLiteral("writers.create %1").arg(formatCode));
         traces.push_back(std::make_shared<WriterTrace>());

@@ -109,7 +109,7 @@ TEST(BackgroundSyncTest, SystemFileWriterSyncsInTheBackgroundAndCloseWaitsForIt)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("take.wav"));
-    SystemFileWriter file;
+    recording::SystemFileWriter file;
     EXPECT_FALSE(file.sync()); // nothing open
     ASSERT_TRUE(file.open(path));
     for (int second = 0; second < 5; ++second) {

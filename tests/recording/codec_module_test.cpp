@@ -75,17 +75,18 @@ TEST(MissingCodecModule, NothingDecodesOrConvertsAndNothingCrashes)
 TEST(MissingCodecModule, WmaIsRefusedWithTheEncodersMessageWhileWavAndMp3Record)
 {
     QTemporaryDir dir;
-    platform::RecordingMessageSink messages;
-    RecordWriterFactory factory(messages);
+    testsupport::RecordingMessageSink messages;
+    recording::RecordWriterFactory factory(messages);
     struct Case {
         std::uint8_t code;
         const char* file;
         bool records;
     };
-    for (const Case c : {Case{RecordFormat::Wav, "a.wav", true}, Case{RecordFormat::Mp3, "a.mp3", true},
-                         Case{RecordFormat::Wma, "a.wma", false}}) {
+    for (const Case c : {Case{recording::RecordFormat::Wav, "a.wav", true},
+                         Case{recording::RecordFormat::Mp3, "a.mp3", true},
+                         Case{recording::RecordFormat::Wma, "a.wma", false}}) {
         messages.clear();
-        RecordFormat format;
+        recording::RecordFormat format;
         format.format = c.code;
         const QString path = dir.filePath(c.file);
         auto writer = factory.create(c.code);

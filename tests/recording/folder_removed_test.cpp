@@ -43,7 +43,7 @@ protected:
 
     void record(std::uint8_t code)
     {
-        RecordFormat format;
+        recording::RecordFormat format;
         format.format = code;
         format.sampleRate = Rate;
         format.channels = 2;
@@ -58,7 +58,7 @@ protected:
     fakes::EventLog log;
     fakes::FakeCaptureAudio audio{log};
     fakes::ThreadNotingSink sink{log};
-    RecordWriterFactory writers{sink};
+    recording::RecordWriterFactory writers{sink};
     fakes::FakeHost host{log};
     recording::RecordingSession session{audio, writers, sink, host};
 };
@@ -88,21 +88,23 @@ TEST_P(FolderRemoved, RecordingIsKeptInTheFolderMadeAgainAndTheUserIsTold)
     EXPECT_TRUE(messages[0].message.text.endsWith(QDir::toNativeSeparators(path)));
 
     const double captured = double((before + after) * BlockFrames) / Rate;
-    const support::DecodedAudio d = support::decodeAudio(path);
+    const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
     ASSERT_TRUE(d.ok) << d.error.toStdString();
     std::cout << c.name << ": folder removed after 2 s; " << d.duration() << " s of " << captured
               << " s captured kept\n";
     EXPECT_GE(d.duration(), c.keptAtLeast);
     // The audio on both sides of the removal is the tone, without a gap.
-    const auto span = support::soundSpan(d, 0.25f);
+    const auto span = testsupport::soundSpan(d, 0.25f);
     EXPECT_NEAR(double(span.second - span.first) / Rate, captured, 0.05);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, FolderRemoved,
-                         ::testing::Values(Case{"WAV", RecordFormat::Wav, 3.99},
-                                           Case{"MP3", RecordFormat::Mp3, 3.95},
-                                           Case{"WMA", RecordFormat::Wma, 3.95}),
-                         [](const ::testing::TestParamInfo<Case>& i) { return std::string(i.param.name); });
+                         ::testing::Values(Case{"WAV", recording::RecordFormat::Wav, 3.99},
+                                           Case{"MP3", recording::RecordFormat::Mp3, 3.95},
+                                           Case{"WMA", recording::RecordFormat::Wma, 3.95}),
+                         [](const ::testing::TestParamInfo<Case>& i) {
+                             return std::string(i.param.name);
+                         });
 
 // A folder that cannot be made again: the write fails as on a full disk (str003) and the
 // capture ends; nothing claims the recording was kept.
@@ -110,7 +112,7 @@ class FolderRemovedFailure : public RealWriters { };
 
 TEST_F(FolderRemovedFailure, FolderThatCannotBeMadeAgainEndsTheCaptureWithTheWriteFailure)
 {
-    ASSERT_NO_FATAL_FAILURE(record(RecordFormat::Wav));
+    ASSERT_NO_FATAL_FAILURE(record(recording::RecordFormat::Wav));
     ASSERT_EQ(audio.deliver(10, BlockFrames), 10);
     ASSERT_TRUE(QDir(folder).removeRecursively());
     // A plain file where the folder was: the folder cannot be made again.

@@ -36,7 +36,7 @@ QStringList items(const QComboBox* box)
 // Runs the command on `start`; `user` acts while the dialog is shown, then closes it.
 struct Outcome {
     bool accepted;
-    RecordFormat format;
+    recording::RecordFormat format;
 };
 // A click on a radio button's indicator (its middle may lie beyond its text).
 void clickRadio(QRadioButton* radio)
@@ -44,7 +44,8 @@ void clickRadio(QRadioButton* radio)
     QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
 }
 
-Outcome run(TFormatForm& form, RecordFormat start, const std::function<void(TFormatForm&)>& user)
+Outcome run(recording::TFormatForm& form, recording::RecordFormat start,
+            const std::function<void(recording::TFormatForm&)>& user)
 {
     QTimer::singleShot(0, &form, [&form, user] {
         EXPECT_TRUE(form.isVisible());
@@ -58,7 +59,7 @@ Outcome run(TFormatForm& form, RecordFormat start, const std::function<void(TFor
 
 TEST(TFormatForm, LayoutAndEntries)
 {
-    TFormatForm form;
+    recording::TFormatForm form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Record Format"));
     EXPECT_EQ(form.size(), QSize(361, 267));
     EXPECT_EQ(form.minimumSize(), form.maximumSize()) << "fixed border";
@@ -103,22 +104,24 @@ TEST(TFormatForm, LayoutAndEntries)
 TEST(TFormatForm, ShowsTheHandedInFormat)
 {
     struct Case {
-        RecordFormat start;
-        QRadioButton* TFormatForm::*format;
+        recording::RecordFormat start;
+        QRadioButton* recording::TFormatForm::*format;
         bool stereo;
         int rate, mp3, wma; // list indices
     };
     const Case cases[] = {
-        {recordFormat(0, 1, 48000, 256, 160), &TFormatForm::RadioFormatWAV, false, 0, 1, 0},
-        {recordFormat(2, 2, 22050, 96, 80), &TFormatForm::RadioFormatWMA, true, 2, 4, 3},
+        {recordFormat(0, 1, 48000, 256, 160), &recording::TFormatForm::RadioFormatWAV, false, 0, 1,
+         0},
+        {recordFormat(2, 2, 22050, 96, 80), &recording::TFormatForm::RadioFormatWMA, true, 2, 4, 3},
         // stored through the settings: shown as such, no coupling
-        {recordFormat(1, 2, 8000, 320, 48), &TFormatForm::RadioFormatMP3, true, 4, 0, 5},
+        {recordFormat(1, 2, 8000, 320, 48), &recording::TFormatForm::RadioFormatMP3, true, 4, 0, 5},
         // values that are not offered select the defaults
-        {recordFormat(1, 2, 96000, 160, 32), &TFormatForm::RadioFormatMP3, true, 1, 3, 2},
+        {recordFormat(1, 2, 96000, 160, 32), &recording::TFormatForm::RadioFormatMP3, true, 1, 3,
+         2},
     };
     for (const Case& c : cases) {
-        TFormatForm form;
-        const Outcome out = run(form, c.start, [&](TFormatForm& f) {
+        recording::TFormatForm form;
+        const Outcome out = run(form, c.start, [&](recording::TFormatForm& f) {
             EXPECT_TRUE((f.*c.format)->isChecked());
             EXPECT_EQ(f.RadioChannelStereo->isChecked(), c.stereo);
             EXPECT_EQ(f.RadioChannelMono->isChecked(), !c.stereo);
@@ -136,14 +139,15 @@ TEST(TFormatForm, ShowsTheHandedInFormat)
 
 TEST(TFormatForm, OkReadsTheControlsBack)
 {
-    TFormatForm form;
-    const Outcome out = run(form, recordFormat(1, 2, 44100, 128, 96), [](TFormatForm& f) {
-        clickRadio(f.RadioFormatWMA);
-        clickRadio(f.RadioChannelMono);
-        QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Home); // 48000 Hz
-        QTest::keyClick(f.ComboBoxBitrateWMA, Qt::Key_End); // 48 kbit/s
-        f.ButtonOk->click();
-    });
+    recording::TFormatForm form;
+    const Outcome out =
+        run(form, recordFormat(1, 2, 44100, 128, 96), [](recording::TFormatForm& f) {
+            clickRadio(f.RadioFormatWMA);
+            clickRadio(f.RadioChannelMono);
+            QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Home); // 48000 Hz
+            QTest::keyClick(f.ComboBoxBitrateWMA, Qt::Key_End); // 48 kbit/s
+            f.ButtonOk->click();
+        });
     EXPECT_TRUE(out.accepted);
     EXPECT_EQ(out.format, recordFormat(2, 1, 48000, 128, 48));
     EXPECT_FALSE(form.isStereoChecked());
@@ -151,28 +155,31 @@ TEST(TFormatForm, OkReadsTheControlsBack)
 
 TEST(TFormatForm, CancelChangesNothing)
 {
-    const RecordFormat start = recordFormat(0, 1, 11025, 32, 64);
-    const std::vector<std::pair<const char*, std::function<void(TFormatForm&)>>> cases = {
-        {"changes then Cancel", [](TFormatForm& f) {
-             clickRadio(f.RadioFormatMP3);
-             QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Home);
-             f.ButtonCancel->click();
-         }},
-        {"Default then Cancel", [](TFormatForm& f) {
-             f.ButtonDefault->click();
-             EXPECT_TRUE(f.isVisible()) << "Default keeps the dialog open";
-             EXPECT_TRUE(f.RadioFormatMP3->isChecked());
-             EXPECT_TRUE(f.RadioChannelStereo->isChecked());
-             EXPECT_EQ(f.ComboBoxFrequency->currentIndex(), 1);
-             EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 3);
-             EXPECT_EQ(f.ComboBoxBitrateWMA->currentIndex(), 2);
-             f.ButtonCancel->click();
-         }},
-        {"Escape", [](TFormatForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }},
-    };
+    const recording::RecordFormat start = recordFormat(0, 1, 11025, 32, 64);
+    const std::vector<std::pair<const char*, std::function<void(recording::TFormatForm&)>>> cases =
+        {
+            {"changes then Cancel",
+             [](recording::TFormatForm& f) {
+                 clickRadio(f.RadioFormatMP3);
+                 QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Home);
+                 f.ButtonCancel->click();
+             }},
+            {"Default then Cancel",
+             [](recording::TFormatForm& f) {
+                 f.ButtonDefault->click();
+                 EXPECT_TRUE(f.isVisible()) << "Default keeps the dialog open";
+                 EXPECT_TRUE(f.RadioFormatMP3->isChecked());
+                 EXPECT_TRUE(f.RadioChannelStereo->isChecked());
+                 EXPECT_EQ(f.ComboBoxFrequency->currentIndex(), 1);
+                 EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 3);
+                 EXPECT_EQ(f.ComboBoxBitrateWMA->currentIndex(), 2);
+                 f.ButtonCancel->click();
+             }},
+            {"Escape", [](recording::TFormatForm& f) { QTest::keyClick(&f, Qt::Key_Escape); }},
+        };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first);
-        TFormatForm form;
+        recording::TFormatForm form;
         const Outcome out = run(form, start, c.second);
         EXPECT_FALSE(out.accepted);
         EXPECT_EQ(out.format, start);
@@ -181,8 +188,8 @@ TEST(TFormatForm, CancelChangesNothing)
 
 TEST(TFormatForm, DefaultThenOk)
 {
-    TFormatForm form;
-    const Outcome out = run(form, recordFormat(0, 1, 11025, 32, 64), [](TFormatForm& f) {
+    recording::TFormatForm form;
+    const Outcome out = run(form, recordFormat(0, 1, 11025, 32, 64), [](recording::TFormatForm& f) {
         f.ButtonDefault->click();
         f.ButtonOk->click();
     });
@@ -192,42 +199,46 @@ TEST(TFormatForm, DefaultThenOk)
 
 TEST(TFormatForm, CouplingFollowsTheUsersSelections)
 {
-    TFormatForm form;
-    const Outcome out = run(form, recordFormat(1, 2, 44100, 128, 96), [](TFormatForm& f) {
-        QTest::keyClick(f.ComboBoxFrequency, Qt::Key_End); // the user picks 8000 Hz
-        EXPECT_EQ(f.ComboBoxFrequency->currentIndex(), 4);
-        EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 5) << "128 -> 64 kbit/s";
-        QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Up);  // 96 kbit/s
-        QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Up);  // 128
-        QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Up);  // 192
-        EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 2);
-        EXPECT_EQ(f.ComboBoxFrequency->currentIndex(), 2) << "8000 -> 22050 Hz";
-        // A selection made by the program does not couple.
-        f.ComboBoxFrequency->setCurrentIndex(4);
-        EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 2);
-        f.ButtonOk->click();
-    });
+    recording::TFormatForm form;
+    const Outcome out =
+        run(form, recordFormat(1, 2, 44100, 128, 96), [](recording::TFormatForm& f) {
+            QTest::keyClick(f.ComboBoxFrequency, Qt::Key_End); // the user picks 8000 Hz
+            EXPECT_EQ(f.ComboBoxFrequency->currentIndex(), 4);
+            EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 5) << "128 -> 64 kbit/s";
+            QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Up); // 96 kbit/s
+            QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Up); // 128
+            QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Up); // 192
+            EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 2);
+            EXPECT_EQ(f.ComboBoxFrequency->currentIndex(), 2) << "8000 -> 22050 Hz";
+            // A selection made by the program does not couple.
+            f.ComboBoxFrequency->setCurrentIndex(4);
+            EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 2);
+            f.ButtonOk->click();
+        });
     EXPECT_TRUE(out.accepted);
     EXPECT_EQ(out.format.mp3Bitrate, 192);
 }
 
 TEST(TFormatForm, ANoteSaysWhenTheMp3RateWillBeCapped)
 {
-    TFormatForm form;
-    const Outcome out = run(form, recordFormat(1, 2, 22050, 320, 96), [](TFormatForm& f) {
-        EXPECT_FALSE(f.LabelMp3Capped->isHidden()) << "320 kbit/s at 22050 Hz is written at 160";
-        EXPECT_EQ(f.LabelMp3Capped->text(), QStringLiteral("MP3 at 22050 Hz is written at 160 kbps."));
-        QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Up); // 44100 Hz: nothing to say
-        EXPECT_TRUE(f.LabelMp3Capped->isHidden());
-        QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Down); // 22050 again
-        EXPECT_FALSE(f.LabelMp3Capped->isHidden());
-        QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Down); // 256: still capped
-        EXPECT_FALSE(f.LabelMp3Capped->isHidden());
-        QTest::keyClick(f.ComboBoxFrequency, Qt::Key_End); // 8000 Hz pulls the rate to 64
-        EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 5);
-        EXPECT_TRUE(f.LabelMp3Capped->isHidden());
-        f.ButtonOk->click();
-    });
+    recording::TFormatForm form;
+    const Outcome out =
+        run(form, recordFormat(1, 2, 22050, 320, 96), [](recording::TFormatForm& f) {
+            EXPECT_FALSE(f.LabelMp3Capped->isHidden())
+                << "320 kbit/s at 22050 Hz is written at 160";
+            EXPECT_EQ(f.LabelMp3Capped->text(),
+                      QStringLiteral("MP3 at 22050 Hz is written at 160 kbps."));
+            QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Up); // 44100 Hz: nothing to say
+            EXPECT_TRUE(f.LabelMp3Capped->isHidden());
+            QTest::keyClick(f.ComboBoxFrequency, Qt::Key_Down); // 22050 again
+            EXPECT_FALSE(f.LabelMp3Capped->isHidden());
+            QTest::keyClick(f.ComboBoxBitrateMP3, Qt::Key_Down); // 256: still capped
+            EXPECT_FALSE(f.LabelMp3Capped->isHidden());
+            QTest::keyClick(f.ComboBoxFrequency, Qt::Key_End); // 8000 Hz pulls the rate to 64
+            EXPECT_EQ(f.ComboBoxBitrateMP3->currentIndex(), 5);
+            EXPECT_TRUE(f.LabelMp3Capped->isHidden());
+            f.ButtonOk->click();
+        });
     EXPECT_TRUE(out.accepted);
     EXPECT_EQ(out.format.sampleRate, 8000);
     EXPECT_EQ(out.format.mp3Bitrate, 64);
@@ -240,14 +251,14 @@ TEST(TFormatForm, ANoteSaysWhenTheMp3RateWillBeCapped)
     ini.write("[RecordFormatForm]\nMp3Capped=%2 statt gew\xc3\xa4hlt bei %1 Hz\n");
     ini.close();
     form.setCappedText(i18n::LanguageFile(path).readString("RecordFormatForm", "Mp3Capped"));
-    run(form, recordFormat(1, 1, 11025, 320, 96), [](TFormatForm& f) {
+    run(form, recordFormat(1, 1, 11025, 320, 96), [](recording::TFormatForm& f) {
         EXPECT_FALSE(f.LabelMp3Capped->isHidden());
         EXPECT_EQ(f.LabelMp3Capped->text(), QString::fromUtf8("64 statt gewählt bei 11025 Hz"));
     });
 }
 
 // Every text the dialog shows, in a fixed order.
-QStringList texts(const TFormatForm& f)
+QStringList texts(const recording::TFormatForm& f)
 {
     return {f.windowTitle(),          f.GroupBox1->title(),     f.GroupBox2->title(),
             f.GroupBox3->title(),     f.GroupBox4->title(),     f.GroupBox5->title(),
@@ -259,7 +270,7 @@ QStringList texts(const TFormatForm& f)
 
 // The window-text table writes the dialog's texts by the controls' names, as the main window
 // applies a language.
-void applyLanguage(TFormatForm& form, const i18n::LanguageFile& language)
+void applyLanguage(recording::TFormatForm& form, const i18n::LanguageFile& language)
 {
     i18n::ObjectNameTextsView view(&form);
     i18n::LanguageApplier applier;
@@ -280,7 +291,7 @@ TEST(TFormatForm, LanguageTexts)
     i18n::LanguageFile language(path);
     ASSERT_TRUE(language.isOpen());
 
-    TFormatForm form;
+    recording::TFormatForm form;
     applyLanguage(form, language);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Aufnahmeformat"));
     EXPECT_EQ(form.GroupBox1->title(), QStringLiteral("Format!"));
@@ -307,8 +318,8 @@ TEST(TFormatForm, EnglishLanguageFile)
     i18n::LanguageFile language(path);
     if (!language.isOpen())
         GTEST_SKIP() << "no " << path.toStdString();
-    const TFormatForm builtIn;
-    TFormatForm form;
+    const recording::TFormatForm builtIn;
+    recording::TFormatForm form;
     applyLanguage(form, language);
     EXPECT_EQ(texts(form), texts(builtIn));
 }

@@ -3,12 +3,12 @@
 // ctest-label: unit
 #include <gtest/gtest.h>
 
-#include "codecs/Wavtowma.h"
+#include "codecs/WmaWriter.h"
 #include "recording/FormatFormLogic.h"
+#include "recording/Mp3Writer.h"
 #include "recording/RecordFormat.h"
 #include "recording/RecordWriterFactory.h"
 #include "recording/WavWriter.h"
-#include "recording/Wavtomp3.h"
 #include "support/RecordingMessageSink.h"
 #include "support/record_formats.h"
 
@@ -27,12 +27,24 @@ TEST(RecordFormatMapping, ValueToIndexAndBack)
         int defaultIndex;
     };
     const Case cases[] = {
-        {"frequency", RecordFormat::frequencyIndex, RecordFormat::frequencyForIndex,
-         {48000, 44100, 22050, 11025, 8000}, 96000, 1},
-        {"mp3", RecordFormat::mp3BitrateIndex, RecordFormat::mp3BitrateForIndex,
-         {320, 256, 192, 128, 96, 64, 32}, 160, 3},
-        {"wma", RecordFormat::wmaBitrateIndex, RecordFormat::wmaBitrateForIndex,
-         {160, 128, 96, 80, 64, 48}, 32, 2},
+        {"frequency",
+         recording::RecordFormat::frequencyIndex,
+         recording::RecordFormat::frequencyForIndex,
+         {48000, 44100, 22050, 11025, 8000},
+         96000,
+         1},
+        {"mp3",
+         recording::RecordFormat::mp3BitrateIndex,
+         recording::RecordFormat::mp3BitrateForIndex,
+         {320, 256, 192, 128, 96, 64, 32},
+         160,
+         3},
+        {"wma",
+         recording::RecordFormat::wmaBitrateIndex,
+         recording::RecordFormat::wmaBitrateForIndex,
+         {160, 128, 96, 80, 64, 48},
+         32,
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.list);
@@ -50,15 +62,16 @@ TEST(RecordFormatMapping, ValueToIndexAndBack)
 
 TEST(RecordWriterFactory, MakesTheWriterOfTheFormatCode)
 {
-    platform::RecordingMessageSink sink;
-    RecordWriterFactory factory(sink);
+    testsupport::RecordingMessageSink sink;
+    recording::RecordWriterFactory factory(sink);
     for (std::uint8_t code : {0, 1, 2, 3, 255}) {
         SCOPED_TRACE(int(code));
         const auto writer = factory.create(code);
         ASSERT_NE(writer, nullptr);
-        EXPECT_EQ(dynamic_cast<WavWriter*>(writer.get()) != nullptr, code == 0);
-        EXPECT_EQ(dynamic_cast<Wavtomp3*>(writer.get()) != nullptr, code == 1);
-        EXPECT_EQ(dynamic_cast<Wavtowma*>(writer.get()) != nullptr, code >= 2) << "any other code is WMA";
+        EXPECT_EQ(dynamic_cast<recording::WavWriter*>(writer.get()) != nullptr, code == 0);
+        EXPECT_EQ(dynamic_cast<recording::Mp3Writer*>(writer.get()) != nullptr, code == 1);
+        EXPECT_EQ(dynamic_cast<codecs::WmaWriter*>(writer.get()) != nullptr, code >= 2)
+            << "any other code is WMA";
         EXPECT_EQ(writer->chunkSize(), 0) << "nothing open yet";
     }
     EXPECT_TRUE(sink.messages().isEmpty());
@@ -66,10 +79,10 @@ TEST(RecordWriterFactory, MakesTheWriterOfTheFormatCode)
 
 TEST(RecordFormatExtension, FollowsTheCode)
 {
-    EXPECT_EQ(RecordFormat::extensionFor(0), QStringLiteral(".wav"));
-    EXPECT_EQ(RecordFormat::extensionFor(1), QStringLiteral(".mp3"));
-    EXPECT_EQ(RecordFormat::extensionFor(2), QStringLiteral(".wma"));
-    EXPECT_EQ(RecordFormat::extensionFor(9), QStringLiteral(".wma"));
+    EXPECT_EQ(recording::RecordFormat::extensionFor(0), QStringLiteral(".wav"));
+    EXPECT_EQ(recording::RecordFormat::extensionFor(1), QStringLiteral(".mp3"));
+    EXPECT_EQ(recording::RecordFormat::extensionFor(2), QStringLiteral(".wma"));
+    EXPECT_EQ(recording::RecordFormat::extensionFor(9), QStringLiteral(".wma"));
 }
 
 TEST(FormatFormLogic, ActivationChecksTheHandedInFormatAndChannels)
@@ -77,18 +90,22 @@ TEST(FormatFormLogic, ActivationChecksTheHandedInFormatAndChannels)
     const struct {
         std::uint8_t code;
         int channels;
-        FormatFormLogic::FormatRadio radio;
+        recording::FormatFormLogic::FormatRadio radio;
         bool stereo;
     } cases[] = {
-        {0, 2, FormatFormLogic::RadioWav, true},  {1, 1, FormatFormLogic::RadioMp3, false},
-        {2, 2, FormatFormLogic::RadioWma, true},  {7, 1, FormatFormLogic::RadioWma, false},
-        {0, 0, FormatFormLogic::RadioWav, true},  {1, 5, FormatFormLogic::RadioMp3, true},
+        {0, 2, recording::FormatFormLogic::RadioWav, true},
+        {1, 1, recording::FormatFormLogic::RadioMp3, false},
+        {2, 2, recording::FormatFormLogic::RadioWma, true},
+        {7, 1, recording::FormatFormLogic::RadioWma, false},
+        {0, 0, recording::FormatFormLogic::RadioWav, true},
+        {1, 5, recording::FormatFormLogic::RadioMp3, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.code) * 10 + c.channels);
-        FormatFormLogic logic;
+        recording::FormatFormLogic logic;
         logic.handIn(recordFormat(c.code, c.channels, 44100, 128, 96));
-        logic.userChecksFormat(FormatFormLogic::RadioMp3); // overwritten by the next activation
+        logic.userChecksFormat(
+            recording::FormatFormLogic::RadioMp3); // overwritten by the next activation
         logic.activate();
         EXPECT_EQ(logic.state().format, c.radio);
         EXPECT_EQ(logic.state().stereo, c.stereo);
@@ -98,13 +115,13 @@ TEST(FormatFormLogic, ActivationChecksTheHandedInFormatAndChannels)
 // A stored 8000 Hz with 320 kbit/s MP3 is shown as it is: program selections do not couple.
 TEST(FormatFormLogic, HandInSelectsWithoutCoupling)
 {
-    FormatFormLogic logic;
+    recording::FormatFormLogic logic;
     logic.handIn(recordFormat(1, 2, 8000, 320, 48));
     logic.activate();
     EXPECT_EQ(logic.state().frequencyIndex, 4);
     EXPECT_EQ(logic.state().mp3Index, 0);
     EXPECT_EQ(logic.state().wmaIndex, 5);
-    const RecordFormat back = logic.readBack(recordFormat(1, 2, 8000, 320, 48));
+    const recording::RecordFormat back = logic.readBack(recordFormat(1, 2, 8000, 320, 48));
     EXPECT_EQ(back.sampleRate, 8000);
     EXPECT_EQ(back.mp3Bitrate, 320);
 }
@@ -119,7 +136,7 @@ TEST(FormatFormLogic, CouplingOnUserChanges)
     };
     struct Case {
         const char* name;
-        RecordFormat start;
+        recording::RecordFormat start;
         std::vector<Step> steps;
     };
     const Case cases[] = {
@@ -150,7 +167,7 @@ TEST(FormatFormLogic, CouplingOnUserChanges)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FormatFormLogic logic;
+        recording::FormatFormLogic logic;
         logic.handIn(c.start);
         logic.activate();
         for (const Step& s : c.steps) {
@@ -167,13 +184,13 @@ TEST(FormatFormLogic, CouplingOnUserChanges)
 
 TEST(FormatFormLogic, DefaultAndReadBack)
 {
-    FormatFormLogic logic;
+    recording::FormatFormLogic logic;
     logic.handIn(recordFormat(0, 1, 8000, 32, 48));
     logic.activate();
     logic.setDefaults();
     EXPECT_EQ(logic.readBack(recordFormat(0, 1, 8000, 32, 48)), recordFormat(1, 2, 44100, 128, 96));
 
-    logic.userChecksFormat(FormatFormLogic::RadioWma);
+    logic.userChecksFormat(recording::FormatFormLogic::RadioWma);
     logic.userChecksStereo(false);
     logic.userSelectsFrequency(0);
     logic.userSelectsMp3Bitrate(6);

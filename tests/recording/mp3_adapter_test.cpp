@@ -7,14 +7,14 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include "recording/Mp3Writer.h"
 #include "support/RecordingMessageSink.h"
-#include "recording/Wavtomp3.h"
 #include "support/decode_audio.h"
 #include "wav_failing_file.h"
 
 namespace {
 
-TEST(Wavtomp3Snap, BitRateTable)
+TEST(Mp3WriterSnap, BitRateTable)
 {
     const struct {
         unsigned int in;
@@ -29,29 +29,29 @@ TEST(Wavtomp3Snap, BitRateTable)
         {static_cast<unsigned int>(-1), 320}, // compared as unsigned: a negative rate is huge
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Wavtomp3::snapBitrate(c.in), c.out) << c.in;
+        EXPECT_EQ(recording::Mp3Writer::snapBitrate(c.in), c.out) << c.in;
 }
 
-TEST(Wavtomp3Chunk, IsSamplesPerFrameTimesChannelsTimesTwo)
+TEST(Mp3WriterChunk, IsSamplesPerFrameTimesChannelsTimesTwo)
 {
     const struct {
         int rate;
         int mode;
         int chunk;
     } cases[] = {
-        {44100, Wavtomp3::ModeStereo, 4608}, // one stereo MPEG-1 frame: 2304 samples
-        {48000, Wavtomp3::ModeJointStereo, 4608},
-        {48000, Wavtomp3::ModeDualChannel, 4608},
-        {48000, Wavtomp3::ModeMono, 2304},
-        {22050, Wavtomp3::ModeStereo, 2304}, // MPEG-2: 576 samples per channel
-        {11025, Wavtomp3::ModeMono, 1152},
-        {8000, Wavtomp3::ModeMono, 1152},
+        {44100, recording::Mp3Writer::ModeStereo, 4608}, // one stereo MPEG-1 frame: 2304 samples
+        {48000, recording::Mp3Writer::ModeJointStereo, 4608},
+        {48000, recording::Mp3Writer::ModeDualChannel, 4608},
+        {48000, recording::Mp3Writer::ModeMono, 2304},
+        {22050, recording::Mp3Writer::ModeStereo, 2304}, // MPEG-2: 576 samples per channel
+        {11025, recording::Mp3Writer::ModeMono, 1152},
+        {8000, recording::Mp3Writer::ModeMono, 1152},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rate * 10 + c.mode);
         QTemporaryDir dir;
-        platform::RecordingMessageSink sink;
-        Wavtomp3 adapter(sink);
+        testsupport::RecordingMessageSink sink;
+        recording::Mp3Writer adapter(sink);
         EXPECT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), c.rate, c.mode, 64), c.chunk);
         EXPECT_TRUE(adapter.close());
         EXPECT_TRUE(sink.messages().isEmpty());
@@ -60,15 +60,15 @@ TEST(Wavtomp3Chunk, IsSamplesPerFrameTimesChannelsTimesTwo)
 
 // A recording shorter than one frame produces no MP3 data until Close (only the blank first
 // frame that the Info tag takes at Close): the flush writes it.
-TEST(Wavtomp3Close, FlushWritesTheLastPartialFrame)
+TEST(Mp3WriterClose, FlushWritesTheLastPartialFrame)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("short.mp3"));
-    const auto pcm = support::sinePcm(44100, 500, {440.0, 660.0});
-    platform::RecordingMessageSink sink;
+    const auto pcm = testsupport::sinePcm(44100, 500, {440.0, 660.0});
+    testsupport::RecordingMessageSink sink;
     {
-        Wavtomp3 adapter(sink);
-        ASSERT_EQ(adapter.initialise(path, 44100, Wavtomp3::ModeStereo, 128), 4608);
+        recording::Mp3Writer adapter(sink);
+        ASSERT_EQ(adapter.initialise(path, 44100, recording::Mp3Writer::ModeStereo, 128), 4608);
         // One frame at 128 kbit/s and 44100 Hz: 144 * 128000 / 44100 bytes.
         EXPECT_EQ(adapter.encode(reinterpret_cast<const char*>(pcm.data()), 2000), 417);
         EXPECT_EQ(QFile(path).size(), 417) << "only the reserved frame before the flush";
@@ -78,9 +78,9 @@ TEST(Wavtomp3Close, FlushWritesTheLastPartialFrame)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray first = f.read(417);
     EXPECT_TRUE(first.contains("Info") && first.contains("LAME")) << "the tag took the first frame";
-    const support::DecodedAudio d = support::decodeAudio(path);
+    const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
     ASSERT_TRUE(d.ok) << d.error.toStdString();
-    const auto span = support::soundSpan(d, 0.25f);
+    const auto span = testsupport::soundSpan(d, 0.25f);
     EXPECT_NEAR(double(span.second - span.first), 500.0, 16.0);
     EXPECT_TRUE(sink.messages().isEmpty());
 }
@@ -95,7 +95,8 @@ platform::Message lameMessage(const char* text)
     return m;
 }
 
-void expectMessages(const platform::RecordingMessageSink& sink, const std::vector<const char*>& texts)
+void expectMessages(const testsupport::RecordingMessageSink& sink,
+                    const std::vector<const char*>& texts)
 {
     const auto got = sink.messages();
     ASSERT_EQ(got.size(), int(texts.size()));
@@ -108,7 +109,7 @@ void expectMessages(const platform::RecordingMessageSink& sink, const std::vecto
     }
 }
 
-TEST(Wavtomp3Failure, InitialiseReportsAndReturnsMinusOne)
+TEST(Mp3WriterFailure, InitialiseReportsAndReturnsMinusOne)
 {
     struct Case {
         const char* name;
@@ -118,16 +119,18 @@ TEST(Wavtomp3Failure, InitialiseReportsAndReturnsMinusOne)
         const char* message;
     };
     const Case cases[] = {
-        {"encoder refuses the sample rate", 1234, Wavtomp3::ModeStereo, false, "Could not initialize Lame encoder"},
+        {"encoder refuses the sample rate", 1234, recording::Mp3Writer::ModeStereo, false,
+         "Could not initialize Lame encoder"},
         {"no such channel mode", 44100, 5, false, "Could not initialize Lame encoder"},
-        {"file cannot be created", 44100, Wavtomp3::ModeStereo, true, "Can not create the file."},
+        {"file cannot be created", 44100, recording::Mp3Writer::ModeStereo, true,
+         "Can not create the file."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         const QString path = dir.filePath(c.missingFolder ? QStringLiteral("missing/a.mp3") : QStringLiteral("a.mp3"));
-        platform::RecordingMessageSink sink;
-        Wavtomp3 adapter(sink);
+        testsupport::RecordingMessageSink sink;
+        recording::Mp3Writer adapter(sink);
         EXPECT_EQ(adapter.initialise(path, c.rate, c.mode, 128), -1);
         expectMessages(sink, {c.message});
         EXPECT_FALSE(QFile::exists(path));
@@ -138,12 +141,14 @@ TEST(Wavtomp3Failure, InitialiseReportsAndReturnsMinusOne)
     }
 }
 
-TEST(Wavtomp3Failure, EncodeOfPartFramesIsRefused)
+TEST(Mp3WriterFailure, EncodeOfPartFramesIsRefused)
 {
     QTemporaryDir dir;
-    platform::RecordingMessageSink sink;
-    Wavtomp3 adapter(sink);
-    ASSERT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100, Wavtomp3::ModeStereo, 128), 4608);
+    testsupport::RecordingMessageSink sink;
+    recording::Mp3Writer adapter(sink);
+    ASSERT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100,
+                                 recording::Mp3Writer::ModeStereo, 128),
+              4608);
     const char block[6] = {};
     EXPECT_EQ(adapter.encode(block, 6), -1) << "one and a half stereo frames";
     expectMessages(sink, {"Could not perform compression"});
@@ -151,16 +156,17 @@ TEST(Wavtomp3Failure, EncodeOfPartFramesIsRefused)
 
 // A full disk while recording: the chunk that cannot be written fails (the session then ends
 // the capture) with one message; Close fails too without repeating it.
-TEST(Wavtomp3Failure, WriteFailureIsReported)
+TEST(Mp3WriterFailure, WriteFailureIsReported)
 {
     QTemporaryDir dir;
     auto file = std::make_unique<FailingFileWriter>();
     file->capacity = 3000;
-    platform::RecordingMessageSink sink;
-    Wavtomp3 adapter(sink, std::move(file));
-    const int chunk = adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100, Wavtomp3::ModeStereo, 128);
+    testsupport::RecordingMessageSink sink;
+    recording::Mp3Writer adapter(sink, std::move(file));
+    const int chunk = adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100,
+                                         recording::Mp3Writer::ModeStereo, 128);
     ASSERT_EQ(chunk, 4608);
-    const auto pcm = support::sinePcm(44100, 44100, {440.0, 660.0});
+    const auto pcm = testsupport::sinePcm(44100, 44100, {440.0, 660.0});
     const auto* bytes = reinterpret_cast<const char*>(pcm.data());
     int result = 0;
     std::int64_t at = 0;
@@ -176,15 +182,17 @@ TEST(Wavtomp3Failure, WriteFailureIsReported)
 }
 
 // The disk fills just at Close: the flushed last frame cannot be written.
-TEST(Wavtomp3Failure, CloseReportsAFailedFlush)
+TEST(Mp3WriterFailure, CloseReportsAFailedFlush)
 {
     QTemporaryDir dir;
     auto file = std::make_unique<FailingFileWriter>();
     file->capacity = 417; // the frame reserved for the tag, no more
-    platform::RecordingMessageSink sink;
-    Wavtomp3 adapter(sink, std::move(file));
-    ASSERT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100, Wavtomp3::ModeStereo, 128), 4608);
-    const auto pcm = support::sinePcm(44100, 100, {440.0, 660.0});
+    testsupport::RecordingMessageSink sink;
+    recording::Mp3Writer adapter(sink, std::move(file));
+    ASSERT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100,
+                                 recording::Mp3Writer::ModeStereo, 128),
+              4608);
+    const auto pcm = testsupport::sinePcm(44100, 100, {440.0, 660.0});
     EXPECT_EQ(adapter.encode(reinterpret_cast<const char*>(pcm.data()), 400), 417) << "the audio is held back by the encoder";
     EXPECT_FALSE(adapter.close());
     expectMessages(sink, {"Can not write the file."});
@@ -192,12 +200,14 @@ TEST(Wavtomp3Failure, CloseReportsAFailedFlush)
 
 // Encode runs on the capture thread; its message goes to the sink from there (the Qt sink
 // queues it to the GUI thread) and the call returns at once.
-TEST(Wavtomp3Failure, MessageFromTheCaptureThread)
+TEST(Mp3WriterFailure, MessageFromTheCaptureThread)
 {
     QTemporaryDir dir;
-    platform::RecordingMessageSink sink;
-    Wavtomp3 adapter(sink);
-    ASSERT_GT(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100, Wavtomp3::ModeStereo, 128), 0);
+    testsupport::RecordingMessageSink sink;
+    recording::Mp3Writer adapter(sink);
+    ASSERT_GT(adapter.initialise(dir.filePath(QStringLiteral("a.mp3")), 44100,
+                                 recording::Mp3Writer::ModeStereo, 128),
+              0);
     int result = 0;
     QThread* capture = QThread::create([&] { result = adapter.encode("\0\0\0", 3); });
     capture->start();

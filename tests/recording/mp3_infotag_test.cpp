@@ -12,10 +12,10 @@
 #include <iostream>
 
 #include "audio/Decoder.h"
-#include "support/child_process.h"
-#include "support/RecordingMessageSink.h"
+#include "recording/Mp3Writer.h"
 #include "recording/RecordFormat.h"
-#include "recording/Wavtomp3.h"
+#include "support/RecordingMessageSink.h"
+#include "support/child_process.h"
 #include "support/decode_audio.h"
 
 namespace {
@@ -91,20 +91,21 @@ TEST_P(Mp3InfoTag, ExactLengthForEveryReaderAndAKilledRecordingPlays)
     const QString cut = dir.filePath("killed.mp3");
     const int blockSamples = c.rate >= 32000 ? 1152 : 576;
 
-    RecordFormat format;
-    format.format = RecordFormat::Mp3;
+    recording::RecordFormat format;
+    format.format = recording::RecordFormat::Mp3;
     format.sampleRate = c.rate;
     format.channels = c.channels;
     format.mp3Bitrate = c.kbps;
     const std::int64_t frames = 5 * std::int64_t(c.rate) + 123;
-    const auto pcm = support::sinePcm(c.rate, frames, std::vector<double>(std::size_t(c.channels), 440.0));
+    const auto pcm =
+        testsupport::sinePcm(c.rate, frames, std::vector<double>(std::size_t(c.channels), 440.0));
     const auto* bytes = reinterpret_cast<const char*>(pcm.data());
     const std::int64_t total = std::int64_t(pcm.size()) * 2;
     const std::int64_t twoSeconds = 2 * std::int64_t(c.rate) * c.channels * 2;
 
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     {
-        Wavtomp3 writer(sink);
+        recording::Mp3Writer writer(sink);
         const int chunk = writer.open(path, format);
         ASSERT_GT(chunk, 0);
         std::int64_t done = 0;
@@ -127,7 +128,7 @@ TEST_P(Mp3InfoTag, ExactLengthForEveryReaderAndAKilledRecordingPlays)
     const double probed = ffprobeSeconds(path);
     EXPECT_NEAR(probed * c.rate, double(frames), blockSamples);
     expectMpg123Decodes(path);
-    const support::DecodedAudio d = support::decodeAudio(path);
+    const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
     ASSERT_TRUE(d.ok) << d.error.toStdString();
     EXPECT_EQ(d.frames(), frames);
     std::int64_t length = 0;
@@ -140,7 +141,7 @@ TEST_P(Mp3InfoTag, ExactLengthForEveryReaderAndAKilledRecordingPlays)
 
     // The killed recording: about 2 s, decoded without error by all three.
     expectMpg123Decodes(cut);
-    const support::DecodedAudio k = support::decodeAudio(cut);
+    const testsupport::DecodedAudio k = testsupport::decodeAudio(cut);
     ASSERT_TRUE(k.ok) << k.error.toStdString();
     EXPECT_GT(k.duration(), 1.9);
     EXPECT_LT(k.duration(), 2.3);
@@ -148,7 +149,7 @@ TEST_P(Mp3InfoTag, ExactLengthForEveryReaderAndAKilledRecordingPlays)
     EXPECT_GT(double(killedOurs) / c.rate, 1.9);
     EXPECT_NEAR(double(length), double(killedOurs), 2.0 * blockSamples);
     const auto signal = k.channel(0, c.rate / 2, c.rate * 3 / 2);
-    EXPECT_NEAR(support::dominantFrequency(signal, c.rate), 440.0, 4.4);
+    EXPECT_NEAR(testsupport::dominantFrequency(signal, c.rate), 440.0, 4.4);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, Mp3InfoTag,

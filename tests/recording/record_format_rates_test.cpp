@@ -7,9 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "support/RecordingMessageSink.h"
+#include "recording/Mp3Writer.h"
 #include "recording/RecordFormat.h"
-#include "recording/Wavtomp3.h"
+#include "support/RecordingMessageSink.h"
 #include "support/decode_audio.h"
 
 namespace {
@@ -58,10 +58,10 @@ TEST(RecordFormatRates, EffectiveMp3BitrateTable)
         {22050, -1, 160}, {8000, 1000, 64},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(RecordFormat::effectiveMp3Bitrate(row.rate, row.kbps), row.real)
+        EXPECT_EQ(recording::RecordFormat::effectiveMp3Bitrate(row.rate, row.kbps), row.real)
             << row.rate << " Hz, " << row.kbps << " kbit/s";
     }
-    RecordFormat format;
+    recording::RecordFormat format;
     format.sampleRate = 22050;
     format.mp3Bitrate = 320;
     EXPECT_EQ(format.effectiveMp3Bitrate(), 160);
@@ -71,23 +71,24 @@ TEST(RecordFormatRates, EveryDialogEntryIsWrittenAtItsEffectiveRate)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    for (int f = 0; f < RecordFormat::FrequencyCount; ++f) {
-        for (int b = 0; b < RecordFormat::Mp3BitrateCount; ++b) {
+    for (int f = 0; f < recording::RecordFormat::FrequencyCount; ++f) {
+        for (int b = 0; b < recording::RecordFormat::Mp3BitrateCount; ++b) {
             for (int channels : {1, 2}) {
-                RecordFormat format;
-                format.sampleRate = RecordFormat::frequencyForIndex(f);
-                format.mp3Bitrate = RecordFormat::mp3BitrateForIndex(b);
+                recording::RecordFormat format;
+                format.sampleRate = recording::RecordFormat::frequencyForIndex(f);
+                format.mp3Bitrate = recording::RecordFormat::mp3BitrateForIndex(b);
                 format.channels = channels;
                 SCOPED_TRACE(testing::Message() << format.sampleRate << " Hz " << format.mp3Bitrate
                                                 << " kbit/s " << channels << " ch");
                 const QString path = dir.filePath(QStringLiteral("t.mp3"));
-                platform::RecordingMessageSink sink;
+                testsupport::RecordingMessageSink sink;
                 {
-                    Wavtomp3 writer(sink);
+                    recording::Mp3Writer writer(sink);
                     ASSERT_GT(writer.open(path, format), 0);
-                    const auto pcm = support::sinePcm(format.sampleRate, format.sampleRate * 3 / 10,
-                                                      channels == 2 ? std::vector<double>{440.0, 660.0}
-                                                                    : std::vector<double>{440.0});
+                    const auto pcm =
+                        testsupport::sinePcm(format.sampleRate, format.sampleRate * 3 / 10,
+                                             channels == 2 ? std::vector<double>{440.0, 660.0}
+                                                           : std::vector<double>{440.0});
                     ASSERT_TRUE(writer.write(reinterpret_cast<const char*>(pcm.data()),
                                              std::int64_t(pcm.size() * sizeof(pcm[0]))));
                     ASSERT_TRUE(writer.close());

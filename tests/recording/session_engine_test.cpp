@@ -29,13 +29,13 @@ namespace {
 using testsupport::recordFormat;
 
 // A real writer that fails every write once it has taken `limit` bytes: a disk that fills up.
-class FillingWriter : public RecordWriter {
+class FillingWriter : public recording::RecordWriter {
 public:
-    FillingWriter(std::unique_ptr<RecordWriter> inner, std::int64_t limit)
+    FillingWriter(std::unique_ptr<recording::RecordWriter> inner, std::int64_t limit)
         : inner_(std::move(inner)), limit_(limit)
     {
     }
-    int open(const QString& path, const RecordFormat& format) override
+    int open(const QString& path, const recording::RecordFormat& format) override
     {
         return inner_->open(path, format);
     }
@@ -50,20 +50,21 @@ public:
     int chunkSize() const override { return inner_->chunkSize(); }
 
 private:
-    std::unique_ptr<RecordWriter> inner_;
+    std::unique_ptr<recording::RecordWriter> inner_;
     std::int64_t limit_;
     std::int64_t taken_ = 0;
 };
 
-class FillingWriterFactory : public RecordWriterFactory {
+class FillingWriterFactory : public recording::RecordWriterFactory {
 public:
     FillingWriterFactory(platform::MessageSink& sink, std::int64_t limit)
-        : RecordWriterFactory(sink), limit_(limit)
+        : recording::RecordWriterFactory(sink), limit_(limit)
     {
     }
-    std::unique_ptr<RecordWriter> create(std::uint8_t code) override
+    std::unique_ptr<recording::RecordWriter> create(std::uint8_t code) override
     {
-        return std::make_unique<FillingWriter>(RecordWriterFactory::create(code), limit_);
+        return std::make_unique<FillingWriter>(recording::RecordWriterFactory::create(code),
+                                               limit_);
     }
 
 private:
@@ -94,7 +95,7 @@ protected:
     {
         return std::chrono::duration<double>(Clock::now() - t).count();
     }
-    static std::int64_t bytesFor(const RecordFormat& f, double seconds)
+    static std::int64_t bytesFor(const recording::RecordFormat& f, double seconds)
     {
         return std::int64_t(seconds * f.sampleRate) * f.channels * 2;
     }
@@ -111,7 +112,7 @@ protected:
         }
         return true;
     }
-    bool capturedAtLeast(const RecordFormat& f, double seconds)
+    bool capturedAtLeast(const recording::RecordFormat& f, double seconds)
     {
         return waitUntil([&] { return audio_.capturedBytes() >= bytesFor(f, seconds); });
     }
@@ -122,18 +123,19 @@ protected:
     fakes::TappedAudio audio_{engine_};
     fakes::EventLog log_;
     fakes::FakeHost host_{log_};
-    platform::RecordingMessageSink sink_;
+    testsupport::RecordingMessageSink sink_;
 };
 
-void expectTone(const support::DecodedAudio& a)
+void expectTone(const testsupport::DecodedAudio& a)
 {
     // Skip the first and last 100 ms: encoder padding and the device's start.
     const std::int64_t margin = a.sampleRate / 10;
     for (int c = 0; c < a.channels; ++c) {
         const auto signal = a.channel(c, margin, a.frames() - margin);
         ASSERT_GT(signal.size(), 1000u);
-        EXPECT_NEAR(support::dominantFrequency(signal, a.sampleRate), 440.0, 3.0) << "channel " << c;
-        EXPECT_GT(support::rms(signal), 0.01) << "channel " << c;
+        EXPECT_NEAR(testsupport::dominantFrequency(signal, a.sampleRate), 440.0, 3.0)
+            << "channel " << c;
+        EXPECT_GT(testsupport::rms(signal), 0.01) << "channel " << c;
     }
 }
 
@@ -149,21 +151,21 @@ TEST_F(SessionEngine, TwoSecondsInEveryFormat)
         int fileRate;
     };
     const Case cases[] = {
-        {RecordFormat::Wav, 2, 44100, "pcm_s16le", "wav", 2, 44100},
-        {RecordFormat::Wav, 1, 22050, "pcm_s16le", "wav", 1, 22050},
-        {RecordFormat::Mp3, 2, 44100, "mp3", "mp3", 2, 44100},
-        {RecordFormat::Mp3, 1, 48000, "mp3", "mp3", 1, 48000},
-        {RecordFormat::Wma, 2, 44100, "wmav2", "asf", 2, 44100},
-        {RecordFormat::Wma, 1, 22050, "wmav2", "asf", 2, 44100},
+        {recording::RecordFormat::Wav, 2, 44100, "pcm_s16le", "wav", 2, 44100},
+        {recording::RecordFormat::Wav, 1, 22050, "pcm_s16le", "wav", 1, 22050},
+        {recording::RecordFormat::Mp3, 2, 44100, "mp3", "mp3", 2, 44100},
+        {recording::RecordFormat::Mp3, 1, 48000, "mp3", "mp3", 1, 48000},
+        {recording::RecordFormat::Wma, 2, 44100, "wmav2", "asf", 2, 44100},
+        {recording::RecordFormat::Wma, 1, 22050, "wmav2", "asf", 2, 44100},
     };
-    RecordWriterFactory writers(sink_);
+    recording::RecordWriterFactory writers(sink_);
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.codec) + " " + std::to_string(c.channels) + " ch " +
                      std::to_string(c.rate));
         sink_.clear(); // each case answers for its own messages
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
-        const RecordFormat f = recordFormat(c.code, c.channels, c.rate);
+        const recording::RecordFormat f = recordFormat(c.code, c.channels, c.rate);
         const auto beforeStart = Clock::now();
         session.record(folder_, f);
         ASSERT_TRUE(session.isRecording()) << "the recording did not start";
@@ -176,7 +178,7 @@ TEST_F(SessionEngine, TwoSecondsInEveryFormat)
         EXPECT_EQ(engine_.channelCount(), 0u); // the capture was freed
 
         const double captured = double(audio_.capturedBytes()) / (2.0 * c.channels * c.rate);
-        const support::DecodedAudio a = support::decodeAudio(session.recordFilePath());
+        const testsupport::DecodedAudio a = testsupport::decodeAudio(session.recordFilePath());
         ASSERT_TRUE(a.ok) << a.error.toStdString();
         EXPECT_EQ(a.codec, QLatin1String(c.codec));
         EXPECT_EQ(a.container, QLatin1String(c.container));
@@ -194,12 +196,12 @@ TEST_F(SessionEngine, TwoSecondsInEveryFormat)
 
 TEST_F(SessionEngine, PauseIsLeftOut)
 {
-    RecordWriterFactory writers(sink_);
-    for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3}) {
+    recording::RecordWriterFactory writers(sink_);
+    for (std::uint8_t code : {recording::RecordFormat::Wav, recording::RecordFormat::Mp3}) {
         SCOPED_TRACE(int(code));
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers, sink_, host_);
-        const RecordFormat f = recordFormat(code, 2, 44100);
+        const recording::RecordFormat f = recordFormat(code, 2, 44100);
         const auto beforeStart = Clock::now();
         session.record(folder_, f);
         ASSERT_TRUE(session.isRecording());
@@ -220,7 +222,7 @@ TEST_F(SessionEngine, PauseIsLeftOut)
         const double running =
             since(beforeStart) - std::chrono::duration<double>(continuing - paused).count();
         const double captured = double(audio_.capturedBytes()) / (2.0 * 2 * 44100);
-        const support::DecodedAudio a = support::decodeAudio(session.recordFilePath());
+        const testsupport::DecodedAudio a = testsupport::decodeAudio(session.recordFilePath());
         ASSERT_TRUE(a.ok) << a.error.toStdString();
         EXPECT_NEAR(a.duration(), captured, 0.15);
         EXPECT_GE(a.duration(), 2.0 - 0.15);
@@ -231,14 +233,14 @@ TEST_F(SessionEngine, PauseIsLeftOut)
 
 TEST_F(SessionEngine, WriterFailingHalfWay)
 {
-    for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3}) {
+    for (std::uint8_t code : {recording::RecordFormat::Wav, recording::RecordFormat::Mp3}) {
         SCOPED_TRACE(int(code));
         sink_.clear();
         host_.arrange(Idle);
         // About 1 s of 44.1 kHz stereo, then the disk is full.
         FillingWriterFactory writers(sink_, 176400);
         recording::RecordingSession session(audio_, writers, sink_, host_);
-        const RecordFormat f = recordFormat(code, 2, 44100);
+        const recording::RecordFormat f = recordFormat(code, 2, 44100);
         session.record(folder_, f);
         ASSERT_TRUE(session.isRecording());
         ASSERT_TRUE(waitUntil([&] { return session.captureFailed(); }));
@@ -255,7 +257,7 @@ TEST_F(SessionEngine, WriterFailingHalfWay)
         EXPECT_EQ(host_.state, Idle);
         EXPECT_EQ(sink_.messages().size(), 1);
         EXPECT_EQ(engine_.channelCount(), 0u);
-        const support::DecodedAudio a = support::decodeAudio(session.recordFilePath());
+        const testsupport::DecodedAudio a = testsupport::decodeAudio(session.recordFilePath());
         ASSERT_TRUE(a.ok) << a.error.toStdString();
         EXPECT_GT(a.duration(), 0.8);
         EXPECT_LT(a.duration(), 1.1);
@@ -265,11 +267,12 @@ TEST_F(SessionEngine, WriterFailingHalfWay)
 
 TEST_F(SessionEngine, SoundServerGoneAtStart)
 {
-    RecordWriterFactory writers(sink_);
+    recording::RecordWriterFactory writers(sink_);
     const QByteArray server = qgetenv("PULSE_SERVER");
     // The engine is up; the server the next capture would connect to is not there.
     qputenv("PULSE_SERVER", "unix:" + QFile::encodeName(dir_.filePath("no-such-socket")));
-    for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma}) {
+    for (std::uint8_t code : {recording::RecordFormat::Wav, recording::RecordFormat::Mp3,
+                              recording::RecordFormat::Wma}) {
         SCOPED_TRACE(int(code));
         sink_.clear();
         host_.arrange(Idle);

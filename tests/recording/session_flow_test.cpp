@@ -67,9 +67,9 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
         int writesOnCaptureThread;
     };
     const Case cases[] = {
-        {RecordFormat::Wav, 0, "Vexa_001.wav", {1000, 1000, 1000, 1000, 1000}, 5},
-        {RecordFormat::Mp3, 4608, "Vexa_001.mp3", {4608, 392}, 1},
-        {RecordFormat::Wma, 16384, "Vexa_001.wma", {5000}, 0},
+        {recording::RecordFormat::Wav, 0, "Vexa_001.wav", {1000, 1000, 1000, 1000, 1000}, 5},
+        {recording::RecordFormat::Mp3, 4608, "Vexa_001.mp3", {4608, 392}, 1},
+        {recording::RecordFormat::Wma, 16384, "Vexa_001.wma", {5000}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -127,7 +127,8 @@ TEST_F(SessionFlow, NumbersFollowExistingRecordings)
 {
     writers_.script = fakes::WriterScript{0, -1, true};
     recording::RecordingSession session(audio_, writers_, sink_, host_);
-    const std::uint8_t codes[] = {RecordFormat::Mp3, RecordFormat::Wav, RecordFormat::Wma};
+    const std::uint8_t codes[] = {recording::RecordFormat::Mp3, recording::RecordFormat::Wav,
+                                  recording::RecordFormat::Wma};
     const char* names[] = {"Vexa_001.mp3", "Vexa_002.wav", "Vexa_003.wma"};
     for (int i = 0; i < 3; ++i) {
         session.record(recordings_, recordFormat(codes[i]));
@@ -143,7 +144,7 @@ TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
         writers_.script = fakes::WriterScript{0, -1, true};
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        const RecordFormat wav = recordFormat(RecordFormat::Wav);
+        const recording::RecordFormat wav = recordFormat(recording::RecordFormat::Wav);
         session.record(recordings_, wav);
         const audio::Handle h = session.channel();
         EXPECT_EQ(audio_.deliver(3, kFrames), 3);
@@ -216,7 +217,7 @@ TEST_F(SessionFlow, FailedStartsShowTheirMessageAndLeaveNothing)
         host_.arrange(Idle);
 
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        session.record(path, recordFormat(RecordFormat::Mp3));
+        session.record(path, recordFormat(recording::RecordFormat::Mp3));
 
         EXPECT_FALSE(session.isRecording());
         EXPECT_EQ(host_.state, Idle);
@@ -265,7 +266,8 @@ TEST_F(SessionFlow, MissingFolderIsMadeAtRecordOrNamedInOneMessage)
         {"under a plain file", "plain/rec/", "Not a directory"},
         {"a plain file itself", "plain/", "Not a directory"},
     };
-    for (const std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma}) {
+    for (const std::uint8_t code : {recording::RecordFormat::Wav, recording::RecordFormat::Mp3,
+                                    recording::RecordFormat::Wma}) {
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(c.what) + " " + std::to_string(code));
             QTemporaryDir base;
@@ -319,9 +321,9 @@ TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
         std::size_t writesBeforeStop; // including the failed one
     };
     const Case cases[] = {
-        {"mp3 second chunk", RecordFormat::Mp3, 4608, 1, 2},
-        {"wma first chunk", RecordFormat::Wma, 16384, 0, 1},
-        {"wav third block", RecordFormat::Wav, 0, 2, 3},
+        {"mp3 second chunk", recording::RecordFormat::Mp3, 4608, 1, 2},
+        {"wma first chunk", recording::RecordFormat::Wma, 16384, 0, 1},
+        {"wav third block", recording::RecordFormat::Wav, 0, 2, 3},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -386,11 +388,11 @@ TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
         writers_.script = fakes::WriterScript{4608, c.failOnWrite, true};
         host_.arrange(Idle);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        session.record(recordings_, recordFormat(RecordFormat::Mp3));
+        session.record(recordings_, recordFormat(recording::RecordFormat::Mp3));
         ASSERT_TRUE(session.isRecording());
         audio_.deliver(5, kFrames);
         if (c.paused)
-            session.record(recordings_, recordFormat(RecordFormat::Mp3));
+            session.record(recordings_, recordFormat(recording::RecordFormat::Mp3));
         if (c.lose)
             audio_.loseDevice(session.channel());
         sink_.clear();
@@ -419,7 +421,7 @@ TEST_F(SessionFlow, CloseFailureIsReportedOnce)
 {
     writers_.script = fakes::WriterScript{0, -1, false};
     recording::RecordingSession session(audio_, writers_, sink_, host_);
-    session.record(recordings_, recordFormat(RecordFormat::Wav));
+    session.record(recordings_, recordFormat(recording::RecordFormat::Wav));
     audio_.deliver(2, kFrames);
     log_.clear();
     ASSERT_TRUE(session.stop());
@@ -436,7 +438,7 @@ TEST_F(SessionFlow, RecordDuringPlaybackDoesNothing)
         log_.clear();
         host_.arrange(s);
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        session.record(recordings_, recordFormat(RecordFormat::Wav));
+        session.record(recordings_, recordFormat(recording::RecordFormat::Wav));
         EXPECT_FALSE(session.isRecording());
         EXPECT_TRUE(log_.events().isEmpty());
     }
@@ -452,7 +454,7 @@ TEST_F(SessionFlow, FinaliseAndDestructionCompleteTheFile)
         host_.arrange(Idle);
         {
             recording::RecordingSession session(audio_, writers_, sink_, host_);
-            session.record(recordings_, recordFormat(RecordFormat::Mp3));
+            session.record(recordings_, recordFormat(recording::RecordFormat::Mp3));
             audio_.deliver(5, kFrames);
             log_.clear();
             if (!byDestructor) {

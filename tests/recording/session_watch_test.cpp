@@ -108,7 +108,9 @@ TEST_F(SessionWatch, RecordNeedsRoomForTenSeconds)
         std::uint8_t code;
         double bytesPerSecond;
     };
-    const Case cases[] = {{RecordFormat::Wav, 176400}, {RecordFormat::Mp3, 16000}, {RecordFormat::Wma, 12000}};
+    const Case cases[] = {{recording::RecordFormat::Wav, 176400},
+                          {recording::RecordFormat::Mp3, 16000},
+                          {recording::RecordFormat::Wma, 12000}};
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.code));
         EXPECT_GE(recording::RecordingSession::bytesPerSecond(recordFormat(c.code)),
@@ -142,10 +144,12 @@ TEST_F(SessionWatch, RecordNeedsRoomForTenSeconds)
 
 TEST_F(SessionWatch, NoteOnceThenEndsAsStopBeforeTheDiskIsFull)
 {
-    for (std::uint8_t code : {RecordFormat::Wav, RecordFormat::Mp3, RecordFormat::Wma}) {
+    for (std::uint8_t code : {recording::RecordFormat::Wav, recording::RecordFormat::Mp3,
+                              recording::RecordFormat::Wma}) {
         SCOPED_TRACE(int(code));
         const double rate = recording::RecordingSession::bytesPerSecond(recordFormat(code));
-        writers_.script = fakes::WriterScript{code == RecordFormat::Wav ? 0 : 4608, -1, true};
+        writers_.script =
+            fakes::WriterScript{code == recording::RecordFormat::Wav ? 0 : 4608, -1, true};
         auto s = session();
         sink_.clear();
         sink_.notes.clear();
@@ -199,7 +203,7 @@ TEST_F(SessionWatch, UnknownFreeSpaceNeverStops)
     writers_.script = fakes::WriterScript{0, -1, true};
     auto s = session();
     disk_.set(-1);
-    s->record(recordings_, recordFormat(RecordFormat::Wav));
+    s->record(recordings_, recordFormat(recording::RecordFormat::Wav));
     ASSERT_TRUE(s->isRecording());
     for (int i = 0; i < 5 * recording::RecordingSession::FreeSpaceTicks; ++i)
         EXPECT_FALSE(s->checkCapture());
@@ -211,7 +215,7 @@ TEST_F(SessionWatch, CleanTakeTellsNothing)
 {
     writers_.script = fakes::WriterScript{0, -1, true};
     auto s = session();
-    s->record(recordings_, recordFormat(RecordFormat::Wav));
+    s->record(recordings_, recordFormat(recording::RecordFormat::Wav));
     blocks(300);
     ASSERT_TRUE(s->stop());
     EXPECT_TRUE(boxes().isEmpty());
@@ -222,7 +226,7 @@ TEST_F(SessionWatch, DropoutIsWrittenAsSilenceAndToldWithClippingInOneBox)
 {
     writers_.script = fakes::WriterScript{0, -1, true};
     auto s = session();
-    s->record(recordings_, recordFormat(RecordFormat::Wav));
+    s->record(recordings_, recordFormat(recording::RecordFormat::Wav));
     blocks(100);             // 1 s
     fakeNow += 500 * Ms;     // half a second lost
     blocks(100);
@@ -273,7 +277,7 @@ TEST_F(SessionWatch, BlocksHeldWhileTheCounterWaitsAreWrittenInOrder)
         {"pause while held", 2000, 0, 0, true},
     };
     writers_.script = fakes::WriterScript{0, -1, true};
-    const RecordFormat wav = recordFormat(RecordFormat::Wav);
+    const recording::RecordFormat wav = recordFormat(recording::RecordFormat::Wav);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fakeNow = 0;
@@ -314,7 +318,7 @@ TEST_F(SessionWatch, PauseIsNoDropout)
 {
     writers_.script = fakes::WriterScript{0, -1, true};
     auto s = session();
-    const RecordFormat wav = recordFormat(RecordFormat::Wav);
+    const recording::RecordFormat wav = recordFormat(recording::RecordFormat::Wav);
     s->record(recordings_, wav);
     blocks(50);
     s->record(recordings_, wav); // pause
@@ -333,7 +337,7 @@ TEST_F(SessionWatch, WatchesOffCountNothing)
     auto s = session();
     s->setWatching(false);
     audio_.amplitude = 2.0;
-    s->record(recordings_, recordFormat(RecordFormat::Wav));
+    s->record(recordings_, recordFormat(recording::RecordFormat::Wav));
     blocks(20);
     fakeNow += 500 * Ms;
     blocks(20);

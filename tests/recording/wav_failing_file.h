@@ -6,7 +6,7 @@
 
 #include "recording/SystemFileWriter.h"
 
-class FailingFileWriter : public FileWriter {
+class FailingFileWriter : public recording::FileWriter {
 public:
     std::int64_t capacity = std::numeric_limits<std::int64_t>::max();
     bool failOpen = false;
@@ -34,5 +34,5 @@ public:
     bool remove(const QString& path) override { return file_.remove(path); }
 
 private:
-    SystemFileWriter file_;
+    recording::SystemFileWriter file_;
 };

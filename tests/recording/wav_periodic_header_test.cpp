@@ -29,7 +29,10 @@ quint32 le32(const QByteArray& bytes, int at)
     return v;
 }
 
-std::vector<std::int16_t> signal() { return support::sinePcm(Rate, TotalFrames, {440.0, 660.0}); }
+std::vector<std::int16_t> signal()
+{
+    return testsupport::sinePcm(Rate, TotalFrames, {440.0, 660.0});
+}
 
 // In the child: record 2.5 s, say so, and wait to be killed (never finalising).
 TEST(WavPeriodicHeader, ChildRecords)
@@ -38,7 +41,7 @@ TEST(WavPeriodicHeader, ChildRecords)
     if (path.isEmpty())
         GTEST_SKIP() << "runs only as the child of KilledRecordingKeepsAllButItsLastSecond";
     const auto pcm = signal();
-    auto* writer = new WavWriter; // never destroyed: the process dies with it open
+    auto* writer = new recording::WavWriter; // never destroyed: the process dies with it open
     ASSERT_TRUE(writer->openFile(path, Channels, Rate));
     const auto* bytes = reinterpret_cast<const char*>(pcm.data());
     for (int f = 0; f < TotalFrames; f += BlockFrames)
@@ -90,7 +93,7 @@ TEST(WavPeriodicHeader, KilledRecordingKeepsAllButItsLastSecond)
     EXPECT_EQ(data % (Channels * 2), 0u);
     EXPECT_EQ(riff, data + 36);
 
-    const support::DecodedAudio d = support::decodeAudio(path);
+    const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
     ASSERT_TRUE(d.ok) << d.error.toStdString();
     EXPECT_EQ(d.frames(), qint64(data) / (Channels * 2));
 }

@@ -70,7 +70,7 @@ TEST(WavWriterHeader, IsWrittenFieldByFieldWithZeroSizes)
         SCOPED_TRACE(c.rate);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Vexa_001.wav"));
-        WavWriter writer;
+        recording::WavWriter writer;
         ASSERT_TRUE(writer.openFile(path, c.channels, c.rate));
         // Before Stop the file holds the header with zero sizes (read while it is open).
         EXPECT_EQ(readAll(path).toHex(), QByteArray(c.expectedHex));
@@ -94,8 +94,9 @@ TEST(WavWriterSizes, AfterStop)
         SCOPED_TRACE(c.seconds100);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Vexa_001.wav"));
-        const QByteArray pcm = pcmBytes(support::sinePcm(44100, 441 * c.seconds100, {440.0, 660.0}));
-        WavWriter writer;
+        const QByteArray pcm =
+            pcmBytes(testsupport::sinePcm(44100, 441 * c.seconds100, {440.0, 660.0}));
+        recording::WavWriter writer;
         ASSERT_TRUE(writer.openFile(path, 2, 44100));
         for (int at = 0; at < pcm.size(); at += 2048) // capture-sized blocks
             ASSERT_TRUE(writer.append(pcm.constData() + at, std::min(2048, int(pcm.size()) - at)));
@@ -114,14 +115,14 @@ TEST(WavWriterFailure, FileCannotBeCreated)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("missing/Vexa_001.wav"));
-    WavWriter writer;
+    recording::WavWriter writer;
     EXPECT_FALSE(writer.openFile(path, 2, 44100));
     EXPECT_FALSE(writer.append("\0\0\0\0", 4));
     EXPECT_FALSE(QFile::exists(path));
 
-    RecordFormat format;
-    format.format = RecordFormat::Wav;
-    WavWriter viaInterface;
+    recording::RecordFormat format;
+    format.format = recording::RecordFormat::Wav;
+    recording::WavWriter viaInterface;
     EXPECT_EQ(viaInterface.open(path, format), -1);
 }
 
@@ -131,7 +132,7 @@ TEST(WavWriterFailure, HeaderDoesNotFitLeavesNoFile)
     const QString path = dir.filePath(QStringLiteral("Vexa_001.wav"));
     auto file = std::make_unique<FailingFileWriter>();
     file->capacity = 20;
-    WavWriter writer(std::move(file));
+    recording::WavWriter writer(std::move(file));
     EXPECT_FALSE(writer.openFile(path, 2, 44100));
     EXPECT_FALSE(QFile::exists(path));
 }
@@ -153,10 +154,11 @@ TEST(WavWriterFailure, FullDiskCountsOnlyWhatWasWritten)
         SCOPED_TRACE(c.capacity);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Vexa_001.wav"));
-        const QByteArray pcm = pcmBytes(support::sinePcm(8000, 1000, {440.0, 660.0})); // 4000 bytes
+        const QByteArray pcm =
+            pcmBytes(testsupport::sinePcm(8000, 1000, {440.0, 660.0})); // 4000 bytes
         auto file = std::make_unique<FailingFileWriter>();
         file->capacity = c.capacity;
-        WavWriter writer(std::move(file));
+        recording::WavWriter writer(std::move(file));
         ASSERT_TRUE(writer.openFile(path, 2, 8000));
 
         bool failed = false;
@@ -171,7 +173,7 @@ TEST(WavWriterFailure, FullDiskCountsOnlyWhatWasWritten)
         EXPECT_EQ(bytes.size(), 44 + qint64(c.expectedData));
         EXPECT_EQ(bytes.left(44), header(2, 8000, c.expectedData));
         EXPECT_TRUE(bytes.mid(44) == pcm.left(int(c.expectedData)));
-        const support::DecodedAudio d = support::decodeAudio(path);
+        const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
         ASSERT_TRUE(d.ok) << d.error.toStdString();
         EXPECT_EQ(d.frames(), c.expectedData / 4);
     }
@@ -191,8 +193,9 @@ TEST(WavWriterLimit, RefusesTheAppendThatWouldPassIt)
         SCOPED_TRACE(c.limit);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Vexa_001.wav"));
-        const QByteArray pcm = pcmBytes(support::sinePcm(8000, 2000, std::vector<double>(std::size_t(c.channels), 440.0)));
-        WavWriter writer;
+        const QByteArray pcm = pcmBytes(
+            testsupport::sinePcm(8000, 2000, std::vector<double>(std::size_t(c.channels), 440.0)));
+        recording::WavWriter writer;
         writer.setDataLimit(c.limit);
         ASSERT_TRUE(writer.openFile(path, c.channels, 8000));
         EXPECT_TRUE(writer.append(pcm.constData(), 400));
@@ -213,13 +216,13 @@ TEST(WavWriterLimit, RefusesTheAppendThatWouldPassIt)
 TEST(WavWriterLimit, RealLimitKeepsTheWholeFileWithin32Bits)
 {
     for (int blockAlign : {2, 4}) {
-        const std::uint64_t limit = WavWriter::maxDataBytes(blockAlign);
+        const std::uint64_t limit = recording::WavWriter::maxDataBytes(blockAlign);
         EXPECT_EQ(limit % blockAlign, 0u);
         EXPECT_LE(limit + 44, 0xFFFFFFFFull);
         EXPECT_GT(limit + blockAlign + 44, 0xFFFFFFFFull) << "no further whole frame would fit";
     }
     // 48 kHz stereo reaches it after about 6.2 hours.
-    EXPECT_NEAR(double(WavWriter::maxDataBytes(4)) / (48000 * 4) / 3600, 6.2, 0.05);
+    EXPECT_NEAR(double(recording::WavWriter::maxDataBytes(4)) / (48000 * 4) / 3600, 6.2, 0.05);
 }
 
 } // namespace

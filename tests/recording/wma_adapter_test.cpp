@@ -6,14 +6,15 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "codecs/WmaWriter.h"
 #include "support/RecordingMessageSink.h"
-#include "codecs/Wavtowma.h"
 #include "support/decode_audio.h"
 #include "wav_failing_file.h"
 
 namespace {
 
-void expectMessages(const platform::RecordingMessageSink& sink, const std::vector<const char*>& texts)
+void expectMessages(const testsupport::RecordingMessageSink& sink,
+                    const std::vector<const char*>& texts)
 {
     const auto got = sink.messages();
     ASSERT_EQ(got.size(), int(texts.size()));
@@ -25,7 +26,7 @@ void expectMessages(const platform::RecordingMessageSink& sink, const std::vecto
     }
 }
 
-TEST(WavtowmaFailure, InitialiseReportsEachStep)
+TEST(WmaWriterFailure, InitialiseReportsEachStep)
 {
     struct Case {
         const char* name;
@@ -46,8 +47,8 @@ TEST(WavtowmaFailure, InitialiseReportsEachStep)
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
         const QString path = dir.filePath(c.missingFolder ? QStringLiteral("missing/a.wma") : QStringLiteral("a.wma"));
-        platform::RecordingMessageSink sink;
-        Wavtowma adapter(sink);
+        testsupport::RecordingMessageSink sink;
+        codecs::WmaWriter adapter(sink);
         EXPECT_EQ(adapter.initialise(path, c.rate, c.channels, c.bitrate), -1);
         expectMessages(sink, {c.message});
         EXPECT_FALSE(QFile::exists(path)) << "a writer that failed to start leaves no file";
@@ -56,11 +57,11 @@ TEST(WavtowmaFailure, InitialiseReportsEachStep)
     }
 }
 
-TEST(WavtowmaWrite, HandOverRules)
+TEST(WmaWriterWrite, HandOverRules)
 {
     QTemporaryDir dir;
-    platform::RecordingMessageSink sink;
-    Wavtowma adapter(sink);
+    testsupport::RecordingMessageSink sink;
+    codecs::WmaWriter adapter(sink);
     ASSERT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.wma")), 8000, 1, 48000), 16384);
     EXPECT_TRUE(adapter.write(nullptr, 0)) << "0 bytes write nothing";
     EXPECT_FALSE(adapter.write("\0\0\0", 3)) << "one and a half mono frames";
@@ -72,15 +73,15 @@ TEST(WavtowmaWrite, HandOverRules)
 
 // A full disk while recording: a later block fails and so does Close; the adapter itself shows
 // nothing (the session shows its own message and ends the capture).
-TEST(WavtowmaWrite, FullDiskFailsTheWrite)
+TEST(WmaWriterWrite, FullDiskFailsTheWrite)
 {
     QTemporaryDir dir;
     auto file = std::make_unique<FailingFileWriter>();
     file->capacity = 20000;
-    platform::RecordingMessageSink sink;
-    Wavtowma adapter(sink, std::move(file));
+    testsupport::RecordingMessageSink sink;
+    codecs::WmaWriter adapter(sink, std::move(file));
     ASSERT_EQ(adapter.initialise(dir.filePath(QStringLiteral("a.wma")), 44100, 2, 128000), 16384);
-    const auto pcm = support::sinePcm(44100, 10 * 44100, {440.0, 660.0});
+    const auto pcm = testsupport::sinePcm(44100, 10 * 44100, {440.0, 660.0});
     const auto* bytes = reinterpret_cast<const char*>(pcm.data());
     bool ok = true;
     std::int64_t at = 0;
@@ -92,20 +93,20 @@ TEST(WavtowmaWrite, FullDiskFailsTheWrite)
 }
 
 // Destroy finishes a writer that was never closed, so the file is complete.
-TEST(WavtowmaDestroy, FinishesAnOpenWriter)
+TEST(WmaWriterDestroy, FinishesAnOpenWriter)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.wma"));
-    platform::RecordingMessageSink sink;
-    const auto pcm = support::sinePcm(22050, 22050, {440.0});
+    testsupport::RecordingMessageSink sink;
+    const auto pcm = testsupport::sinePcm(22050, 22050, {440.0});
     {
-        Wavtowma adapter(sink);
+        codecs::WmaWriter adapter(sink);
         ASSERT_EQ(adapter.initialise(path, 22050, 1, 64000), 16384);
         ASSERT_TRUE(adapter.write(reinterpret_cast<const char*>(pcm.data()), std::int64_t(pcm.size() * 2)));
     }
-    const support::DecodedAudio d = support::decodeAudio(path);
+    const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
     ASSERT_TRUE(d.ok) << d.error.toStdString();
-    const auto span = support::soundSpan(d, 0.25f);
+    const auto span = testsupport::soundSpan(d, 0.25f);
     EXPECT_NEAR(double(span.second - span.first) / 44100, 1.0, 0.005);
 }
 

@@ -9,9 +9,9 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include "support/RecordingMessageSink.h"
+#include "codecs/WmaWriter.h"
 #include "recording/RecordFormat.h"
-#include "codecs/Wavtowma.h"
+#include "support/RecordingMessageSink.h"
 #include "support/decode_audio.h"
 
 namespace {
@@ -26,8 +26,9 @@ std::vector<Case> allCases()
 {
     std::vector<Case> cases;
     for (int rate : {44100, 8000, 48000})
-        for (int b = 0; b < RecordFormat::WmaBitrateCount; ++b)
-            cases.push_back({rate, rate == 8000 ? 1 : 2, RecordFormat::wmaBitrateForIndex(b)});
+        for (int b = 0; b < recording::RecordFormat::WmaBitrateCount; ++b)
+            cases.push_back(
+                {rate, rate == 8000 ? 1 : 2, recording::RecordFormat::wmaBitrateForIndex(b)});
     return cases;
 }
 
@@ -39,22 +40,22 @@ TEST_P(WmaFirstPacket, PacketsReachTheFileWithin100MsOfAudio)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("Vexa_001.wma"));
-    RecordFormat format;
-    format.format = RecordFormat::Wma;
+    recording::RecordFormat format;
+    format.format = recording::RecordFormat::Wma;
     format.sampleRate = c.rate;
     format.channels = c.channels;
     format.wmaBitrate = c.kbps;
 
     // 3 s in blocks of 10 ms, as the capture delivers them.
     const std::int64_t blockFrames = c.rate / 100;
-    const auto pcm = support::sinePcm(c.rate, 300 * blockFrames,
-                                      c.channels == 2 ? std::vector<double>{440.0, 660.0}
-                                                      : std::vector<double>{440.0});
+    const auto pcm = testsupport::sinePcm(c.rate, 300 * blockFrames,
+                                          c.channels == 2 ? std::vector<double>{440.0, 660.0}
+                                                          : std::vector<double>{440.0});
     const auto* bytes = reinterpret_cast<const char*>(pcm.data());
     const std::int64_t blockBytes = blockFrames * c.channels * 2;
 
-    platform::RecordingMessageSink sink;
-    Wavtowma writer(sink);
+    testsupport::RecordingMessageSink sink;
+    codecs::WmaWriter writer(sink);
     ASSERT_GT(writer.open(path, format), 0);
     qint64 size = QFileInfo(path).size();
     ASSERT_GT(size, 0) << "the header is written at the start";
@@ -81,7 +82,7 @@ TEST_P(WmaFirstPacket, PacketsReachTheFileWithin100MsOfAudio)
     EXPECT_GE(growths, 25);
 
     // Still a well-formed file of the whole recording.
-    const support::DecodedAudio d = support::decodeAudio(path);
+    const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
     ASSERT_TRUE(d.ok) << d.error.toStdString();
     EXPECT_EQ(d.bitRate, c.kbps * 1000);
     EXPECT_NEAR(d.duration(), 3.0 + 2048.0 / 44100, 2048.0 / 44100 + 0.005);

@@ -15,10 +15,10 @@
 #include <iostream>
 
 #include "audio/Decoder.h"
-#include "support/child_process.h"
-#include "support/RecordingMessageSink.h"
+#include "codecs/WmaWriter.h"
 #include "recording/RecordFormat.h"
-#include "codecs/Wavtowma.h"
+#include "support/RecordingMessageSink.h"
+#include "support/child_process.h"
 #include "support/decode_audio.h"
 #include "wav_failing_file.h"
 
@@ -29,20 +29,23 @@ constexpr int Rate = 44100;
 constexpr int Channels = 2;
 constexpr double Captured = 10.0;
 
-RecordFormat wmaFormat()
+recording::RecordFormat wmaFormat()
 {
-    RecordFormat format;
-    format.format = RecordFormat::Wma;
+    recording::RecordFormat format;
+    format.format = recording::RecordFormat::Wma;
     format.sampleRate = Rate;
     format.channels = Channels;
     format.wmaBitrate = 96;
     return format;
 }
 
-std::vector<std::int16_t> signal() { return support::sinePcm(Rate, std::int64_t(Captured * Rate), {440.0, 660.0}); }
+std::vector<std::int16_t> signal()
+{
+    return testsupport::sinePcm(Rate, std::int64_t(Captured * Rate), {440.0, 660.0});
+}
 
 // Feeds the signal in the writer's chunks; false at the first failed write.
-bool feed(Wavtowma& writer, const std::vector<std::int16_t>& pcm, int chunk)
+bool feed(codecs::WmaWriter& writer, const std::vector<std::int16_t>& pcm, int chunk)
 {
     const auto* bytes = reinterpret_cast<const char*>(pcm.data());
     const std::int64_t total = std::int64_t(pcm.size()) * 2;
@@ -65,7 +68,7 @@ ReadBack readBack(const QString& path)
     QByteArray probed;
     if (testsupport::runProgram("ffprobe", {"-v", "error", "-show_entries", "format=duration", "-of", "csv=p=0", path}, &probed))
         r.ffprobeSeconds = probed.trimmed().toDouble();
-    const support::DecodedAudio d = support::decodeAudio(path);
+    const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
     if (d.ok)
         r.ffmpegSeconds = d.duration();
     audio::Decoder dec;
@@ -93,8 +96,8 @@ TEST(WmaInterrupted, ChildRecords)
     const QString path = qEnvironmentVariable(ChildPathVariable);
     if (path.isEmpty())
         GTEST_SKIP() << "runs only as the child of KilledRecordingPlaysAllButItsLastSecond";
-    static platform::RecordingMessageSink sink;
-    auto* writer = new Wavtowma(sink); // never destroyed: the process dies with it open
+    static testsupport::RecordingMessageSink sink;
+    auto* writer = new codecs::WmaWriter(sink); // never destroyed: the process dies with it open
     const int chunk = writer->open(path, wmaFormat());
     ASSERT_GT(chunk, 0);
     ASSERT_TRUE(feed(*writer, signal(), chunk));
@@ -143,9 +146,9 @@ TEST(WmaInterrupted, FullDiskKeepsWhatReachedTheFile)
     const std::int64_t capacity = 4 * 96000 / 8 + 7000; // about 4 s at 96 kbit/s with the header
     auto file = std::make_unique<FailingFileWriter>();
     file->capacity = capacity;
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     {
-        Wavtowma writer(sink, std::move(file));
+        codecs::WmaWriter writer(sink, std::move(file));
         const int chunk = writer.open(path, wmaFormat());
         ASSERT_GT(chunk, 0);
         EXPECT_FALSE(feed(writer, signal(), chunk));

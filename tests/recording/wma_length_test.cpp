@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 
 #include "audio/Decoder.h"
-#include "codecs/Wavtowma.h"
+#include "codecs/WmaWriter.h"
 #include "library/DurationText.h"
 #include "recording/RecordFormat.h"
 #include "support/RecordingMessageSink.h"
@@ -43,15 +43,15 @@ bool makeWithTool(const QString& path, int rate, int channels)
 
 bool makeWithWriter(const QString& path, int rate, int channels)
 {
-    RecordFormat format;
-    format.format = RecordFormat::Wma;
+    recording::RecordFormat format;
+    format.format = recording::RecordFormat::Wma;
     format.sampleRate = rate;
     format.channels = channels;
     format.wmaBitrate = 96;
-    const auto pcm = support::sinePcm(rate, std::int64_t(Seconds * rate + 0.5),
-                                      std::vector<double>(std::size_t(channels), 440.0));
-    platform::RecordingMessageSink sink;
-    Wavtowma writer(sink);
+    const auto pcm = testsupport::sinePcm(rate, std::int64_t(Seconds * rate + 0.5),
+                                          std::vector<double>(std::size_t(channels), 440.0));
+    testsupport::RecordingMessageSink sink;
+    codecs::WmaWriter writer(sink);
     return testsupport::writeAsTake(writer, path, format, pcm);
 }
 

@@ -28,16 +28,16 @@ struct Case {
 std::vector<Case> allCases()
 {
     std::vector<Case> cases;
-    for (int r = 0; r < RecordFormat::FrequencyCount; ++r) {
-        const int rate = RecordFormat::frequencyForIndex(r);
+    for (int r = 0; r < recording::RecordFormat::FrequencyCount; ++r) {
+        const int rate = recording::RecordFormat::frequencyForIndex(r);
         for (int channels : {2, 1}) {
-            cases.push_back({RecordFormat::Wav, rate, channels, 0});
-            for (int b = 0; b < RecordFormat::Mp3BitrateCount; ++b)
-                cases.push_back(
-                    {RecordFormat::Mp3, rate, channels, RecordFormat::mp3BitrateForIndex(b)});
-            for (int b = 0; b < RecordFormat::WmaBitrateCount; ++b)
-                cases.push_back(
-                    {RecordFormat::Wma, rate, channels, RecordFormat::wmaBitrateForIndex(b)});
+            cases.push_back({recording::RecordFormat::Wav, rate, channels, 0});
+            for (int b = 0; b < recording::RecordFormat::Mp3BitrateCount; ++b)
+                cases.push_back({recording::RecordFormat::Mp3, rate, channels,
+                                 recording::RecordFormat::mp3BitrateForIndex(b)});
+            for (int b = 0; b < recording::RecordFormat::WmaBitrateCount; ++b)
+                cases.push_back({recording::RecordFormat::Wma, rate, channels,
+                                 recording::RecordFormat::wmaBitrateForIndex(b)});
         }
     }
     return cases;
@@ -92,12 +92,12 @@ struct Expected {
 Expected expectedFor(const Case& c)
 {
     switch (c.format) {
-    case RecordFormat::Wav:
+    case recording::RecordFormat::Wav:
         // Every captured block as it comes; the samples stored exactly.
         return {0,      "pcm_s16le", "wav",
                 c.rate, c.channels,  std::int64_t(c.rate) * c.channels * 16,
                 0.005};
-    case RecordFormat::Mp3:
+    case recording::RecordFormat::Mp3:
         return {mpegFrameSize(c.rate) * c.channels * 2,
                 "mp3",
                 "mp3",
@@ -112,15 +112,15 @@ Expected expectedFor(const Case& c)
 }
 
 // The decoded length against the input's `frames`; the span is where the tone is heard.
-void expectLength(const Case& c, const support::DecodedAudio& d, std::int64_t frames,
+void expectLength(const Case& c, const testsupport::DecodedAudio& d, std::int64_t frames,
                   std::pair<std::int64_t, std::int64_t> span)
 {
     switch (c.format) {
-    case RecordFormat::Wav:
+    case recording::RecordFormat::Wav:
         EXPECT_EQ(d.frames(), frames);
         EXPECT_NEAR(d.containerDuration, double(frames) / c.rate, 0.001);
         break;
-    case RecordFormat::Mp3:
+    case recording::RecordFormat::Mp3:
         // With the Info tag the decoder skips the codec delay and the padding: the decoded
         // sound is the input, sample for sample in length. The final partial chunk and the
         // flushed last frame are in the file (either one missing would cut 160 samples or more).
@@ -164,13 +164,13 @@ TEST_P(WriterContract, DecodesToTheSameSignal)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
 
-    RecordFormat format;
+    recording::RecordFormat format;
     format.format = c.format;
     format.sampleRate = c.rate;
     format.channels = c.channels;
-    if (c.format == RecordFormat::Mp3)
+    if (c.format == recording::RecordFormat::Mp3)
         format.mp3Bitrate = c.kbps;
-    if (c.format == RecordFormat::Wma)
+    if (c.format == recording::RecordFormat::Wma)
         format.wmaBitrate = c.kbps;
     const QString path = dir.filePath(QStringLiteral("Vexa_001") + format.extension());
 
@@ -178,14 +178,14 @@ TEST_P(WriterContract, DecodesToTheSameSignal)
         c.channels == 2 ? std::vector<double>{440.0, 660.0} : std::vector<double>{440.0};
     // An odd number of frames: never a whole number of any writer's chunks.
     const std::int64_t frames = 2 * std::int64_t(c.rate) + 77;
-    const auto pcm = support::sinePcm(c.rate, frames, tones);
+    const auto pcm = testsupport::sinePcm(c.rate, frames, tones);
     const auto* bytes = reinterpret_cast<const char*>(pcm.data());
     const std::int64_t total = std::int64_t(pcm.size()) * 2;
 
-    platform::RecordingMessageSink sink;
+    testsupport::RecordingMessageSink sink;
     {
-        RecordWriterFactory factory(sink);
-        const std::unique_ptr<RecordWriter> writer = factory.create(c.format);
+        recording::RecordWriterFactory factory(sink);
+        const std::unique_ptr<recording::RecordWriter> writer = factory.create(c.format);
         const int chunk = writer->open(path, format);
         ASSERT_EQ(chunk, want.chunk);
         ASSERT_EQ(writer->chunkSize(), chunk);
@@ -200,7 +200,7 @@ TEST_P(WriterContract, DecodesToTheSameSignal)
     }
     EXPECT_TRUE(sink.messages().isEmpty());
 
-    const support::DecodedAudio d = support::decodeAudio(path);
+    const testsupport::DecodedAudio d = testsupport::decodeAudio(path);
     ASSERT_TRUE(d.ok) << d.error.toStdString();
     EXPECT_EQ(d.codec, QString::fromLatin1(want.codec));
     EXPECT_EQ(d.container, QString::fromLatin1(want.container));
@@ -208,7 +208,7 @@ TEST_P(WriterContract, DecodesToTheSameSignal)
     EXPECT_EQ(d.channels, want.channels);
     EXPECT_EQ(d.bitRate, want.bitRate);
 
-    const auto span = support::soundSpan(d, 0.25f);
+    const auto span = testsupport::soundSpan(d, 0.25f);
     expectLength(c, d, frames, span);
 
     // Mono input is heard on every channel of the file.
@@ -216,9 +216,9 @@ TEST_P(WriterContract, DecodesToTheSameSignal)
         const double tone = tones[std::size_t(std::min(ch, c.channels - 1))];
         const auto signal =
             d.channel(ch, span.first + want.rate / 10, span.second - want.rate / 10);
-        EXPECT_NEAR(support::dominantFrequency(signal, want.rate), tone, tone * 0.01)
+        EXPECT_NEAR(testsupport::dominantFrequency(signal, want.rate), tone, tone * 0.01)
             << "channel " << ch;
-        EXPECT_NEAR(support::rms(signal), 0.5 / std::sqrt(2.0), want.rmsTolerance)
+        EXPECT_NEAR(testsupport::rms(signal), 0.5 / std::sqrt(2.0), want.rmsTolerance)
             << "channel " << ch;
     }
 }
@@ -226,7 +226,9 @@ TEST_P(WriterContract, DecodesToTheSameSignal)
 INSTANTIATE_TEST_SUITE_P(AllOffered, WriterContract, ::testing::ValuesIn(allCases()),
                          [](const ::testing::TestParamInfo<Case>& info) {
                              const Case& c = info.param;
-                             return RecordFormat::extensionFor(c.format).mid(1).toStdString() +
+                             return recording::RecordFormat::extensionFor(c.format)
+                                        .mid(1)
+                                        .toStdString() +
                                  "_" + std::to_string(c.rate) + "Hz_" +
                                  (c.channels == 2 ? "stereo" : "mono") +
                                  (c.kbps ? "_" + std::to_string(c.kbps) + "kbps" : std::string());

@@ -1,6 +1,6 @@
 #include "support/MemorySettingsStore.h"
 
-namespace platform {
+namespace testsupport {
 
 bool MemorySettingsStore::open()
 {
@@ -44,4 +44,4 @@ bool MemorySettingsStore::close()
     return true;
 }
 
-} // namespace platform
+} // namespace testsupport

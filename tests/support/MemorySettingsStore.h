@@ -7,9 +7,9 @@
 #include <QMap>
 #include <QPair>
 
-namespace platform {
+namespace testsupport {
 
-class MemorySettingsStore : public SettingsStore {
+class MemorySettingsStore : public platform::SettingsStore {
 public:
     bool open() override;
     QString readText(const QString& name) const override;
@@ -37,4 +37,4 @@ private:
     QList<QPair<QString, QString>> writes_;
 };
 
-} // namespace platform
+} // namespace testsupport

@@ -2,9 +2,9 @@
 
 #include <QMutexLocker>
 
-namespace platform {
+namespace testsupport {
 
-void RecordingMessageSink::show(const Message& message)
+void RecordingMessageSink::show(const platform::Message& message)
 {
     QMutexLocker lock(&mutex_);
     messages_.append(message);
@@ -17,7 +17,7 @@ bool RecordingMessageSink::confirm(const QString& text, const QString& caption)
     return answers_.isEmpty() ? true : answers_.takeFirst();
 }
 
-QList<Message> RecordingMessageSink::messages() const
+QList<platform::Message> RecordingMessageSink::messages() const
 {
     QMutexLocker lock(&mutex_);
     return messages_;
@@ -43,4 +43,4 @@ void RecordingMessageSink::clear()
     answers_.clear();
 }
 
-} // namespace platform
+} // namespace testsupport

@@ -7,23 +7,23 @@
 #include <QList>
 #include <QMutex>
 
-namespace platform {
+namespace testsupport {
 
-class RecordingMessageSink : public MessageSink {
+class RecordingMessageSink : public platform::MessageSink {
 public:
-    void show(const Message& message) override;
+    void show(const platform::Message& message) override;
     bool confirm(const QString& text, const QString& caption) override;
 
-    QList<Message> messages() const;
+    QList<platform::Message> messages() const;
     QList<QString> confirmations() const;
     void answerNext(bool yes);
     void clear();
 
 private:
     mutable QMutex mutex_;
-    QList<Message> messages_;
+    QList<platform::Message> messages_;
     QList<QString> confirmations_;
     QList<bool> answers_;
 };
 
-} // namespace platform
+} // namespace testsupport

@@ -14,7 +14,7 @@ extern "C" {
 #include <cmath>
 #include <memory>
 
-namespace support {
+namespace testsupport {
 
 std::vector<float> DecodedAudio::channel(int index, std::int64_t from, std::int64_t to) const
 {
@@ -224,4 +224,4 @@ double rms(const std::vector<float>& signal)
     return std::sqrt(sum / double(signal.size()));
 }
 
-} // namespace support
+} // namespace testsupport

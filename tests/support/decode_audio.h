@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-namespace support {
+namespace testsupport {
 
 struct DecodedAudio {
     bool ok = false;
@@ -43,4 +43,4 @@ std::pair<std::int64_t, std::int64_t> soundSpan(const DecodedAudio& audio, float
 // Root mean square of a signal (full scale = 1.0).
 double rms(const std::vector<float>& signal);
 
-} // namespace support
+} // namespace testsupport

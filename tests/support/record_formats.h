@@ -6,10 +6,10 @@
 
 namespace testsupport {
 
-inline RecordFormat recordFormat(std::uint8_t code, int channels = 2, int rate = 44100,
-                                 int mp3 = 128, int wma = 96)
+inline recording::RecordFormat recordFormat(std::uint8_t code, int channels = 2, int rate = 44100,
+                                            int mp3 = 128, int wma = 96)
 {
-    RecordFormat f;
+    recording::RecordFormat f;
     f.format = code;
     f.channels = channels;
     f.sampleRate = rate;

@@ -4,8 +4,8 @@
 
 namespace testsupport {
 
-bool writeAsTake(RecordWriter& writer, const QString& path, const RecordFormat& format,
-                 const std::vector<std::int16_t>& pcm)
+bool writeAsTake(recording::RecordWriter& writer, const QString& path,
+                 const recording::RecordFormat& format, const std::vector<std::int16_t>& pcm)
 {
     const int opened = writer.open(path, format);
     if (opened < 0)

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <vector>
 
+namespace recording {
 class RecordWriter;
+} // namespace recording
 
 namespace testsupport {
 
 // False when any step fails.
-bool writeAsTake(RecordWriter& writer, const QString& path, const RecordFormat& format,
-                 const std::vector<std::int16_t>& pcm);
+bool writeAsTake(recording::RecordWriter& writer, const QString& path,
+                 const recording::RecordFormat& format, const std::vector<std::int16_t>& pcm);
 
 } // namespace testsupport

@@ -47,7 +47,7 @@ QByteArray numberedBlocks(int blocks, int framesPerBlock)
     return data;
 }
 
-QStringList texts(const platform::RecordingMessageSink& sink)
+QStringList texts(const testsupport::RecordingMessageSink& sink)
 {
     QStringList out;
     for (const auto& m : sink.messages())
@@ -75,7 +75,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    platform::RecordingMessageSink messages;
+    testsupport::RecordingMessageSink messages;
     std::shared_ptr<FakeDeviceBackend> devices = std::make_shared<FakeDeviceBackend>();
     std::atomic<int> peaks{0}, completes{0};
     std::atomic<int> lastLeft{-1}, lastRight{-1};
@@ -323,7 +323,7 @@ TEST_F(Player, RefusalsAndTheirTexts)
 TEST(PlayerOnTheSoundServer, PlaysToTheEnd)
 {
     QTemporaryDir dir;
-    platform::RecordingMessageSink messages;
+    testsupport::RecordingMessageSink messages;
     WaveOutPlayer p(messages);
     std::atomic<int> peaks{0}, completes{0};
     p.OnPeak = [&](WaveOutPlayer*) { ++peaks; };

@@ -3,17 +3,20 @@
 #include "audio/CodecBackends.h"
 #include "codecs/FfmpegConverter.h"
 #include "codecs/FfmpegDecoder.h"
-#include "codecs/Wavtowma.h"
+#include "codecs/WmaWriter.h"
 
 #define VEXA_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
-std::unique_ptr<audio::DecoderBackend> newDecoder() { return std::make_unique<audio::FfmpegDecoder>(); }
+std::unique_ptr<audio::DecoderBackend> newDecoder()
+{
+    return std::make_unique<codecs::FfmpegDecoder>();
+}
 
 std::unique_ptr<audio::ConverterBackend> newConverter(audio::DeviceFormat from, audio::DeviceFormat to)
 {
-    return std::make_unique<audio::FfmpegConverter>(from, to);
+    return std::make_unique<codecs::FfmpegConverter>(from, to);
 }
 
 } // namespace
@@ -25,7 +28,7 @@ VEXA_MODULE_EXPORT const audio::AudioCodecs* vexa_audio_codecs()
 }
 
 // A new WMA writer (a RecordWriter the caller owns and deletes) that reports to `messages`.
-VEXA_MODULE_EXPORT RecordWriter* vexa_new_wma_writer(platform::MessageSink* messages)
+VEXA_MODULE_EXPORT recording::RecordWriter* vexa_new_wma_writer(platform::MessageSink* messages)
 {
-    return new Wavtowma(*messages);
+    return new codecs::WmaWriter(*messages);
 }

@@ -1,4 +1,4 @@
-#include "recording/Wavtomp3.h"
+#include "recording/Mp3Writer.h"
 
 #include <lame/lame.h>
 #include <vector>
@@ -10,7 +10,9 @@
 // entry-point messages of a run-time loaded encoder ("Could not load lame_enc.dll file",
 // "Could not found ... library function") cannot occur and are not part of this adapter.
 
-struct Wavtomp3::Encoder {
+namespace recording {
+
+struct Mp3Writer::Encoder {
     lame_global_flags* flags = nullptr;
     std::vector<unsigned char> out; // encoder output of one call
 
@@ -33,7 +35,7 @@ std::size_t outputBound(std::int64_t samplesPerChannel)
 
 } // namespace
 
-int Wavtomp3::snapBitrate(unsigned int kbps)
+int Mp3Writer::snapBitrate(unsigned int kbps)
 {
     struct Step {
         unsigned int upTo;
@@ -50,24 +52,24 @@ int Wavtomp3::snapBitrate(unsigned int kbps)
     return 320;
 }
 
-Wavtomp3::Wavtomp3(platform::MessageSink& messages, std::unique_ptr<FileWriter> file)
+Mp3Writer::Mp3Writer(platform::MessageSink& messages, std::unique_ptr<FileWriter> file)
     : messages_(messages), file_(file ? std::move(file) : std::make_unique<SystemFileWriter>())
 {
 }
 
-Wavtomp3::~Wavtomp3()
+Mp3Writer::~Mp3Writer()
 {
     if (encoder_)
         close();
 }
 
-void Wavtomp3::report(const char* text)
+void Mp3Writer::report(const char* text)
 {
     recording::showAdapterMessage(messages_, Caption, text);
 }
 
-int Wavtomp3::initialise(const QString& path, int sampleRate, int channelMode, int bitrate,
-                         bool privateFlag, bool crc, bool copyright, bool original)
+int Mp3Writer::initialise(const QString& path, int sampleRate, int channelMode, int bitrate,
+                          bool privateFlag, bool crc, bool copyright, bool original)
 {
     if (encoder_)
         return -1; // one recording per adapter
@@ -78,9 +80,7 @@ int Wavtomp3::initialise(const QString& path, int sampleRate, int channelMode, i
     case ModeJointStereo: mode = JOINT_STEREO; break;
     case ModeDualChannel: mode = DUAL_CHANNEL; break;
     case ModeMono: mode = MONO; break;
-    default:
-        report("Could not initialize Lame encoder");
-        return -1;
+    default: report("Could not initialize Lame encoder"); return -1;
     }
     const int channels = mode == MONO ? 1 : 2;
 
@@ -125,12 +125,12 @@ int Wavtomp3::initialise(const QString& path, int sampleRate, int channelMode, i
     return chunkSize_;
 }
 
-bool Wavtomp3::writeOut(const unsigned char* data, int bytes)
+bool Mp3Writer::writeOut(const unsigned char* data, int bytes)
 {
     return bytes <= 0 || file_->write(reinterpret_cast<const char*>(data), bytes) == bytes;
 }
 
-int Wavtomp3::encode(const char* data, std::int64_t bytes)
+int Mp3Writer::encode(const char* data, std::int64_t bytes)
 {
     if (!encoder_ || bytes < 0 || bytes % (2 * channels_) != 0 || bytes > (1 << 28)) {
         report("Could not perform compression");
@@ -151,8 +151,8 @@ int Wavtomp3::encode(const char* data, std::int64_t bytes)
         produced = lame_encode_buffer(encoder_->flags, pcm, nullptr, frames, out.data(),
                                       static_cast<int>(out.size()));
     } else {
-        produced = lame_encode_buffer_interleaved(encoder_->flags, const_cast<short*>(pcm),
-                                                  frames, out.data(), static_cast<int>(out.size()));
+        produced = lame_encode_buffer_interleaved(encoder_->flags, const_cast<short*>(pcm), frames,
+                                                  out.data(), static_cast<int>(out.size()));
     }
     if (produced < 0) {
         report("Could not perform compression");
@@ -173,14 +173,15 @@ int Wavtomp3::encode(const char* data, std::int64_t bytes)
     return produced;
 }
 
-bool Wavtomp3::close()
+bool Mp3Writer::close()
 {
     if (!encoder_)
         return true;
     auto& out = encoder_->out;
     if (out.size() < 7200)
         out.resize(7200);
-    const int flushed = lame_encode_flush(encoder_->flags, out.data(), static_cast<int>(out.size()));
+    const int flushed =
+        lame_encode_flush(encoder_->flags, out.data(), static_cast<int>(out.size()));
     bool ok = flushed >= 0 && writeOut(out.data(), flushed);
     if (ok && !writeFailed_)
         ok = writeTag();
@@ -192,7 +193,7 @@ bool Wavtomp3::close()
     return ok;
 }
 
-bool Wavtomp3::writeTag()
+bool Mp3Writer::writeTag()
 {
     // The tag frame has the size of the blank frame LAME put first (one frame at the bit rate).
     std::vector<unsigned char> tag(2880);
@@ -206,8 +207,10 @@ bool Wavtomp3::writeTag()
     return file_->seek(end) && ok;
 }
 
-int Wavtomp3::open(const QString& path, const RecordFormat& format)
+int Mp3Writer::open(const QString& path, const RecordFormat& format)
 {
     return initialise(path, format.sampleRate, format.channels == 2 ? ModeStereo : ModeMono,
                       format.mp3Bitrate);
 }
+
+} // namespace recording

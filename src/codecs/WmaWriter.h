@@ -12,18 +12,21 @@
 
 namespace platform {
 class MessageSink;
-}
+} // namespace platform
 
-class Wavtowma : public RecordWriter {
+namespace codecs {
+
+class WmaWriter : public recording::RecordWriter {
 public:
     static constexpr int ChunkSize = 16384;
     static constexpr int OutputRate = 44100;
 
     // Create: checks that the WMA encoder and the ASF container are available. file: where
     // the WMA data goes (tests inject failing writers); null uses a SystemFileWriter.
-    explicit Wavtowma(platform::MessageSink& messages, std::unique_ptr<FileWriter> file = nullptr);
+    explicit WmaWriter(platform::MessageSink& messages,
+                       std::unique_ptr<recording::FileWriter> file = nullptr);
     // Destroy: finishes and releases a writer that is still present.
-    ~Wavtowma() override;
+    ~WmaWriter() override;
 
     // Creates the file and the writer for 16-bit PCM input of sampleRate and channels, WMA
     // output at bitrate bit/s. Returns 16384 or -1 after its message.
@@ -37,7 +40,7 @@ public:
     bool close() override;
 
     // RecordWriter
-    int open(const QString& path, const RecordFormat& format) override;
+    int open(const QString& path, const recording::RecordFormat& format) override;
     int chunkSize() const override { return chunkSize_; }
 
 private:
@@ -46,7 +49,7 @@ private:
     void release(bool removeFile);
 
     platform::MessageSink& messages_;
-    std::unique_ptr<FileWriter> file_;
+    std::unique_ptr<recording::FileWriter> file_;
     std::unique_ptr<Writer> writer_;
     bool available_ = false;
     QString path_;
@@ -54,3 +57,5 @@ private:
     std::int64_t bytesPerSecond_ = 0; // of the PCM input
     std::int64_t sinceCheck_ = 0;     // PCM bytes since the file's name was last checked
 };
+
+} // namespace codecs

@@ -1,4 +1,4 @@
-#include "codecs/Wavtowma.h"
+#include "codecs/WmaWriter.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -18,6 +18,8 @@ extern "C" {
 #include "recording/AdapterMessage.h"
 #include "recording/SystemFileWriter.h"
 
+namespace codecs {
+
 namespace {
 
 const QString Caption = QStringLiteral("WMA Audio SDK");
@@ -27,7 +29,7 @@ constexpr int IoBufferSize = 32768;
 // writer) shows up as a failed packet write. The first bytes (the ASF header) are kept so that
 // the places of its counts can be found for the patches during the recording.
 struct IoTarget {
-    FileWriter* file = nullptr;
+    recording::FileWriter* file = nullptr;
     bool keepHead = true;
     QByteArray head;
 };
@@ -43,7 +45,7 @@ int writePacket(void* opaque, std::uint8_t* buf, int size)
 
 std::int64_t seekFile(void* opaque, std::int64_t offset, int whence)
 {
-    FileWriter* file = static_cast<IoTarget*>(opaque)->file;
+    recording::FileWriter* file = static_cast<IoTarget*>(opaque)->file;
     switch (whence & ~AVSEEK_FORCE) {
     case SEEK_SET: break;
     case SEEK_CUR: offset += file->position(); break;
@@ -68,8 +70,9 @@ void put64(char* at, std::uint64_t v)
 
 const char HeaderGuid[16] = {'\x30', '\x26', '\xB2', '\x75', '\x8E', '\x66', '\xCF', '\x11',
                              '\xA6', '\xD9', '\x00', '\xAA', '\x00', '\x62', '\xCE', '\x6C'};
-const char FilePropertiesGuid[16] = {'\xA1', '\xDC', '\xAB', '\x8C', '\x47', '\xA9', '\xCF', '\x11',
-                                     '\x8E', '\xE4', '\x00', '\xC0', '\x0C', '\x20', '\x53', '\x65'};
+const char FilePropertiesGuid[16] = {'\xA1', '\xDC', '\xAB', '\x8C', '\x47', '\xA9',
+                                     '\xCF', '\x11', '\x8E', '\xE4', '\x00', '\xC0',
+                                     '\x0C', '\x20', '\x53', '\x65'};
 const char DataGuid[16] = {'\x36', '\x26', '\xB2', '\x75', '\x8E', '\x66', '\xCF', '\x11',
                            '\xA6', '\xD9', '\x00', '\xAA', '\x00', '\x62', '\xCE', '\x6C'};
 
@@ -104,28 +107,28 @@ struct AsfCounts {
             at += std::int64_t(size);
         }
         data = std::int64_t(headerSize);
-        return fileProperties > 0 && packetSize > 0
-               && std::memcmp(head.constData() + data, DataGuid, 16) == 0;
+        return fileProperties > 0 && packetSize > 0 &&
+            std::memcmp(head.constData() + data, DataGuid, 16) == 0;
     }
 
     // Writes the counts of a file whose packets end at `end` and whose complete packets hold
     // `durationMs` of audio; the file position is left at `end`.
-    bool patch(FileWriter& file, std::int64_t end, std::uint64_t durationMs) const
+    bool patch(recording::FileWriter& file, std::int64_t end, std::uint64_t durationMs) const
     {
         const std::uint64_t packets = std::uint64_t((end - firstPacket()) / packetSize);
         char fields[40];
-        put64(fields, std::uint64_t(end));                                  // file size
-        put64(fields + 8, packets);                                          // data packets
-        put64(fields + 16, (durationMs + prerollMs) * 10000);                // play duration
-        put64(fields + 24, durationMs * 10000);                              // send duration
+        put64(fields, std::uint64_t(end));                    // file size
+        put64(fields + 8, packets);                           // data packets
+        put64(fields + 16, (durationMs + prerollMs) * 10000); // play duration
+        put64(fields + 24, durationMs * 10000);               // send duration
         char dataFields[8];
-        put64(dataFields, std::uint64_t(end - data));                        // data object size
+        put64(dataFields, std::uint64_t(end - data)); // data object size
         char dataPackets[8];
         put64(dataPackets, packets);
-        const bool ok = file.seek(fileProperties + 40) && file.write(fields, 8) == 8
-                        && file.seek(fileProperties + 56) && file.write(fields + 8, 24) == 24
-                        && file.seek(data + 16) && file.write(dataFields, 8) == 8
-                        && file.seek(data + 40) && file.write(dataPackets, 8) == 8;
+        const bool ok = file.seek(fileProperties + 40) && file.write(fields, 8) == 8 &&
+            file.seek(fileProperties + 56) && file.write(fields + 8, 24) == 24 &&
+            file.seek(data + 16) && file.write(dataFields, 8) == 8 && file.seek(data + 40) &&
+            file.write(dataPackets, 8) == 8;
         return file.seek(end) && ok;
     }
 };
@@ -140,7 +143,7 @@ int packetSizeFor(int frameBytes)
 
 } // namespace
 
-struct Wavtowma::Writer {
+struct WmaWriter::Writer {
     AVFormatContext* format = nullptr;
     AVIOContext* io = nullptr;
     AVCodecContext* codec = nullptr;
@@ -250,7 +253,8 @@ struct Wavtowma::Writer {
         while (av_audio_fifo_size(fifo) >= frameSize) {
             if (av_frame_make_writable(frame) < 0)
                 return false;
-            if (av_audio_fifo_read(fifo, reinterpret_cast<void**>(frame->data), frameSize) != frameSize)
+            if (av_audio_fifo_read(fifo, reinterpret_cast<void**>(frame->data), frameSize) !=
+                frameSize)
                 return false;
             frame->pts = pts;
             pts += frameSize;
@@ -272,8 +276,9 @@ struct Wavtowma::Writer {
     }
 };
 
-Wavtowma::Wavtowma(platform::MessageSink& messages, std::unique_ptr<FileWriter> file)
-    : messages_(messages), file_(file ? std::move(file) : std::make_unique<SystemFileWriter>())
+WmaWriter::WmaWriter(platform::MessageSink& messages, std::unique_ptr<recording::FileWriter> file)
+    : messages_(messages),
+      file_(file ? std::move(file) : std::make_unique<recording::SystemFileWriter>())
 {
     // The encoder and the container take the place of the writer library and its entry
     // point; a build of FFmpeg without them gets the messages that name those.
@@ -285,18 +290,18 @@ Wavtowma::Wavtowma(platform::MessageSink& messages, std::unique_ptr<FileWriter> 
         available_ = true;
 }
 
-Wavtowma::~Wavtowma()
+WmaWriter::~WmaWriter()
 {
     if (writer_)
         close();
 }
 
-void Wavtowma::report(const char* text)
+void WmaWriter::report(const char* text)
 {
     recording::showAdapterMessage(messages_, Caption, text);
 }
 
-void Wavtowma::release(bool removeFile)
+void WmaWriter::release(bool removeFile)
 {
     writer_.reset();
     file_->close();
@@ -304,7 +309,7 @@ void Wavtowma::release(bool removeFile)
         file_->remove(path_);
 }
 
-int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int bitrate)
+int WmaWriter::initialise(const QString& path, int sampleRate, int channels, int bitrate)
 {
     if (!available_ || writer_)
         return -1;
@@ -313,8 +318,8 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
     auto w = std::make_unique<Writer>();
     path_ = path;
     const QByteArray name = audio::ffmpegPath(path);
-    bool ok = avformat_alloc_output_context2(&w->format, nullptr, "asf", name.constData()) >= 0
-              && file_->open(path);
+    bool ok = avformat_alloc_output_context2(&w->format, nullptr, "asf", name.constData()) >= 0 &&
+        file_->open(path);
     if (ok) {
         auto* buffer = static_cast<unsigned char*>(av_malloc(IoBufferSize));
         w->target.file = file_.get();
@@ -376,8 +381,8 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
     }
     if (ok) {
         wr.stream = avformat_new_stream(wr.format, nullptr);
-        ok = wr.stream != nullptr
-             && avcodec_parameters_from_context(wr.stream->codecpar, wr.codec) >= 0;
+        ok = wr.stream != nullptr &&
+            avcodec_parameters_from_context(wr.stream->codecpar, wr.codec) >= 0;
     }
     if (ok) {
         wr.stream->time_base = wr.codec->time_base;
@@ -408,8 +413,8 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
         wr.frame->nb_samples = wr.codec->frame_size;
         wr.frame->format = AV_SAMPLE_FMT_FLTP;
         wr.frame->sample_rate = OutputRate;
-        ok = av_channel_layout_copy(&wr.frame->ch_layout, &stereo) >= 0
-             && av_frame_get_buffer(wr.frame, 0) >= 0;
+        ok = av_channel_layout_copy(&wr.frame->ch_layout, &stereo) >= 0 &&
+            av_frame_get_buffer(wr.frame, 0) >= 0;
     }
     // The decoder drops the first frame it decodes: lead in with one frame of silence so the
     // recording starts at time 0.
@@ -426,7 +431,7 @@ int Wavtowma::initialise(const QString& path, int sampleRate, int channels, int 
     return chunkSize_;
 }
 
-bool Wavtowma::write(const char* data, std::int64_t bytes)
+bool WmaWriter::write(const char* data, std::int64_t bytes)
 {
     if (!writer_ || bytes < 0)
         return false;
@@ -465,7 +470,7 @@ bool Wavtowma::write(const char* data, std::int64_t bytes)
     return true;
 }
 
-bool Wavtowma::close()
+bool WmaWriter::close()
 {
     if (!writer_)
         return true;
@@ -495,7 +500,9 @@ bool Wavtowma::close()
     return ok;
 }
 
-int Wavtowma::open(const QString& path, const RecordFormat& format)
+int WmaWriter::open(const QString& path, const recording::RecordFormat& format)
 {
     return initialise(path, format.sampleRate, format.channels, format.wmaBitrate * 1000);
 }
+
+} // namespace codecs

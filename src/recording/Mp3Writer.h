@@ -12,9 +12,11 @@
 
 namespace platform {
 class MessageSink;
-}
+} // namespace platform
 
-class Wavtomp3 : public RecordWriter {
+namespace recording {
+
+class Mp3Writer : public RecordWriter {
 public:
     // Channel-mode codes of initialise().
     enum ChannelMode { ModeStereo = 1, ModeJointStereo = 2, ModeDualChannel = 3, ModeMono = 4 };
@@ -24,9 +26,9 @@ public:
 
     // Create. file: where the MP3 data goes (tests inject failing writers); null uses a
     // SystemFileWriter.
-    explicit Wavtomp3(platform::MessageSink& messages, std::unique_ptr<FileWriter> file = nullptr);
+    explicit Mp3Writer(platform::MessageSink& messages, std::unique_ptr<FileWriter> file = nullptr);
     // Destroy: an adapter that was not closed is closed here.
-    ~Wavtomp3() override;
+    ~Mp3Writer() override;
 
     // Starts the encoder (constant bit rate, output rate = input rate) and creates the file.
     // Returns the chunk size in bytes (LAME's samples per frame x channels x 2: 4608 for a
@@ -61,5 +63,7 @@ private:
     int chunkSize_ = 0;
     std::int64_t bytesPerSecond_ = 0; // of the PCM input
     std::int64_t sinceCheck_ = 0;     // PCM bytes since the file's name was last checked
-    bool writeFailed_ = false; // reported once; Close does not repeat it
+    bool writeFailed_ = false;        // reported once; Close does not repeat it
 };
+
+} // namespace recording
