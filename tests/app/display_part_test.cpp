@@ -8,24 +8,17 @@
 #include "../recording/SessionFakes.h"
 #include "../visual/VisualImages.h"
 
-#include "app/DisplayPart.h"
-#include "app/MainFormParts.h"
-#include "app/TMainForm.h"
 #include "WindowShown.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingMessageSink.h"
-#include "platform/Shell.h"
+#include "app/DisplayPart.h"
 #include "skin/MainFormLayout.h"
 #include "skin/TPaintBox.h"
 #include "skin/TQLTCircleButton.h"
+#include "support/WindowFixture.h"
 #include "visual/DisplayTick.h"
 #include "visual/Led.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -35,14 +28,6 @@ namespace {
 using visualtest::sameRegion;
 
 constexpr QRgb Yellow = 0xffffff00;
-
-class NoShell : public platform::Shell {
-public:
-    bool openFolder(const QString&) override { return true; }
-    bool openDocument(const QString&) override { return true; }
-    bool openUrl(const QString&) override { return true; }
-    bool startProgram(const QString&, const QStringList&, const QString&) override { return true; }
-};
 
 // A capture that reports itself active at 5 s with a loud band 5 and half-scale levels.
 class LoudCapture : public fakes::FakeCaptureAudio {
@@ -63,32 +48,16 @@ public:
     }
 };
 
-class DisplayPartTest : public ::testing::Test {
+class DisplayPartTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override
     {
-        QDir().mkpath(dir_.filePath("Recordings"));
-        store_.setValue("Dir", dir_.filePath("Recordings") + "/");
+        useRecordingsFolder();
         store_.setValue("Format", "0");
     }
-    std::unique_ptr<app::TMainForm> makeForm(audio::AudioApi& engine)
-    {
-        parts_ = std::make_unique<app::MainFormParts>(engine);
-        app::TMainForm::Services services{
-            store_,
-            sink_,
-            shell_,
-            platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-            app::AppSettings::Environment{dir_.filePath("Documents"), 1033},
-            dir_.path() + "/"};
-        services.parts = parts_->all();
-        auto form = std::make_unique<app::TMainForm>(std::move(services));
-        layout_ = &form->layout();
-        return form;
-    }
     visual::DisplayTick& display() { return *parts_->display.display(); }
-    QImage box() { return layout_->SpectrumBox->image(); }
-    QImage meters() { return layout_->MeterBox->image(); }
+    QImage box() { return layout().SpectrumBox->image(); }
+    QImage meters() { return layout().MeterBox->image(); }
     // The skin art under the spectrum box, with the counter drawn on it.
     QImage skinWithCounter(std::uint32_t seconds, TransportState state)
     {
@@ -96,13 +65,6 @@ protected:
         visual::DrawLedTime(image, seconds, state, Yellow, 4);
         return image;
     }
-
-    QTemporaryDir dir_;
-    testsupport::MemorySettingsStore store_;
-    testsupport::RecordingMessageSink sink_;
-    NoShell shell_;
-    std::unique_ptr<app::MainFormParts> parts_;
-    skin::MainFormLayout* layout_ = nullptr;
 };
 
 } // namespace
@@ -133,7 +95,7 @@ TEST_F(DisplayPartTest, ARunningChannelFillsTheBoxAndTheMeters)
     LoudCapture engine(log);
     auto form = makeForm(engine);
     ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
-    emit layout_->QLTCircleButtonRecord->clicked();
+    emit layout().QLTCircleButtonRecord->clicked();
     ASSERT_EQ(form->transport().state(), Recording);
     form->displayTick();
     const QImage frame = box();
@@ -155,7 +117,7 @@ TEST_F(DisplayPartTest, ARunningChannelFillsTheBoxAndTheMeters)
     EXPECT_TRUE(sameRegion(frame, display().spectrum().Bitmap, frame.rect()));
     EXPECT_TRUE(sameRegion(meters(), display().volume().Bitmap, meters().rect()));
 
-    emit layout_->QLTCircleButtonStop->clicked();
+    emit layout().QLTCircleButtonStop->clicked();
     ASSERT_EQ(form->transport().state(), Idle);
     form->displayTick();
     EXPECT_TRUE(sameRegion(box(), skinWithCounter(0, Idle), box().rect()));
@@ -220,7 +182,7 @@ TEST_F(DisplayPartTest, WithoutARecordingDeviceTheBoxShowsTheCounterAndSaysNothi
         form->displayTick();
     EXPECT_TRUE(sameRegion(box(), skinWithCounter(0, Idle), box().rect()));
     // Record fails with its own message; the box stays at the counter.
-    emit layout_->QLTCircleButtonRecord->clicked();
+    emit layout().QLTCircleButtonRecord->clicked();
     form->displayTick();
     EXPECT_EQ(form->transport().state(), Idle);
     EXPECT_TRUE(sameRegion(box(), skinWithCounter(0, Idle), box().rect()));

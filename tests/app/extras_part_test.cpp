@@ -6,16 +6,12 @@
 #include "../library/LibraryFakes.h"
 #include "../recording/SessionFakes.h"
 
-#include "app/MainFormParts.h"
-#include "app/TMainForm.h"
 #include "extras/EditorQuestionDialog.h"
 #include "extras/TAboutForm.h"
-#include "platform/Shell.h"
 #include "skin/MainFormLayout.h"
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingMessageSink.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,7 +22,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -35,25 +30,6 @@
 #include <functional>
 
 namespace {
-
-class FakeShell : public platform::Shell {
-public:
-    bool openFolder(const QString& folder) override { return note("folder " + folder); }
-    bool openDocument(const QString& path) override { return note("document " + path); }
-    bool openUrl(const QString& url) override { return note("url " + url); }
-    bool startProgram(const QString& program, const QStringList& arguments, const QString&) override
-    {
-        return note("program " + program + " [" + arguments.join("|") + "]");
-    }
-    QStringList calls;
-
-private:
-    bool note(const QString& call)
-    {
-        calls << call;
-        return true;
-    }
-};
 
 void whenModal(std::function<void(QWidget*)> step)
 {
@@ -64,35 +40,16 @@ void whenModal(std::function<void(QWidget*)> step)
     });
 }
 
-class ExtrasPartTest : public ::testing::Test {
+class ExtrasPartTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override
     {
-        program_ = dir_.path() + "/";
-        languages_ = dir_.filePath("Languages");
-        recordings_ = dir_.filePath("My Recordings") + "/";
-        QDir().mkpath(languages_);
-        QDir().mkpath(recordings_);
-        for (const char* file : {"English.ini", "ChineseGB.ini"})
-            QFile::copy(qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/" + file,
-                        languages_ + "/" + file);
-        store_.setValue("Dir", recordings_);
+        copyLanguages({"English.ini", "ChineseGB.ini"});
+        recordings_ = useRecordingsFolder("My Recordings");
         store_.setValue("Format", "0");
     }
 
-    std::unique_ptr<app::TMainForm> makeForm()
-    {
-        parts_ = std::make_unique<app::MainFormParts>(engine_);
-        app::TMainForm::Services services{
-            store_,
-            sink_,
-            shell_,
-            platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-            app::AppSettings::Environment{dir_.filePath("Documents"), 1033},
-            program_};
-        services.parts = parts_->all();
-        return std::make_unique<app::TMainForm>(std::move(services));
-    }
+    std::unique_ptr<app::TMainForm> makeForm() { return WindowFixture::makeForm(engine_); }
 
     int languageIndex(app::TMainForm& form, const QString& name)
     {
@@ -103,14 +60,9 @@ protected:
         return -1;
     }
 
-    QTemporaryDir dir_;
-    QString program_, languages_, recordings_;
-    testsupport::MemorySettingsStore store_;
-    testsupport::RecordingMessageSink sink_;
-    FakeShell shell_;
+    QString recordings_;
     fakes::EventLog log_;
     fakes::FakeCaptureAudio engine_{log_};
-    std::unique_ptr<app::MainFormParts> parts_;
 };
 
 TEST_F(ExtrasPartTest, AboutFromTheMenuSpeaksTheLanguageAppliedAndShowsTheYear)

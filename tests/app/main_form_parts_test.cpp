@@ -7,16 +7,12 @@
 #include "../library/LibraryFakes.h"
 #include "../recording/SessionFakes.h"
 
-#include "app/MainFormParts.h"
-#include "app/TMainForm.h"
 #include "WindowShown.h"
 #include "app/TMainFormPart.h"
 #include "i18n/LanguageFile.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingMessageSink.h"
-#include "platform/Shell.h"
 #include "skin/MainFormLayout.h"
 #include "skin/TQLTCircleButton.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,7 +21,6 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
@@ -36,31 +31,6 @@
 namespace {
 
 using testsupport::MemorySettingsStore;
-
-class FakeShell : public platform::Shell {
-public:
-    bool openFolder(const QString& folder) override
-    {
-        calls << "folder " + folder;
-        return true;
-    }
-    bool openDocument(const QString& path) override
-    {
-        calls << "document " + path;
-        return true;
-    }
-    bool openUrl(const QString& url) override
-    {
-        calls << "url " + url;
-        return true;
-    }
-    bool startProgram(const QString& program, const QStringList&, const QString&) override
-    {
-        calls << "program " + program;
-        return true;
-    }
-    QStringList calls;
-};
 
 // Counts the window's activations, after the commands had theirs.
 class ActivationCounter : public app::TMainFormPart {
@@ -90,40 +60,20 @@ quint32 le32At(const QByteArray& bytes, int offset)
     return qFromLittleEndian<quint32>(bytes.constData() + offset);
 }
 
-class MainFormPartsTest : public ::testing::Test {
+class MainFormPartsTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override
     {
-        program_ = dir_.path() + "/";
-        languages_ = dir_.filePath("Languages");
-        recordings_ = dir_.filePath("Recordings") + "/";
-        QDir().mkpath(languages_);
-        QDir().mkpath(recordings_);
-        QFile::copy(qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/English.ini",
-                    languages_ + "/English.ini");
-        store_.setValue("Dir", recordings_);
+        copyLanguages({"English.ini"});
+        recordings_ = useRecordingsFolder();
         store_.setValue("LanguageFile", "English.ini");
     }
 
-    // The window as main() builds it, over the given engine.
+    // The window as main() builds it, over the given engine, with the activation counter last.
     std::unique_ptr<app::TMainForm> makeForm(audio::AudioApi& engine)
     {
-        parts_ = std::make_unique<app::MainFormParts>(engine);
-        app::TMainForm::Services services{
-            store_,
-            sink_,
-            shell_,
-            platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-            app::AppSettings::Environment{dir_.filePath("Documents"), 1033},
-            program_};
-        services.parts = parts_->all();
-        services.parts.push_back(&counter_);
-        auto form = std::make_unique<app::TMainForm>(std::move(services));
-        form_ = form.get();
-        return form;
+        return WindowFixture::makeForm(engine, app::MainFormParts::nullMixers(), {}, {&counter_});
     }
-
-    skin::MainFormLayout& layout() { return form_->layout(); }
 
     QStringList listed()
     {
@@ -139,14 +89,8 @@ protected:
         return i18n::LanguageFile(languages_ + "/English.ini").readString("Button", key);
     }
 
-    QTemporaryDir dir_;
-    QString program_, languages_, recordings_;
-    MemorySettingsStore store_;
-    testsupport::RecordingMessageSink sink_;
-    FakeShell shell_;
+    QString recordings_;
     ActivationCounter counter_;
-    std::unique_ptr<app::MainFormParts> parts_;
-    app::TMainForm* form_ = nullptr;
 };
 
 TEST_F(MainFormPartsTest, WithoutARecordingDeviceTheWindowListsAndPlaybackFallsBackToIdle)

@@ -2,23 +2,20 @@
 // The main window's own sequences with an in-memory settings store and a private program
 // folder: creation reads and applies the settings, builds the language menu and classifies the
 // system; the first showing applies the language; a language click is stored at once and
-// applied; closing saves (never the language) and runs the parts in their places; a plugged-in
-// layout's menu is used; missing or broken language files do no harm.
-#include "app/TMainForm.h"
+// applied; closing saves (never the language) and runs the parts in their places; missing or
+// broken language files do no harm.
 #include "WindowShown.h"
+#include "app/TMainForm.h"
 #include "app/TMainFormPart.h"
-#include "skin/MainFormLayout.h"
 #include "i18n/LanguageFile.h"
-#include "platform/DesktopShell.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingMessageSink.h"
+#include "skin/MainFormLayout.h"
+#include "support/WindowFixture.h"
 
 #include <QAction>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
@@ -57,28 +54,9 @@ private:
     MemorySettingsStore* store_;
 };
 
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public testsupport::WindowFixture {
 protected:
-    void SetUp() override
-    {
-        program_ = dir_.path() + "/";
-        languages_ = dir_.filePath("Languages");
-        QDir().mkpath(languages_);
-        const QString shipped = qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/";
-        for (const char* f : {"English.ini", "ChineseGB.ini", "ChineseBig5.ini"})
-            QFile::copy(shipped + f, languages_ + "/" + f);
-    }
-
-    app::TMainForm::Services services(std::uint16_t languageId = 1033)
-    {
-        return app::TMainForm::Services{
-            store_,
-            sink_,
-            shell_,
-            platform::SystemFacts{platform::OsFamily::Other, 6, 1, languageId},
-            app::AppSettings::Environment{dir_.filePath("Documents"), languageId},
-            program_};
-    }
+    void SetUp() override { copyLanguages({"English.ini", "ChineseGB.ini", "ChineseBig5.ini"}); }
 
     QStringList menuCaptions(app::TMainForm& form, const QString& menuName)
     {
@@ -87,12 +65,6 @@ protected:
             out << a->text();
         return out;
     }
-
-    QTemporaryDir dir_;
-    QString program_, languages_;
-    MemorySettingsStore store_;
-    testsupport::RecordingMessageSink sink_;
-    platform::DesktopShell shell_;
 };
 
 TEST_F(MainFormTest, FirstRunCreatesShowsAndSavesTheDefaults)
@@ -220,14 +192,6 @@ TEST_F(MainFormTest, ActivationComesBackFromAnotherWindowOfTheProgram)
     EXPECT_EQ(journal.filter("activate").size(), 2);
 }
 
-TEST_F(MainFormTest, SkinnedLayoutBringsTheSystemMenu)
-{
-    auto s = services();
-    app::TMainForm form(s);
-    EXPECT_EQ(form.PopupMenuSystem(), form.layout().PopupMenuSystem);
-    EXPECT_EQ(form.findChild<QMenu*>("MenuSysLang")->actions().size(), 3);
-}
-
 TEST_F(MainFormTest, MissingAndBrokenLanguageFilesDoNoHarm)
 {
     const struct {
@@ -252,19 +216,16 @@ TEST_F(MainFormTest, MissingAndBrokenLanguageFilesDoNoHarm)
         SCOPED_TRACE(row.name);
         SetUp();
         row.prepare(languages_);
-        MemorySettingsStore store;
-        store.setValue("LanguageFile", "English.ini");
-        auto s = services();
-        app::TMainForm::Services withStore{store,    s.messages,    s.shell,
-                                           s.system, s.environment, s.programFolder};
-        app::TMainForm form(withStore);
+        store_ = MemorySettingsStore();
+        store_.setValue("LanguageFile", "English.ini");
+        app::TMainForm form(services());
         form.show();
         EXPECT_EQ(form.findChild<QMenu*>("MenuSysLang")->actions().size(), row.items);
         const QString exitText = form.menuItem("MenuSysExit")->text();
         EXPECT_TRUE(exitText.isEmpty() || exitText.size() == 2047) << exitText.size();
         EXPECT_EQ(form.font().family(), QStringLiteral("Tahoma")); // the fallback font
         form.close();
-        EXPECT_EQ(store.value("Version"), QStringLiteral("3.1"));
+        EXPECT_EQ(store_.value("Version"), QStringLiteral("3.1"));
         EXPECT_TRUE(sink_.messages().isEmpty());
     }
 }

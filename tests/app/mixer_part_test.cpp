@@ -9,75 +9,38 @@
 #include "../recording/SessionFakes.h"
 
 #include "WindowShown.h"
-#include "app/MainFormParts.h"
-#include "app/TMainForm.h"
 #include "mixer/MixerPanel.h"
 #include "mixer/TSoundSourceForm.h"
-#include "platform/Shell.h"
 #include "skin/MainFormLayout.h"
 #include "skin/SkinSlider.h"
 #include "skin/TQLTCircleButton.h"
-#include "support/MemorySettingsStore.h"
-#include "support/RecordingMessageSink.h"
+#include "support/WindowFixture.h"
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 namespace {
 
-class NoShell : public platform::Shell {
-public:
-    bool openFolder(const QString&) override { return false; }
-    bool openDocument(const QString&) override { return false; }
-    bool openUrl(const QString&) override { return false; }
-    bool startProgram(const QString& program, const QStringList& args, const QString&) override
-    {
-        started << program + " " + args.join(' ');
-        return true;
-    }
-    QStringList started;
-};
-
-class MixerPartTest : public ::testing::Test {
+class MixerPartTest : public testsupport::WindowFixture {
 protected:
     void SetUp() override
     {
-        QDir().mkpath(dir_.filePath("Languages"));
-        QDir().mkpath(dir_.filePath("Recordings"));
-        QFile::copy(qEnvironmentVariable("VEXA_SOURCE_DIR") + "/languages/English.ini",
-                    dir_.filePath("Languages/English.ini"));
-        store_.setValue("Dir", dir_.filePath("Recordings") + "/");
+        copyLanguages({"English.ini"});
+        useRecordingsFolder();
         store_.setValue("LanguageFile", "English.ini");
         store_.setValue("Format", "0");
     }
 
     std::unique_ptr<app::TMainForm> makeForm(mixer::MixerDevice::BackendFactory mixers)
     {
-        parts_ = std::make_unique<app::MainFormParts>(
-            engine_, std::move(mixers), [this](platform::MixerBackend* m) { handed_ = m; });
-        app::TMainForm::Services services{
-            store_,
-            sink_,
-            shell_,
-            platform::SystemFacts{platform::OsFamily::Other, 6, 1, 1033},
-            app::AppSettings::Environment{dir_.filePath("Documents"), 1033},
-            dir_.path() + "/"};
-        services.parts = parts_->all();
-        return std::make_unique<app::TMainForm>(std::move(services));
+        return WindowFixture::makeForm(engine_, std::move(mixers),
+                                       [this](platform::MixerBackend* m) { handed_ = m; });
     }
 
-    QTemporaryDir dir_;
-    testsupport::MemorySettingsStore store_;
-    testsupport::RecordingMessageSink sink_;
-    NoShell shell_;
     fakes::EventLog log_;
     fakes::FakeCaptureAudio engine_{log_};
-    std::unique_ptr<app::MainFormParts> parts_;
     platform::MixerBackend* handed_ = nullptr;
 };
 
@@ -153,7 +116,7 @@ TEST_F(MixerPartTest, DesktopPanelsOrOneMessage)
     form->show(); // the language is applied at the first activation
     // Whatever this machine has installed: either a program was started, or one box said so.
     emit form->layout().MenuSysMixerPanel->triggered();
-    EXPECT_EQ(shell_.started.size() + sink_.messages().size(), 1);
+    EXPECT_EQ(shell_.calls.size() + sink_.messages().size(), 1);
     if (!sink_.messages().isEmpty()) {
         EXPECT_TRUE(sink_.messages().first().text.contains("pavucontrol"));
         EXPECT_EQ(sink_.messages().first().caption, QStringLiteral("Vexa Recorder"));
