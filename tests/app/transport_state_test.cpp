@@ -134,32 +134,32 @@ void expectRow(const FakeTransportView& v, const Row& r, const Language& l, cons
 {
     using C = app::TransportControl;
     SCOPED_TRACE(std::string(r.what) + " / " + l.name);
-    ASSERT_TRUE(v.enabled_.contains(C::LibraryGroup));
-    EXPECT_EQ(v.enabled_.value(C::LibraryGroup), r.library);
-    ASSERT_TRUE(v.enabled_.contains(C::SourceGroup));
-    EXPECT_EQ(v.enabled_.value(C::SourceGroup), r.library);
-
-    ASSERT_TRUE(v.enabled_.contains(C::QLTCircleButtonRecord));
-    EXPECT_EQ(v.enabled_.value(C::QLTCircleButtonRecord), r.recordOn);
-    ASSERT_TRUE(v.down_.contains(C::QLTCircleButtonRecord));
-    EXPECT_EQ(v.down_.value(C::QLTCircleButtonRecord), r.recordDown);
-    EXPECT_EQ(v.hint_.value(C::QLTCircleButtonRecord), hintText(l, r.recordHint));
-
-    ASSERT_TRUE(v.enabled_.contains(C::QLTCircleButtonPlay));
-    EXPECT_EQ(v.enabled_.value(C::QLTCircleButtonPlay), r.playOn);
-    ASSERT_TRUE(v.down_.contains(C::QLTCircleButtonPlay));
-    EXPECT_EQ(v.down_.value(C::QLTCircleButtonPlay), r.playDown);
-    EXPECT_EQ(v.hint_.value(C::QLTCircleButtonPlay), hintText(l, r.playHint));
-
-    ASSERT_TRUE(v.enabled_.contains(C::QLTCircleButtonStop));
-    EXPECT_EQ(v.enabled_.value(C::QLTCircleButtonStop), r.stopOn);
-    ASSERT_TRUE(v.enabled_.contains(C::QLTCircleButtonPrevious));
-    EXPECT_EQ(v.enabled_.value(C::QLTCircleButtonPrevious), r.previousOn);
-    ASSERT_TRUE(v.enabled_.contains(C::QLTCircleButtonNext));
-    EXPECT_EQ(v.enabled_.value(C::QLTCircleButtonNext), r.nextOn);
-
-    ASSERT_TRUE(v.enabled_.contains(C::QLTProgressBar1));
-    EXPECT_EQ(v.enabled_.value(C::QLTProgressBar1), r.sliderOn);
+    const struct {
+        C control;
+        bool on;
+    } enabled[] = {
+        {C::LibraryGroup, r.library},           {C::SourceGroup, r.library},
+        {C::QLTCircleButtonRecord, r.recordOn}, {C::QLTCircleButtonPlay, r.playOn},
+        {C::QLTCircleButtonStop, r.stopOn},     {C::QLTCircleButtonPrevious, r.previousOn},
+        {C::QLTCircleButtonNext, r.nextOn},     {C::QLTProgressBar1, r.sliderOn},
+    };
+    for (const auto& e : enabled) {
+        ASSERT_TRUE(v.enabled_.contains(e.control)) << int(e.control);
+        EXPECT_EQ(v.enabled_.value(e.control), e.on) << int(e.control);
+    }
+    const struct {
+        C control;
+        bool down;
+        Hint hint;
+    } buttons[] = {
+        {C::QLTCircleButtonRecord, r.recordDown, r.recordHint},
+        {C::QLTCircleButtonPlay, r.playDown, r.playHint},
+    };
+    for (const auto& b : buttons) {
+        ASSERT_TRUE(v.down_.contains(b.control)) << int(b.control);
+        EXPECT_EQ(v.down_.value(b.control), b.down) << int(b.control);
+        EXPECT_EQ(v.hint_.value(b.control), hintText(l, b.hint)) << int(b.control);
+    }
     // Disabled means reset to 0; while playing the position timer owns the slider.
     if (r.sliderOn)
         EXPECT_FALSE(v.slider_.has_value());

@@ -6,9 +6,9 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/ObjectNameTextsView.h"
 #include "i18n/WindowTextsView.h"
+#include "support/language_files.h"
 
 #include <QAction>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -40,21 +40,13 @@ private:
     QStringList& journal_;
 };
 
-LanguageFile load(const QTemporaryDir& dir, const QByteArray& text)
-{
-    const QString path = dir.filePath("t.ini");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(text);
-    f.close();
-    return LanguageFile(path);
-}
-
 TEST(LanguageApplierTest, FontsFirstThenTextsOnlyForExistingWindows)
 {
     QTemporaryDir dir;
-    const LanguageFile ini = load(dir, "[LanguageProperty]\nFontName=Sans\nFontSize=11\nCharSet=134\n"
-                                       "[Menu]\nOpen=Open\n[EditorForm]\nCaption=Ed\n");
+    const LanguageFile ini =
+        testsupport::languageFile(dir,
+                                  "[LanguageProperty]\nFontName=Sans\nFontSize=11\nCharSet=134\n"
+                                  "[Menu]\nOpen=Open\n[EditorForm]\nCaption=Ed\n");
     QStringList journal;
     JournalView editor("editor", journal), about("about", journal), main("main", journal);
     LanguageApplier applier;
@@ -94,7 +86,8 @@ TEST(LanguageApplierTest, FontFallbacks)
     };
     for (const auto& row : rows) {
         QTemporaryDir dir;
-        EXPECT_EQ(LanguageFont::read(load(dir, row.file)), row.expected) << row.file.constData();
+        EXPECT_EQ(LanguageFont::read(testsupport::languageFile(dir, row.file)), row.expected)
+            << row.file.constData();
     }
     // No file at all: the defaults too.
     EXPECT_EQ(LanguageFont::read(LanguageFile()), (LanguageFont{"Tahoma", 8, 1}));

@@ -5,8 +5,8 @@
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageMessages.h"
 #include "support/RecordingMessageSink.h"
+#include "support/language_files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,12 +18,8 @@ using i18n::LanguageMessages;
 TEST(LanguageMessagesTest, TextCaptionAndIcon)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("t.ini");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write("[Common]\nMessage=Note\n[Strings]\nstr001=Cannot open\nstr004=Delete it?\n");
-    f.close();
-    LanguageFile ini(path);
+    const LanguageFile ini = testsupport::languageFile(
+        dir, "[Common]\nMessage=Note\n[Strings]\nstr001=Cannot open\nstr004=Delete it?\n");
     testsupport::RecordingMessageSink sink;
 
     LanguageMessages::Inform(sink, ini, "str001");
@@ -49,13 +45,9 @@ TEST(LanguageMessagesTest, TextCaptionAndIcon)
 TEST(LanguageMessagesTest, EveryMessageHasWordsWithoutALanguageFile)
 {
     QTemporaryDir dir;
-    const QString emptyValues = dir.filePath("empty.ini");
-    QFile f(emptyValues);
-    f.open(QIODevice::WriteOnly);
-    f.write("[Common]\nMessage=\n[Strings]\nstr001=\nstr006=   \nstr007=\"\"\n");
-    f.close();
     const LanguageFile missing(dir.filePath("Languages/English.ini")); // no Languages folder
-    const LanguageFile empty(emptyValues);
+    const LanguageFile empty = testsupport::languageFile(
+        dir, "[Common]\nMessage=\n[Strings]\nstr001=\nstr006=   \nstr007=\"\"\n", "empty.ini");
     for (const LanguageFile* ini : {&missing, &empty}) {
         for (int i = 1; i <= 8; ++i) {
             const QString key = QStringLiteral("str%1").arg(i, 3, 10, QLatin1Char('0'));

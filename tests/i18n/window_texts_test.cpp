@@ -4,8 +4,8 @@
 // sections blanking their controls.
 #include "i18n/LanguageFile.h"
 #include "i18n/WindowTexts.h"
+#include "support/language_files.h"
 
-#include <QFile>
 #include <QMap>
 #include <QSet>
 #include <QTemporaryDir>
@@ -16,16 +16,6 @@ namespace {
 using i18n::LanguageFile;
 using i18n::TextRole;
 using i18n::WindowTexts;
-
-LanguageFile load(const QTemporaryDir& dir, const QByteArray& text)
-{
-    const QString path = dir.filePath("t.ini");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(text);
-    f.close();
-    return LanguageFile(path);
-}
 
 QString textOf(const QList<i18n::TextAssignment>& all, const QString& window, const QString& control,
                TextRole role)
@@ -72,7 +62,8 @@ TEST(WindowTextsTest, EveryRowIsOneTextFromItsOwnKey)
     for (auto it = sections.cbegin(); it != sections.cend(); ++it)
         text += "[" + it.key().toUtf8() + "]\n" + it.value().join("\n").toUtf8() + "\n";
     QTemporaryDir dir;
-    const QList<i18n::TextAssignment> out = WindowTexts::resolve(load(dir, text), false, true);
+    const QList<i18n::TextAssignment> out =
+        WindowTexts::resolve(testsupport::languageFile(dir, text), false, true);
     ASSERT_EQ(out.size(), table.size());
     for (qsizetype i = 0; i < table.size(); ++i) {
         const i18n::WindowText& t = table.at(i);
@@ -85,13 +76,15 @@ TEST(WindowTextsTest, EveryRowIsOneTextFromItsOwnKey)
 TEST(WindowTextsTest, KeysReachTheirControls)
 {
     QTemporaryDir dir;
-    const LanguageFile ini = load(dir, "[Menu]\nOpen=M-Open\nSoundSource=M-Source\nDevices=M-Devices\nExit=M-Exit\n"
-                                       "[Button]\nOpen=B-Open\nRefresh=B-Refresh\nMute=B-Mute\nPlayback=B-Playback\n"
-                                       "SoundSource=B-Source\nDevices=B-Devices\n"
-                                       "[RecordFormatForm]\nStereo=St\nMono=Mo\nBitrate=Rate\nCaption=Fmt\n"
-                                       "[Common]\nOk=Okay\nCancel=Nope\nDefault=Dflt\n"
-                                       "[OpenDialog]\nFilter=W|*.wav\n[AboutForm]\nCopyright=(C) [xxx]\n"
-                                       "[EditorForm]\nButton1=Yes!\n");
+    const LanguageFile ini = testsupport::languageFile(
+        dir,
+        "[Menu]\nOpen=M-Open\nSoundSource=M-Source\nDevices=M-Devices\nExit=M-Exit\n"
+        "[Button]\nOpen=B-Open\nRefresh=B-Refresh\nMute=B-Mute\nPlayback=B-Playback\n"
+        "SoundSource=B-Source\nDevices=B-Devices\n"
+        "[RecordFormatForm]\nStereo=St\nMono=Mo\nBitrate=Rate\nCaption=Fmt\n"
+        "[Common]\nOk=Okay\nCancel=Nope\nDefault=Dflt\n"
+        "[OpenDialog]\nFilter=W|*.wav\n[AboutForm]\nCopyright=(C) [xxx]\n"
+        "[EditorForm]\nButton1=Yes!\n");
     const struct {
         bool newer, stereo;
         const char *window, *control;
@@ -133,7 +126,8 @@ TEST(WindowTextsTest, MissingSectionsBlankEveryTextOfThem)
 {
     QTemporaryDir dir;
     // Only Mute: on a newer system the mute hint comes from Playback and is blank.
-    const LanguageFile ini = load(dir, "[Button]\nMute=Mute\n[PopMenu]\nBlaze=B\n");
+    const LanguageFile ini =
+        testsupport::languageFile(dir, "[Button]\nMute=Mute\n[PopMenu]\nBlaze=B\n");
     for (const auto& a : WindowTexts::resolve(ini, true, true)) {
         SCOPED_TRACE(a.control.toStdString());
         if (a.control == "MenuSpec1")

@@ -1,33 +1,23 @@
 // The file commands on a real folder: delete and rename as one table (disk, list, selection,
 // transport and playback afterwards), then open file, choose folder, refresh and the list clicks.
-#include "LibraryFakes.h"
 #include "library/FileCommands.h"
-#include "library/FileInfo.h"
 #include "library/FileLister.h"
-#include "library/FileSelection.h"
-#include "library/Playback.h"
 #include "library/WaveHeader.h"
 #include "platform/LocalFiles.h"
-#include "support/RecordingMessageSink.h"
+#include "support/LibraryBench.h"
 
 #include <QDir>
 #include <cstdio>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 
 using namespace librarytest;
 
 namespace {
 
 // One folder with its window: files on disk, the lister, selection, playback and commands.
-struct Bench {
+struct Bench : LibraryBench {
     explicit Bench(const QStringList& names)
     {
-        root.reset(new QTemporaryDir);
-        QDir(root->path()).mkdir("rec");
-        host.folder = root->path() + "/rec/";
-        host.lang.open(writeLanguage(root->path()));
         for (int i = 0; i < names.size(); ++i)
             add(names[i], 1 + i);
         lister.ListRecordings(host.folder, view);
@@ -64,16 +54,7 @@ struct Bench {
                    ? int(info.Duration) : -1;
     }
 
-    std::unique_ptr<QTemporaryDir> root;
-    FakeHost host;
-    FakeEngine engine;
-    FakeListView view;
-    FakePanel panel;
-    testsupport::RecordingMessageSink sink;
-    library::FileInfo info{engine, sink};
     library::FileLister lister{engine, sink, QIcon()};
-    library::FileSelection selection{host, view, panel, info};
-    library::Playback playback{host, engine, view, selection, sink};
     library::FileCommands commands{host, view, lister, selection, playback, sink};
 };
 
@@ -175,7 +156,7 @@ TEST(FileCommands, DeleteAndRename)
                 EXPECT_EQ(b.secondsOf(f), seconds[f]) << f.toStdString();
             }
         }
-        EXPECT_FALSE(QFile::exists(b.root->path() + "/escaped.wav"));
+        EXPECT_FALSE(QFile::exists(b.root.path() + "/escaped.wav"));
         if (!c.played.isEmpty()) {
             const bool concerned = c.played == c.selected;
             EXPECT_EQ(b.engine.stream(stream) != nullptr, !concerned)
@@ -298,8 +279,8 @@ TEST(FileCommands, NamesThatAreNotUtf8CanBePlayedRenamedAndDeleted)
 TEST(FileCommands, OpenFile)
 {
     Bench b({"a.wav", "b.wav"});
-    QDir(b.root->path()).mkdir("other");
-    const QString other = b.root->path() + "/other/";
+    QDir(b.root.path()).mkdir("other");
+    const QString other = b.root.path() + "/other/";
     writeFile(other + "x.wav", canonicalWav(1, 8000, 8, 8000));
     writeFile(other + "y.wav", canonicalWav(1, 8000, 8, 16000));
     b.engine.addFile(other + "y.wav", {32000, 8000, 1, 0, 16044});
@@ -340,8 +321,8 @@ TEST(FileCommands, OpenFile)
 TEST(FileCommands, ChooseFolder)
 {
     Bench b({"a.wav", "b.wav"});
-    QDir(b.root->path()).mkdir("other");
-    const QString other = b.root->path() + "/other";
+    QDir(b.root.path()).mkdir("other");
+    const QString other = b.root.path() + "/other";
     writeFile(other + "/m.wav", canonicalWav(1, 8000, 8, 8000));
 
     // Cancelled while playing: the stream ended before the dialog, and the transport is Idle.

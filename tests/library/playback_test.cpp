@@ -1,24 +1,16 @@
 // Playback transitions against a scripted engine: play, pause, continue, stop, previous, next,
 // seeking and the 100 ms step that ends a track.
-#include "LibraryFakes.h"
-#include "library/FileInfo.h"
-#include "library/FileSelection.h"
-#include "library/Playback.h"
-#include "support/RecordingMessageSink.h"
+#include "support/LibraryBench.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace librarytest;
 using library::Playback;
 
-class PlaybackTest : public ::testing::Test {
+class PlaybackTest : public ::testing::Test, protected LibraryBench {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        host.folder = dir.path() + QLatin1Char('/');
-        host.lang.open(writeLanguage(dir.path()));
         for (const char* n : {"one.mp3", "two.wav", "three.wma"}) {
             const QString name = QString::fromLatin1(n);
             view.addItem(name, 0, "00:00");
@@ -27,16 +19,6 @@ protected:
         }
     }
     const FakeEngine::Stream* current() const { return engine.stream(host.channelHandle); }
-
-    QTemporaryDir dir;
-    FakeHost host;
-    FakeEngine engine;
-    FakeListView view;
-    FakePanel panel;
-    testsupport::RecordingMessageSink sink;
-    library::FileInfo info{engine, sink};
-    library::FileSelection selection{host, view, panel, info};
-    Playback playback{host, engine, view, selection, sink};
 };
 
 TEST_F(PlaybackTest, PlayPausesAndContinuesWhereItStopped)

@@ -1,9 +1,6 @@
 // Selection by name: which item is selected, and what the panel shows in each transport state.
-#include "LibraryFakes.h"
-#include "library/FileInfo.h"
-#include "library/FileSelection.h"
 #include "library/RecordingsLibrary.h"
-#include "support/RecordingMessageSink.h"
+#include "support/LibraryBench.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -11,13 +8,10 @@
 
 using namespace librarytest;
 
-class Selection : public ::testing::Test {
+class Selection : public ::testing::Test, protected LibraryBench {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        host.folder = dir.path() + QLatin1Char('/');
-        host.lang.open(writeLanguage(dir.path()));
         host.recordPath = host.folder + "Vexa_004.mp3";
         writeFile(host.folder + "a.wav", canonicalWav(1, 8000, 16, 16000 * 3));
         writeFile(host.folder + "B.wav", canonicalWav(2, 22050, 16, 88200 * 7));
@@ -28,15 +22,6 @@ protected:
         for (const QString& n : names)
             view.addItem(n, 0, "00:00");
     }
-
-    QTemporaryDir dir;
-    FakeHost host;
-    FakeEngine engine;
-    FakeListView view;
-    FakePanel panel;
-    testsupport::RecordingMessageSink sink;
-    library::FileInfo info{engine, sink};
-    library::FileSelection selection{host, view, panel, info};
 };
 
 TEST_F(Selection, FindListItemIgnoresCase)

@@ -9,6 +9,22 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+namespace {
+
+// Three icons told apart by colour: red, green, blue.
+QList<QIcon> colourIcons()
+{
+    QList<QIcon> icons;
+    for (Qt::GlobalColor c : {Qt::red, Qt::green, Qt::blue}) {
+        QPixmap p(16, 16);
+        p.fill(c);
+        icons << QIcon(p);
+    }
+    return icons;
+}
+
+} // namespace
+
 TEST(TreeWidgetFileListView, ItemsSelectionAndFocus)
 {
     QTreeWidget widget;
@@ -17,14 +33,7 @@ TEST(TreeWidgetFileListView, ItemsSelectionAndFocus)
     widget.setSelectionBehavior(QAbstractItemView::SelectRows);
     widget.resize(250, 130);
     library::TreeWidgetFileListView view(&widget);
-
-    QList<QIcon> icons;
-    for (Qt::GlobalColor c : {Qt::red, Qt::green, Qt::blue}) {
-        QPixmap p(16, 16);
-        p.fill(c);
-        icons << QIcon(p);
-    }
-    view.setIcons(icons);
+    view.setIcons(colourIcons());
     view.addItem("a.mp3", 1, "00:03");
     view.addItem("b.WAV", 0, "1:00:00");
     view.addItem("C.wma", 2, "00:00");
@@ -72,13 +81,7 @@ TEST(TreeWidgetFileListView, EditsInPlace)
     widget.setColumnCount(2);
     widget.resize(250, 60);
     library::TreeWidgetFileListView view(&widget);
-    QList<QIcon> icons;
-    for (Qt::GlobalColor c : {Qt::red, Qt::green, Qt::blue}) {
-        QPixmap p(16, 16);
-        p.fill(c);
-        icons << QIcon(p);
-    }
-    view.setIcons(icons);
+    view.setIcons(colourIcons());
     ASSERT_TRUE(view.canEditInPlace());
     for (int i = 0; i < 20; ++i)
         view.addItem(QStringLiteral("f%1.wav").arg(i, 2, 10, QLatin1Char('0')), 0, "00:01");

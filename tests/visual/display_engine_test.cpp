@@ -57,11 +57,14 @@ protected:
             expected.setPixel(0, y, 0xffffff00);
         return sameRegion(meters, expected, meters.rect());
     }
-    // Ticks in the state until every bar and peak has fallen (at most 50 frames).
-    void tickUntilFallen(audio::Handle h, TransportState state)
+    // Ticks in the state until every bar and peak has fallen (at most 50 frames), then expects
+    // the box to show only the counter at `seconds` and the meters only their peaks at rest.
+    void expectFallenBackToTheCounter(audio::Handle h, TransportState state, std::uint32_t seconds)
     {
         for (int k = 0; k < 80; ++k)
             tick(h, state);
+        EXPECT_TRUE(boxShowsOnlyTheCounter(seconds, state));
+        EXPECT_TRUE(metersShowOnlyTheirPeaksAtRest());
     }
     audio::HRECORD startCapture(int blocksUntilEnd = -1)
     {
@@ -113,9 +116,7 @@ TEST_F(DisplayOverEngine, ACaptureEndedFromItsCallbackFallsBackToTheCounter)
     ASSERT_GT(display.spectrum().Bars[5], 0);
     EXPECT_FALSE(devices->pushInput(tone.data(), 2205)); // the callback says: no more
     ASSERT_EQ(engine.channelIsActive(h), 0);
-    tickUntilFallen(h, Recording);
-    EXPECT_TRUE(boxShowsOnlyTheCounter(0, Recording));
-    EXPECT_TRUE(metersShowOnlyTheirPeaksAtRest());
+    expectFallenBackToTheCounter(h, Recording, 0);
     EXPECT_TRUE(engine.streamFree(h));
 }
 
@@ -127,9 +128,7 @@ TEST_F(DisplayOverEngine, APausedCaptureShowsSilenceWithTheTimeItHolds)
     tick(h, Recording);
     ASSERT_TRUE(engine.channelPause(h));
     devices->pushInput(tone.data(), 4410); // the device runs on; the capture ignores it
-    tickUntilFallen(h, RecordPaused);
-    EXPECT_TRUE(boxShowsOnlyTheCounter(2, RecordPaused));
-    EXPECT_TRUE(metersShowOnlyTheirPeaksAtRest());
+    expectFallenBackToTheCounter(h, RecordPaused, 2);
     EXPECT_TRUE(engine.streamFree(h));
 }
 
@@ -140,9 +139,7 @@ TEST_F(DisplayOverEngine, AFreedHandleAndAnEngineWithoutDevicesDrawTheCounter)
     ASSERT_TRUE(devices->pushInput(tone.data(), 2205));
     tick(h, Recording);
     ASSERT_TRUE(engine.streamFree(h));
-    tickUntilFallen(h, Recording); // the transport has not caught up yet
-    EXPECT_TRUE(boxShowsOnlyTheCounter(0, Recording));
-    EXPECT_TRUE(metersShowOnlyTheirPeaksAtRest());
+    expectFallenBackToTheCounter(h, Recording, 0); // the transport has not caught up yet
 
     auto none = std::make_shared<FakeDeviceBackend>();
     none->withInput = false;
@@ -189,8 +186,6 @@ TEST_F(DisplayOverEngine, AStreamWhoseDataTurnsToGarbageHalfWayEndsWithTheCounte
     }
     EXPECT_TRUE(lit); // the good half was shown
     ASSERT_EQ(engine.channelIsActive(h), 0);
-    tickUntilFallen(h, Playing); // the stream ended before the transport noticed
-    EXPECT_TRUE(boxShowsOnlyTheCounter(0, Playing));
-    EXPECT_TRUE(metersShowOnlyTheirPeaksAtRest());
+    expectFallenBackToTheCounter(h, Playing, 0); // the stream ended before the transport noticed
     EXPECT_TRUE(engine.streamFree(h));
 }
