@@ -67,6 +67,14 @@ std::vector<std::int32_t> listed(int count, std::int32_t (*valueAt)(int))
     return values;
 }
 
+std::vector<std::int32_t> spectrumValues()
+{
+    std::vector<std::int32_t> values;
+    for (visual::SpectrumMode mode : visual::SpectrumModes)
+        values.push_back(int(mode));
+    return values;
+}
+
 QString withSeparator(const QString& folder)
 {
     const QString native = QDir::toNativeSeparators(folder);
@@ -116,9 +124,7 @@ const std::vector<AppSettings::Choice>& AppSettings::choices()
                 recording::RecordFormat::wmaBitrateForIndex),
          [](const S& s) { return s.Format.wmaBitrate; },
          [](S& s, std::int32_t v) { s.Format.wmaBitrate = v; }},
-        {"Spectrum",
-         int(SpectrumMode::Blaze),
-         {int(SpectrumMode::Blaze), int(SpectrumMode::Bars), int(SpectrumMode::Waveform)},
+        {"Spectrum", int(SpectrumMode::Blaze), spectrumValues(),
          [](const S& s) { return s.SpectrumMode; },
          [](S& s, std::int32_t v) { s.SpectrumMode = v; }},
         {"FileList",

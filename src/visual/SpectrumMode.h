@@ -1,13 +1,20 @@
 #pragma once
-// The three pictures of the spectrum box, by the values the "Spectrum" setting stores.
+// The pictures of the spectrum box, by the values the "Spectrum" setting stores.
 namespace visual {
 
 enum class SpectrumMode : int { Blaze = 0, Bars = 1, Waveform = 2 };
 
-// The stored value as a mode: 2 Waveform, 1 Bars, anything else Blaze.
+// Every mode, in the order of the spectrum menu.
+constexpr SpectrumMode SpectrumModes[] = {SpectrumMode::Blaze, SpectrumMode::Bars,
+                                          SpectrumMode::Waveform};
+
+// The stored value as a mode: the mode of that value, Blaze for any other.
 constexpr SpectrumMode SpectrumModeFromValue(int value)
 {
-    return value == 2 ? SpectrumMode::Waveform : value == 1 ? SpectrumMode::Bars : SpectrumMode::Blaze;
+    for (SpectrumMode mode : SpectrumModes)
+        if (int(mode) == value)
+            return mode;
+    return SpectrumMode::Blaze;
 }
 
 } // namespace visual
