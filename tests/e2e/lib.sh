@@ -420,14 +420,7 @@ vexa_silent() {
 vexa_in_range() { awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN {exit !(v == v + 0 && v >= lo && v <= hi)}'; }
 # vexa_boxes: how many dialog windows of the program are on screen. A hint (tooltip) that comes
 # up under a resting mouse is not a box.
-vexa_boxes() {
-  local w n=0
-  for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
-    [ "$w" = "$vexa_window" ] && continue
-    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG && n=$((n + 1))
-  done
-  echo "$n"
-}
+vexa_boxes() { vexa_dialogs | wc -l; }
 vexa_seconds() {
   local rate channels bytes
   read -r rate channels < <(ffprobe -v error -select_streams a:0 -show_entries stream=sample_rate,channels \
@@ -442,13 +435,17 @@ vexa_seconds() {
 # vexa_next_box: sets $box to a message box of the program on screen (a dialog window: not the
 # main window, nor a hint).
 vexa_next_box() {
+  box=$(vexa_dialogs | head -n 1)
+  [ -n "$box" ]
+}
+# vexa_dialogs: the program's dialog windows on screen, one id a line.
+vexa_dialogs() {
   local w
-  box=""
   for w in $(xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null); do
     [ "$w" = "$vexa_window" ] && continue
-    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG && { box=$w; return 0; }
+    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG && echo "$w"
   done
-  return 1
+  return 0
 }
 vexa_box_gone() { ! xdotool search --onlyvisible --pid "$vexa_pid" 2>/dev/null | grep -qx "$1"; }
 # vexa_close_box BOX: Return in the box until it goes; Return again only while the box itself
