@@ -29,6 +29,15 @@ struct ChannelInfo {
     std::uint32_t bitrate = 0;  // a stream's audio data in bit/s (tags, headers and indexes
                                 // left out); 0 for a capture or when unknown
 };
+// What a capture records from: the line as the sound server described it when the capture
+// opened (empty when unknown), whether it was muted then, and whether the capture ended because
+// that line went away while the sound server stayed.
+struct InputLine {
+    QString description;
+    bool muted = false;
+    bool gone = false;
+};
+
 constexpr std::uint32_t SampleFlag8Bits = 1;
 constexpr std::uint32_t SampleFlagFloat = 256;
 
@@ -74,6 +83,8 @@ public:
     // The channel ended because its device or the sound server went away (not because the
     // track ended or it was stopped). False for a stale handle.
     virtual bool channelDeviceLost(Handle) { return false; }
+    // The line a capture records from. False for a stale handle or a playback stream.
+    virtual bool recordGetLine(HRECORD, InputLine&) { return false; }
 };
 
 } // namespace audio

@@ -133,6 +133,16 @@ int CaptureChannel::activity()
     return 0;
 }
 
+bool CaptureChannel::inputLine(InputLine& line) const
+{
+    if (!device_)
+        return false;
+    line.description = QString::fromStdString(device_->sourceDescription());
+    line.muted = device_->sourceMuted();
+    line.gone = device_->sourceGone();
+    return true;
+}
+
 void CaptureChannel::latest(std::int16_t* out, std::size_t frames)
 {
     const std::size_t count = frames * format_.channels;

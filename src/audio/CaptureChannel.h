@@ -34,6 +34,7 @@ public:
     bool stop() override;
     int activity() override;
     bool deviceLost() const override { return device_ && device_->failed(); }
+    bool inputLine(InputLine& line) const override;
     std::int64_t lengthBytes() override { return -1; }
     std::int64_t positionBytes() override { return std::int64_t(delivered_.load()); }
     bool setPositionBytes(std::int64_t) override { return false; }

@@ -2,6 +2,7 @@
 // One channel of the engine: a capture (CaptureChannel) or a playback stream (PlaybackStream).
 // Every method is thread-safe. Positions and lengths are byte counts of the channel's own
 // interleaved 16-bit PCM.
+#include "audio/AudioApi.h"
 #include "audio/DeviceFormat.h"
 
 #include <cstddef>
@@ -30,6 +31,8 @@ public:
 
     // The channel ended because its device or the sound server went away.
     virtual bool deviceLost() const = 0;
+    // A capture's line (false for a playback stream).
+    virtual bool inputLine(InputLine&) const { return false; }
 
     // The latest `frames` frames that are being heard or were just captured; silence while
     // the channel is paused or stopped.

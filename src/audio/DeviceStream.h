@@ -6,6 +6,7 @@
 #include "audio/DeviceFormat.h"
 
 #include <cstdint>
+#include <string>
 
 namespace audio {
 
@@ -21,6 +22,14 @@ public:
     virtual bool failed() const = 0;
     // The format the device really runs at.
     virtual DeviceFormat format() const = 0;
+
+    // A capture's source as the sound server described it when the stream opened (empty when
+    // the backend cannot tell), and whether it was muted then.
+    virtual std::string sourceDescription() const { return {}; }
+    virtual bool sourceMuted() const { return false; }
+    // True once the capture ended because its own source went away while the sound server
+    // stayed (failed() is true then too). A capture is never moved to another source.
+    virtual bool sourceGone() const { return false; }
 };
 
 } // namespace audio

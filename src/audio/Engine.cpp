@@ -202,6 +202,12 @@ bool Engine::channelDeviceLost(Handle handle)
     return channel && channel->deviceLost();
 }
 
+bool Engine::recordGetLine(HRECORD handle, InputLine& line)
+{
+    auto channel = channels_.get(handle);
+    return channel && channel->inputLine(line);
+}
+
 std::int64_t Engine::channelGetLength(Handle handle)
 {
     auto channel = channels_.get(handle);

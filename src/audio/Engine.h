@@ -56,6 +56,7 @@ public:
     int channelGetData(Handle handle, void* buffer, std::uint32_t length) override;
     bool channelGetInfo(Handle handle, ChannelInfo& info) override;
     bool channelDeviceLost(Handle handle) override;
+    bool recordGetLine(HRECORD handle, InputLine& line) override;
 
     // Number of live handles (captures and streams).
     std::size_t channelCount() const { return channels_.size(); }

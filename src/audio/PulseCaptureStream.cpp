@@ -23,9 +23,14 @@ struct PulseCaptureStream::Impl {
     std::uint32_t blockFrames = 0;
     bool active = false;
     bool streamReady = false;
+    // The source as the server described it once the stream was ready (set before open()
+    // returns, read-only after).
+    std::string description;
+    bool muted = false;
 
     std::atomic<bool> corked{true};
     std::atomic<bool> failed{false};
+    std::atomic<bool> sourceGone{false};
 
     std::size_t blockBytes() const { return block.size() * sizeof(std::int16_t); }
 };
@@ -46,11 +51,28 @@ void onStreamState(pa_stream* s, void* user)
 {
     auto* d = static_cast<Impl*>(user);
     const pa_stream_state_t state = pa_stream_get_state(s);
-    if (state == PA_STREAM_READY)
+    if (state == PA_STREAM_READY) {
         d->streamReady = true;
-    else if (d->streamReady && !PA_STREAM_IS_GOOD(state))
-        d->failed = true; // the source or the server went away while we recorded
+    } else if (d->streamReady && !PA_STREAM_IS_GOOD(state)) {
+        // The source or the server went away while we recorded. The server's state is set
+        // before its streams fail, so a server still there means the source alone is gone.
+        if (pa_context_get_state(d->context) == PA_CONTEXT_READY)
+            d->sourceGone = true;
+        d->active = false;
+        d->failed = true;
+    }
     pa_threaded_mainloop_signal(d->loop, 0);
+}
+
+// The stream asks not to be moved. A server that moves it all the same (PipeWire's may, when
+// its session manager links it elsewhere) has taken it off the source it recorded: that is
+// the source going away, not a new line to record.
+void onMoved(pa_stream*, void* user)
+{
+    auto* d = static_cast<Impl*>(user);
+    d->active = false;
+    d->sourceGone = true;
+    d->failed = true;
 }
 
 // Hands out whole blocks as the server's chunks fill them.
@@ -100,27 +122,46 @@ bool waitForContext(Impl& d)
     }
 }
 
+struct SourceQuery {
+    explicit SourceQuery(Impl* impl) : d(impl) { }
+    Impl* d;
+    bool found = false;
+    std::string description;
+    bool muted = false;
+};
+
 void onSourceInfo(pa_context*, const pa_source_info* info, int eol, void* user)
 {
-    auto* d = static_cast<std::pair<Impl*, bool>*>(user);
-    if (!eol && info)
-        d->second = true;
+    auto* q = static_cast<SourceQuery*>(user);
+    if (!eol && info) {
+        q->found = true;
+        q->description = info->description ? info->description : (info->name ? info->name : "");
+        q->muted = info->mute != 0;
+    }
     if (eol)
-        pa_threaded_mainloop_signal(d->first->loop, 0);
+        pa_threaded_mainloop_signal(q->d->loop, 0);
+}
+
+// What the server says of a source of this name (loop locked); found is false when it does
+// not know it.
+SourceQuery querySource(Impl& d, const std::string& name)
+{
+    SourceQuery query(&d);
+    pa_operation* o =
+        pa_context_get_source_info_by_name(d.context, name.c_str(), &onSourceInfo, &query);
+    if (!o)
+        return query;
+    while (pa_operation_get_state(o) == PA_OPERATION_RUNNING && !d.failed)
+        pa_threaded_mainloop_wait(d.loop);
+    pa_operation_unref(o);
+    return query;
 }
 
 // Whether the server knows a source of this name (loop locked). Asked first: PipeWire's
 // server accepts a stream on an unknown source and leaves it unlinked, silent.
 bool sourceExists(Impl& d, const std::string& name)
 {
-    std::pair<Impl*, bool> found{&d, false};
-    pa_operation* o = pa_context_get_source_info_by_name(d.context, name.c_str(), &onSourceInfo, &found);
-    if (!o)
-        return false;
-    while (pa_operation_get_state(o) == PA_OPERATION_RUNNING && !d.failed)
-        pa_threaded_mainloop_wait(d.loop);
-    pa_operation_unref(o);
-    return found.second;
+    return querySource(d, name).found;
 }
 
 // Connects the record stream (loop locked), corked until start(). False, with no stream left,
@@ -133,6 +174,7 @@ bool connectStream(Impl& d, const std::string& device)
         return false;
     pa_stream_set_state_callback(d.stream, &onStreamState, &d);
     pa_stream_set_read_callback(d.stream, &onRead, &d);
+    pa_stream_set_moved_callback(d.stream, &onMoved, &d);
 
     pa_buffer_attr attr;
     // What the server keeps for us while this process cannot read (a busy or stopped
@@ -142,12 +184,20 @@ bool connectStream(Impl& d, const std::string& device)
     attr.maxlength = std::uint32_t(-1);
     attr.fragsize = std::uint32_t(d.blockBytes());
     attr.tlength = attr.prebuf = attr.minreq = std::uint32_t(-1);
-    const auto flags = pa_stream_flags_t(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY);
+    // Never moved to another source: when this one goes away, the stream fails.
+    const auto flags =
+        pa_stream_flags_t(PA_STREAM_START_CORKED | PA_STREAM_ADJUST_LATENCY | PA_STREAM_DONT_MOVE);
     if (pa_stream_connect_record(d.stream, device.empty() ? nullptr : device.c_str(), &attr, flags) == 0) {
         for (;;) {
             const pa_stream_state_t state = pa_stream_get_state(d.stream);
-            if (state == PA_STREAM_READY)
+            if (state == PA_STREAM_READY) {
+                // The source it records from, as the user reads it in the sound settings.
+                const char* source = pa_stream_get_device_name(d.stream);
+                const SourceQuery query = querySource(d, source ? source : "");
+                d.description = query.found ? query.description : std::string(source ? source : "");
+                d.muted = query.muted;
                 return true;
+            }
             if (!PA_STREAM_IS_GOOD(state) || d.failed)
                 break;
             pa_threaded_mainloop_wait(d.loop);
@@ -155,6 +205,7 @@ bool connectStream(Impl& d, const std::string& device)
     }
     pa_stream_set_state_callback(d.stream, nullptr, nullptr);
     pa_stream_set_read_callback(d.stream, nullptr, nullptr);
+    pa_stream_set_moved_callback(d.stream, nullptr, nullptr);
     pa_stream_unref(d.stream);
     d.stream = nullptr;
     return false;
@@ -240,6 +291,7 @@ PulseCaptureStream::~PulseCaptureStream()
         if (d_->stream) {
             pa_stream_set_state_callback(d_->stream, nullptr, nullptr);
             pa_stream_set_read_callback(d_->stream, nullptr, nullptr);
+            pa_stream_set_moved_callback(d_->stream, nullptr, nullptr);
             pa_stream_disconnect(d_->stream);
             pa_stream_unref(d_->stream);
             d_->stream = nullptr;
@@ -289,6 +341,21 @@ bool PulseCaptureStream::running() const { return d_->stream && !d_->corked && !
 bool PulseCaptureStream::failed() const { return d_->failed; }
 
 DeviceFormat PulseCaptureStream::format() const { return d_->format; }
+
+std::string PulseCaptureStream::sourceDescription() const
+{
+    return d_->description;
+}
+
+bool PulseCaptureStream::sourceMuted() const
+{
+    return d_->muted;
+}
+
+bool PulseCaptureStream::sourceGone() const
+{
+    return d_->sourceGone;
+}
 
 std::uint32_t PulseCaptureStream::blockFrames() const { return d_->blockFrames; }
 

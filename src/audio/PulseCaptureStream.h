@@ -17,7 +17,9 @@ class PulseCaptureStream : public DeviceStream {
 public:
     // device: the server's name of a source (monitors of outputs included); empty, or a source
     // the server does not know (it went away): the default source. Null when there is no
-    // server or it refuses the stream.
+    // server or it refuses the stream. The stream stays on the source it opened: when that
+    // source goes away the stream fails (sourceGone()) instead of being moved by the server to
+    // another one, which would go on recording silence or another program's sound unnoticed.
     static std::unique_ptr<PulseCaptureStream> open(const std::string& device, DeviceFormat wanted,
                                                     DeviceBackend::InputProc proc);
     ~PulseCaptureStream() override;
@@ -27,6 +29,9 @@ public:
     bool running() const override;
     bool failed() const override;
     DeviceFormat format() const override;
+    std::string sourceDescription() const override;
+    bool sourceMuted() const override;
+    bool sourceGone() const override;
 
     // The frames handed to the callback at a time (the last call of a stop may not come).
     std::uint32_t blockFrames() const;

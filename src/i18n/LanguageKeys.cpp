@@ -34,6 +34,10 @@ QList<LanguageSection> LanguageKeys()
     sections[2].keys << QStringLiteral("DiskFullStart") << QStringLiteral("DiskSpaceLow")
                      << QStringLiteral("DiskFullStop") << QStringLiteral("DropoutSummary")
                      << QStringLiteral("ClipSummary");
+    // The take's line: gone during the recording, the server still there (%1: the line, %2:
+    // the file); muted at Record, or digital silence at the start of the take (%1: the line).
+    sections[2].keys << QStringLiteral("LineLostRecord") << QStringLiteral("LineMuted")
+                     << QStringLiteral("LineSilent");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

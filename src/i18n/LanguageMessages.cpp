@@ -43,6 +43,17 @@ const QHash<QString, QString>& builtInTexts()
         {id(QStringLiteral("Strings"), QStringLiteral("DeviceLostRecord")),
          QStringLiteral("The recording device or the sound server stopped working, so recording "
                         "has stopped. Everything captured until then is in %1.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("LineLostRecord")),
+         QStringLiteral("The recording line %1 went away (unplugged or removed), so recording "
+                        "has stopped. Everything recorded until then is in %2.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("LineMuted")),
+         QStringLiteral("The recording line %1 is muted, so this recording will be silent. "
+                        "Recording goes on; unmute the line in the sound settings or choose "
+                        "another one (Sound source).")},
+        {id(QStringLiteral("Strings"), QStringLiteral("LineSilent")),
+         QStringLiteral("The recording line %1 has given no sound at all in the first 3 seconds: "
+                        "it may be muted, not connected, or the wrong line. Recording goes on; "
+                        "check the line (Sound source).")},
         {id(QStringLiteral("Strings"), QStringLiteral("DeviceLostPlay")),
          QStringLiteral("Playback has stopped: the sound output device or the sound server "
                         "stopped working.")},

@@ -207,4 +207,35 @@ FreeSpaceRule::Verdict FreeSpaceRule::check(std::int64_t freeBytes)
     return Verdict::Fine;
 }
 
+void SilenceRule::reset(std::uint32_t rate, int channels)
+{
+    limit_ = std::uint64_t(std::llround(Seconds * double(rate)));
+    seen_ = 0;
+    channels_ = std::max(channels, 1);
+    verdict_.store(Open, std::memory_order_relaxed);
+    told_ = false;
+}
+
+void SilenceRule::feed(const std::int16_t* samples, std::size_t frames)
+{
+    if (verdict_.load(std::memory_order_relaxed) != Open)
+        return;
+    const std::int16_t* end = samples + frames * std::size_t(channels_);
+    if (std::any_of(samples, end, [](std::int16_t v) { return v != 0; })) {
+        verdict_.store(Sound, std::memory_order_relaxed);
+        return;
+    }
+    seen_ += frames;
+    if (seen_ >= limit_)
+        verdict_.store(Silent, std::memory_order_relaxed);
+}
+
+bool SilenceRule::check()
+{
+    if (told_ || verdict_.load(std::memory_order_relaxed) != Silent)
+        return false;
+    told_ = true;
+    return true;
+}
+
 } // namespace recording

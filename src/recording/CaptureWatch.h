@@ -4,9 +4,12 @@
 // - ClipCounter: runs of at least three consecutive samples at full scale in one channel.
 // - GapCounter: audio the capture lost, found as delivered samples falling behind the clock.
 // - FreeSpaceRule: how much recording time the free space of the disk still holds.
+// - SilenceRule: a take that starts in digital silence (read by the GUI thread's tick while the
+//   capture runs, through one atomic).
 // Positions and lengths are in frames from the start of the take (silence written for a gap
 // included), so they are positions in the file.
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -172,6 +175,33 @@ public:
 private:
     double rate_;
     bool noted_ = false;
+};
+
+// Every sample zero over the first Seconds of a take: a muted line, or one with nothing
+// connected, records digital silence. Live input is never exactly zero throughout, however
+// quiet, so the rule needs no level: one sample that is not zero decides it. Fed on the
+// capture thread; check() on the GUI thread tells it once.
+class SilenceRule {
+public:
+    static constexpr double Seconds = 3.0;
+
+    explicit SilenceRule(std::uint32_t rate = 44100, int channels = 2) { reset(rate, channels); }
+    // Before the capture starts.
+    void reset(std::uint32_t rate, int channels);
+    // Interleaved 16-bit samples, frames frames (capture thread). Nothing to do once decided.
+    void feed(const std::int16_t* samples, std::size_t frames);
+    // True the first time it is asked after the take's first Seconds came in all silent.
+    bool check();
+    // The user has been told already (the line was muted at Record): check() stays false.
+    void told() { told_ = true; }
+
+private:
+    enum Verdict : int { Open, Sound, Silent };
+    std::uint64_t limit_ = 0; // frames in Seconds
+    std::uint64_t seen_ = 0;  // capture thread
+    int channels_ = 2;
+    std::atomic<int> verdict_{Open};
+    bool told_ = false; // GUI thread
 };
 
 } // namespace recording

@@ -117,6 +117,7 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
     ticks_ = 0;
     watchingNow_ = watching_;
     clips_.reset(format.channels);
+    silence_.reset(static_cast<std::uint32_t>(format.sampleRate), format.channels);
     gaps_.reset(static_cast<std::uint32_t>(format.sampleRate));
     frameBytes_ = static_cast<std::uint32_t>(format.channels) * 2u;
     if (watchingNow_) // room for the counter's whole hold and a large block
@@ -173,6 +174,21 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
     host_.transport().setStop([this] { stop(); });
     host_.transport().SetTransportState(Recording);
     host_.takeStarted(path_);
+
+    // A muted line records silence: said now, in a note that leaves the take running.
+    audio::InputLine line;
+    line_ = audio_.recordGetLine(handle, line) ? line.description : QString();
+    if (line.muted) {
+        silence_.told();
+        lineNote("LineMuted");
+    }
+}
+
+void RecordingSession::lineNote(const char* key)
+{
+    platform::Message m = message(key);
+    m.text = m.text.arg(line_);
+    messages_.note(m);
 }
 
 bool RecordingSession::captureProc(audio::HRECORD, const void* buffer, std::uint32_t length,
@@ -232,6 +248,7 @@ bool RecordingSession::onCapture(const void* buffer, std::uint32_t length)
     bool hold = false;
     if (watchingNow_) {
         const std::uint32_t frames = length / frameBytes_;
+        silence_.feed(static_cast<const std::int16_t*>(buffer), frames);
         if (rebase_.exchange(false, std::memory_order_acq_rel)) {
             ok = writeHeld(AllHeld);
             gaps_.rebase();
@@ -308,9 +325,15 @@ bool RecordingSession::checkCapture()
         return false;
     const QString path = path_;
     const char* reason = nullptr;
+    audio::InputLine line;
     if (audio_.channelIsActive(channel_) == audio::Stopped) {
-        reason = "DeviceLostRecord";
-    } else if (ticks_++ % FreeSpaceTicks == 0) {
+        // The line alone went away (the server stayed): named, as the user chose it.
+        const bool lineGone = audio_.recordGetLine(channel_, line) && line.gone;
+        reason = lineGone ? "LineLostRecord" : "DeviceLostRecord";
+    } else if (silence_.check()) {
+        lineNote("LineSilent");
+    }
+    if (!reason && ticks_++ % FreeSpaceTicks == 0) {
         const std::int64_t room = disk_->freeBytes(path);
         switch (freeSpace_.check(room)) {
         case FreeSpaceRule::Verdict::Fine:
@@ -330,7 +353,8 @@ bool RecordingSession::checkCapture()
         return false;
     finishTake();
     platform::Message m = message(reason);
-    m.text = m.text.arg(QDir::toNativeSeparators(path));
+    m.text = line.gone ? m.text.arg(line_, QDir::toNativeSeparators(path))
+                       : m.text.arg(QDir::toNativeSeparators(path));
     const QString summary = captureSummary();
     if (!summary.isEmpty())
         m.text += QStringLiteral("\n\n") + summary;

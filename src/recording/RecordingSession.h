@@ -54,9 +54,12 @@ public:
     // ran and its file was completed with every frame taken.
     bool finalise();
 
-    // The display tick's step: a capture that ended by itself (the recording device or the
-    // sound server went away) is completed exactly as Stop does, and the user is told once
-    // where the file with everything captured until then is. True when that happened.
+    // The display tick's step: a capture that ended by itself (the recording line, the device
+    // or the sound server went away) is completed exactly as Stop does, and the user is told
+    // once which line went away (when the server stayed) and where the file with everything
+    // captured until then is. True when that happened. A take whose first SilenceRule::Seconds
+    // are digital silence gets a note (once; none when the line was muted at Record, which
+    // record() notes at once); it goes on recording.
     // Every FreeSpaceTicks-th call also reads the free space of the recordings folder's disk:
     // below five minutes at the format's rate a note says so (once), below five seconds the
     // recording is ended as Stop does and a box says why.
@@ -92,6 +95,8 @@ private:
     bool onCapture(const void* buffer, std::uint32_t length);
     void start(const QString& folder, const RecordFormat& format);
     platform::Message message(const char* key) const;
+    // A note about the take's line (key's %1: the line), the take going on.
+    void lineNote(const char* key);
     // Closes the writer; false if the file could not be completed.
     bool closeWriter();
     bool write(const void* data, std::size_t length); // capture thread
@@ -134,6 +139,8 @@ private:
     int ticks_ = 0;
     ClipCounter clips_;
     GapCounter gaps_;
+    SilenceRule silence_;
+    QString line_;   // the line the take records from, as the sound server described it
     HeldAudio held_; // blocks held back while the gap counter waits
     std::uint32_t frameBytes_ = 4;
     int sampleRate_ = 44100;

@@ -1,10 +1,12 @@
 // ctest-label: audio
 // ctest-timeout: 240
 // The capture stream on the private sound server, below the engine: whole blocks gathered from
-// the server's chunks without a sample lost between them, the chosen source, and the hand-over
-// between the controlling thread and the client library's thread over many stops and starts.
+// the server's chunks without a sample lost between them, the chosen source (its description and
+// mute), a source that goes away (the stream ends, it is not moved), and the hand-over between
+// the controlling thread and the client library's thread over many stops and starts.
 #include "audio/PulseCaptureStream.h"
 #include "support/audio_signals.h"
+#include "support/sound_server.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +157,62 @@ TEST(PulseCaptureStream, RecordsTheNamedSourceOrElseTheDefault)
         stream->stop();
         std::lock_guard<std::mutex> lock(c.mutex);
         EXPECT_NEAR(testsupport::dominantFrequency(c.samples, 1, 44100), k.frequency, 3.0);
+    }
+}
+
+// The recorded source goes away (a microphone unplugged): a sink whose monitor is recorded, or a
+// source itself (PipeWire's server has no module-null-source: a null sink of the source class
+// stands in). The stream ends and says its source is gone; the server does not move it to
+// another source, so nothing more is delivered. The source's description and mute are those the
+// server reported when the stream opened.
+TEST(PulseCaptureStream, EndsWhenItsSourceGoesAwayInsteadOfBeingMoved)
+{
+    const bool pipewire = testsupport::pactl({"info"}).contains("PipeWire");
+    struct Case {
+        const char* what;
+        QString load;
+        const char* device;
+        bool muted;
+    };
+    const Case cases[] = {
+        {"monitor of a sink",
+         "module-null-sink sink_name=vexa_gone rate=44100 channels=2 "
+         "sink_properties=device.description=GoneLine",
+         "vexa_gone.monitor", false},
+        {"a muted source",
+         pipewire
+             ? "module-null-sink sink_name=vexa_gone media.class=Audio/Source/Virtual rate=44100 "
+               "channels=2 sink_properties=device.description=GoneLine"
+             : "module-null-source source_name=vexa_gone rate=44100 channels=2 "
+               "description=GoneLine",
+         "vexa_gone", true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        const QString module = testsupport::pactl(QStringList{"load-module"} + k.load.split(' '));
+        ASSERT_FALSE(module.isEmpty());
+        if (k.muted)
+            testsupport::pactl({"set-source-mute", k.device, "1"});
+        Collector c;
+        auto stream = audio::PulseCaptureStream::open(k.device, {44100, 1}, c.proc());
+        if (!stream)
+            testsupport::pactl({"unload-module", module});
+        ASSERT_TRUE(stream);
+        EXPECT_NE(stream->sourceDescription().find("GoneLine"), std::string::npos)
+            << stream->sourceDescription();
+        EXPECT_EQ(stream->sourceMuted(), k.muted);
+        ASSERT_TRUE(stream->start());
+        EXPECT_TRUE(c.waitForCalls(3));
+        EXPECT_FALSE(stream->failed());
+
+        testsupport::pactl({"unload-module", module});
+        for (int i = 0; i < 2000 && !stream->failed(); ++i)
+            std::this_thread::sleep_for(milliseconds(10));
+        EXPECT_TRUE(stream->failed());
+        EXPECT_TRUE(stream->sourceGone());
+        const int atEnd = c.calls;
+        std::this_thread::sleep_for(milliseconds(300));
+        EXPECT_EQ(c.calls.load(), atEnd) << "moved to another source";
     }
 }
 

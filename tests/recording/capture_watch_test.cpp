@@ -2,7 +2,7 @@
 // The counters the recording keeps while it runs, over generated blocks: runs at full scale
 // per channel and across block boundaries, gaps between delivered samples and the clock (a
 // stall the server rode out, a stall that lost audio, jitter, a slow device clock, a pause),
-// and the free-space rule's three thresholds.
+// the free-space rule's three thresholds, and digital silence at the start of a take.
 #include "recording/CaptureWatch.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@ namespace {
 using recording::ClipCounter;
 using recording::FreeSpaceRule;
 using recording::GapCounter;
+using recording::SilenceRule;
 
 // Stereo frames of a quiet signal with full-scale samples put in by (frame, channel, value).
 struct Clip {
@@ -426,3 +427,59 @@ TEST(FreeSpaceRule, NoteOnceThenStop)
 }
 
 } // namespace
+
+// Blocks of 10 ms fed in turn, the tick asking after each: a note once the take's first three
+// seconds were all zero, in mono and stereo and at any rate; none for live input however quiet,
+// nor when sound came first, nor after the user was told at Record; once per take, and again
+// for a new take.
+TEST(SilenceRule, NoteOnceWhenTheFirstThreeSecondsAreDigitalSilence)
+{
+    enum Signal { Zero, OneSample, QuietNoise, ZeroThenTone };
+    struct Case {
+        const char* name;
+        Signal signal;
+        std::uint32_t rate;
+        int channels;
+        bool toldAtRecord;
+        int notes;      // over 5 s
+        double firstAt; // seconds of audio fed when the note came
+    };
+    const Case cases[] = {
+        {"all zero", Zero, 44100, 2, false, 1, 3.0},
+        {"all zero, mono 8 kHz", Zero, 8000, 1, false, 1, 3.0},
+        {"one sample not zero", OneSample, 44100, 2, false, 0, 0},
+        {"quiet noise", QuietNoise, 44100, 2, false, 0, 0},
+        {"zero, then a tone before 3 s", ZeroThenTone, 48000, 2, false, 0, 0},
+        {"all zero, muted line told at Record", Zero, 44100, 2, true, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SilenceRule rule(c.rate, c.channels);
+        for (int take = 0; take < 2; ++take) {
+            rule.reset(c.rate, c.channels);
+            if (c.toldAtRecord)
+                rule.told();
+            const std::size_t frames = c.rate / 100;
+            std::uint32_t noise = 12345;
+            int notes = 0;
+            double firstAt = 0;
+            for (int block = 0; block < 500; ++block) {
+                std::vector<std::int16_t> samples(frames * std::size_t(c.channels), 0);
+                for (std::size_t i = 0; i < samples.size(); ++i) {
+                    noise = noise * 1103515245u + 12345u;
+                    if (c.signal == QuietNoise)
+                        samples[i] = std::int16_t(int((noise >> 16) % 3) - 1); // -1, 0 or 1
+                    else if (c.signal == ZeroThenTone && block >= 290)
+                        samples[i] = std::int16_t(i % 20 < 10 ? 1000 : -1000);
+                }
+                if (c.signal == OneSample && block == 150)
+                    samples[7] = 1;
+                rule.feed(samples.data(), frames);
+                if (rule.check() && ++notes == 1)
+                    firstAt = double(block + 1) / 100.0;
+            }
+            EXPECT_EQ(notes, c.notes) << "take " << take;
+            EXPECT_NEAR(firstAt, c.firstAt, 0.011) << "take " << take;
+        }
+    }
+}

@@ -27,8 +27,9 @@ protected:
     {
         ASSERT_TRUE(dir_.isValid());
         folder_ = dir_.path() + QLatin1Char('/');
-        ASSERT_TRUE(
-            host_.loadTexts(dir_.filePath("English.ini"), "DeviceLostRecord=gone, kept in %1\n"));
+        ASSERT_TRUE(host_.loadTexts(dir_.filePath("English.ini"),
+                                    "DeviceLostRecord=gone, kept in %1\n"
+                                    "LineLostRecord=%1 gone, kept in %2\n"));
         recordings_ = dir_.filePath("rec");
         ASSERT_TRUE(QDir().mkpath(recordings_));
         recordings_ += QLatin1Char('/');
@@ -360,9 +361,10 @@ TEST_F(SessionFlow, WriterFailingOnTheCaptureThread)
     }
 }
 
-// The device or the sound server goes away while recording, capturing or paused: the next tick
-// completes the file exactly as Stop does (tail included, re-listed, Idle) and says once where
-// it is. A running capture, a capture ended by a write failure, and no recording are left alone.
+// The device, the sound server or the recorded line alone goes away while recording,
+// capturing or paused: the next tick completes the file exactly as Stop does (tail included,
+// re-listed, Idle) and says once where it is, and which line went away when the server stayed.
+// A running capture, a capture ended by a write failure, and no recording are left alone.
 TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
 {
     struct Case {
@@ -371,10 +373,13 @@ TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
         bool lose;
         int failOnWrite;
         bool completed;
+        bool lineOnly = false;
     };
     const Case cases[] = {
         {"lost while capturing", false, true, -1, true},
         {"lost while paused", true, true, -1, true},
+        {"line lost while capturing", false, true, -1, true, true},
+        {"line lost while paused", true, true, -1, true, true},
         {"capturing", false, false, -1, false},
         {"paused", true, false, -1, false},
         {"ended by a write failure", false, false, 0, false},
@@ -394,7 +399,7 @@ TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
         if (c.paused)
             session.record(recordings_, recordFormat(recording::RecordFormat::Mp3));
         if (c.lose)
-            audio_.loseDevice(session.channel());
+            audio_.loseDevice(session.channel(), c.lineOnly);
         sink_.clear();
         log_.clear();
 
@@ -413,7 +418,9 @@ TEST_F(SessionFlow, LostDeviceCompletesTheFileAtTheNextTick)
         EXPECT_EQ(log_.events().filter(QStringLiteral("host.takeFinished Vexa_001.mp3")).size(), 1);
         ASSERT_EQ(sink_.messages().size(), 1u);
         EXPECT_EQ(sink_.messages()[0].message.text,
-                  QStringLiteral("gone, kept in ") + QDir::toNativeSeparators(recordings_ + "Vexa_001.mp3"));
+                  (c.lineOnly ? QStringLiteral("Fake line gone, kept in ")
+                              : QStringLiteral("gone, kept in ")) +
+                      QDir::toNativeSeparators(recordings_ + "Vexa_001.mp3"));
     }
 }
 

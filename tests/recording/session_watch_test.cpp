@@ -222,6 +222,43 @@ TEST_F(SessionWatch, CleanTakeTellsNothing)
     EXPECT_EQ(writers_.traces.back()->bytes.size(), 300u * Frames * 4);
 }
 
+// A line that gives digital silence for the take's first 3 s, or is muted at Record, is told
+// once in a note naming it, and the take goes on; live input tells nothing.
+TEST_F(SessionWatch, SilentOrMutedLineIsNotedOnceWithoutStopping)
+{
+    struct Case {
+        const char* what;
+        double amplitude;
+        bool muted;
+        int notesAtRecord;
+        int notesAfter;
+    };
+    const Case cases[] = {
+        {"silent", 0.0, false, 0, 1}, {"muted", 0.0, true, 1, 1}, {"live", 0.5, false, 0, 0}};
+    writers_.script = fakes::WriterScript{0, -1, true};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sink_.notes.clear();
+        audio_.amplitude = c.amplitude;
+        audio_.line.muted = c.muted;
+        auto s = session();
+        s->record(recordings_, recordFormat(recording::RecordFormat::Wav));
+        EXPECT_EQ(sink_.notes.size(), c.notesAtRecord);
+        for (int i = 0; i < 400; ++i) { // 4 s
+            blocks(1);
+            EXPECT_FALSE(s->checkCapture());
+        }
+        ASSERT_EQ(sink_.notes.size(), c.notesAfter);
+        if (c.notesAfter > 0) {
+            EXPECT_TRUE(sink_.notes[0].contains("Fake line")) << sink_.notes[0].toStdString();
+        }
+        EXPECT_TRUE(s->isRecording());
+        EXPECT_TRUE(boxes().isEmpty());
+        ASSERT_TRUE(s->stop());
+    }
+    audio_.line.muted = false;
+}
+
 TEST_F(SessionWatch, DropoutIsWrittenAsSilenceAndToldWithClippingInOneBox)
 {
     writers_.script = fakes::WriterScript{0, -1, true};

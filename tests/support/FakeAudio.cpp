@@ -66,6 +66,7 @@ audio::HRECORD FakeAudio::recordStart(std::uint32_t freq, std::uint32_t chans,
     running_ = true;
     ended_ = false;
     lost_ = false;
+    lineGone_ = false;
     paused_ = false;
     quit_ = false;
     phase_ = 0;
@@ -171,11 +172,22 @@ bool FakeAudio::channelDeviceLost(audio::Handle h)
     return it != streams.end() && it->second.lost;
 }
 
-void FakeAudio::loseDevice(audio::Handle h)
+bool FakeAudio::recordGetLine(audio::HRECORD h, audio::InputLine& info)
+{
+    if (!isCapture(h))
+        return false;
+    std::lock_guard<std::mutex> lock(mutex_);
+    info = line;
+    info.gone = lineGone_;
+    return true;
+}
+
+void FakeAudio::loseDevice(audio::Handle h, bool lineOnly)
 {
     if (isCapture(h)) {
         std::lock_guard<std::mutex> lock(mutex_);
         lost_ = true;
+        lineGone_ = lineOnly;
         return;
     }
     auto it = streams.find(h);

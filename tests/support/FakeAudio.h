@@ -78,10 +78,14 @@ public:
     int channelGetData(audio::Handle, void*, std::uint32_t) override { return -1; }
     bool channelGetInfo(audio::Handle h, audio::ChannelInfo& info) override;
     bool channelDeviceLost(audio::Handle h) override;
+    bool recordGetLine(audio::HRECORD h, audio::InputLine& line) override;
 
     // The device or the sound server goes away: the stream stops where it is, the capture
-    // ends by itself and delivers nothing more.
-    void loseDevice(audio::Handle h);
+    // ends by itself and delivers nothing more. lineOnly: the capture's line went away, the
+    // server stayed.
+    void loseDevice(audio::Handle h, bool lineOnly = false);
+    // The line the next captures report (its description and mute at the start).
+    audio::InputLine line{QStringLiteral("Fake line")};
 
     // Streams: plays on by so many bytes; a stream that reaches its end stops by itself.
     void advance(audio::Handle h, std::int64_t bytes);
@@ -143,6 +147,7 @@ private:
     bool running_ = false;
     bool ended_ = false;
     bool lost_ = false;
+    bool lineGone_ = false;
     bool paused_ = false;
     bool quit_ = false;
     std::int64_t phase_ = 0;
