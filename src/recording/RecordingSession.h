@@ -68,7 +68,7 @@ public:
 
     // Where the free space is read (default: the file system's own figure). Not owned.
     void setDiskSpace(platform::DiskSpace* disk) { disk_ = disk ? disk : &storage_; }
-    // Off: no dropouts or clipping are counted (for measuring what counting costs).
+    // Off: no dropouts, clipping or silence are watched (for measuring what watching costs).
     void setWatching(bool on) { watching_ = on; }
     // The monotonic clock (nanoseconds) the capture's blocks are timed with; default steady_clock.
     using Clock = std::int64_t (*)();

@@ -7,8 +7,8 @@
 #   line (the file stops growing and decodes to about the 3 s recorded), the window is idle, and
 #   one box names the line and the file. Once the line is back, the sound source dialog offers it
 #   again and Record records it.
-# - A line that gives digital silence brings a note within a few seconds while the take goes on;
-#   the 440 Hz line none.
+# - A line that gives digital silence brings a note within a few seconds while the take goes on,
+#   a muted line one note at Record that says so; the 440 Hz line none.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=lib.sh
@@ -35,7 +35,7 @@ load_line() {
 # reads back.
 default_is() { [ "$(pactl get-default-source)" = "$1" ]; }
 set_default() { pactl set-default-source "$1" && sleep 0.05 && default_is "$1"; }
-vexa_at_exit() { stop_tone; unload_line; pactl set-default-source micsink.monitor; }
+vexa_at_exit() { stop_tone; unload_line; pactl set-source-mute silence 0; pactl set-default-source micsink.monitor; }
 vexa_begin line sound
 export VEXA_MESSAGE_LOG="$work/messages.log"
 
@@ -90,12 +90,13 @@ if vexa_start "$bin" "$work/$case.out"; then
   t_unload=$(vexa_now)
   unload_line
   stop_tone
-  t_gone=$(vexa_now)
   if vexa_until 20 messages_are 1; then
     echo "  $case: message $(vexa_since "$t_unload") s after the line went away"
   else
     fail "no message within 20 s after the line went away"
   fi
+  # The take is complete when the message shows: it holds no more than Record to this moment.
+  t_told=$(vexa_now)
   text=$(head -1 "$VEXA_MESSAGE_LOG" 2>/dev/null)
   echo "  $case: $text"
   [[ "$text" == *UsbMic* ]] || fail "the message does not name the line: $text"
@@ -105,7 +106,7 @@ if vexa_start "$bin" "$work/$case.out"; then
   sleep 2
   [ "$(size "$first")" -eq "$kept" ] || fail "the file still grows ($kept -> $(size "$first") bytes)"
   seconds=$(vexa_seconds "$first")
-  read -r low high < <(VEXA_TAKE_LOSS=0.5 vexa_take_range "$t_record" "$t_audio" "$t_unload" "$t_gone")
+  read -r low high < <(VEXA_TAKE_LOSS=0.5 vexa_take_range "$t_record" "$t_audio" "$t_unload" "$t_told")
   echo "  $case: the file holds $seconds s ($low-$high s expected)"
   vexa_in_range "$seconds" "$low" "$high" || fail "the file holds $seconds s, not $low-$high s"
   read -r f r < <(stats "$first")
@@ -143,10 +144,11 @@ fi
 stop_tone
 unload_line
 
-# --- A silent line gives a note; the take goes on. The 440 Hz line none. -------------------
-for entry in "silent silence 1" "tone micsink.monitor 0"; do
-  read -r case source want <<<"$entry"
+# --- A silent or muted line gives a note; the take goes on. The 440 Hz line none. ---------
+for entry in "silent silence 1 no*sound" "muted silence 1 is*muted" "tone micsink.monitor 0 -"; do
+  read -r case source want words <<<"$entry"
   rm -f "$VEXA_MESSAGE_LOG"
+  pactl set-source-mute silence "$([ "$case" = muted ] && echo 1 || echo 0)"
   vexa_until 10 set_default "$source" || fail "the default source did not become $source"
   vexa_recording_home "Format=0" "Channels=2" "Frequency=44100" "Mixer=0"
   vexa_start "$bin" "$work/$case.out" || { fail "no window"; continue; }
@@ -162,6 +164,8 @@ for entry in "silent silence 1" "tone micsink.monitor 0"; do
     else
       fail "no note within 20 s"
     fi
+    # shellcheck disable=SC2053
+    [[ "$(head -1 "$VEXA_MESSAGE_LOG")" == *$words* ]] || fail "the note does not say '$words'"
     grows "$file" || fail "the take does not go on after the note"
     vexa_symbol_is "recording|none" || fail "the window shows $(vexa_symbol) after the note"
     vexa_close_boxes 1 >/dev/null
@@ -176,6 +180,7 @@ for entry in "silent silence 1" "tone micsink.monitor 0"; do
   vexa_end TERM
   [ "$vexa_rc" = 0 ] || fail "exit code $vexa_rc"
 done
+pactl set-source-mute silence 0
 pactl set-default-source micsink.monitor
 
 vexa_finish "all line cases passed"
