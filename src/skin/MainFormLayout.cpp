@@ -23,7 +23,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
-#include <QTreeWidget>
 #include <algorithm>
 #include <initializer_list>
 
@@ -334,7 +333,7 @@ void MainFormLayout::buildLabels()
 
 void MainFormLayout::buildList()
 {
-    ListViewFiles = new QTreeWidget(window);
+    ListViewFiles = new FileListWidget(window);
     ListViewFiles->setObjectName(QStringLiteral("ListViewFiles"));
     ListViewFiles->setGeometry(10, 218, 250, 132);
     ListViewFiles->setFrameShape(QFrame::NoFrame);
