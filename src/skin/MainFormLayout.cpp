@@ -371,7 +371,7 @@ void MainFormLayout::buildList()
         palette.setColor(group, QPalette::Button, QColor(0x2a, 0x2e, 0x35));
     }
     ListViewFiles->setPalette(palette);
-    ListViewFiles->setFont(windowFont(11));
+    // No font of its own: the window's (a language's font) reaches the names too.
     // A slim dark scroll bar instead of the desktop's light one.
     ListViewFiles->verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { background: #15181d; width: 10px; margin: 0; }"
