@@ -4,7 +4,8 @@
 //   Space      Play/pause (QLTCircleButtonPlay)
 //   R          Record/pause (QLTCircleButtonRecord)
 //   S, Escape  Stop (QLTCircleButtonStop)
-//   Return     plays the selected file from its start (a double click on the list's current row,
+//   Return, keypad Enter
+//              plays the selected file from its start (a double click on the list's current row,
 //              while Play is enabled)
 //   Delete     QLTButtonDelete (asks first, as the button does)
 //   F2         QLTButtonRename

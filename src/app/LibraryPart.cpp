@@ -60,6 +60,9 @@ void LibraryPart::attach(MainFormContext& context)
     connectCommand(context, l.QLTButtonRename, &TQLTButton::clicked, [&files] { files.Rename(); });
     connectCommand(context, l.ListViewFiles, &QTreeWidget::itemClicked,
                    [&files] { files.ListClick(); });
+    // The current row is the selection: a row the keys (or a drag) made current is clicked.
+    connectCommand(context, l.ListViewFiles, &skin::FileListWidget::currentMovedByUser,
+                   [&files] { files.ListClick(); });
     connectCommand(context, l.ListViewFiles, &QTreeWidget::itemDoubleClicked,
                    [&files] { files.ListDoubleClick(); });
     connectCommand(context, l.QLTCircleButtonPlay, &TQLTCircleButton::clicked,

@@ -22,6 +22,10 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    // Fits the dialog to its texts (see showEvent).
+    void fitTexts();
 };
 
 } // namespace extras

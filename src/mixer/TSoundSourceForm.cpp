@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
+#include <algorithm>
+#include <utility>
 
 namespace mixer {
 
@@ -22,6 +24,20 @@ QFrame* bevel(QWidget* parent, const char* name, int x, int y, int w)
     line->setFrameShadow(QFrame::Sunken);
     line->setGeometry(x, y, w, 2);
     return line;
+}
+
+// The normal size, and what lies right of the last control: the bevels and the lists end 24
+// pixels before the right edge, Cancel 46 pixels before it.
+const QSize NormalSize(289, 321);
+constexpr int RightMargin = 24, RightOfCancel = 46;
+constexpr int ButtonWidth = 75, OkLeft = 40, CancelLeft = 168;
+// A bevel starts 2 pixels after its caption and is at least this long.
+constexpr int BevelLeft = 72, CaptionGap = 2, ShortestBevel = 24;
+
+// The width a button needs for its caption: the text and 4 pixels on each side for the frame.
+int captionWidth(const QPushButton* button)
+{
+    return button->fontMetrics().horizontalAdvance(button->text()) + 8;
 }
 
 QLabel* label(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h)
@@ -42,7 +58,7 @@ TSoundSourceForm::TSoundSourceForm(MixerDevice::BackendFactory mixers, QWidget* 
     setObjectName(QStringLiteral("SoundSourceForm"));
     setWindowTitle(QStringLiteral("Sound Source"));
     setModal(true);
-    setFixedSize(289, 321);
+    setFixedSize(NormalSize);
 
     // Captions are as wide as their text needs (fitted when the dialog shows: the language's
     // texts may be longer, and measuring text here would load a font before the main window's
@@ -69,12 +85,12 @@ TSoundSourceForm::TSoundSourceForm(MixerDevice::BackendFactory mixers, QWidget* 
 
     ButtonOk = new QPushButton(QStringLiteral("OK"), this);
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
-    ButtonOk->setGeometry(40, 280, 75, 25);
+    ButtonOk->setGeometry(OkLeft, 280, ButtonWidth, 25);
     ButtonOk->setDefault(true);
     connect(ButtonOk, &QPushButton::clicked, this, &QDialog::accept);
     ButtonCancel = new QPushButton(QStringLiteral("Cancel"), this);
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
-    ButtonCancel->setGeometry(168, 280, 75, 25);
+    ButtonCancel->setGeometry(CancelLeft, 280, ButtonWidth, 25);
     connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     QLTMixer1 = new MixerDevice(std::move(mixers), this);
@@ -138,11 +154,40 @@ void TSoundSourceForm::CheckListBox1MouseUp()
     }
 }
 
-void TSoundSourceForm::showEvent(QShowEvent* event)
+void TSoundSourceForm::fitTexts()
 {
+    // Each caption as wide as its text, its bevel after it; the buttons as wide as their text
+    // (75 at least), Cancel after OK as far apart as normally. The dialog widens to hold them,
+    // never below its normal size.
     Label1->adjustSize();
     Label2->adjustSize();
+    const int okWidth = std::max(ButtonWidth, captionWidth(ButtonOk));
+    const int cancelWidth = std::max(ButtonWidth, captionWidth(ButtonCancel));
+    const int cancelLeft =
+        std::max(CancelLeft, OkLeft + okWidth + CancelLeft - OkLeft - ButtonWidth);
+    int width = std::max(NormalSize.width(), cancelLeft + cancelWidth + RightOfCancel);
+    for (const QLabel* caption : {Label1, Label2})
+        width = std::max(
+            width, caption->geometry().right() + 1 + CaptionGap + ShortestBevel + RightMargin);
+    setFixedSize(width, NormalSize.height());
+    for (const auto& [caption, bevel] : {std::pair{Label1, Bevel1}, std::pair{Label2, Bevel2}}) {
+        const int left = std::max(BevelLeft, caption->geometry().right() + 1 + CaptionGap);
+        bevel->setGeometry(left, bevel->y(), width - RightMargin - left, bevel->height());
+    }
+    Bevel3->resize(width - 2 * Bevel3->x(), Bevel3->height());
+    ButtonOk->resize(okWidth, ButtonOk->height());
+    ButtonCancel->setGeometry(cancelLeft, ButtonCancel->y(), cancelWidth, ButtonCancel->height());
+}
+
+void TSoundSourceForm::showEvent(QShowEvent* event)
+{
+    const QSize before = size();
+    fitTexts();
     QDialog::showEvent(event);
+    // Centred on the desktop again when the texts changed its size.
+    if (size() != before)
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            move(screen->availableGeometry().center() - rect().center());
 }
 
 bool TSoundSourceForm::eventFilter(QObject* watched, QEvent* event)

@@ -48,6 +48,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+
+private:
+    // Fits the captions and the dialog to their texts (see showEvent).
+    void fitTexts();
 };
 
 } // namespace mixer

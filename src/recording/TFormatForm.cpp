@@ -16,6 +16,8 @@ namespace recording {
 namespace {
 
 const char* const DefaultCappedText = "MP3 at %1 Hz is written at %2 kbps.";
+// The client area as designed; the border is the window manager's.
+const QSize NormalSize(361, 267);
 
 QComboBox* makeList(QWidget* parent, const char* name, const QStringList& items)
 {
@@ -96,6 +98,8 @@ TFormatForm::TFormatForm(QWidget* parent)
     LabelMp3Capped->setObjectName(QStringLiteral("LabelMp3Capped"));
     LabelMp3Capped->setWordWrap(true);
     LabelMp3Capped->setVisible(false);
+    // The note wraps to the column's width instead of widening the dialog.
+    LabelMp3Capped->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     cappedText_ = QString::fromLatin1(DefaultCappedText);
 
     ButtonDefault = new QPushButton(QStringLiteral("Default"));
@@ -125,7 +129,7 @@ TFormatForm::TFormatForm(QWidget* parent)
     auto* whole = new QVBoxLayout(this);
     whole->addLayout(columns, 1);
     whole->addLayout(buttons);
-    setFixedSize(361, 267); // the client area; the border is the window manager's
+    setFixedSize(NormalSize);
 
     connect(ButtonDefault, &QPushButton::clicked, this, [this] { ButtonDefaultClick(); });
     connect(ButtonOk, &QPushButton::clicked, this, &QDialog::accept);
@@ -153,8 +157,16 @@ bool TFormatForm::execute(RecordFormat& format)
     return true;
 }
 
+void TFormatForm::fitTexts()
+{
+    // A language's captions may be longer than these: the dialog grows to what its layout
+    // needs for them, never below its normal size.
+    setFixedSize(NormalSize.expandedTo(layout()->totalSizeHint()));
+}
+
 void TFormatForm::showEvent(QShowEvent* event)
 {
+    fitTexts();
     QDialog::showEvent(event);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center()); // centred on the desktop

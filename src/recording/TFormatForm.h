@@ -66,6 +66,8 @@ private:
     void ComboBoxBitrateMP3Change(int index);
     void showState(); // logic -> controls, without raising the controls' change signals
     void showCappedNote();
+    // Fits the dialog to its texts (see showEvent).
+    void fitTexts();
 
     QString cappedText_; // [RecordFormatForm] Mp3Capped: %1 the sample rate, %2 the real rate
 

@@ -23,7 +23,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
-#include <QTreeWidget>
 #include <algorithm>
 #include <initializer_list>
 
@@ -334,7 +333,7 @@ void MainFormLayout::buildLabels()
 
 void MainFormLayout::buildList()
 {
-    ListViewFiles = new QTreeWidget(window);
+    ListViewFiles = new FileListWidget(window);
     ListViewFiles->setObjectName(QStringLiteral("ListViewFiles"));
     ListViewFiles->setGeometry(10, 218, 250, 132);
     ListViewFiles->setFrameShape(QFrame::NoFrame);
@@ -372,7 +371,7 @@ void MainFormLayout::buildList()
         palette.setColor(group, QPalette::Button, QColor(0x2a, 0x2e, 0x35));
     }
     ListViewFiles->setPalette(palette);
-    ListViewFiles->setFont(windowFont(11));
+    // No font of its own: the window's (a language's font) reaches the names too.
     // A slim dark scroll bar instead of the desktop's light one.
     ListViewFiles->verticalScrollBar()->setStyleSheet(QStringLiteral(
         "QScrollBar:vertical { background: #15181d; width: 10px; margin: 0; }"

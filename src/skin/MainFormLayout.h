@@ -10,6 +10,7 @@
 // the main window. The layout knows controls, not what they do: whoever handles a control
 // connects to its signal (clicked, changed, triggered, ...).
 #include "skin/CursorSource.h"
+#include "skin/FileListWidget.h"
 
 #include <QIcon>
 #include <QImage>
@@ -21,7 +22,6 @@
 class QAction;
 class QMenu;
 class QTimer;
-class QTreeWidget;
 class QWidget;
 
 namespace skin {
@@ -116,7 +116,7 @@ public:
     TPaintBox* MeterBox;
 
     // The recordings list: name and length columns
-    QTreeWidget* ListViewFiles;
+    FileListWidget* ListViewFiles;
 
     // System menu
     QMenu* PopupMenuSystem;

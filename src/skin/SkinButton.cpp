@@ -32,16 +32,28 @@ void SkinButton::setEnabledState(bool enabled)
     update();
 }
 
+void SkinButton::GetMousePosTimer()
+{
+    if (const std::optional<QPoint> p = cursorInClient())
+        followPointer(*p);
+}
+
 void SkinButton::mousePressEvent(QMouseEvent* event)
 {
-    // The press does nothing, but taking it makes the release come back here.
+    // Taking the press makes the release come back here.
     event->accept();
+    if (event->button() == Qt::LeftButton && isPolling())
+        followPointer(event->position().toPoint());
 }
 
 void SkinButton::mouseReleaseEvent(QMouseEvent* event)
 {
     event->accept();
-    if (event->button() == Qt::LeftButton && enabled_ && hovered_)
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (isPolling())
+        followPointer(event->position().toPoint());
+    if (enabled_ && hovered_)
         emit clicked();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // Common ground of the push buttons over the skin (TQLTButton, TQLTCircleButton): a cursor
 // poll every 100 ms marks the button hovered or not, and a left release clicks it only while
-// it is enabled and marked hovered. Each button decides what counts as hovered and whether it
-// keeps polling while disabled.
+// it is enabled and marked hovered. A left press or release tells where the pointer is as
+// well as a poll does: the button follows it first, so a press and release made before the
+// next poll (a quick hand, a touch screen) clicks. Each button decides what counts as hovered
+// and whether it keeps polling while disabled.
 #include "skin/SkinControl.h"
 
 namespace skin {
@@ -15,7 +17,7 @@ public:
 
 public slots:
     // One poll of the cursor; the shared timer runs it every 100 ms.
-    virtual void GetMousePosTimer() = 0;
+    void GetMousePosTimer();
 
 signals:
     void clicked();
@@ -31,6 +33,8 @@ protected:
     // Starts or stops this button's cursor poll on the window's shared timer.
     void setPolling(bool on);
     bool isPolling() const { return inCursorPoll(); }
+    // What a poll does with the pointer at local point p: hover, hand cursor, hint.
+    virtual void followPointer(const QPoint& p) = 0;
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -22,12 +22,9 @@ void TQLTButton::SetEnabled(bool enabled)
 
 bool TQLTButton::polling() const { return isPolling(); }
 
-void TQLTButton::GetMousePosTimer()
+void TQLTButton::followPointer(const QPoint& p)
 {
-    const std::optional<QPoint> p = cursorInClient();
-    if (!p)
-        return;
-    const bool inside = strictlyInside(*p);
+    const bool inside = strictlyInside(p);
     setHandCursor(inside);
     setHovered(inside);
 }

@@ -2,7 +2,7 @@
 // A rectangular push button drawn from bitmaps over the skin: a normal, a hover and a disabled
 // bitmap drawn centred with the normal bitmap's top-left colour transparent, and a rounded
 // border while hovered (or always, with AlwayBorder). It finds the mouse by polling the cursor
-// every 100 ms while enabled and clicks on the left release only while marked hovered.
+// every 100 ms while enabled and clicks on a left release over it (see SkinButton).
 #include "skin/SkinButton.h"
 
 #include <QColor>
@@ -39,11 +39,9 @@ public:
     QColor DisenableBorderColor{255, 255, 0};
     bool AlwayBorder = false;
 
-public slots:
-    // Hovered while strictly inside; the timer runs it only while enabled.
-    void GetMousePosTimer() override;
-
 protected:
+    // Hovered while strictly inside; the poll runs it only while enabled.
+    void followPointer(const QPoint& p) override;
     void paintTo(QPainter& painter) override;
 
 private:

@@ -28,17 +28,14 @@ void TQLTCircleButton::leave()
     setHovered(false);
 }
 
-void TQLTCircleButton::GetMousePosTimer()
+void TQLTCircleButton::followPointer(const QPoint& p)
 {
     const QRgb maskKey = keyColourOf(maskBmp_);
-    const std::optional<QPoint> p = cursorInClient();
-    if (!p)
-        return;
-    if (!strictlyInside(*p)) {
+    if (!strictlyInside(p)) {
         leave();
         return;
     }
-    const bool onOutline = maskBmp_.valid(*p) && !isKey(maskBmp_.pixel(*p), maskKey);
+    const bool onOutline = maskBmp_.valid(p) && !isKey(maskBmp_.pixel(p), maskKey);
     if (!onOutline) {
         if (bShowHint && ShowHint())
             SetShowHint(false);

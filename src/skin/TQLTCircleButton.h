@@ -43,11 +43,9 @@ public:
     // Show the hint only while the mouse is inside the outline.
     bool bShowHint = false;
 
-public slots:
-    // Hovered while over the outline and enabled; the timer runs it also while disabled.
-    void GetMousePosTimer() override;
-
 protected:
+    // Hovered while over the outline and enabled; the poll runs it also while disabled.
+    void followPointer(const QPoint& p) override;
     void paintTo(QPainter& painter) override;
 
 private:

@@ -74,6 +74,7 @@ const std::vector<KeyCase>& keyCases()
         {Qt::Key_S, Qt::NoModifier, "stop", [](auto& l, bool on) { enableRound(l.QLTCircleButtonStop, on); }},
         {Qt::Key_Escape, Qt::NoModifier, "stop", [](auto& l, bool on) { enableRound(l.QLTCircleButtonStop, on); }},
         {Qt::Key_Return, Qt::NoModifier, "playSelected", [](auto& l, bool on) { enableRound(l.QLTCircleButtonPlay, on); }},
+        {Qt::Key_Enter, Qt::KeypadModifier, "playSelected", [](auto& l, bool on) { enableRound(l.QLTCircleButtonPlay, on); }},
         {Qt::Key_Delete, Qt::NoModifier, "delete", [](auto& l, bool on) { enableButton(l.QLTButtonDelete, on); }},
         {Qt::Key_F2, Qt::NoModifier, "rename", [](auto& l, bool on) { enableButton(l.QLTButtonRename, on); }},
         {Qt::Key_F5, Qt::NoModifier, "refresh", [](auto& l, bool on) { enableButton(l.QLTButtonRefurbish, on); }},

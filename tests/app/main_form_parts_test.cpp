@@ -11,6 +11,8 @@
 #include "app/TMainFormPart.h"
 #include "i18n/LanguageFile.h"
 #include "skin/MainFormLayout.h"
+#include "skin/SkinLabel.h"
+#include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
 #include "support/WindowFixture.h"
 
@@ -300,6 +302,59 @@ TEST_F(MainFormPartsTest, LanguageChangeWhileRecordingRewritesTheStateHints)
     }
     EXPECT_TRUE(sink_.messages().isEmpty());
     form->close();
+}
+
+// The current row is the selection: after a click on b.wav, a key that makes another row
+// current makes the panel describe that row, and Delete removes that row's file.
+TEST_F(MainFormPartsTest, KeysMoveThePanelAndTheCommandsWithTheCurrentRow)
+{
+    const struct {
+        const char* name;
+        int rate; // tells the files apart in the panel
+    } files[] = {{"a.wav", 8000}, {"b.wav", 11025}, {"c.wav", 22050}, {"d.wav", 44100}};
+    const struct {
+        const char* key;
+        Qt::Key code;
+        int current;
+    } moves[] = {
+        {"Down", Qt::Key_Down, 2},
+        {"Up", Qt::Key_Up, 0},
+        {"End", Qt::Key_End, 3},
+        {"Home", Qt::Key_Home, 0},
+        {"Page Down", Qt::Key_PageDown, 3},
+        {"Page Up", Qt::Key_PageUp, 0},
+    };
+    for (const auto& move : moves) {
+        SCOPED_TRACE(move.key);
+        QDir(recordings_).removeRecursively();
+        QDir().mkpath(recordings_);
+        for (const auto& f : files)
+            ASSERT_TRUE(librarytest::writeFile(recordings_ + f.name,
+                                               librarytest::canonicalWav(1, f.rate, 16, f.rate)));
+        fakes::EventLog log;
+        fakes::FakeCaptureAudio engine(log);
+        auto form = makeForm(engine);
+        ASSERT_TRUE(apptest::showAndWaitForFirstPaint(*form));
+        QTreeWidget* list = layout().ListViewFiles;
+        ASSERT_EQ(listed(), (QStringList{"a.wav", "b.wav", "c.wav", "d.wav"}));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(1)).center());
+        ASSERT_EQ(layout().LabelFileName->text(), QStringLiteral("b.wav"));
+
+        QTest::keyClick(list, move.code);
+        const QString name = QString::fromLatin1(files[move.current].name);
+        ASSERT_EQ(list->selectedItems().size(), 1);
+        EXPECT_EQ(list->selectedItems().first()->text(0), name);
+        EXPECT_EQ(layout().LabelFileName->text(), name);
+        EXPECT_EQ(layout().LabelFrequency->text(), QString::number(files[move.current].rate));
+
+        sink_.answerNext(true);
+        click(layout().QLTButtonDelete);
+        QStringList left{"a.wav", "b.wav", "c.wav", "d.wav"};
+        left.removeOne(name);
+        EXPECT_EQ(QDir(recordings_).entryList(QDir::Files, QDir::Name), left);
+        form->close();
+    }
 }
 
 TEST_F(MainFormPartsTest, SpectrumChoiceIsSavedAtClose)

@@ -99,6 +99,10 @@ TEST_F(MainFormTest, FirstRunCreatesShowsAndSavesTheDefaults)
         EXPECT_EQ(form.menuItem("MenuSysLang")->text(), QString::fromUtf8("語言"));
         EXPECT_TRUE(form.OpenDialogFilter().startsWith(QString::fromUtf8("所有支援的檔案")));
         EXPECT_EQ(form.font().pointSize(), 9);
+        // The list takes the window's font, as the language's names need it.
+        const QFont listFont = form.layout().ListViewFiles->font();
+        EXPECT_EQ(listFont.pointSize(), 9);
+        EXPECT_EQ(listFont.family(), form.font().family());
         ASSERT_TRUE(apptest::showAndWaitForFirstPaint(form));
         EXPECT_EQ(store_.value("LanguageFile"), QStringLiteral("ChineseBig5.ini"));
         // Once, after the first activation; the language is stored after the parts.

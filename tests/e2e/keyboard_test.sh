@@ -6,7 +6,8 @@
 # R records and S stops (about 2 s of the 440 Hz microphone, read back), R then Escape gives the
 # next file; while recording, the keys of the disabled library buttons (F2, Delete, Ctrl+O) and
 # of Play (Space) do nothing; F5 lists a file that appeared meanwhile; F2 renames through the
-# input box; Delete asks first (Escape keeps the file, Return deletes it); Ctrl+O opens the open
+# input box; Delete asks first (Escape keeps the file, Return deletes it); Down after a click
+# moves the selection, and the panel, Space, F2 and Delete follow it; Ctrl+O opens the open
 # dialog; Ctrl+Q ends the program with code 0. What plays is checked by capturing the speaker's
 # monitor, what is recorded by reading the file back.
 set -uo pipefail
@@ -159,6 +160,48 @@ else
   fail "Delete asked nothing (windows: $(others | tr '\n' ','))"
 fi
 [ -e "$rec/1 low.wav" ] && [ -e "$rec/Vexa_001.wav" ] || fail "another file went missing"
+
+# --- Down moves the selection, and the panel and the commands with it ---
+# A click on the first row, then Down: the panel shows what a click on the second row shows,
+# Space plays the second file, F2 renames it; again, Delete deletes the (new) second file.
+case="Down moves the selection"
+panel() { import -window "$vexa_window" -crop 150x54+100+32 +repage "$1" 2>/dev/null; }
+same() { [ "$(compare -metric AE "$1" "$2" null: 2>&1)" = 0 ]; }
+sox -n -r 44100 -c 2 -b 16 "$rec/2 mid.wav" synth 8 sine 550 vol 0.5
+sox -n -r 22050 -c 1 -b 16 "$rec/3 high.wav" synth 4 sine 660 vol 0.5
+vexa_focus
+key F5
+vexa_click 60 242; sleep 0.3; panel "$work/second.png"   # "2 mid.wav" clicked
+vexa_click 60 226; sleep 0.3; panel "$work/first.png"    # "1 low.wav" clicked
+same "$work/first.png" "$work/second.png" && fail "the panel shows the same for both rows"
+vexa_focus
+key Down
+panel "$work/down.png"
+same "$work/down.png" "$work/second.png" || fail "after Down the panel does not show the second row"
+case="Space after Down"; key space; vexa_plays 550; key s; vexa_silent
+case="F2 after Down"
+vexa_focus
+vexa_click 60 226; vexa_focus; key Down
+key F2
+if ready Rename; then
+  xdotool key ctrl+a; xdotool type --delay 20 "moved"; sleep 0.2
+  key Return
+  vexa_wait_file "$rec/moved.wav" 10 || fail "no moved.wav 10 s after the input box"
+  [ ! -e "$rec/2 mid.wav" ] || fail "F2 after Down renamed another file than 2 mid.wav"
+else
+  fail "F2 showed no input box named Rename"
+fi
+case="Delete after Down"
+vexa_focus
+vexa_click 60 226; vexa_focus; key Down   # "3 high.wav" is the second row now
+key Delete
+if ready Confirm; then
+  key Return
+  vexa_until 10 gone "$rec/3 high.wav" || fail "Delete after Down did not delete 3 high.wav"
+else
+  fail "Delete asked nothing"
+fi
+[ -e "$rec/1 low.wav" ] && [ -e "$rec/moved.wav" ] || fail "Delete after Down deleted another file"
 
 # --- Ctrl+O opens the open dialog; Escape closes it ---
 case="Ctrl+O opens"

@@ -7,8 +7,9 @@
 # go of it. A pause inside a recording is absent from the file, Stop while paused completes the
 # file, and the next recording takes the next number. SIGTERM during a WAV or MP3 recording,
 # running or paused, and the window's Close button during a WMA recording end the program with 0
-# and leave a finished file as long as the time recorded. A recordings folder that cannot be
-# made, or no sound server, gives a box and no file.
+# and leave a finished file as long as the time recorded. Quick taps (the mouse clicks the moment
+# it reaches Record or Stop) start and end takes. A recordings folder that cannot be made, or no
+# sound server, gives a box and no file.
 # Lengths are checked against the clock so that a busy machine only widens what is accepted: a
 # take lasts no longer than from just before its Record press to when its end was seen, and no
 # less than from when its audio was seen to when it was ended (vexa_take_range in lib.sh).
@@ -250,6 +251,33 @@ for row in "wav 0 2 44100 pcm_s16le 44100 2" "mp3 1 1 48000 mp3 48000 1" "wma 2 
     *) only_files "$rec" "Vexa_001.$ext" "Vexa_002.$ext" ;;
   esac
 done
+
+# --- Quick taps: the mouse comes from off the window and clicks at once ---------------------
+# No rest for the buttons' cursor poll: a press and release on Record starts each of five takes,
+# and the same on Stop ends it.
+tap() { # tap BUTTON: onto the middle of BUTTON from off the window, and a click at once
+  local kind x y w h _
+  read -r kind x y w h _ < <(vexa_control "$1")
+  vexa_off_window
+  vexa_until 10 left_alone "$1" || fail "the $1 button still shows the mouse 10 s after it left"
+  xdotool mousemove --window "$vexa_window" $((x + w / 2)) $((y + h / 2)) click 1
+}
+left_alone() { ! vexa_hovered "$1"; }
+if begin quick-taps 0 2 44100; then
+  taps=()
+  for n in 1 2 3 4 5; do
+    file="$rec/Vexa_00$n.wav"
+    tap record
+    vexa_wait_file "$file" 10 || { fail "quick tap $n on Record started no take"; break; }
+    vexa_wait_audio "$file" 10 || fail "Vexa_00$n.wav got no audio within 10 s"
+    tap stop
+    complete "$file" || break
+    taps+=("Vexa_00$n.wav")
+  done
+  echo "$case: ${#taps[@]} of 5 quick taps started and ended a take"
+  finish
+  [ ${#taps[@]} -eq 0 ] || only_files "$rec" "${taps[@]}"
+fi
 
 # --- SIGTERM or Close during a recording, running or paused --------------------------------
 for row in "wav 0 pcm_s16le sigterm" "mp3 1 mp3 sigterm" "wav 0 pcm_s16le paused-sigterm" "wma 2 wmav2 close"; do

@@ -1,19 +1,34 @@
 // ctest-label: gui
+// ctest-link: vexa_recording vexa_mixer
 // The About box and the editor question as the user sees them: sizes, the rights line with the
-// year of the showing, the address that opens on a click, and the question's three endings.
+// year of the showing, the address that opens on a click, and the question's three endings;
+// and every dialog with a language's texts, which it fits.
 #include "extras/EditorQuestionDialog.h"
 #include "extras/TAboutForm.h"
+#include "i18n/LanguageApplier.h"
+#include "i18n/LanguageFile.h"
+#include "i18n/ObjectNameTextsView.h"
+#include "mixer/TSoundSourceForm.h"
+#include "platform/NullMixerBackend.h"
 #include "platform/Shell.h"
+#include "recording/TFormatForm.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -151,6 +166,116 @@ TEST(EditorQuestionDialogTest, YesNoAndTheWindowButton)
             c.act();
         });
         EXPECT_EQ(form.exec(), c.result);
+    }
+}
+
+// English.ini with every text of the dialogs' sections said three times over.
+QString writeLongCaptions(const QString& folder)
+{
+    QFile english(QDir(qEnvironmentVariable("VEXA_SOURCE_DIR")).filePath("languages/English.ini"));
+    if (!english.open(QIODevice::ReadOnly))
+        return QString();
+    const QStringList lengthened{"[Common]", "[RecordFormatForm]", "[SoundSourceForm]",
+                                 "[EditorForm]"};
+    QStringList lines;
+    bool lengthen = false;
+    for (const QString& line : QString::fromUtf8(english.readAll()).split('\n')) {
+        if (line.startsWith('['))
+            lengthen = lengthened.contains(line.trimmed());
+        const int equals = line.indexOf('=');
+        if (lengthen && equals > 0 && !line.startsWith("Caption=")) {
+            const QString text = line.mid(equals + 1).trimmed();
+            lines << line.left(equals + 1) + QStringList{text, text, text}.join(' ');
+        } else {
+            lines << line;
+        }
+    }
+    QFile out(QDir(folder).filePath("Long.ini"));
+    if (!out.open(QIODevice::WriteOnly))
+        return QString();
+    out.write(lines.join('\n').toUtf8());
+    return out.fileName();
+}
+
+// A control's text is cut when the control is narrower (or, wrapped, lower) than the text needs,
+// or reaches out of the dialog.
+QString cutTexts(const QDialog& dialog)
+{
+    QStringList cut;
+    for (QWidget* w : dialog.findChildren<QWidget*>()) {
+        if (!w->isVisible() ||
+            !(qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
+              qobject_cast<QGroupBox*>(w)))
+            continue;
+        const auto* label = qobject_cast<QLabel*>(w);
+        const auto* push = qobject_cast<QPushButton*>(w);
+        bool fits;
+        if (label && label->wordWrap())
+            fits = w->height() >= w->heightForWidth(w->width());
+        else if (push) // the text within the frame
+            fits = w->width() >= push->fontMetrics().horizontalAdvance(push->text()) + 4;
+        else
+            fits = w->width() >=
+                (qobject_cast<QGroupBox*>(w) ? w->minimumSizeHint() : w->sizeHint()).width();
+        const QRect inDialog(w->mapTo(&dialog, QPoint(0, 0)), w->size());
+        if (!fits || !dialog.rect().contains(inDialog))
+            cut << w->objectName();
+    }
+    return cut.join(' ');
+}
+
+TEST(DialogTexts, EveryTextFitsAndTheShippedLanguagesKeepTheNormalSizes)
+{
+    QTemporaryDir dir;
+    const QString languages = QDir(qEnvironmentVariable("VEXA_SOURCE_DIR")).filePath("languages/");
+    const QString longCaptions = writeLongCaptions(dir.path());
+    ASSERT_FALSE(longCaptions.isEmpty());
+    const struct {
+        const char* window;
+        QSize normal;
+        std::function<std::unique_ptr<QDialog>()> make;
+    } dialogs[] = {
+        {"TFormatForm", {361, 267}, [] { return std::make_unique<recording::TFormatForm>(); }},
+        {"TSoundSourceForm",
+         {289, 321},
+         [] {
+             return std::make_unique<mixer::TSoundSourceForm>(
+                 [] { return std::make_unique<platform::NullMixerBackend>(); });
+         }},
+        {"TRunDravenaForm",
+         {217, 134},
+         [] { return std::make_unique<extras::EditorQuestionDialog>(); }},
+    };
+    const struct {
+        QString file;
+        bool shipped;
+    } files[] = {
+        {languages + "English.ini", true},
+        {languages + "ChineseGB.ini", true},
+        {languages + "ChineseBig5.ini", true},
+        {longCaptions, false},
+    };
+    for (const auto& d : dialogs) {
+        for (const auto& f : files) {
+            SCOPED_TRACE(std::string(d.window) + " " + QFileInfo(f.file).fileName().toStdString());
+            const i18n::LanguageFile language(f.file);
+            ASSERT_TRUE(language.isOpen());
+            const std::unique_ptr<QDialog> dialog = d.make();
+            // The designed 8-point font (the language's replaces it but for the question's).
+            dialog->setFont(QFont(QStringLiteral("Tahoma"), 8));
+            i18n::ObjectNameTextsView view(dialog.get());
+            i18n::LanguageApplier applier;
+            applier.registerWindow(QString::fromLatin1(d.window), &view);
+            applier.apply(language, false, true);
+            dialog->show();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+            EXPECT_EQ(cutTexts(*dialog), QString());
+            if (f.shipped)
+                EXPECT_EQ(dialog->size(), d.normal);
+            else
+                EXPECT_GT(dialog->width(), d.normal.width());
+            dialog->close();
+        }
     }
 }
 

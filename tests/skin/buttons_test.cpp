@@ -1,6 +1,7 @@
 // ctest-label: gui
 // Push and round buttons: when a release clicks (driven by an injected cursor and QTest
-// mouse events, one poll at a time), the hover cursor and hint, and what is painted where.
+// mouse events, one poll at a time; a press or release tells where the pointer is too), the
+// hover cursor and hint, and what is painted where.
 #include "skin/TQLTButton.h"
 #include "skin/TQLTCircleButton.h"
 
@@ -90,15 +91,16 @@ public:
 
 } // namespace
 
-TEST(Buttons, ClickOnlyOnLeftReleaseWhileMarkedHovered)
+TEST(Buttons, ClickOnLeftPressAndReleaseOverTheButton)
 {
     const Scenario scenarios[] = {
         {"entered and polled, then pressed and released", Kind::Push,
          {cursor(10, 10), poll(), press(10, 10), release(10, 10)}, 1, true, true},
         {"press within one poll of entering", Kind::Push,
-         {cursor(-5, -5), poll(), cursor(10, 10), press(10, 10), release(10, 10)}, 0, false, false},
+         {cursor(-5, -5), poll(), cursor(10, 10), press(10, 10), release(10, 10)}, 1, true, true},
+        {"press and release before any poll", Kind::Push, {press(5, 5), release(5, 5)}, 1, true, true},
         {"press, move off, release before the next poll", Kind::Push,
-         {cursor(10, 10), poll(), press(10, 10), cursor(40, 40), release(40, 40)}, 1, true, true},
+         {cursor(10, 10), poll(), press(10, 10), cursor(40, 40), release(40, 40)}, 0, false, false},
         {"press, move off, poll, release", Kind::Push,
          {cursor(10, 10), poll(), press(10, 10), cursor(40, 40), poll(), release(40, 40)}, 0, false, false},
         {"resting on the top edge row", Kind::Push,
@@ -109,6 +111,8 @@ TEST(Buttons, ClickOnlyOnLeftReleaseWhileMarkedHovered)
          {cursor(19, 19), poll(), press(19, 19), release(19, 19)}, 1, true, true},
         {"disabled after hovering", Kind::Push,
          {cursor(10, 10), poll(), {Op::Disable}, press(10, 10), release(10, 10)}, 0, true, true},
+        {"disabled before any poll", Kind::Push,
+         {{Op::Disable}, press(10, 10), release(10, 10)}, 0, false, false},
         {"disabled, then enabled again", Kind::Push,
          {cursor(10, 10), poll(), {Op::Disable}, {Op::Enable}, press(10, 10), release(10, 10)}, 1, true, true},
         {"right button", Kind::Push,
@@ -122,7 +126,9 @@ TEST(Buttons, ClickOnlyOnLeftReleaseWhileMarkedHovered)
         {"round: into the corner after hovering", Kind::Round,
          {cursor(14, 14), poll(), cursor(2, 2), poll(), press(2, 2), release(2, 2)}, 0, false, false},
         {"round: press within one poll of entering", Kind::Round,
-         {cursor(14, 14), press(14, 14), release(14, 14)}, 0, false, false},
+         {cursor(14, 14), press(14, 14), release(14, 14)}, 1, true, true},
+        {"round: quick press in the corner after hovering", Kind::Round,
+         {cursor(14, 14), poll(), press(2, 2), release(2, 2)}, 0, false, false},
         {"round: disabled keeps polling but never clicks", Kind::Round,
          {{Op::Disable}, cursor(14, 14), poll(), press(14, 14), release(14, 14)}, 0, false, false},
         {"round: right button", Kind::Round,

@@ -75,7 +75,7 @@ const ControlRow Controls[] = {
     {"LabelDir", "skin::SkinLabel", {24, 174, 217, 13}, nullptr},
     {"PaintBox1", "skin::TPaintBox", {10, 56, 88, 44}, nullptr},
     {"PaintBox2", "skin::TPaintBox", {104, 90, 154, 10}, nullptr},
-    {"ListViewFiles", "QTreeWidget", {10, 218, 250, 132}, nullptr},
+    {"ListViewFiles", "skin::FileListWidget", {10, 218, 250, 132}, nullptr},
 };
 
 class Window {
