@@ -34,6 +34,8 @@ QList<LanguageSection> LanguageKeys()
     sections[2].keys << QStringLiteral("DiskFullStart") << QStringLiteral("DiskSpaceLow")
                      << QStringLiteral("DiskFullStop") << QStringLiteral("DropoutSummary")
                      << QStringLiteral("ClipSummary");
+    // A listing that found several files it could not read (%1: how many).
+    sections[2].keys << QStringLiteral("UnreadableFiles");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

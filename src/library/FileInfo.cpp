@@ -155,29 +155,26 @@ bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
     return true;
 }
 
-bool FileInfo::reportFailure(const QString& path)
-{
-    return reported_.firstReport(path);
-}
-
 void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view,
                             const recording::RecordFormat& format,
                             const i18n::LanguageFile& language)
 {
+    // A file the user chose says why it cannot be read, also when its facts come later.
+    const bool chosen = userChoice_ || (pendingChosen_ && !pending_.isEmpty() && path == pending_);
     pending_.clear();
+    pendingChosen_ = false;
     if (path.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
         WaveInfo info;
         const WaveHeaderResult result = WaveHeader::read(path, info);
         if (result != WaveHeaderResult::Ok) {
             // The name shown is the new file's: no values of another file under it.
             view.setFileInfoLabels(FileInfoLabels());
-            if (reportFailure(path)) {
+            if (chosen) {
                 messages_.show(WaveHeader::message(result));
                 showStringsMessage(messages_, language, "str006");
             }
             return;
         }
-        reported_.forget(path);
         FileInfoLabels labels;
         labels.channel = channelText(info.Channels, language);
         labels.format = QStringLiteral("wav");
@@ -193,11 +190,10 @@ void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view,
             labels.format = wma ? QStringLiteral("wma") : QStringLiteral("mp3");
             view.setFileInfoLabels(labels);
             pending_ = path;
-        } else if (showStreamInfo(path, wma, view, language)) {
-            reported_.forget(path);
-        } else {
+            pendingChosen_ = chosen;
+        } else if (!showStreamInfo(path, wma, view, language)) {
             view.setFileInfoLabels(FileInfoLabels());
-            if (reportFailure(path))
+            if (chosen)
                 showStringsMessage(messages_, language, wma ? "str008" : "str007");
         }
     } else {

@@ -55,7 +55,7 @@ struct Bench : LibraryBench {
     }
 
     library::FileLister lister{engine, sink, QIcon()};
-    library::FileCommands commands{host, view, lister, selection, playback, sink};
+    library::FileCommands commands{host, view, lister, selection, info, playback, sink};
 };
 
 } // namespace

@@ -293,27 +293,41 @@ TEST(StreamProbe, LibraryListsAndDetailsWithoutOpeningAFile)
                       library::FileInfoLabels({"mp3", "44100", "Stereo", "16", "128", "01:05"}));
             EXPECT_TRUE(sink.messages().isEmpty());
         } else {
-            // The fake engine decodes nothing: every stream file reads as broken here.
+            // The fake engine decodes nothing: every stream file reads as broken here. The
+            // activation's own selection of the first one says nothing of it.
             EXPECT_EQ(durations, QStringList({"00:00", "00:00", "00:00", "00:01"}));
-            ASSERT_EQ(sink.messages().size(), 1);
-            EXPECT_EQ(sink.messages()[0].text, "Bad MP3");
+            EXPECT_EQ(panel.labels, library::FileInfoLabels());
+            EXPECT_TRUE(sink.messages().isEmpty());
         }
         EXPECT_EQ(engine.opened, c.openedHere);
 
-        // Copied in, the folder refreshed, the new file selected.
+        // Copied in with a broken one, the folder refreshed; the broken one clicked before its
+        // facts are in says so once they are; then the new file selected.
         ASSERT_TRUE(QFile::copy(folder + "a.mp3", folder + "z.mp3"));
+        ASSERT_TRUE(writeFile(folder + "y.mp3", "broken too"));
         library.commands().Refresh();
+        list.focused = list.captions().indexOf("y.mp3");
+        library.commands().ListClick();
+        ticks();
+        ASSERT_EQ(sink.messages().size(), 1);
+        EXPECT_EQ(sink.messages()[0].text, "Bad MP3");
+        EXPECT_EQ(panel.fileName, "y.mp3");
+        EXPECT_EQ(panel.labels, library::FileInfoLabels());
         library.SelectFile("z.mp3");
         ticks();
-        ASSERT_EQ(list.captions(), QStringList({"a.mp3", "b.wma", "c.mp3", "d.wav", "z.mp3"}));
+        ASSERT_EQ(list.captions(),
+                  QStringList({"a.mp3", "b.wma", "c.mp3", "d.wav", "y.mp3", "z.mp3"}));
         if (c.openedHere.isEmpty()) {
-            EXPECT_EQ(list.items[4].duration, "01:05");
+            EXPECT_EQ(list.items[5].duration, "01:05");
             EXPECT_EQ(panel.labels.totalTime, "01:05");
             EXPECT_EQ(engine.opened, QStringList());
         } else {
             EXPECT_EQ(engine.opened.mid(c.openedHere.size()),
-                      QStringList({folder + "z.mp3", folder + "z.mp3"}));
+                      QStringList({folder + "y.mp3", folder + "z.mp3", folder + "y.mp3",
+                                   folder + "z.mp3"}));
         }
+        EXPECT_EQ(sink.messages().size(), 1);
+        QFile::remove(folder + "y.mp3");
         QFile::remove(folder + "z.mp3");
     }
 }
