@@ -88,12 +88,15 @@ public:
     // The bit rate label holds three digits: a larger value is left out rather than shown cut.
     static constexpr std::uint32_t MaxBitrateShown = 999;
 
-    // kbit/s from the file size and the length: size / (125 x seconds) rounded half up; WMA
-    // rates are raised to the next even number. Empty when the length is not positive or the
-    // value does not fit the label.
+    // The bit rate label for kbit/s: rounded half up, and for a WMA file an odd value raised
+    // to the next even one. Empty when it does not fit the label. Every way the panel finds a
+    // rate ends here.
+    static QString shownKbps(double kbps, bool wma);
+    // kbit/s from the file size and the length: size / (125 x seconds), as shownKbps shows it.
+    // Empty when the length is not positive.
     static QString bitrateText(std::uint32_t fileSize, float seconds, bool wma);
-    // kbit/s of a rate in bit/s, rounded half up; empty when it does not fit the label.
-    static QString kbpsText(std::uint32_t bitsPerSecond);
+    // kbit/s of a rate in bit/s (the engine's, or the reader process's), as shownKbps shows it.
+    static QString kbpsText(std::uint32_t bitsPerSecond, bool wma);
 
 private:
     bool showStreamInfo(const QString& path, bool wma, FileInfoView& view,
