@@ -12,6 +12,7 @@ extern "C" {
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "audio/FfmpegPath.h"
@@ -313,7 +314,26 @@ int WmaWriter::initialise(const QString& path, int sampleRate, int channels, int
 {
     if (!available_ || writer_)
         return -1;
+    // The encoder's and the container's contexts and buffers come to about half a megabyte,
+    // given back at the end of the take. Made on the caller's thread (the window's) they would
+    // come from its heap, and the small allocations that last (the list's row of the new file,
+    // what is known of it) would settle in the holes they leave: the next take's contexts
+    // would no longer fit there, and the heap would grow by about as much with every take kept
+    // in the folder. Made on a thread of their own they come from another of the allocator's
+    // arenas (glibc gives threads their own), which the next take's setting up uses again.
+    // Whatever fails is said on the caller's thread, in its order.
+    int chunk = -1;
+    const char* failure = nullptr;
+    std::thread setUp([&] { chunk = setUpWriter(path, sampleRate, channels, bitrate, failure); });
+    setUp.join();
+    if (failure)
+        report(failure);
+    return chunk;
+}
 
+int WmaWriter::setUpWriter(const QString& path, int sampleRate, int channels, int bitrate,
+                           const char*& failure)
+{
     // Create the writer: the container on a file of our own.
     auto w = std::make_unique<Writer>();
     path_ = path;
@@ -333,7 +353,7 @@ int WmaWriter::initialise(const QString& path, int sampleRate, int channels, int
     if (!ok) {
         writer_ = std::move(w);
         release(file_->isOpen());
-        report("Failed to Create Audio Writer");
+        failure = "Failed to Create Audio Writer";
         return -1;
     }
     w->io->seekable = AVIO_SEEKABLE_NORMAL;
@@ -360,7 +380,7 @@ int WmaWriter::initialise(const QString& path, int sampleRate, int channels, int
     ok = ok && swr_init(wr.swr) >= 0;
     if (!ok) {
         release(true);
-        report("Failed to Set Input Format");
+        failure = "Failed to Set Input Format";
         return -1;
     }
     wr.inChannels = channels;
@@ -421,7 +441,7 @@ int WmaWriter::initialise(const QString& path, int sampleRate, int channels, int
     ok = ok && wr.padWithSilence(1);
     if (!ok) {
         release(true);
-        report("Failed to Set Output Format");
+        failure = "Failed to Set Output Format";
         return -1;
     }
 

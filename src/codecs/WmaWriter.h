@@ -46,6 +46,10 @@ public:
 private:
     struct Writer;
     void report(const char* text);
+    // The work of initialise, on the thread that runs it; a failure's message is left in
+    // failure.
+    int setUpWriter(const QString& path, int sampleRate, int channels, int bitrate,
+                    const char*& failure);
     void release(bool removeFile);
 
     platform::MessageSink& messages_;

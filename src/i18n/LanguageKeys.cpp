@@ -38,6 +38,8 @@ QList<LanguageSection> LanguageKeys()
     // the file); muted at Record, or digital silence at the start of the take (%1: the line).
     sections[2].keys << QStringLiteral("LineLostRecord") << QStringLiteral("LineMuted")
                      << QStringLiteral("LineSilent");
+    // A listing that found several files it could not read (%1: how many).
+    sections[2].keys << QStringLiteral("UnreadableFiles");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

@@ -79,6 +79,9 @@ const QHash<QString, QString>& builtInTexts()
          QStringLiteral("Audio was lost %1 time(s) during the recording (the computer was too busy), %2 s in total; the first at %3. Silence of the same length stands in for it, so what follows stays in place.")},
         {id(QStringLiteral("Strings"), QStringLiteral("ClipSummary")),
          QStringLiteral("The input was too loud: %1 clipped passage(s), the first at %2. Lower the recording volume.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("UnreadableFiles")),
+         QStringLiteral("%1 files in the recordings folder could not be read; they are listed "
+                        "with 00:00. Select one of them to see why.")},
     };
     return texts;
 }

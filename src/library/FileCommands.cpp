@@ -2,8 +2,9 @@
 
 #include "i18n/LanguageFile.h"
 #include "i18n/LanguageMessages.h"
-#include "library/FileLister.h"
+#include "library/FileInfo.h"
 #include "library/FileListView.h"
+#include "library/FileLister.h"
 #include "library/FileSelection.h"
 #include "library/LibraryHost.h"
 #include "library/Playback.h"
@@ -116,7 +117,10 @@ void FileCommands::OpenFile()
     const QString folder = withTrailingSeparator(chosen.absolutePath());
     host_.setRecordingsFolder(folder);
     lister_.ListRecordings(folder, list_);
-    selection_.SelectFile(chosen.fileName());
+    {
+        const FileInfo::UserChoice user(info_);
+        selection_.SelectFile(chosen.fileName());
+    }
     host_.transport().SetTransportState(Idle);
     if (wasOn)
         playback_.Play();
@@ -239,7 +243,10 @@ void FileCommands::ListClick()
     const int focused = list_.focusedIndex();
     if (list_.count() > 0 && focused >= 0)
         list_.setSelectedIndex(focused);
-    selection_.SelectFile(selection_.selectedCaption());
+    {
+        const FileInfo::UserChoice chosen(info_);
+        selection_.SelectFile(selection_.selectedCaption());
+    }
     const TransportState state = host_.transport().state();
     if (state == Idle || state == Playing || state == PlayPaused)
         host_.transport().SetTransportState(state);
@@ -254,7 +261,10 @@ void FileCommands::ListDoubleClick()
         playback_.stopStream();
         host_.transport().SetTransportState(Idle);
     }
-    selection_.SelectFile(selection_.selectedCaption());
+    {
+        const FileInfo::UserChoice chosen(info_);
+        selection_.SelectFile(selection_.selectedCaption());
+    }
     if (list_.selectedIndex() >= 0)
         playback_.Play();
 }

@@ -19,10 +19,13 @@ class Playback;
 
 class FileCommands {
 public:
+    // info: the panel the selection fills (a click, a double-click and Open file are the
+    // user's choice of a file).
     FileCommands(LibraryHost& host, FileListView& list, FileLister& lister,
-                 FileSelection& selection, Playback& playback, platform::MessageSink& messages)
-        : host_(host), list_(list), lister_(lister), selection_(selection), playback_(playback),
-          messages_(messages)
+                 FileSelection& selection, FileInfo& info, Playback& playback,
+                 platform::MessageSink& messages)
+        : host_(host), list_(list), lister_(lister), selection_(selection), info_(info),
+          playback_(playback), messages_(messages)
     {
     }
 
@@ -65,6 +68,7 @@ private:
     FileListView& list_;
     FileLister& lister_;
     FileSelection& selection_;
+    FileInfo& info_;
     Playback& playback_;
     platform::MessageSink& messages_;
 };

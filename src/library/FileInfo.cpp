@@ -36,23 +36,29 @@ QString FileInfo::bitsText(std::uint32_t flags)
     return QStringLiteral("16");
 }
 
-QString FileInfo::bitrateText(std::uint32_t fileSize, float seconds, bool wma)
+QString FileInfo::shownKbps(double kbps, bool wma)
 {
-    if (!(seconds > 0))
-        return QString(); // no length, no rate
-    const double kbps = double(fileSize) / (125.0 * double(seconds)) + 0.5;
-    if (kbps >= 4294967296.0)
+    // Rounded half up; a WMA file's odd rate is raised to the next even one, whichever way the
+    // rate was found.
+    const double rounded = kbps + 0.5;
+    if (!(rounded >= 0) || rounded >= double(MaxBitrateShown) + 2)
         return QString();
-    std::uint32_t rate = std::uint32_t(kbps);
+    std::uint32_t rate = std::uint32_t(rounded);
     if (wma && (rate & 1))
         ++rate;
     return rate > MaxBitrateShown ? QString() : QString::number(rate);
 }
 
-QString FileInfo::kbpsText(std::uint32_t bitsPerSecond)
+QString FileInfo::bitrateText(std::uint32_t fileSize, float seconds, bool wma)
 {
-    const std::uint32_t kbps = std::uint32_t((std::uint64_t(bitsPerSecond) + 500) / 1000);
-    return kbps > MaxBitrateShown ? QString() : QString::number(kbps);
+    if (!(seconds > 0))
+        return QString(); // no length, no rate
+    return shownKbps(double(fileSize) / (125.0 * double(seconds)), wma);
+}
+
+QString FileInfo::kbpsText(std::uint32_t bitsPerSecond, bool wma)
+{
+    return shownKbps(double(bitsPerSecond) / 1000.0, wma);
 }
 
 FileInfoLabels FileInfo::recordFormatLabels(const recording::RecordFormat& format,
@@ -148,36 +154,33 @@ bool FileInfo::showStreamInfo(const QString& path, bool wma, FileInfoView& view,
     const float lengthSeconds = float(facts.seconds);
     // The engine's rate of the audio data alone; the file size over the length counts tags,
     // cover pictures and container headers too, and is only the fallback.
-    labels.bitrate = facts.bitrate > 0 ? kbpsText(facts.bitrate)
+    labels.bitrate = facts.bitrate > 0 ? kbpsText(facts.bitrate, wma)
                                        : bitrateText(facts.fileSize, lengthSeconds, wma);
     labels.totalTime = DurationText(std::uint32_t(lengthSeconds));
     view.setFileInfoLabels(labels);
     return true;
 }
 
-bool FileInfo::reportFailure(const QString& path)
-{
-    return reported_.firstReport(path);
-}
-
 void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view,
                             const recording::RecordFormat& format,
                             const i18n::LanguageFile& language)
 {
+    // A file the user chose says why it cannot be read, also when its facts come later.
+    const bool chosen = userChoice_ || (pendingChosen_ && !pending_.isEmpty() && path == pending_);
     pending_.clear();
+    pendingChosen_ = false;
     if (path.endsWith(QLatin1String(".wav"), Qt::CaseInsensitive)) {
         WaveInfo info;
         const WaveHeaderResult result = WaveHeader::read(path, info);
         if (result != WaveHeaderResult::Ok) {
             // The name shown is the new file's: no values of another file under it.
             view.setFileInfoLabels(FileInfoLabels());
-            if (reportFailure(path)) {
+            if (chosen) {
                 messages_.show(WaveHeader::message(result));
                 showStringsMessage(messages_, language, "str006");
             }
             return;
         }
-        reported_.forget(path);
         FileInfoLabels labels;
         labels.channel = channelText(info.Channels, language);
         labels.format = QStringLiteral("wav");
@@ -193,11 +196,10 @@ void FileInfo::ShowFileInfo(const QString& path, FileInfoView& view,
             labels.format = wma ? QStringLiteral("wma") : QStringLiteral("mp3");
             view.setFileInfoLabels(labels);
             pending_ = path;
-        } else if (showStreamInfo(path, wma, view, language)) {
-            reported_.forget(path);
-        } else {
+            pendingChosen_ = chosen;
+        } else if (!showStreamInfo(path, wma, view, language)) {
             view.setFileInfoLabels(FileInfoLabels());
-            if (reportFailure(path))
+            if (chosen)
                 showStringsMessage(messages_, language, wma ? "str008" : "str007");
         }
     } else {

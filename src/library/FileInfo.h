@@ -2,11 +2,13 @@
 // ShowFileInfo: fills the information panel for a path by its extension: a WAV file from its
 // header, an MP3 or WMA file from the engine's stream of it, anything else (the empty path
 // included) with the current record format. After a failure the panel's values are emptied
-// (the file-name label, set by the selection, names the new file) and the [Strings] message of
-// the file type is shown, once per run for each file unless the file changes.
+// (the file-name label, set by the selection, names the new file). Why the file cannot be read
+// (the WAV reader's text, then the [Strings] message of the file type) is said when the user
+// chose the file (UserChoice), each time; the selections the program makes itself (re-lists,
+// Refresh, the end of a recording, the window's activation) say nothing: the listing has said
+// in one box what it could not read.
 #include "audio/AudioApi.h"
 #include "library/FileInfoView.h"
-#include "library/FileReports.h"
 #include "library/StreamFacts.h"
 #include "recording/RecordFormat.h"
 
@@ -36,10 +38,23 @@ public:
     void ShowFileInfo(const QString& path, FileInfoView& view,
                       const recording::RecordFormat& format, const i18n::LanguageFile& language);
 
-    // A file's failure is reported once per run (again only when the file changed), so the
-    // activation that follows the closing of a failure message stays quiet whatever this says.
-    // Kept for the window's activation, which still sets it around its re-selection.
-    void setQuietRepeats(bool quiet) { quietRepeats_ = quiet; }
+    // While one lives, what the panel shows is the file the user chose (a click in the list,
+    // Previous, Next, Open file): a failure is said in boxes. So is the failure of a file the
+    // user chose while it waited for its facts (pendingPath), once they are in.
+    class UserChoice {
+    public:
+        explicit UserChoice(FileInfo& info) : info_(info), before_(info.userChoice_)
+        {
+            info_.userChoice_ = true;
+        }
+        ~UserChoice() { info_.userChoice_ = before_; }
+        UserChoice(const UserChoice&) = delete;
+        UserChoice& operator=(const UserChoice&) = delete;
+
+    private:
+        FileInfo& info_;
+        bool before_;
+    };
 
     // The facts of an MP3 or WMA file already known (a take just recorded into it): the panel
     // shows them instead of opening the file while its size and modification time stay.
@@ -73,25 +88,24 @@ public:
     // The bit rate label holds three digits: a larger value is left out rather than shown cut.
     static constexpr std::uint32_t MaxBitrateShown = 999;
 
-    // kbit/s from the file size and the length: size / (125 x seconds) rounded half up; WMA
-    // rates are raised to the next even number. Empty when the length is not positive or the
-    // value does not fit the label.
+    // The bit rate label for kbit/s: rounded half up, and for a WMA file an odd value raised
+    // to the next even one. Empty when it does not fit the label. Every way the panel finds a
+    // rate ends here.
+    static QString shownKbps(double kbps, bool wma);
+    // kbit/s from the file size and the length: size / (125 x seconds), as shownKbps shows it.
+    // Empty when the length is not positive.
     static QString bitrateText(std::uint32_t fileSize, float seconds, bool wma);
-    // kbit/s of a rate in bit/s, rounded half up; empty when it does not fit the label.
-    static QString kbpsText(std::uint32_t bitsPerSecond);
+    // kbit/s of a rate in bit/s (the engine's, or the reader process's), as shownKbps shows it.
+    static QString kbpsText(std::uint32_t bitsPerSecond, bool wma);
 
 private:
     bool showStreamInfo(const QString& path, bool wma, FileInfoView& view,
                         const i18n::LanguageFile& language);
     // The facts of a file from what is known of it, else from the engine (then kept).
     bool streamFacts(const QString& path, bool wma, StreamFacts& facts);
-    // Whether a failure of the path is to be shown now; remembers it as reported.
-    bool reportFailure(const QString& path);
-
     audio::AudioApi& engine_;
     platform::MessageSink& messages_;
-    bool quietRepeats_ = false;
-    FileReports reported_; // files whose failure was shown
+    bool userChoice_ = false; // see UserChoice
     struct Known {
         platform::LocalFiles::Stamp stamp;
         StreamFacts facts;
@@ -101,6 +115,7 @@ private:
     const Known* known(const QString& path, const platform::LocalFiles::Stamp& stamp) const;
     std::function<bool(const QString&)> deferrable_;
     QString pending_;
+    bool pendingChosen_ = false;  // the user chose the pending file
     QHash<QString, Known> known_; // by path
 };
 

@@ -1,5 +1,7 @@
 #include "library/FileLister.h"
 
+#include "i18n/LanguageFile.h"
+#include "i18n/LanguageMessages.h"
 #include "library/DurationText.h"
 #include "library/FileListView.h"
 #include "library/FileTypeIcons.h"
@@ -200,11 +202,23 @@ QString FileLister::ListRecordings(const QString& folder, FileListView& view,
     }
 
     // Shown after the list is complete: a box is modal and the window may re-list when it
-    // closes, which then finds these files already reported.
-    for (const platform::Message& message : pending)
-        messages_.show(message);
+    // closes, which then finds these files already reported. One box, however many files.
+    if (!pending.isEmpty())
+        messages_.show(unreadableMessage(pending));
 
     return names.isEmpty() ? QString() : names.first();
+}
+
+platform::Message FileLister::unreadableMessage(const QList<platform::Message>& failures) const
+{
+    if (failures.size() == 1)
+        return failures.first();
+    static const i18n::LanguageFile builtIn; // no file: the built-in texts
+    const i18n::LanguageFile& language = language_ ? language_() : builtIn;
+    platform::Message message = i18n::LanguageMessages::information(
+        language, QStringLiteral("UnreadableFiles"), failures.first().withOwner);
+    message.text = message.text.arg(failures.size());
+    return message;
 }
 
 bool FileLister::isDeferred(const QString& path) const

@@ -2,10 +2,13 @@
 // ListRecordings: the WAV, MP3 and WMA files of the recordings folder, sorted by name without
 // regard to case, each with its icon index and its duration, into the list view.
 //
-// A WAV file whose header cannot be read is listed with 00:00 and its reader's message is
-// shown once the list is filled, once per run of the program: again only when the file
-// changed (FileReports). So neither a re-list (Refresh, the end of a recording, Delete,
-// Rename) nor the activation that follows the closing of such a message brings it back.
+// A WAV file whose header cannot be read is listed with 00:00 and reported once the list is
+// filled, once per run of the program: again only when the file changed (FileReports). So
+// neither a re-list (Refresh, the end of a recording, Delete, Rename) nor the activation that
+// follows the closing of such a message brings it back. A listing raises at most one box: the
+// reader's message when it has one file to report, else the number of files that could not
+// be read ([Strings] "UnreadableFiles"); each file's own message comes when the user selects
+// it (FileInfo).
 //
 // A re-list stays quick in a large folder: durations are kept by path, size and modification
 // time, so only new or changed files are read again, and a view that can edit in place gets
@@ -26,11 +29,16 @@
 
 #include <QHash>
 #include <QIcon>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <optional>
+
+namespace i18n {
+class LanguageFile;
+} // namespace i18n
 
 namespace library {
 
@@ -80,6 +88,16 @@ public:
     // are not valid UTF-8 are kept, decoded by platform::LocalFiles::decodeName.
     static QStringList recordingNames(const QString& folder);
 
+    // The language file the box naming the unreadable files takes its words from (without
+    // one: the built-in English text).
+    void setLanguage(std::function<const i18n::LanguageFile&()> language)
+    {
+        language_ = std::move(language);
+    }
+    // The one box of a listing that found these files' failures to report: the reader's
+    // message of a single file, else the number of files that could not be read.
+    platform::Message unreadableMessage(const QList<platform::Message>& failures) const;
+
     // Image index by extension: 0 ".wav", 1 ".mp3", 2 ".wma", -1 any other.
     static int imageIndexFor(const QString& name);
 
@@ -116,6 +134,7 @@ private:
         bool here = false; // the probe could not read it: read through the engine
     };
     QList<Deferred> deferred_; // front first
+    std::function<const i18n::LanguageFile&()> language_;
     StreamProbe* probe_ = nullptr;
     bool probeBroken_ = false; // it could not be started: everything is read here
     QHash<QString, platform::LocalFiles::Stamp> probing_; // asked of the probe, as they were

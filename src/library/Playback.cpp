@@ -1,8 +1,9 @@
 #include "library/Playback.h"
 
+#include "i18n/LanguageMessages.h"
+#include "library/FileInfo.h"
 #include "library/FileListView.h"
 #include "library/FileSelection.h"
-#include "i18n/LanguageMessages.h"
 #include "library/LibraryHost.h"
 #include "platform/LocalFiles.h"
 
@@ -91,7 +92,10 @@ void Playback::step(int delta)
     if (wasOn)
         stopStream();
     list_.setSelectedIndex(target);
-    selection_.SelectFile(list_.caption(target));
+    {
+        const FileInfo::UserChoice chosen(info_);
+        selection_.SelectFile(list_.caption(target));
+    }
     host_.transport().SetTransportState(Idle);
     if (wasOn)
         Play();

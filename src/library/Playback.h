@@ -10,15 +10,18 @@
 
 namespace library {
 
+class FileInfo;
 class FileListView;
 class FileSelection;
 class LibraryHost;
 
 class Playback {
 public:
+    // info: the panel the selection fills (Previous and Next are the user's choice of a file).
     Playback(LibraryHost& host, audio::AudioApi& engine, FileListView& list,
-             FileSelection& selection, platform::MessageSink& messages)
-        : host_(host), engine_(engine), list_(list), selection_(selection), messages_(messages)
+             FileSelection& selection, FileInfo& info, platform::MessageSink& messages)
+        : host_(host), engine_(engine), list_(list), selection_(selection), info_(info),
+          messages_(messages)
     {
     }
 
@@ -62,6 +65,7 @@ private:
     audio::AudioApi& engine_;
     FileListView& list_;
     FileSelection& selection_;
+    FileInfo& info_;
     platform::MessageSink& messages_;
     QString playFilePath_;
     std::uint32_t playLength_ = 0;

@@ -2,10 +2,12 @@
 // The recordings library of the main window in one object: listing, selection, the information
 // panel, the file commands and playback, wired to the window through LibraryHost and the two
 // views. The window's library part owns one and calls it from its handlers.
+#include "i18n/LanguageFile.h"
 #include "library/FileCommands.h"
 #include "library/FileInfo.h"
 #include "library/FileLister.h"
 #include "library/FileSelection.h"
+#include "library/LibraryHost.h"
 #include "library/Playback.h"
 #include "library/StreamProbe.h"
 
@@ -20,14 +22,17 @@ public:
                       audio::AudioApi& engine, platform::MessageSink& messages,
                       const QIcon& programIcon)
         : host_(host), list_(list), info_(engine, messages), lister_(engine, messages, programIcon),
-          selection_(host, list, panel, info_), playback_(host, engine, list, selection_, messages),
-          commands_(host, list, lister_, selection_, playback_, messages)
+          selection_(host, list, panel, info_),
+          playback_(host, engine, list, selection_, info_, messages),
+          commands_(host, list, lister_, selection_, info_, playback_, messages)
     {
+        lister_.setLanguage([this]() -> const i18n::LanguageFile& { return host_.language(); });
     }
 
     // Window activation: forgets the played file, re-lists the folder and selects its first
     // file, without repeating the messages of broken files already shown (the closing of such
-    // a message is itself an activation). MP3 and WMA durations not known yet are left to
+    // a message is itself an activation) and without a word about the first file (the listing
+    // says in one box what it could not read). MP3 and WMA durations not known yet are left to
     // readDeferredDurations, so that the window shows a large folder at once.
     void activate();
     // The next few durations an activation left out; the window's tick calls it.

@@ -5,6 +5,7 @@
 #include "platform/LocalFiles.h"
 
 #include <QProcess>
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -59,6 +60,7 @@ bool StreamProbe::start(const QStringList& paths)
         return false;
     paths_ = paths;
     next_ = 0;
+    restartedAt_ = -1;
     if (paths_.isEmpty())
         return true;
     if (!launch()) {
@@ -71,6 +73,11 @@ bool StreamProbe::start(const QStringList& paths)
 bool StreamProbe::launch()
 {
     output_.clear();
+    timedOut_ = false;
+    // A process that answered for all its files ends by itself as soon as it sees the end of
+    // its input: it is let go in peace, not killed.
+    if (process_ && process_->state() != QProcess::NotRunning)
+        process_->waitForFinished(1000);
     process_ = std::make_unique<QProcess>();
     process_->setProgram(program_);
     process_->setArguments({QString::fromLatin1(ServeArgument)});
@@ -97,21 +104,30 @@ QList<StreamProbe::Result> StreamProbe::take()
     QList<Result> results;
     if (!process_)
         return results;
-    if (busy() && process_->state() != QProcess::NotRunning && sinceAnswer_.hasExpired(limitMs_)) {
+    const auto readAnswers = [this, &results] {
+        output_ += process_->readAllStandardOutput();
+        int end;
+        while (busy() && (end = output_.indexOf('\n')) >= 0) {
+            Result r;
+            r.path = paths_[next_++];
+            r.outcome =
+                parseFacts(output_.left(end), r.facts) ? Outcome::Read : Outcome::Unreadable;
+            output_.remove(0, end + 1);
+            results.append(r);
+            sinceAnswer_.start(); // each file has the whole limit
+        }
+    };
+    // What it answered is taken before the time is judged: an answer that came just before
+    // the limit counts.
+    bool ended = process_->state() == QProcess::NotRunning;
+    readAnswers();
+    if (busy() && !ended && sinceAnswer_.hasExpired(limitMs_)) {
         // Stuck on one file: it goes as a crash does, the files before it are still read out.
+        timedOut_ = true;
         process_->kill();
         process_->waitForFinished(1000);
-    }
-    const bool ended = process_->state() == QProcess::NotRunning;
-    output_ += process_->readAllStandardOutput();
-    int end;
-    while (busy() && (end = output_.indexOf('\n')) >= 0) {
-        Result r;
-        r.path = paths_[next_++];
-        r.outcome = parseFacts(output_.left(end), r.facts) ? Outcome::Read : Outcome::Unreadable;
-        output_.remove(0, end + 1);
-        results.append(r);
-        sinceAnswer_.start();
+        ended = true;
+        readAnswers();
     }
     if (busy() && ended)
         finishAbnormalEnd(results);
@@ -120,15 +136,33 @@ QList<StreamProbe::Result> StreamProbe::take()
     return results;
 }
 
+bool StreamProbe::endedFromOutside() const
+{
+    if (timedOut_)
+        return false;
+    // A crashed process's exit code is the number of the signal that ended it.
+    const int signal = process_->exitCode();
+    return signal == SIGKILL || signal == SIGTERM;
+}
+
 void StreamProbe::finishAbnormalEnd(QList<Result>& results)
 {
-    // The process ended before answering for every file. Killed by a signal while it read a
-    // file (the decoder crashed, or the time limit): that file is unreadable, and a new process
-    // reads the rest.
+    // The process ended before answering for every file.
     if (process_->exitStatus() == QProcess::CrashExit) {
-        results.append({paths_[next_++], Outcome::Unreadable, StreamFacts()});
-        if (!busy() || launch())
-            return;
+        if (endedFromOutside()) {
+            // Nothing is known of the file it was reading: a new process reads it again, once.
+            if (restartedAt_ != next_) {
+                restartedAt_ = next_;
+                if (launch())
+                    return;
+            }
+        } else {
+            // The decoder crashed on the file, or it went over the time limit: that file is
+            // unreadable, and a new process reads the rest.
+            results.append({paths_[next_++], Outcome::Unreadable, StreamFacts()});
+            if (!busy() || launch())
+                return;
+        }
     }
     // Otherwise (or without a new process) the caller reads the rest itself.
     while (busy())

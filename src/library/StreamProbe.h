@@ -5,7 +5,11 @@
 // or to record WMA. The process is the program itself, started with ServeArgument. A file
 // that crashes the decoder takes only that process down: it is reported unreadable and a new
 // process reads the files after it. So does a file that keeps the process from answering for
-// longer than the time limit (a stalled network folder, a file the decoder scans without end).
+// longer than the time limit (a stalled network folder, a file the decoder scans without end);
+// the limit is per file, counted from the answer before.
+// A process ended from outside (SIGKILL or SIGTERM from another process: the out-of-memory
+// killer, a user's kill) says nothing about the file it was reading: a new process reads that
+// file again, once; ended so a second time on the same file, the caller reads the rest itself.
 //
 // Parent (GUI thread): start(paths), then take() whenever convenient (the window's tick); the
 // event loop moves the data in between, and waitForResults() waits without one (tests).
@@ -65,6 +69,9 @@ public:
 private:
     bool launch();
     void finishAbnormalEnd(QList<Result>& results);
+    // Whether the process, ended by a signal, was ended from outside rather than by the file
+    // it read (a crash of the decoder, or this side's kill at the time limit).
+    bool endedFromOutside() const;
 
     QString program_;
     int limitMs_;
@@ -72,6 +79,8 @@ private:
     std::unique_ptr<QProcess> process_;
     QStringList paths_;
     int next_ = 0;      // the first path without a result
+    bool timedOut_ = false; // this side killed the process at the time limit
+    int restartedAt_ = -1;  // the path a process ended from outside was started again on
     QByteArray output_; // read, not yet a whole line
 };
 

@@ -244,7 +244,7 @@ inline QString writeLanguage(const QString& dir)
     const QString path = dir + QStringLiteral("/lang.ini");
     writeFile(path, "[Common]\nMessage=Note\n[Strings]\nstr004=Delete this file?\n"
                     "str005=Cannot rename\nstr006=Bad WAV\nstr007=Bad MP3\nstr008=Bad WMA\n"
-                    "DeviceLostPlay=Output gone\n"
+                    "DeviceLostPlay=Output gone\nUnreadableFiles=%1 unreadable\n"
                     "[RecordFormatForm]\nMono=Mono\nStereo=Stereo\n");
     return path;
 }

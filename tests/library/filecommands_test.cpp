@@ -55,7 +55,7 @@ struct Bench : LibraryBench {
     }
 
     library::FileLister lister{engine, sink, QIcon()};
-    library::FileCommands commands{host, view, lister, selection, playback, sink};
+    library::FileCommands commands{host, view, lister, selection, info, playback, sink};
 };
 
 } // namespace
@@ -226,54 +226,81 @@ TEST(FileCommands, RenameTargets)
     }
 }
 
-TEST(FileCommands, NamesThatAreNotUtf8CanBePlayedRenamedAndDeleted)
+// Names are bytes: whatever is not valid UTF-8 in them (Latin-1 as an older system or a camera
+// writes it, UTF-8 forms of surrogates, overlong forms, values past U+10FFFF) is listed, shown,
+// read, renamed and deleted by exactly the bytes on the disk.
+TEST(FileCommands, NamesThatAreNotUtf8CanBeShownRenamedAndDeleted)
 {
-    Bench b({"a.wav"});
-    // Latin-1 names, as an older system or a camera writes them.
-    auto writeRaw = [&b](const QByteArray& rawName, int seconds) {
-        const QByteArray full = QFile::encodeName(b.host.folder) + rawName;
-        FILE* f = std::fopen(full.constData(), "wb");
-        ASSERT_NE(f, nullptr);
-        const QByteArray bytes = canonicalWav(1, 8000, 8, quint32(8000 * seconds));
-        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
-        std::fclose(f);
+    const struct {
+        const char* what;
+        QByteArray base; // the name's bytes before ".wav"
+    } cases[] = {
+        {"Latin-1", "caf\xe9"},
+        {"an encoded high surrogate", "\xed\xa0\x80 take"},
+        {"an encoded low surrogate", "take \xed\xbf\xbf"},
+        {"an overlong slash", "a\xc0\xafb"},
+        {"overlong dots", "\xe0\x80\xae\xe0\x80\xae"},
+        {"an overlong letter", "\xc1\x81 take"},
+        {"past U+10FFFF", "\xf4\x90\x80\x80"},
     };
-    writeRaw("caf\xe9.wav", 2);
-    writeRaw("na\xefve.wav", 3);
-    auto rawNames = [&b] {
-        QStringList names;
-        for (const QString& n : platform::LocalFiles::entryNames(b.host.folder))
-            names << QString::fromLatin1(platform::LocalFiles::encodeName(n).toHex());
-        names.sort();
-        return names;
-    };
-    const QString cafe = platform::LocalFiles::decodeName("caf\xe9.wav");
-    const QString naive = platform::LocalFiles::decodeName("na\xefve.wav");
-    b.lister.ListRecordings(b.host.folder, b.view);
-    ASSERT_EQ(b.view.captions(), QStringList({"a.wav", cafe, naive}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bench b({"a.wav"});
+        const auto writeRaw = [&b](const QByteArray& rawName, int seconds) {
+            const QByteArray full = QFile::encodeName(b.host.folder) + rawName;
+            FILE* f = std::fopen(full.constData(), "wb");
+            ASSERT_NE(f, nullptr);
+            const QByteArray bytes = canonicalWav(1, 8000, 8, quint32(8000 * seconds));
+            std::fwrite(bytes.constData(), 1, size_t(bytes.size()), f);
+            std::fclose(f);
+        };
+        const auto rawNames = [&b] {
+            QStringList names;
+            for (const QString& n : platform::LocalFiles::entryNames(b.host.folder))
+                names << QString::fromLatin1(platform::LocalFiles::encodeName(n).toHex());
+            names.sort();
+            return names;
+        };
+        const auto hex = [](const QByteArray& name) { return QString::fromLatin1(name.toHex()); };
+        writeRaw(c.base + ".wav", 2);
+        writeRaw("na\xefve.wav", 3);
+        b.lister.ListRecordings(b.host.folder, b.view);
+        ASSERT_EQ(b.view.count(), 3);
+        const int at = b.view.captions().indexOf(platform::LocalFiles::decodeName(c.base + ".wav"));
+        ASSERT_GE(at, 0) << b.view.captions().join('|').toStdString();
+        const QString caption = b.view.caption(at);
+        EXPECT_EQ(b.view.items[at].duration, "00:02");
 
-    // Selected, it shows its values; played, the engine gets its path.
-    b.selection.SelectFile(cafe);
-    EXPECT_EQ(b.panel.fileName, cafe);
-    EXPECT_EQ(b.panel.labels.totalTime, "00:02");
-    EXPECT_TRUE(b.sink.messages().isEmpty());
+        // Selected, it shows its values (read through its path).
+        b.selection.SelectFile(caption);
+        EXPECT_EQ(b.panel.fileName, caption);
+        EXPECT_EQ(b.panel.labels.totalTime, "00:02");
+        EXPECT_TRUE(b.sink.messages().isEmpty()) << b.messageTexts().join("|").toStdString();
 
-    // Renamed: the new name is UTF-8, the old bytes are gone.
-    b.host.textAnswer = QString::fromUtf8("Café");
-    b.commands.Rename();
-    EXPECT_TRUE(b.sink.messages().isEmpty()) << b.messageTexts().join("|").toStdString();
-    EXPECT_EQ(b.view.captions(), QStringList({"a.wav", QString::fromUtf8("Café.wav"), naive}));
-    EXPECT_EQ(b.view.selectedCaption(), QString::fromUtf8("Café.wav"));
-    EXPECT_EQ(b.secondsOf(QString::fromUtf8("Café.wav")), 2);
+        // Renamed, the odd bytes kept and " 2" added: exactly those bytes on the disk.
+        b.host.textAnswer = caption.left(caption.size() - 4) + " 2";
+        b.commands.Rename();
+        EXPECT_TRUE(b.sink.messages().isEmpty()) << b.messageTexts().join("|").toStdString();
+        QStringList expected = {hex("a.wav"), hex(c.base + " 2.wav"), hex("na\xefve.wav")};
+        expected.sort();
+        EXPECT_EQ(rawNames(), expected);
+        const QString renamed = platform::LocalFiles::decodeName(c.base + " 2.wav");
+        EXPECT_EQ(b.view.selectedCaption(), renamed);
+        EXPECT_EQ(b.panel.labels.totalTime, "00:02");
 
-    // Deleted: the file with those bytes is gone from the disk.
-    b.selection.SelectFile(naive);
-    b.commands.Delete();
-    EXPECT_EQ(b.view.captions(), QStringList({"a.wav", QString::fromUtf8("Café.wav")}));
-    QStringList expected = {QString::fromLatin1(QByteArray("a.wav").toHex()),
-                            QString::fromLatin1(QString::fromUtf8("Café.wav").toUtf8().toHex())};
-    expected.sort();
-    EXPECT_EQ(rawNames(), expected);
+        // Renamed to UTF-8, then the other one deleted: the old bytes are gone from the disk.
+        b.host.textAnswer = QString::fromUtf8("Café");
+        b.commands.Rename();
+        EXPECT_EQ(b.view.selectedCaption(), QString::fromUtf8("Café.wav"));
+        EXPECT_EQ(b.secondsOf(QString::fromUtf8("Café.wav")), 2);
+        b.selection.SelectFile(platform::LocalFiles::decodeName("na\xefve.wav"));
+        b.commands.Delete();
+        EXPECT_EQ(b.view.captions(), QStringList({"a.wav", QString::fromUtf8("Café.wav")}));
+        expected = QStringList{hex("a.wav"), hex(QString::fromUtf8("Café.wav").toUtf8())};
+        expected.sort();
+        EXPECT_EQ(rawNames(), expected);
+        EXPECT_TRUE(b.sink.messages().isEmpty()) << b.messageTexts().join("|").toStdString();
+    }
 }
 
 TEST(FileCommands, OpenFile)

@@ -3,6 +3,7 @@
 #include "LibraryFakes.h"
 #include "library/DurationText.h"
 #include "library/FileInfo.h"
+#include "platform/LocalFiles.h"
 #include "support/RecordingMessageSink.h"
 
 #include <QTemporaryDir>
@@ -55,11 +56,11 @@ TEST(FileInfo, BitsAndBitrateFromTheStream)
             << c.size << " " << c.seconds << " " << c.wma;
 
     // The engine's rate of the audio data, in bit/s.
-    EXPECT_EQ(FileInfo::kbpsText(128000), "128");
-    EXPECT_EQ(FileInfo::kbpsText(96499), "96");
-    EXPECT_EQ(FileInfo::kbpsText(96500), "97");
-    EXPECT_EQ(FileInfo::kbpsText(999499), "999");
-    EXPECT_EQ(FileInfo::kbpsText(999500), "");
+    EXPECT_EQ(FileInfo::kbpsText(128000, false), "128");
+    EXPECT_EQ(FileInfo::kbpsText(96499, false), "96");
+    EXPECT_EQ(FileInfo::kbpsText(96500, false), "97");
+    EXPECT_EQ(FileInfo::kbpsText(999499, false), "999");
+    EXPECT_EQ(FileInfo::kbpsText(999500, false), "");
 }
 
 class FileInfoPanel : public ::testing::Test {
@@ -126,7 +127,7 @@ TEST_F(FileInfoPanel, DescribesEachFileKind)
         EXPECT_EQ(engine.openedAsWma[i], engine.opened[i].endsWith(".wma")) << engine.opened[i].toStdString();
 }
 
-TEST_F(FileInfoPanel, FailuresEmptyTheLabelsAndShowTheirMessagesOncePerRun)
+TEST_F(FileInfoPanel, FailuresEmptyTheLabelsAndAreSaidEachTimeTheUserChoosesTheFile)
 {
     writeFile(path("deep.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", QByteArray(60, '\0'))));
     writeFile(path("float.wav"), riff(chunk("fmt ", fmtBody(3, 2, 44100, 32)) + chunk("data", QByteArray(80, '\0'))));
@@ -148,42 +149,39 @@ TEST_F(FileInfoPanel, FailuresEmptyTheLabelsAndShowTheirMessagesOncePerRun)
         {"missing.wma", {"Bad WMA"}},
     };
     writeFile(path("good.wav"), canonicalWav(2, 44100, 16, 1764000));
-    for (const FailCase& c : cases) {
-        SCOPED_TRACE(c.file);
-        // Another file's values first: none of them may stay under the new file's name.
-        show(path("good.wav"));
-        ASSERT_EQ(panel.labels.frequency, "44100");
-        sink.clear();
-        show(path(c.file));
-        EXPECT_EQ(panel.labels, FileInfoLabels()) << "the failed file shows empty values";
-        QStringList texts;
-        for (const platform::Message& m : sink.messages())
-            texts << m.text;
-        EXPECT_EQ(texts, c.texts);
-        const platform::Message last = sink.messages().last();
-        EXPECT_EQ(last.caption, "Note");
-        EXPECT_EQ(last.icon, platform::MessageIcon::Information);
-        EXPECT_FALSE(last.withOwner);
+    // Chosen by the user (a click, Previous, Next), twice: the messages come each time. Shown
+    // by the program itself (a re-list, Refresh, the end of a recording, the activation):
+    // nothing is said. The values are empty every time.
+    for (const bool chosen : {true, true, false}) {
+        for (const FailCase& c : cases) {
+            SCOPED_TRACE(std::string(c.file) + (chosen ? " chosen" : " shown again"));
+            // Another file's values first: none of them may stay under the new file's name.
+            show(path("good.wav"));
+            ASSERT_EQ(panel.labels.frequency, "44100");
+            sink.clear();
+            if (chosen) {
+                const FileInfo::UserChoice user(info);
+                show(path(c.file));
+            } else {
+                show(path(c.file));
+            }
+            EXPECT_EQ(panel.labels, FileInfoLabels()) << "the failed file shows empty values";
+            QStringList texts;
+            for (const platform::Message& m : sink.messages())
+                texts << m.text;
+            EXPECT_EQ(texts, chosen ? c.texts : QStringList());
+            if (!chosen || sink.messages().isEmpty())
+                continue;
+            const platform::Message last = sink.messages().last();
+            EXPECT_EQ(last.caption, "Note");
+            EXPECT_EQ(last.icon, platform::MessageIcon::Information);
+            EXPECT_FALSE(last.withOwner);
+        }
     }
-
-    // Shown again (Refresh, the end of a recording, a click): no message for files nobody
-    // touched, but the values stay empty.
-    for (const FailCase& c : cases) {
-        SCOPED_TRACE(c.file);
-        show(path("good.wav"));
-        sink.clear();
-        show(path(c.file));
-        EXPECT_TRUE(sink.messages().isEmpty());
-        EXPECT_EQ(panel.labels, FileInfoLabels());
-    }
-    // A file that changed is reported once more.
-    writeFile(path("deep.wav"), riff(chunk("fmt ", fmtBody(1, 2, 44100, 24)) + chunk("data", QByteArray(66, '\0'))));
-    sink.clear();
-    show(path("deep.wav"));
-    EXPECT_EQ(sink.messages().size(), 2);
     // A file that was mended and then reads well has nothing to say.
     writeFile(path("deep.wav"), canonicalWav(1, 8000, 16, 16000));
     sink.clear();
+    const FileInfo::UserChoice user(info);
     show(path("deep.wav"));
     EXPECT_TRUE(sink.messages().isEmpty());
     EXPECT_EQ(panel.labels.totalTime, "00:01");
@@ -196,6 +194,7 @@ TEST_F(FileInfoPanel, FailureMessagesHaveWordsWithoutALanguageFile)
     for (const char* file : {"deep.wav", "bad.mp3", "bad.wma"}) {
         SCOPED_TRACE(file);
         sink.clear();
+        const FileInfo::UserChoice user(info);
         show(path(file));
         ASSERT_FALSE(sink.messages().isEmpty());
         for (const platform::Message& m : sink.messages()) {
@@ -247,5 +246,56 @@ TEST_F(FileInfoPanel, WithoutAFileShowsTheRecordFormat)
         EXPECT_EQ(panel.labels, c.labels) << c.labels.format.toStdString();
     }
     EXPECT_TRUE(engine.opened.isEmpty());
+    EXPECT_TRUE(sink.messages().isEmpty());
+}
+
+// A WMA file's odd rate shows raised by one whichever way the panel learnt it: from the
+// engine's stream in this process, from the facts the reader process answered, or from the
+// file size over the length when neither knows the rate of the audio data. MP3 rates stay.
+TEST_F(FileInfoPanel, OddWmaRatesShowEvenWhereverTheyComeFrom)
+{
+    enum Way { Engine, Reader, SizeOverLength };
+    struct Case {
+        Way way;
+        const char* file;
+        std::uint32_t bitsPerSecond; // the rate known (Engine, Reader) or made by size and length
+        const char* shown;
+    };
+    const Case cases[] = {
+        {Engine, "a.wma", 63000, "64"},         {Engine, "b.mp3", 63000, "63"},
+        {Engine, "c.wma", 62600, "64"},         {Engine, "d.wma", 64000, "64"},
+        {Engine, "e.wma", 998600, ""},          {Engine, "f.mp3", 998600, "999"},
+        {Reader, "g.wma", 63000, "64"},         {Reader, "h.mp3", 63000, "63"},
+        {Reader, "i.wma", 95400, "96"},         {Reader, "j.wma", 96000, "96"},
+        {SizeOverLength, "k.wma", 63000, "64"}, {SizeOverLength, "l.mp3", 63000, "63"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString p = path(c.file);
+        // Ten seconds of audio, the file as large as the rate makes it.
+        FakeEngine::FileSpec spec{441000 * 4,     44100, 2, 0, c.bitsPerSecond / 8 * 10,
+                                  c.bitsPerSecond};
+        switch (c.way) {
+        case Engine: engine.addFile(p, spec); break;
+        case Reader: {
+            ASSERT_TRUE(writeFile(p, "the reader process read it"));
+            library::StreamFacts facts;
+            facts.freq = 44100;
+            facts.chans = 2;
+            facts.bitrate = c.bitsPerSecond;
+            facts.seconds = 10;
+            facts.fileSize = c.bitsPerSecond / 8 * 10;
+            info.rememberStream(p, platform::LocalFiles::stamp(p), &facts);
+            break;
+        }
+        case SizeOverLength:
+            spec.bitrate = 0;
+            engine.addFile(p, spec);
+            break;
+        }
+        show(p);
+        EXPECT_EQ(panel.labels.bitrate, QString::fromLatin1(c.shown));
+        EXPECT_EQ(panel.labels.totalTime, "00:10");
+    }
     EXPECT_TRUE(sink.messages().isEmpty());
 }

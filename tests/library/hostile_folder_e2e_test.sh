@@ -5,13 +5,16 @@
 # FIFOs named *.wav and *.mp3, a file whose name is not UTF-8 and a broken WAV listed after
 # them (the window shows at once, with the broken file's one box); a stored language file name leading out of the Languages folder to /dev/zero
 # (the window shows, in the default language, without reading /dev/zero); a settings file with one malformed line (the
-# recordings folder and the format survive it and are saved again at exit).
+# recordings folder and the format survive it and are saved again at exit); a folder of 30 WAVs the reader refuses
+# (one box at start, naming how many, not one box per file).
 set -uo pipefail
 lib="${VEXA_SOURCE_DIR:?}/tests/e2e/lib.sh"
 # shellcheck source=../e2e/lib.sh
 source "$lib"
 vexa_begin hostile-e2e
 case=""
+# The program writes each box's text here as well.
+export VEXA_MESSAGE_LOG="$work/messages.log"
 
 # run_case NAME BOXES: starts the program on the settings written, closes exactly BOXES boxes
 # (each may take up to 30 s to come, and none more may follow within 2 s), expects its main
@@ -65,6 +68,21 @@ grep -q "^Dir=$rec/\$" "$vexa_settings" || { fail "the recordings folder was los
 grep -q '^Format=0$' "$vexa_settings" || fail "the format was lost"
 grep -q '^Channels=1$' "$vexa_settings" || fail "the channels were lost"
 [ -f "$vexa_settings.bad" ] || fail "the malformed file was not kept aside"
+
+# Thirty WAVs the reader refuses: 24-bit, floating-point and ADPCM ones, and empty files.
+bad="$work/unreadable"
+mkdir -p "$bad"
+for i in 1 2 3 4 5 6 7 8; do
+  sox -n -r 44100 -c 2 -b 24 "$bad/deep $i.wav" synth 0.2 sine 440 &&
+    sox -n -r 44100 -c 2 -e floating-point -b 32 "$bad/float $i.wav" synth 0.2 sine 440 &&
+    sox -n -r 8000 -c 1 -e ima-adpcm "$bad/adpcm $i.wav" synth 0.2 sine 440 || fail "sox"
+done
+for i in 1 2 3 4 5 6; do : >"$bad/empty $i.wav"; done
+vexa_write_settings "Dir=$bad/" "LanguageFile=English.ini" "FileList=1" "Format=0"
+: >"$VEXA_MESSAGE_LOG"
+run_case unreadable 1
+grep -q '^30 files in the recordings folder could not be read' "$VEXA_MESSAGE_LOG" ||
+  fail "the box does not name the 30 files: $(tr '\n' '|' <"$VEXA_MESSAGE_LOG")"
 
 # (every run's output, when something failed)
 logs() { for f in "$work"/*.log; do echo "== $f"; cat "$f"; done; }

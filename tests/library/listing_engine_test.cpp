@@ -91,6 +91,7 @@ TEST_F(ListingEngine, PanelOfEachFormat)
     EXPECT_EQ(panel.labels, library::FileInfoLabels({"mp3", "8000", "Mono", "16", "32", "1:02:05"}));
 
     sink.clear();
+    const library::FileInfo::UserChoice chosen(info); // as a click in the list picks them
     info.ShowFileInfo(folder + "e.mp3", panel, host.format, host.lang);
     info.ShowFileInfo(folder + "f.wma", panel, host.format, host.lang);
     ASSERT_EQ(sink.messages().size(), 2);

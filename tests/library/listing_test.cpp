@@ -1,6 +1,7 @@
 // Listing the recordings folder: patterns, order, icons, durations, and the messages of broken
 // WAV files, with a scripted engine for the MP3 and WMA durations.
 #include "LibraryFakes.h"
+#include "i18n/LanguageMessages.h"
 #include "library/FileLister.h"
 #include "library/FileTypeIcons.h"
 #include "support/RecordingMessageSink.h"
@@ -150,7 +151,7 @@ TEST_F(Listing, EmptyMissingAndNonFolders)
     EXPECT_EQ(view.icons.size(), 3);
 }
 
-TEST_F(Listing, BrokenWavMessagesOncePerRunUntilTheFileChanges)
+TEST_F(Listing, BrokenWavFilesInOneBoxOncePerRunUntilTheyChange)
 {
     writeFile(path("a.wav"), canonicalWav(2, 44100, 16, 176400));
     writeFile(path("b.wav"), "RIFF");                                            // cut
@@ -163,13 +164,17 @@ TEST_F(Listing, BrokenWavMessagesOncePerRunUntilTheFileChanges)
             t << m.text;
         return t;
     };
-    const QStringList once = {"This is not a valid Wave file", "Not PCM formats!",
-                              "This is not a valid Wave file"};
+    // One box for the listing, however many files it could not read (the built-in text: no
+    // language file here); each file's own message is the panel's, when the user selects it.
+    const QString unreadable = i18n::LanguageMessages::builtIn(QStringLiteral("Strings"),
+                                                               QStringLiteral("UnreadableFiles"));
+    const QString three = unreadable.arg(3);
+    EXPECT_TRUE(three.startsWith("3 files")) << three.toStdString();
 
     // Each message's closing re-activates the window, which re-lists: nothing comes back.
     sink.onShow = [this] { list(); };
     EXPECT_EQ(list(), "a.wav");
-    EXPECT_EQ(texts(), once);
+    EXPECT_EQ(texts(), QStringList({three}));
     EXPECT_EQ(durations(), QStringList({"00:01", "00:00", "00:00", "00:00"}));
 
     // Neither activations nor the re-lists after a recording, Refresh, Rename or Delete bring
@@ -197,6 +202,14 @@ TEST_F(Listing, BrokenWavMessagesOncePerRunUntilTheFileChanges)
     touched.close();
     list();
     EXPECT_EQ(texts(), QStringList({"This is not a valid Wave file"}));
+
+    // Two files changed (or new) in one listing: one box again, naming two.
+    sink.clear();
+    writeFile(path("d.wav"), "RIFF, changed");
+    writeFile(path("e.wav"), QByteArray());
+    list();
+    EXPECT_EQ(texts(), QStringList({unreadable.arg(2)}));
+    EXPECT_EQ(sink.messages()[0].icon, platform::MessageIcon::Information);
 }
 
 TEST_F(Listing, OnlyRegularFilesAndEveryName)

@@ -81,7 +81,7 @@ protected:
     testsupport::RecordingMessageSink sink;
     library::FileInfo info{engine, sink};
     library::FileSelection selection{host, view, panel, info};
-    library::Playback playback{host, engine, view, selection, sink};
+    library::Playback playback{host, engine, view, selection, info, sink};
 };
 
 TEST_F(PlaybackEngine, PlayPlayPlay)

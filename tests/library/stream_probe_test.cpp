@@ -4,8 +4,9 @@
 // MP3 and WMA lengths read in a process of their own (the program started to serve them):
 // - files made by other programs, broken ones, a FIFO, a vanished file and names that are not
 //   UTF-8 or hold a line break come back as the engine reads them in-process;
-// - a reader that crashes on one file costs only that file, one that cannot start or stops
-//   early leaves the files to the caller;
+// - a reader that crashes or hangs on one file costs only that file (the time limit is per
+//   file), one ended from outside reads that file again, one that cannot start or stops early
+//   leaves the files to the caller;
 // - the window's library lists a folder and fills the panel from it without opening a file.
 #include "GeneratedAudio.h"
 #include "LibraryFakes.h"
@@ -83,20 +84,31 @@ QString text(const library::StreamProbe::Result& r)
         .arg(r.facts.fileSize);
 }
 
-// A stand-in reader: a shell script answering every name with the same facts, crashing (a
-// segmentation fault) on a name holding "crash", stopping on one holding "quit" and never
-// answering one holding "hang".
+// A stand-in reader: a shell script answering every name with the same facts, crashing on a
+// name holding "crash" (a segmentation fault) or "abort", stopping on one holding "quit", never
+// answering one holding "hang" and taking two seconds over one holding "slow". On a name
+// holding "oom" or "term" it is ended as another process would end it (SIGKILL, as the
+// out-of-memory killer does, or SIGTERM), the first time only; on one holding "always", every
+// time.
 QString scriptReader(const QString& dir)
 {
     const QString path = dir + QStringLiteral("/reader.sh");
-    writeFile(path,
-              "#!/bin/bash\n"
-              "[ \"$1\" = --read-stream-facts ] || exit 2\n"
-              "while IFS= read -r -d '' name || [ -n \"$name\" ]; do\n"
-              "  case $name in *crash*) kill -SEGV $$ ;; *quit*) exit 0 ;;\n"
-              "    *hang*) exec sleep 1000 ;; esac\n"
-              "  echo 'ok 8000 1 16000 4000 32000'\n"
-              "done\n");
+    writeFile(
+        path,
+        "#!/bin/bash\n"
+        "[ \"$1\" = --read-stream-facts ] || exit 2\n"
+        "seen=\"$(dirname \"$0\")/seen\"\n"
+        "mkdir -p \"$seen\"\n"
+        "while IFS= read -r -d '' name || [ -n \"$name\" ]; do\n"
+        "  case $name in *crash*) kill -SEGV $$ ;; *abort*) kill -ABRT $$ ;; *quit*) exit 0 ;;\n"
+        "    *hang*) exec sleep 1000 ;; *slow*) sleep 2 ;; *always*) kill -KILL $$ ;; esac\n"
+        "  case $name in *oom*|*term*)\n"
+        "    if [ ! -e \"$seen/$name\" ]; then\n"
+        "      touch \"$seen/$name\"\n"
+        "      case $name in *oom*) kill -KILL $$ ;; *) kill -TERM $$ ;; esac\n"
+        "    fi ;; esac\n"
+        "  echo 'ok 8000 1 16000 4000 32000'\n"
+        "done\n");
     ::chmod(QFile::encodeName(path).constData(), 0755);
     return path;
 }
@@ -169,6 +181,14 @@ TEST(StreamProbe, CrashesAndEarlyEndsLoseOnlyWhatTheyMust)
          {Outcome::Unreadable, Outcome::Unreadable, Outcome::Read}},
         {"a crash on the last", {"f", "g crash"}, {Outcome::Read, Outcome::Unreadable}},
         {"an early end", {"h", "i quit", "j"}, {Outcome::Read, Outcome::NotRead, Outcome::NotRead}},
+        {"an abort", {"i2 abort", "j2"}, {Outcome::Unreadable, Outcome::Read}},
+        // Ended from outside: the file is read again by a new process, once.
+        {"killed from outside", {"n", "o oom", "p"}, {Outcome::Read, Outcome::Read, Outcome::Read}},
+        {"terminated from outside", {"q term", "r"}, {Outcome::Read, Outcome::Read}},
+        {"killed from outside on two files", {"s oom", "t oom"}, {Outcome::Read, Outcome::Read}},
+        {"killed from outside twice on one file",
+         {"u", "v always", "w"},
+         {Outcome::Read, Outcome::NotRead, Outcome::NotRead}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -185,14 +205,27 @@ TEST(StreamProbe, CrashesAndEarlyEndsLoseOnlyWhatTheyMust)
         }
     }
     // Stuck on one file: after the time limit (far beyond any start of the stand-in, so a busy
-    // machine cannot make a quick file look stuck) it is unreadable and the rest is read.
-    library::StreamProbe patient(reader, 3000);
-    ASSERT_TRUE(patient.start({"k", "l hang", "m"}));
-    const auto results = readAll(patient);
-    ASSERT_EQ(results.size(), 3);
-    EXPECT_EQ(int(results[0].outcome), int(Outcome::Read));
-    EXPECT_EQ(int(results[1].outcome), int(Outcome::Unreadable));
-    EXPECT_EQ(int(results[2].outcome), int(Outcome::Read));
+    // machine cannot make a quick file look stuck) it is unreadable and the rest is read. The
+    // limit is per file: three slow files take longer together than the limit, each far less.
+    const struct {
+        const char* what;
+        QStringList names;
+        QList<Outcome> outcomes;
+    } limited[] = {
+        {"a hang", {"k", "l hang", "m"}, {Outcome::Read, Outcome::Unreadable, Outcome::Read}},
+        {"slow files",
+         {"slow 1", "slow 2", "slow 3"},
+         {Outcome::Read, Outcome::Read, Outcome::Read}},
+    };
+    for (const auto& c : limited) {
+        SCOPED_TRACE(c.what);
+        library::StreamProbe patient(reader, 5000);
+        ASSERT_TRUE(patient.start(c.names));
+        const auto results = readAll(patient);
+        ASSERT_EQ(results.size(), c.names.size());
+        for (int i = 0; i < results.size(); ++i)
+            EXPECT_EQ(int(results[i].outcome), int(c.outcomes[i])) << i;
+    }
 
     library::StreamProbe missing(dir.path() + "/no-such-program");
     EXPECT_FALSE(missing.start({"a"})) << "the caller reads the files itself";
@@ -260,27 +293,41 @@ TEST(StreamProbe, LibraryListsAndDetailsWithoutOpeningAFile)
                       library::FileInfoLabels({"mp3", "44100", "Stereo", "16", "128", "01:05"}));
             EXPECT_TRUE(sink.messages().isEmpty());
         } else {
-            // The fake engine decodes nothing: every stream file reads as broken here.
+            // The fake engine decodes nothing: every stream file reads as broken here. The
+            // activation's own selection of the first one says nothing of it.
             EXPECT_EQ(durations, QStringList({"00:00", "00:00", "00:00", "00:01"}));
-            ASSERT_EQ(sink.messages().size(), 1);
-            EXPECT_EQ(sink.messages()[0].text, "Bad MP3");
+            EXPECT_EQ(panel.labels, library::FileInfoLabels());
+            EXPECT_TRUE(sink.messages().isEmpty());
         }
         EXPECT_EQ(engine.opened, c.openedHere);
 
-        // Copied in, the folder refreshed, the new file selected.
+        // Copied in with a broken one, the folder refreshed; the broken one clicked before its
+        // facts are in says so once they are; then the new file selected.
         ASSERT_TRUE(QFile::copy(folder + "a.mp3", folder + "z.mp3"));
+        ASSERT_TRUE(writeFile(folder + "y.mp3", "broken too"));
         library.commands().Refresh();
+        list.focused = list.captions().indexOf("y.mp3");
+        library.commands().ListClick();
+        ticks();
+        ASSERT_EQ(sink.messages().size(), 1);
+        EXPECT_EQ(sink.messages()[0].text, "Bad MP3");
+        EXPECT_EQ(panel.fileName, "y.mp3");
+        EXPECT_EQ(panel.labels, library::FileInfoLabels());
         library.SelectFile("z.mp3");
         ticks();
-        ASSERT_EQ(list.captions(), QStringList({"a.mp3", "b.wma", "c.mp3", "d.wav", "z.mp3"}));
+        ASSERT_EQ(list.captions(),
+                  QStringList({"a.mp3", "b.wma", "c.mp3", "d.wav", "y.mp3", "z.mp3"}));
         if (c.openedHere.isEmpty()) {
-            EXPECT_EQ(list.items[4].duration, "01:05");
+            EXPECT_EQ(list.items[5].duration, "01:05");
             EXPECT_EQ(panel.labels.totalTime, "01:05");
             EXPECT_EQ(engine.opened, QStringList());
         } else {
             EXPECT_EQ(engine.opened.mid(c.openedHere.size()),
-                      QStringList({folder + "z.mp3", folder + "z.mp3"}));
+                      QStringList({folder + "y.mp3", folder + "z.mp3", folder + "y.mp3",
+                                   folder + "z.mp3"}));
         }
+        EXPECT_EQ(sink.messages().size(), 1);
+        QFile::remove(folder + "y.mp3");
         QFile::remove(folder + "z.mp3");
     }
 }

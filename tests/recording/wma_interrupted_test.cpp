@@ -137,34 +137,88 @@ TEST(WmaInterrupted, KilledRecordingPlaysAllButItsLastSecond)
     EXPECT_NEAR(r.engineDecodedSeconds, r.engineLengthSeconds, 0.05);
 }
 
-// The disk fills after about 4 s of audio: the write fails, Close cannot write the trailer,
-// and the file still plays everything that reached it.
+// What the ASF header of a file says of its size: the file properties object's file size and
+// packet count and its packet size, and where the data object ends by its own size.
+struct AsfSizes {
+    bool found = false;
+    std::uint64_t fileSize = 0;
+    std::uint64_t packets = 0;
+    std::uint64_t packetSize = 0;
+    std::uint64_t firstPacket = 0; // after the data object's own 50 bytes
+    std::uint64_t dataEnd = 0;
+};
+
+AsfSizes asfSizes(const QByteArray& bytes)
+{
+    const auto le = [&bytes](qsizetype at, int width) {
+        std::uint64_t v = 0;
+        for (int i = width - 1; i >= 0; --i)
+            v = (v << 8) | std::uint8_t(bytes.at(at + i));
+        return v;
+    };
+    static const QByteArray filePropertiesGuid(
+        "\xA1\xDC\xAB\x8C\x47\xA9\xCF\x11\x8E\xE4\x00\xC0\x0C\x20\x53\x65", 16);
+    AsfSizes s;
+    if (bytes.size() < 30)
+        return s;
+    const qsizetype data = qsizetype(le(16, 8)); // the header object's size
+    const qsizetype properties = bytes.indexOf(filePropertiesGuid);
+    if (properties < 0 || properties + 104 > data || data + 50 > bytes.size())
+        return s;
+    s.found = true;
+    s.fileSize = le(properties + 40, 8);
+    s.packets = le(properties + 56, 8);
+    s.packetSize = le(properties + 92, 4);
+    s.firstPacket = std::uint64_t(data) + 50;
+    s.dataEnd = std::uint64_t(data) + le(data + 16, 8);
+    return s;
+}
+
+// The disk fills after about 4 s (or 1.5 s) of audio: the write fails, Close cannot write the
+// trailer, and the file still plays everything that reached it. It is cut after its last
+// complete packet: it is exactly as long as its header says, the data object and the packets
+// ending there too.
 TEST(WmaInterrupted, FullDiskKeepsWhatReachedTheFile)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Vexa_001.wma"));
-    const std::int64_t capacity = 4 * 96000 / 8 + 7000; // about 4 s at 96 kbit/s with the header
-    auto file = std::make_unique<FailingFileWriter>();
-    file->capacity = capacity;
-    testsupport::RecordingMessageSink sink;
-    {
-        codecs::WmaWriter writer(sink, std::move(file));
-        const int chunk = writer.open(path, wmaFormat());
-        ASSERT_GT(chunk, 0);
-        EXPECT_FALSE(feed(writer, signal(), chunk));
-        EXPECT_FALSE(writer.close());
+    // The disk's room: about 4 s and 1.5 s at 96 kbit/s with the header.
+    for (const std::int64_t capacity :
+         {std::int64_t(4 * 96000 / 8 + 7000), std::int64_t(3 * 96000 / 16 + 7000)}) {
+        SCOPED_TRACE(capacity);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Vexa_001.wma"));
+        auto file = std::make_unique<FailingFileWriter>();
+        file->capacity = capacity;
+        testsupport::RecordingMessageSink sink;
+        {
+            codecs::WmaWriter writer(sink, std::move(file));
+            const int chunk = writer.open(path, wmaFormat());
+            ASSERT_GT(chunk, 0);
+            EXPECT_FALSE(feed(writer, signal(), chunk));
+            EXPECT_FALSE(writer.close());
+        }
+        QFile written(path);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        const QByteArray bytes = written.readAll();
+        const std::uint64_t size = std::uint64_t(bytes.size());
+        EXPECT_LE(std::int64_t(size), capacity);
+        const AsfSizes asf = asfSizes(bytes);
+        ASSERT_TRUE(asf.found);
+        ASSERT_GT(asf.packetSize, 0u);
+        EXPECT_EQ(size, asf.fileSize) << "the file ends where its header says";
+        EXPECT_EQ(size, asf.dataEnd);
+        EXPECT_EQ(asf.packets * asf.packetSize, size - asf.firstPacket) << "whole packets only";
+        EXPECT_GT(asf.packets, 0u);
+
+        const ReadBack r = readBack(path);
+        // What the full disk held, in seconds of audio at 96 kbit/s (ASF packet overhead aside).
+        const double held = double(size) * 8 / 96000;
+        report("WMA full disk", r, held);
+        EXPECT_GE(r.ffmpegSeconds, held - 0.7);
+        EXPECT_GE(r.engineLengthSeconds, held - 0.7);
+        EXPECT_GE(r.engineDecodedSeconds, held - 0.7);
+        EXPECT_NEAR(r.ffprobeSeconds, r.engineLengthSeconds, 0.01);
+        EXPECT_NEAR(r.engineDecodedSeconds, r.engineLengthSeconds, 0.05);
     }
-    const std::int64_t size = QFile(path).size();
-    EXPECT_LE(size, capacity);
-    const ReadBack r = readBack(path);
-    // What the full disk held, in seconds of audio at 96 kbit/s (ASF packet overhead aside).
-    const double held = double(size) * 8 / 96000;
-    report("WMA full disk", r, held);
-    EXPECT_GE(r.ffmpegSeconds, held - 0.7);
-    EXPECT_GE(r.engineLengthSeconds, held - 0.7);
-    EXPECT_GE(r.engineDecodedSeconds, held - 0.7);
-    EXPECT_NEAR(r.ffprobeSeconds, r.engineLengthSeconds, 0.01);
-    EXPECT_NEAR(r.engineDecodedSeconds, r.engineLengthSeconds, 0.05);
 }
 
 } // namespace

@@ -251,6 +251,7 @@ bool FakeAudio::channelGetInfo(audio::Handle h, audio::ChannelInfo& info)
     info.freq = it->second.fileSpec.freq;
     info.chans = it->second.fileSpec.chans;
     info.flags = it->second.fileSpec.flags;
+    info.bitrate = it->second.fileSpec.bitrate;
     return true;
 }
 

@@ -32,6 +32,7 @@ public:
         std::int64_t bytes = 0; // decoded 16-bit PCM length
         std::uint32_t freq = 44100, chans = 2, flags = 0;
         std::int64_t fileSize = 0;
+        std::uint32_t bitrate = 0; // of the audio data, bit/s (0: not known)
     };
     struct Stream {
         QString path;

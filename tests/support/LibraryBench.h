@@ -31,7 +31,7 @@ struct LibraryBench {
     testsupport::RecordingMessageSink sink;
     library::FileInfo info{engine, sink};
     library::FileSelection selection{host, view, panel, info};
-    library::Playback playback{host, engine, view, selection, sink};
+    library::Playback playback{host, engine, view, selection, info, sink};
 };
 
 } // namespace librarytest
