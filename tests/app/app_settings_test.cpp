@@ -475,7 +475,7 @@ TEST(AppSettingsTest, RoundTripThroughTheSettingsFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.startsWith("[General]\n")) << text.constData();
-    EXPECT_TRUE(text.contains("\nVersion=3.1\n"));
+    EXPECT_TRUE(text.contains("\nVersion=3.3\n"));
     EXPECT_TRUE(text.contains("\nLanguageFile=English.ini\n"));
 }
 
