@@ -26,7 +26,7 @@ struct AppSettings {
     bool FileListShown = true;  // "FileList"
     QString LanguageFile;       // "LanguageFile": file name within Languages/
 
-    static constexpr const char* Version = "3.1";
+    static constexpr const char* Version = "3.3";
 
     // The keys of the settings stored as texts of their own.
     static constexpr const char* VersionKey = "Version";

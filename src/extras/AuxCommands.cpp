@@ -17,6 +17,7 @@ const char* const AuxCommands::Joiner = "Pelmora";
 const char* const AuxCommands::Editor = "Dravena";
 const char* const AuxCommands::Converter = "Kestiva";
 const char* const AuxCommands::NotFoundKey = "ToolNotFound";
+const char* const AuxCommands::NoManualKey = "ManualMissing";
 
 namespace {
 
@@ -92,7 +93,17 @@ QString AuxCommands::helpPath() const
 
 bool AuxCommands::openHelp()
 {
-    return shell_.openDocument(helpPath());
+    // The desktop's handler says nothing about a document that is not there (or starts a
+    // browser on an error page): a missing manual is told here.
+    const QString path = helpPath();
+    if (!QFileInfo(path).isFile()) {
+        platform::Message message =
+            i18n::LanguageMessages::information(*language(), QString::fromLatin1(NoManualKey));
+        message.text.replace(QLatin1String("%1"), QDir::toNativeSeparators(path));
+        messages_.show(message);
+        return false;
+    }
+    return shell_.openDocument(path);
 }
 
 QString AuxCommands::homePage()
@@ -115,12 +126,18 @@ bool AuxCommands::start(const QString& name, const QStringList& arguments)
     return true;
 }
 
-void AuxCommands::reportNotStarted(const QString& name)
+std::shared_ptr<const i18n::LanguageFile> AuxCommands::language() const
 {
     std::shared_ptr<const i18n::LanguageFile> ini = language_ ? language_() : nullptr;
     if (!ini)
         ini = std::make_shared<const i18n::LanguageFile>(); // the built-in texts
-    platform::Message message = i18n::LanguageMessages::information(*ini, QString::fromLatin1(NotFoundKey));
+    return ini;
+}
+
+void AuxCommands::reportNotStarted(const QString& name)
+{
+    platform::Message message =
+        i18n::LanguageMessages::information(*language(), QString::fromLatin1(NotFoundKey));
     const QString folder = QDir::toNativeSeparators(programFolder_);
     message.text.replace(QLatin1String("%1"), name).replace(QLatin1String("%2"), folder);
     messages_.show(message);

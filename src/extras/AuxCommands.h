@@ -7,7 +7,8 @@
 // case, then in the folders of PATH. It is started with an argument list, never through a
 // command interpreter. When it cannot be found or started, one message names it and where it
 // was looked for: nothing else would tell the user why the click did nothing. The manual and
-// the home page go to the desktop's default handler, which reports its own failures.
+// the home page go to the desktop's default handler, which reports its own failures; a manual
+// that is not installed is told by one message naming where it was looked for.
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,9 @@ public:
     static const char* const Converter; // "Kestiva"
     // The message's key in [Strings] (its built-in text is in i18n::LanguageMessages).
     static const char* const NotFoundKey;
+    // [Strings] key of the message for a manual that is not installed (%1: where it was looked
+    // for).
+    static const char* const NoManualKey;
 
     using LanguageSource = std::function<std::shared_ptr<const i18n::LanguageFile>()>;
 
@@ -63,6 +67,8 @@ public:
 private:
     bool start(const QString& name, const QStringList& arguments);
     void reportNotStarted(const QString& name);
+    // The current language file, or an empty one (the built-in texts).
+    std::shared_ptr<const i18n::LanguageFile> language() const;
 
     platform::Shell& shell_;
     platform::MessageSink& messages_;

@@ -40,6 +40,12 @@ QList<LanguageSection> LanguageKeys()
                      << QStringLiteral("LineSilent");
     // A listing that found several files it could not read (%1: how many).
     sections[2].keys << QStringLiteral("UnreadableFiles");
+    // The recordings folder not writable at Record (%1: the folder, %2: why); replaced by a
+    // file during a recording (the path the recording goes on in follows); a file that cannot
+    // be deleted (%1: the file, %2: why); the user manual not installed (%1: where it was
+    // looked for).
+    sections[2].keys << QStringLiteral("FolderNotWritable") << QStringLiteral("FolderReplaced")
+                     << QStringLiteral("DeleteFailed") << QStringLiteral("ManualMissing");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

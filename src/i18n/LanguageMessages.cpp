@@ -70,18 +70,35 @@ const QHash<QString, QString>& builtInTexts()
          QStringLiteral("Recording was not started: the recordings folder %1 does not exist and "
                         "could not be created (%2). Choose another folder.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DiskFullStart")),
-         QStringLiteral("Recording was not started: the disk of the recordings folder %2 has room for only %1 (minutes:seconds) in this format, less than 10 seconds. Free some space or choose another folder.")},
+         QStringLiteral("Recording was not started: the disk of the recordings folder %2 has room "
+                        "for only %1 (minutes:seconds) in this format, less than 10 seconds. Free "
+                        "some space or choose another folder.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DiskSpaceLow")),
-         QStringLiteral("The disk of the recordings folder is nearly full: about %1 (minutes:seconds) of this recording still fits. Recording goes on and will stop by itself before the disk is full.")},
+         QStringLiteral("The disk of the recordings folder is nearly full: about %1 "
+                        "(minutes:seconds) of this recording still fits. Recording goes on and "
+                        "will stop by itself before the disk is full.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DiskFullStop")),
-         QStringLiteral("The disk of the recordings folder has room for only a few more seconds, so recording has stopped. Everything recorded until then is in %1.")},
+         QStringLiteral("The disk of the recordings folder has room for only a few more seconds, "
+                        "so recording has stopped. Everything recorded until then is in %1.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DropoutSummary")),
-         QStringLiteral("Audio was lost %1 time(s) during the recording (the computer was too busy), %2 s in total; the first at %3. Silence of the same length stands in for it, so what follows stays in place.")},
+         QStringLiteral("Audio was lost %1 time(s) during the recording (the computer was too "
+                        "busy), %2 s in total; the first at %3. Silence of the same length stands "
+                        "in for it, so what follows stays in place.")},
         {id(QStringLiteral("Strings"), QStringLiteral("ClipSummary")),
          QStringLiteral("The input was too loud: %1 clipped passage(s), the first at %2. Lower the recording volume.")},
         {id(QStringLiteral("Strings"), QStringLiteral("UnreadableFiles")),
          QStringLiteral("%1 files in the recordings folder could not be read; they are listed "
                         "with 00:00. Select one of them to see why.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("FolderNotWritable")),
+         QStringLiteral("Recording was not started: nothing can be written in the recordings "
+                        "folder %1 (%2). Choose another folder, or allow writing in this one.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("FolderReplaced")),
+         QStringLiteral("The recordings folder was replaced by a file of the same name during the "
+                        "recording. The recording so far is kept and goes on in this file:")},
+        {id(QStringLiteral("Strings"), QStringLiteral("DeleteFailed")),
+         QStringLiteral("The file %1 could not be deleted (%2).")},
+        {id(QStringLiteral("Strings"), QStringLiteral("ManualMissing")),
+         QStringLiteral("The user manual is not installed. It was looked for at %1.")},
     };
     return texts;
 }

@@ -71,11 +71,11 @@ QString FileCommands::renameTarget(const QString& oldName, const QString& answer
     if (newBase.compare(oldBase, Qt::CaseInsensitive) == 0)
         return QString();
 
-    // A name is a name in this folder: nothing that would lead out of it or that the file
-    // systems of either platform refuse, and a base of its own: an empty one or one of dots
-    // alone (".", "..") would make a hidden ".wav" or worse.
-    bool bad = trimmed.contains(QLatin1Char('/')) || trimmed.contains(QLatin1Char('\\')) ||
-               trimmed.contains(QLatin1String(".."));
+    // A name is a name in this folder: no separator (nothing that would lead out of it) and
+    // nothing the file systems of either platform refuse, and a base of its own: an empty one
+    // or one of dots alone (".", "..") would make a hidden ".wav" or worse. Dots inside a name
+    // ("Intro... part 2") are only dots.
+    bool bad = trimmed.contains(QLatin1Char('/')) || trimmed.contains(QLatin1Char('\\'));
     bool onlyDots = true;
     for (const QChar c : newBase)
         onlyDots = onlyDots && (c == QLatin1Char('.') || c == QLatin1Char(' '));
@@ -176,7 +176,15 @@ void FileCommands::Delete()
     if (!removed) {
         // Clears what would stop it: the read-only mark (owner write permission).
         platform::LocalFiles::makeWritable(path);
-        removed = platform::LocalFiles::remove(path); // a second failure is not reported
+        QString why;
+        removed = platform::LocalFiles::remove(path, &why);
+        if (!removed) {
+            // The file stays listed; without a word the click would seem to have been missed.
+            platform::Message m = i18n::LanguageMessages::information(
+                host_.language(), QStringLiteral("DeleteFailed"), false);
+            m.text = m.text.arg(QDir::toNativeSeparators(path), why);
+            messages_.show(m);
+        }
     }
     if (removed)
         list_.removeItem(index);

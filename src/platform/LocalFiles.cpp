@@ -212,9 +212,38 @@ bool LocalFiles::openForReading(QFile& file, const QString& path)
     return true;
 }
 
-bool LocalFiles::remove(const QString& path)
+namespace {
+
+// The system's words for the last error ("Permission denied", "Read-only file system").
+QString systemError(int code)
 {
-    return !path.isEmpty() && ::unlink(encodeName(path).constData()) == 0;
+    return QString::fromLocal8Bit(std::generic_category().message(code).c_str());
+}
+
+} // namespace
+
+bool LocalFiles::remove(const QString& path, QString* why)
+{
+    if (!path.isEmpty() && ::unlink(encodeName(path).constData()) == 0)
+        return true;
+    if (why)
+        *why = systemError(path.isEmpty() ? ENOENT : errno);
+    return false;
+}
+
+bool LocalFiles::createNew(const QString& path, QString* why)
+{
+    const int fd = path.isEmpty()
+        ? -1
+        : ::open(encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK,
+                 0666);
+    if (fd < 0) {
+        if (why)
+            *why = systemError(path.isEmpty() ? ENOENT : errno);
+        return false;
+    }
+    ::close(fd);
+    return true;
 }
 
 bool LocalFiles::rename(const QString& from, const QString& to)
@@ -303,7 +332,25 @@ bool LocalFiles::openForReading(QFile& file, const QString& path)
     return file.open(QIODevice::ReadOnly);
 }
 
-bool LocalFiles::remove(const QString& path) { return QFile::remove(path); }
+bool LocalFiles::remove(const QString& path, QString* why)
+{
+    QFile file(path);
+    if (file.remove())
+        return true;
+    if (why)
+        *why = file.errorString();
+    return false;
+}
+
+bool LocalFiles::createNew(const QString& path, QString* why)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return true;
+    if (why)
+        *why = file.errorString();
+    return false;
+}
 bool LocalFiles::rename(const QString& from, const QString& to) { return QFile::rename(from, to); }
 
 void LocalFiles::makeWritable(const QString& path)

@@ -52,8 +52,12 @@ public:
     // anything else or when it cannot be opened.
     static bool openForReading(QFile& file, const QString& path);
 
-    // Removes the file (not a folder).
-    static bool remove(const QString& path);
+    // Removes the file (not a folder). On failure why (when given) says what stood in the way,
+    // in the system's words.
+    static bool remove(const QString& path, QString* why = nullptr);
+    // Creates an empty file at path, never over anything already there; on failure why (when
+    // given) says what stood in the way ("Permission denied", "Read-only file system").
+    static bool createNew(const QString& path, QString* why = nullptr);
     // Renames within the file system; never replaces an existing target.
     static bool rename(const QString& from, const QString& to);
     // Gives the owner the right to write (what a read-only mark would stop).

@@ -40,6 +40,9 @@ public:
     // holds into a new file at the same path and goes on writing there, at the same position.
     // False when that cannot be done (the old file stays open then).
     virtual bool restore() { return false; }
+    // The same at another path (its folder made when missing), never over an existing file:
+    // for a file whose own folder cannot be made again. False when that cannot be done.
+    virtual bool restoreAt(const QString& /*path*/) { return false; }
 };
 
 } // namespace recording

@@ -99,10 +99,10 @@ int Mp3Writer::initialise(const QString& path, int sampleRate, int channelMode, 
         lame_set_error_protection(gf, crc ? 1 : 0);
         lame_set_copyright(gf, copyright ? 1 : 0);
         lame_set_original(gf, original ? 1 : 0);
-        // LAME starts the stream with a blank frame (a valid frame of silence) that close()
-        // overwrites with the Info tag: the exact length, the encoder delay and the padding.
-        // A recording that never reaches close() keeps the blank frame and still plays.
-        lame_set_bWriteVbrTag(gf, 1);
+        // A plain stream of audio frames: no VBR/Info header frame in front and no ID3 tag at
+        // either end. Every frame is audio, so a file cut off anywhere plays what it holds.
+        lame_set_bWriteVbrTag(gf, 0);
+        lame_set_write_id3tag_automatic(gf, 0);
         ok = lame_init_params(gf) >= 0 && lame_get_out_samplerate(gf) == sampleRate;
     }
     if (!ok) {
@@ -183,28 +183,14 @@ bool Mp3Writer::close()
     const int flushed =
         lame_encode_flush(encoder_->flags, out.data(), static_cast<int>(out.size()));
     bool ok = flushed >= 0 && writeOut(out.data(), flushed);
-    if (ok && !writeFailed_)
-        ok = writeTag();
+    decodedFrames_ =
+        std::int64_t(lame_get_frameNum(encoder_->flags)) * lame_get_framesize(encoder_->flags);
     encoder_.reset();
     ok = file_->close() && ok;
     if (!ok && !writeFailed_)
         report("Can not write the file.");
     writeFailed_ = false;
     return ok;
-}
-
-bool Mp3Writer::writeTag()
-{
-    // The tag frame has the size of the blank frame LAME put first (one frame at the bit rate).
-    std::vector<unsigned char> tag(2880);
-    const std::size_t size = lame_get_lametag_frame(encoder_->flags, tag.data(), tag.size());
-    if (size == 0)
-        return true; // nothing to write (no frame was encoded)
-    if (size > tag.size())
-        return false;
-    const std::int64_t end = file_->position();
-    const bool ok = file_->seek(0) && writeOut(tag.data(), static_cast<int>(size));
-    return file_->seek(end) && ok;
 }
 
 int Mp3Writer::open(const QString& path, const RecordFormat& format)

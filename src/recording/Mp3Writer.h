@@ -41,20 +41,21 @@ public:
     // may be 0, or -1 after its message.
     int encode(const char* data, std::int64_t bytes);
     // Close: flushes the encoder (the last, partial frame), writes it, ends the stream and
-    // closes the file. False if the last bytes could not be written. The Info tag (length,
-    // encoder delay, padding) is written over the blank first frame LAME reserved for it.
+    // closes the file. False if the last bytes could not be written. No VBR or tag header is
+    // written: the file is audio frames from its first byte to its last.
     bool close() override;
 
     // RecordWriter
     int open(const QString& path, const RecordFormat& format) override;
     bool write(const char* data, std::int64_t bytes) override { return encode(data, bytes) >= 0; }
     int chunkSize() const override { return chunkSize_; }
+    // Whole MPEG frames: with no tag to say otherwise, a decoder gives all their samples.
+    std::int64_t decodedFrames() const override { return decodedFrames_; }
 
 private:
     struct Encoder;
     void report(const char* text);
     bool writeOut(const unsigned char* data, int bytes);
-    bool writeTag();
 
     platform::MessageSink& messages_;
     std::unique_ptr<FileWriter> file_;
@@ -64,6 +65,7 @@ private:
     std::int64_t bytesPerSecond_ = 0; // of the PCM input
     std::int64_t sinceCheck_ = 0;     // PCM bytes since the file's name was last checked
     bool writeFailed_ = false;        // reported once; Close does not repeat it
+    std::int64_t decodedFrames_ = -1; // set by close()
 };
 
 } // namespace recording

@@ -16,6 +16,7 @@
 // and close() run on the GUI thread strictly before the capture starts / after it stopped.
 // Messages go through the platform::MessageSink given to the writer, which queues them to the
 // GUI thread when called from the capture thread: write() never waits for the user.
+#include <QFileInfo>
 #include <QString>
 #include <atomic>
 #include <cstdint>
@@ -40,10 +41,25 @@ public:
     virtual bool close() = 0;
     // The chunk size open() returned (0 before a successful open).
     virtual int chunkSize() const = 0;
+    // After close(): the sample frames a decoder reads from the file, when that differs from
+    // the frames written (an MP3 without a tag also holds the encoder's delay and padding);
+    // -1 when it is the frames written.
+    virtual std::int64_t decodedFrames() const { return -1; }
 
-    // True once after the file lost its name during the recording (its folder was removed)
-    // and the writer restored it at its path (see keepNamed). Capture thread, after a write.
-    bool takeRestored() { return restored_.exchange(false); }
+    // Where a file that lost its name during the recording goes on (see keepNamed).
+    enum class Restored { No, Again, Elsewhere };
+    // Once after the file lost its name (its folder was removed or replaced) and the writer
+    // restored it: Again at its own path, Elsewhere at the rescue path. Capture thread, after
+    // a write.
+    Restored takeRestored() { return static_cast<Restored>(restored_.exchange(0)); }
+    // Where the recording goes on when its folder was replaced by something that is not a
+    // folder (so that the folder cannot be made again): the path rescue. folder: the recordings
+    // folder, without a trailing separator. GUI thread, before the capture starts.
+    void setRescue(const QString& folder, const QString& rescue)
+    {
+        folder_ = folder;
+        rescue_ = rescue;
+    }
 
 protected:
     // The writers' check once a second of audio (capture thread): a file that lost its name
@@ -53,14 +69,22 @@ protected:
     {
         if (file.hasName())
             return true;
-        if (!file.restore())
+        if (file.restore()) {
+            restored_.store(int(Restored::Again));
+            return true;
+        }
+        // A file (or anything but a folder) took the folder's name: the take goes on beside it.
+        const QFileInfo folder(folder_);
+        if (rescue_.isEmpty() || !folder.exists() || folder.isDir() || !file.restoreAt(rescue_))
             return false;
-        restored_.store(true);
+        restored_.store(int(Restored::Elsewhere));
         return true;
     }
 
 private:
-    std::atomic<bool> restored_{false};
+    std::atomic<int> restored_{0};
+    QString folder_;
+    QString rescue_;
 };
 
 } // namespace recording

@@ -133,11 +133,20 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
         messages_.show(message("str001"));
         return;
     }
+    // The name is taken at once (so that nothing else gets it), and a folder that cannot be
+    // written to is told in one box, with the system's reason, before any writer tries.
+    if (!platform::LocalFiles::createNew(path, &why)) {
+        platform::Message m = message("FolderNotWritable");
+        m.text = m.text.arg(QDir::toNativeSeparators(folder), why);
+        messages_.show(m);
+        return;
+    }
 
     // 2. The writer of the format (it reports its own failure before str001).
     std::unique_ptr<RecordWriter> writer = writers_.create(format.format);
     const int chunk = writer ? writer->open(path, format) : -1;
     if (chunk < 0) {
+        platform::LocalFiles::remove(path);
         messages_.show(message("str001"));
         return;
     }
@@ -147,6 +156,13 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
     // Where the recording goes on after its folder was removed and made again by the writer.
     restoredMessage_ = message("FolderRecreated");
     restoredMessage_.text += QLatin1Char('\n') + QDir::toNativeSeparators(path);
+    // ... or, when a file took the folder's name, beside that file under the next free name.
+    const QString bare = QDir::cleanPath(QFileInfo(path).absolutePath());
+    rescuePath_ = nextFileName(QFileInfo(bare).absolutePath(), format.format);
+    writer->setRescue(bare, rescuePath_);
+    movedMessage_ = message("FolderReplaced");
+    movedMessage_.text += QLatin1Char('\n') + QDir::toNativeSeparators(rescuePath_);
+    moved_.store(false, std::memory_order_relaxed);
     pending_ = chunk > 0 ? std::make_unique<PendingBuffer>(static_cast<std::size_t>(chunk)) : nullptr;
     writer_ = std::move(writer);
 
@@ -161,7 +177,7 @@ void RecordingSession::start(const QString& folder, const RecordFormat& format)
         writer_->close();
         writer_.reset();
         pending_.reset();
-        QFile::remove(path_);
+        platform::LocalFiles::remove(path_);
         messages_.show(message("str002"));
         host_.transport().SetTransportState(Idle);
         return;
@@ -270,8 +286,15 @@ bool RecordingSession::onCapture(const void* buffer, std::uint32_t length)
     if (ok)
         ok = writeBlock(buffer, length);
     if (ok) {
-        if (writer_->takeRestored())
-            messages_.show(restoredMessage_); // posted to the GUI thread by the sink
+        // Either message is posted to the GUI thread by the sink.
+        switch (writer_->takeRestored()) {
+        case RecordWriter::Restored::No: break;
+        case RecordWriter::Restored::Again: messages_.show(restoredMessage_); break;
+        case RecordWriter::Restored::Elsewhere:
+            moved_.store(true, std::memory_order_release);
+            messages_.show(movedMessage_);
+            break;
+        }
         return true;
     }
     // Disk full, encoder failure or the size limit: end the capture now; the message is posted
@@ -297,6 +320,7 @@ bool RecordingSession::closeWriter()
         });
     }
     ok = writer_->close() && ok;
+    decodedFrames_ = writer_->decodedFrames();
     writer_.reset();
     pending_.reset();
     return ok;
@@ -309,13 +333,25 @@ bool RecordingSession::finalise()
     // After channelStop returns no callback runs: the writer belongs to this thread again.
     audio_.channelStop(channel_);
     audio_.streamFree(channel_);
+    followMove();
     const bool completed = closeWriter();
-    if (!completed && !failed_.load(std::memory_order_acquire))
+    // A take that captured nothing leaves no file (a header or an encoder's empty stream that
+    // no player opens), and its number stays free for the next take.
+    const bool empty = bytesTaken_ == 0;
+    if (empty)
+        platform::LocalFiles::remove(path_);
+    else if (!completed && !failed_.load(std::memory_order_acquire))
         messages_.show(failureMessage_); // the end of the file could not be written
     paused_ = false;
-    const bool whole = completed && !failed_.load(std::memory_order_acquire);
+    const bool whole = completed && !empty && !failed_.load(std::memory_order_acquire);
     failed_.store(false, std::memory_order_relaxed);
     return whole;
+}
+
+void RecordingSession::followMove()
+{
+    if (moved_.exchange(false, std::memory_order_acq_rel))
+        path_ = rescuePath_;
 }
 
 bool RecordingSession::checkCapture()
@@ -323,6 +359,7 @@ bool RecordingSession::checkCapture()
     // A capture we ended ourselves after a write failure waits for the user's Stop.
     if (!writer_ || failed_.load(std::memory_order_acquire))
         return false;
+    followMove();
     const QString path = path_;
     const char* reason = nullptr;
     audio::InputLine line;
@@ -386,10 +423,12 @@ void RecordingSession::finishTake()
     // A file completed with all it was given holds exactly the frames taken: the library need
     // not decode it to know its length.
     FinishedTake take;
-    take.path = path_;
-    take.format = format_;
     take.complete = finalise();
-    take.frames = take.complete ? bytesTaken_ / frameBytes_ : 0;
+    take.path = path_; // where the take ended up (finalise follows a move)
+    take.format = format_;
+    take.frames = !take.complete ? 0
+        : decodedFrames_ >= 0    ? std::uint64_t(decodedFrames_)
+                                 : bytesTaken_ / frameBytes_;
     host_.takeFinished(take);
     host_.transport().SetTransportState(Idle);
 }

@@ -39,8 +39,9 @@ public:
     RecordingSession& operator=(const RecordingSession&) = delete;
 
     // QLTCircleButtonRecordClick. Idle: starts a recording into the next free file of folder in
-    // format; a failed start shows str001 (no free name, writer not opened) or str002 (capture
-    // not started), leaves nothing on disk and the transport Idle. Recording: pauses.
+    // format; a failed start shows one box: FolderNotMade, FolderNotWritable (no file can be
+    // made in the folder), str001 (no free name, writer not opened) or str002 (capture not
+    // started), leaves nothing on disk and the transport Idle. Recording: pauses.
     // RecordPaused: continues. During playback: nothing.
     void record(const QString& folder, const RecordFormat& format);
 
@@ -50,8 +51,9 @@ public:
     bool stop();
 
     // Stops the capture and completes the file like stop(), without touching the list or the
-    // transport: for the shutdown, before the audio engine is released. True when a recording
-    // ran and its file was completed with every frame taken.
+    // transport: for the shutdown, before the audio engine is released. A take that captured
+    // no audio is removed (its number is free again). True when a recording ran and its file
+    // was completed with every frame taken.
     bool finalise();
 
     // The display tick's step: a capture that ended by itself (the recording line, the device
@@ -85,7 +87,8 @@ public:
     bool isPaused() const { return paused_; }
     // The capture callback ended the capture after a failure of the writer.
     bool captureFailed() const { return failed_.load(std::memory_order_acquire); }
-    // RecordFilePath: the file being recorded, or the last one recorded.
+    // RecordFilePath: the file being recorded, or the last one recorded (where the take went
+    // on when its folder was replaced by a file, once Stop or the display tick saw it).
     QString recordFilePath() const { return path_; }
     audio::HRECORD channel() const { return channel_; }
 
@@ -111,6 +114,9 @@ private:
     QString captureSummary() const;
     // Completes the file as Stop does, then re-lists and selects it and sets Idle.
     void finishTake();
+    // After the writer moved the take beside a file that took its folder's name: the take's
+    // path is the rescue path from now on (GUI thread).
+    void followMove();
     static QString timeText(double seconds);
 
     audio::AudioApi& audio_;
@@ -128,6 +134,9 @@ private:
     std::atomic<bool> failed_{false};
     platform::Message failureMessage_; // str003, resolved on the GUI thread at the start
     platform::Message restoredMessage_; // FolderRecreated and the file's path, likewise
+    platform::Message movedMessage_;    // FolderReplaced and the rescue path, likewise
+    QString rescuePath_;                // where the take goes on when its folder became a file
+    std::atomic<bool> moved_{false};    // it went there (set on the capture thread)
 
     // Watches over the take: the counters belong to the capture thread while it runs.
     platform::StorageDiskSpace storage_;
@@ -146,6 +155,7 @@ private:
     int sampleRate_ = 44100;
     RecordFormat format_;
     std::uint64_t bytesTaken_ = 0; // given to the writer (capture thread while it runs)
+    std::int64_t decodedFrames_ = -1; // what a decoder reads from the closed file, if not that
     std::atomic<bool> rebase_{false};
     Clock clock_;
 };

@@ -90,9 +90,13 @@ bool SystemFileWriter::hasName()
 
 bool SystemFileWriter::restore()
 {
-    if (!file_->isOpen())
+    return file_->isOpen() && restoreAt(file_->fileName());
+}
+
+bool SystemFileWriter::restoreAt(const QString& path)
+{
+    if (!file_->isOpen() || path.isEmpty())
         return false;
-    const QString path = file_->fileName();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     // Never over a file someone else put there meanwhile.

@@ -28,6 +28,7 @@ public:
     bool remove(const QString& path) override;
     bool hasName() override;
     bool restore() override;
+    bool restoreAt(const QString& path) override;
 
     // Syncs carried out since this writer was made (for tests).
     std::uint64_t syncsDone() const { return syncer_ ? syncer_->completed() : 0; }

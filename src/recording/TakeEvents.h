@@ -14,8 +14,8 @@
 namespace recording {
 
 // A take that ended: its file is closed. `complete`: the writer finished the file with all it
-// was given, so it holds exactly `frames` sample frames of `format` (its length is known
-// without decoding it).
+// was given, so a decoder reads exactly `frames` sample frames of `format` from it (its length
+// is known without decoding it; for an MP3 that includes the encoder's delay and padding).
 struct FinishedTake {
     QString path;
     RecordFormat format;

@@ -277,7 +277,7 @@ TEST(AppSettingsTest, SaveWritesEveryValueInOrderAndNeverTheLanguage)
          set([](app::AppSettings&) {}),
          false,
          358,
-         {{"Version", "3.1"},
+         {{"Version", "3.3"},
           {"Dir", "/home/u/Documents/"},
           {"OnTop", "0"},
           {"Mixer", "0"},
@@ -295,7 +295,7 @@ TEST(AppSettingsTest, SaveWritesEveryValueInOrderAndNeverTheLanguage)
          }),
          true,
          168,
-         {{"Version", "3.1"},
+         {{"Version", "3.3"},
           {"Dir", "/home/u/Documents/"},
           {"OnTop", "1"},
           {"Mixer", "0"},
@@ -310,7 +310,7 @@ TEST(AppSettingsTest, SaveWritesEveryValueInOrderAndNeverTheLanguage)
          set([](app::AppSettings&) {}),
          false,
          400,
-         {{"Version", "3.1"},
+         {{"Version", "3.3"},
           {"Dir", "/home/u/Documents/"},
           {"OnTop", "0"},
           {"Mixer", "0"},
@@ -335,7 +335,7 @@ TEST(AppSettingsTest, SaveWritesEveryValueInOrderAndNeverTheLanguage)
          }),
          false,
          358,
-         {{"Version", "3.1"},
+         {{"Version", "3.3"},
           {"Dir", "/rec/"},
           {"OnTop", "0"},
           {"Mixer", "-1"},
@@ -475,7 +475,7 @@ TEST(AppSettingsTest, RoundTripThroughTheSettingsFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
     EXPECT_TRUE(text.startsWith("[General]\n")) << text.constData();
-    EXPECT_TRUE(text.contains("\nVersion=3.1\n"));
+    EXPECT_TRUE(text.contains("\nVersion=3.3\n"));
     EXPECT_TRUE(text.contains("\nLanguageFile=English.ini\n"));
 }
 

@@ -229,7 +229,7 @@ TEST_F(MainFormTest, MissingAndBrokenLanguageFilesDoNoHarm)
         EXPECT_TRUE(exitText.isEmpty() || exitText.size() == 2047) << exitText.size();
         EXPECT_EQ(form.font().family(), QStringLiteral("Tahoma")); // the fallback font
         form.close();
-        EXPECT_EQ(store_.value("Version"), QStringLiteral("3.1"));
+        EXPECT_EQ(store_.value("Version"), QStringLiteral("3.3"));
         EXPECT_TRUE(sink_.messages().isEmpty());
     }
 }

@@ -111,7 +111,7 @@ TEST_F(SingleInstanceTest, SecondProcessEndsAndStaleLockDoesNotBlock)
     EXPECT_EQ(third->exitCode(), 0);
     QFile settings(settingsPath());
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(settings.readAll().contains("Version=3.1"));
+    EXPECT_TRUE(settings.readAll().contains("Version=3.3"));
 }
 
 TEST_F(SingleInstanceTest, WithoutRuntimeFolderTheTempFolderHoldsTheLock)

@@ -42,7 +42,7 @@ expect_defaults() {
   local expected
   expected=$(printf '%s\n' "[General]" "Channels=2" "Dir=$HOME/Documents/" "FileList=1" "Format=1" \
     "Frequency=44100" "LanguageFile=${1:-English.ini}" "MP3Bitrate=128" "Mixer=0" "OnTop=0" \
-    "Spectrum=0" "Version=3.1" "WMABitrate=96")
+    "Spectrum=0" "Version=3.3" "WMABitrate=96")
   [ "$(cat "$settings" 2>/dev/null)" = "$expected" ] || fail "settings file is not the defaults: $(cat "$settings" 2>&1)"
 }
 

@@ -99,7 +99,7 @@ expect_settings() { # expect_settings <what> <FileList> <OnTop>
   local expected
   expected=$(printf '%s\n' "[General]" "Channels=2" "Dir=$HOME/Documents/" "FileList=$2" "Format=1" \
     "Frequency=44100" "LanguageFile=English.ini" "MP3Bitrate=128" "Mixer=0" "OnTop=$3" \
-    "Spectrum=0" "Version=3.1" "WMABitrate=96")
+    "Spectrum=0" "Version=3.3" "WMABitrate=96")
   if [ "$(cat "$settings" 2>/dev/null)" = "$expected" ]; then ok "$1"; else
     fail "$1: the settings file is"; cat "$settings" 2>&1 | sed 's/^/     /'
   fi

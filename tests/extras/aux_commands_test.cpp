@@ -202,15 +202,53 @@ TEST_F(AuxCommandsTest, ALanguageWithoutTheMessageFallsBackToEnglish)
 
 TEST_F(AuxCommandsTest, HelpAndHomePageGoToTheDesktopsHandler)
 {
-    shell_.succeed = false; // the desktop reports its own failures: no message of ours
-    EXPECT_FALSE(commands_->openHelp());
-    EXPECT_FALSE(commands_->openHomePage());
-    ASSERT_EQ(shell_.calls.size(), 2);
-    EXPECT_EQ(shell_.calls[0].what, "document");
-    EXPECT_EQ(shell_.calls[0].target, program_ + "manual/index.html");
-    EXPECT_EQ(shell_.calls[1].what, "url");
-    EXPECT_EQ(shell_.calls[1].target, AuxCommands::homePage());
-    EXPECT_TRUE(sink_.messages().isEmpty());
+    // The manual installed: the desktop reports its own failures, no message of ours. Not
+    // installed: one message, in the language file's words, naming where it was looked for.
+    const QString manual = program_ + "manual/index.html";
+    struct Case {
+        const char* name;
+        bool installed;
+        QString language;
+        QStringList calls;
+        QStringList messages;
+    } cases[] = {
+        {"installed", true, "", {"document " + manual, "url " + AuxCommands::homePage()}, {}},
+        {"missing",
+         false,
+         "ManualMissing=No manual at %1!\n",
+         {"url " + AuxCommands::homePage()},
+         {"No manual at " + manual + "!"}},
+        {"missing, built-in text",
+         false,
+         "",
+         {"url " + AuxCommands::homePage()},
+         {"The user manual is not installed. It was looked for at " + manual + "."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        shell_.calls.clear();
+        sink_.clear();
+        if (c.installed)
+            makeProgram(manual, false);
+        else
+            QFile::remove(manual);
+        QFile lang(dir_.filePath("Help.ini"));
+        ASSERT_TRUE(lang.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        lang.write("[Common]\nMessage=Vexa Recorder\n[Strings]\n" + c.language.toUtf8());
+        lang.close();
+        language_ = std::make_shared<const i18n::LanguageFile>(dir_.filePath("Help.ini"));
+        shell_.succeed = false;
+        EXPECT_FALSE(commands_->openHelp());
+        EXPECT_FALSE(commands_->openHomePage());
+        QStringList calls;
+        for (const Call& call : shell_.calls)
+            calls << call.what + " " + call.target;
+        EXPECT_EQ(calls, c.calls);
+        QStringList texts;
+        for (const platform::Message& m : sink_.messages())
+            texts << m.text;
+        EXPECT_EQ(texts, c.messages);
+    }
 }
 
 } // namespace

@@ -8,11 +8,21 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
 
 using i18n::LanguageFile;
+
+// The process's peak resident memory so far.
+long peakMemoryKiB()
+{
+    struct rusage usage { };
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 
 QString writeFile(const QTemporaryDir& dir, const QByteArray& data, const char* name = "t.ini")
 {
@@ -107,12 +117,16 @@ TEST(LanguageFileTest, AFileUpTo1MiBWithAHugeLineIsReadAndCutALargerOneIsRefused
     EXPECT_EQ(ini.readString("Filler", "Key").size(), 1000);
     EXPECT_EQ(ini.readString("Menu", "Open"), QStringLiteral("Open..."));
 
-    // One byte more, or 10 MB: no language file; nothing of it is read.
-    for (qint64 size : {LanguageFile::MaxFileBytes + 1, qint64(10) * 1024 * 1024}) {
-        const QByteArray big = data + QByteArray(size - data.size(), '\n');
+    // One byte more, 10 MB, or a sparse file of 512 MiB: no language file; nothing of it is
+    // read, or even taken into memory (the size is looked at first).
+    for (qint64 size : {LanguageFile::MaxFileBytes + 1, qint64(10) << 20, qint64(512) << 20}) {
+        const QString path = writeFile(dir, data, "big.ini");
+        ASSERT_TRUE(QFile::resize(path, size)); // the rest reads as zero bytes
+        const long peakBefore = peakMemoryKiB();
         LanguageFile refused;
-        EXPECT_FALSE(refused.open(writeFile(dir, big, "big.ini")));
+        EXPECT_FALSE(refused.open(path));
         EXPECT_EQ(refused.readString("LanguageProperty", "Name", "d"), QStringLiteral("d"));
+        EXPECT_LT(peakMemoryKiB() - peakBefore, 64 * 1024) << size << " bytes were read";
     }
 }
 

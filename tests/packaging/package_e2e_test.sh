@@ -38,6 +38,13 @@ for lib in libqt6widgets6 librtaudio6 libmp3lame0 libavformat59 libfftw3-single3
 done
 [ "$(dpkg-deb -f "$deb" Package)" = vexa-recorder ] || bad "package name"
 [ "$(dpkg-deb -f "$deb" Architecture)" = "$(dpkg --print-architecture)" ] || bad "architecture"
+# One version everywhere: the package's, the changelog's newest entry's and the metadata's newest
+# release (the program and its About box have it from the same project version).
+version=$(dpkg-deb -f "$deb" Version)
+[ "$version" = "$(sed -n '1s/^[^(]*(\([^)]*\)).*/\1/p' "$VEXA_SOURCE_DIR/packaging/changelog")" ] ||
+  bad "package version $version is not the changelog's"
+grep -m1 '<release ' "$VEXA_SOURCE_DIR/packaging/com.quandrel.VexaRecorder.metainfo.xml.in" |
+  grep -q "version=\"$version\"" || bad "package version $version is not the metadata's newest release"
 
 # apt-get can install it here: every dependency resolves (simulated, so the machine is left alone).
 apt-get install -s -q "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; bad "apt-get cannot install the package"; }

@@ -7,6 +7,7 @@
 
 #include "SessionFakes.h"
 #include "platform/LocalFiles.h"
+#include "support/WithoutRights.h"
 #include "support/record_formats.h"
 
 #include <QDir>
@@ -29,7 +30,8 @@ protected:
         folder_ = dir_.path() + QLatin1Char('/');
         ASSERT_TRUE(host_.loadTexts(dir_.filePath("English.ini"),
                                     "DeviceLostRecord=gone, kept in %1\n"
-                                    "LineLostRecord=%1 gone, kept in %2\n"));
+                                    "LineLostRecord=%1 gone, kept in %2\n"
+                                    "FolderNotWritable=cannot write in %1 (%2)\n"));
         recordings_ = dir_.filePath("rec");
         ASSERT_TRUE(QDir().mkpath(recordings_));
         recordings_ += QLatin1Char('/');
@@ -124,22 +126,48 @@ TEST_F(SessionFlow, StartFeedStopPerFormat)
     }
 }
 
-TEST_F(SessionFlow, NumbersFollowExistingRecordings)
+// The number of a take that captured no audio (Stop at once, before the first block) stays free:
+// its file is removed, and the next take gets that number, in whatever format.
+TEST_F(SessionFlow, NumbersFollowExistingRecordingsAndEmptyTakesLeaveNone)
 {
-    writers_.script = fakes::WriterScript{0, -1, true};
+    struct Take {
+        std::uint8_t code;
+        int blocks; // captured before Stop
+        const char* name;
+        QStringList onDisk; // afterwards
+    };
+    const std::uint8_t mp3 = recording::RecordFormat::Mp3, wav = recording::RecordFormat::Wav,
+                       wma = recording::RecordFormat::Wma;
+    const Take takes[] = {
+        {mp3, 1, "Vexa_001.mp3", {"Vexa_001.mp3"}},
+        {wav, 0, "Vexa_002.wav", {"Vexa_001.mp3"}},
+        {wma, 0, "Vexa_002.wma", {"Vexa_001.mp3"}},
+        {mp3, 0, "Vexa_002.mp3", {"Vexa_001.mp3"}},
+        {wav, 2, "Vexa_002.wav", {"Vexa_001.mp3", "Vexa_002.wav"}},
+        {wma, 1, "Vexa_003.wma", {"Vexa_001.mp3", "Vexa_002.wav", "Vexa_003.wma"}},
+    };
     recording::RecordingSession session(audio_, writers_, sink_, host_);
-    const std::uint8_t codes[] = {recording::RecordFormat::Mp3, recording::RecordFormat::Wav,
-                                  recording::RecordFormat::Wma};
-    const char* names[] = {"Vexa_001.mp3", "Vexa_002.wav", "Vexa_003.wma"};
-    for (int i = 0; i < 3; ++i) {
-        session.record(recordings_, recordFormat(codes[i]));
-        EXPECT_EQ(session.recordFilePath(), recordings_ + QLatin1String(names[i]));
+    for (const Take& t : takes) {
+        SCOPED_TRACE(t.name);
+        writers_.script = fakes::WriterScript{t.code == wav ? 0 : 4608, -1, true};
+        session.record(recordings_, recordFormat(t.code));
+        EXPECT_EQ(session.recordFilePath(), recordings_ + QLatin1String(t.name));
+        EXPECT_EQ(audio_.deliver(t.blocks, kFrames), t.blocks);
+        log_.clear();
         ASSERT_TRUE(session.stop());
+        EXPECT_EQ(filesOnDisk(), t.onDisk);
+        // The library is told of the take; one without audio is no complete file.
+        const QString finished = log_.events().filter("host.takeFinished").value(0);
+        EXPECT_EQ(finished.endsWith(" incomplete"), t.blocks == 0) << finished.toStdString();
+        EXPECT_EQ(host_.state, Idle);
     }
+    EXPECT_TRUE(sink_.messages().empty());
 }
 
 TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
 {
+    constexpr int Resumed = 200; // blocks after the pause: 1.13 s
+
     for (bool stopWhilePaused : {false, true}) {
         SCOPED_TRACE(stopWhilePaused);
         writers_.script = fakes::WriterScript{0, -1, true};
@@ -163,17 +191,19 @@ TEST_F(SessionFlow, PauseLeavesThePausedSpanOut)
             EXPECT_EQ(log_.events(),
                       QStringList({QStringLiteral("audio.channelPlay %1 0").arg(h),
                                    QStringLiteral("host.SetTransportState 3")}));
-            EXPECT_EQ(audio_.deliver(3, kFrames), 3);
+            // The take runs on for more than a second after the pause, every block written.
+            EXPECT_EQ(audio_.deliver(Resumed, kFrames), Resumed);
         }
         log_.clear();
         ASSERT_TRUE(session.stop());
         EXPECT_EQ(host_.state, Idle);
         const auto& trace = *writers_.traces.back();
-        EXPECT_EQ(trace.bytes.size(), stopWhilePaused ? 3000u : 6000u);
+        const int blocks = stopWhilePaused ? 3 : 3 + Resumed;
+        EXPECT_EQ(trace.bytes.size(), std::size_t(blocks) * 1000u);
         // The length the library is given leaves the paused span out as the file does.
         EXPECT_TRUE(log_.events().contains(QStringLiteral("host.takeFinished %1 0 %2")
                                                .arg(QFileInfo(session.recordFilePath()).fileName())
-                                               .arg(stopWhilePaused ? 750 : 1500)))
+                                               .arg(blocks * kFrames)))
             << log_.events().join('\n').toStdString();
         EXPECT_EQ(trace.closes, 1);
     }
@@ -186,13 +216,17 @@ TEST_F(SessionFlow, FailedStartsShowTheirMessageAndLeaveNothing)
         bool fillFolder;
         int openResult;
         bool failCapture;
-        const char* message;
+        const char* message; // "%1" stands for the folder
         bool writerCreated;
         bool captureTried;
         bool setsIdle;
+        bool readOnly = false;
     };
     const Case cases[] = {
         {"all numbers taken", true, 0, false, "cannot open", false, false, false},
+        // One box that names the folder and the system's reason, and no writer's box before it.
+        {"folder cannot be written to", false, 4608, false,
+         "cannot write in %1 (Permission denied)", false, false, false, true},
         {"writer cannot open", false, -1, false, "cannot open", true, false, false},
         {"capture cannot start", false, 0, true, "cannot capture", true, true, true},
         {"capture cannot start (mp3)", false, 4608, true, "cannot capture", true, true, true},
@@ -218,14 +252,21 @@ TEST_F(SessionFlow, FailedStartsShowTheirMessageAndLeaveNothing)
         host_.arrange(Idle);
 
         recording::RecordingSession session(audio_, writers_, sink_, host_);
-        session.record(path, recordFormat(recording::RecordFormat::Mp3));
+        {
+            std::unique_ptr<testsupport::WithoutRights> readOnly;
+            if (c.readOnly) {
+                testsupport::WithoutRights::openToOthers(folder.path());
+                readOnly = std::make_unique<testsupport::WithoutRights>(folder.path());
+            }
+            session.record(path, recordFormat(recording::RecordFormat::Mp3));
+        }
 
         EXPECT_FALSE(session.isRecording());
         EXPECT_EQ(host_.state, Idle);
         EXPECT_EQ(QDir(path).entryList(QDir::Files), before);
         const auto messages = sink_.messages();
         ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0].message.text, QLatin1String(c.message));
+        EXPECT_EQ(messages[0].message.text, QString::fromLatin1(c.message).replace("%1", path));
         EXPECT_EQ(messages[0].message.caption, QStringLiteral("Vexa Recorder"));
         EXPECT_EQ(messages[0].message.icon, platform::MessageIcon::Information);
         EXPECT_FALSE(messages[0].message.withOwner);

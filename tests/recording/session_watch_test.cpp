@@ -259,40 +259,93 @@ TEST_F(SessionWatch, SilentOrMutedLineIsNotedOnceWithoutStopping)
     audio_.line.muted = false;
 }
 
+// A dropout and clipping, in a stereo and a mono take, told in one box: after Stop on their own,
+// or inside the box that says why the take ended by itself (the sound server gone, the disk
+// full). The same tone in every channel gives the same runs in each.
 TEST_F(SessionWatch, DropoutIsWrittenAsSilenceAndToldWithClippingInOneBox)
 {
-    writers_.script = fakes::WriterScript{0, -1, true};
-    auto s = session();
-    s->record(recordings_, recordFormat(recording::RecordFormat::Wav));
-    blocks(100);             // 1 s
-    fakeNow += 500 * Ms;     // half a second lost
-    blocks(100);
-    audio_.amplitude = 2.0;  // then far too loud
-    blocks(50);
-    ASSERT_TRUE(s->stop());
+    enum End { Stop, ServerLost, DiskFull };
+    struct Case {
+        const char* name;
+        int channels;
+        End end;
+        const char* reason; // what the box says besides the summary
+    };
+    const Case cases[] = {
+        {"stereo, Stop", 2, Stop, ""},
+        {"mono, Stop", 1, Stop, ""},
+        {"stereo, sound server gone", 2, ServerLost, "stopped working"},
+        {"mono, sound server gone", 1, ServerLost, "stopped working"},
+        {"stereo, disk full", 2, DiskFull, "room for only a few more seconds"},
+        {"mono, disk full", 1, DiskFull, "room for only a few more seconds"},
+    };
+    std::uint64_t clipCount = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writers_.script = fakes::WriterScript{0, -1, true};
+        sink_.clear();
+        disk_.set(std::int64_t(1) << 40);
+        audio_.amplitude = 0.5;
+        auto s = session();
+        const recording::RecordFormat format =
+            recordFormat(recording::RecordFormat::Wav, c.channels);
+        s->record(recordings_, format);
+        ASSERT_TRUE(s->isRecording());
+        const QString path = s->recordFilePath();
+        blocks(100);         // 1 s
+        fakeNow += 500 * Ms; // half a second lost
+        blocks(100);
+        audio_.amplitude = 2.0; // then far too loud
+        blocks(50);
+        switch (c.end) {
+        case Stop: ASSERT_TRUE(s->stop()); break;
+        case ServerLost:
+            audio_.loseDevice(s->channel());
+            ASSERT_TRUE(s->checkCapture());
+            break;
+        case DiskFull:
+            disk_.set(std::int64_t(recording::RecordingSession::bytesPerSecond(format) * 4.9));
+            ASSERT_TRUE(s->checkCapture());
+            break;
+        }
+        EXPECT_FALSE(s->isRecording());
 
-    ASSERT_EQ(s->gaps().count(), 1u);
-    const std::uint64_t gap = s->gaps().totalFrames();
-    EXPECT_NEAR(double(gap), 0.5 * 44100, 441);
-    const auto& bytes = writers_.traces.back()->bytes;
-    ASSERT_EQ(bytes.size(), (250u * Frames + gap) * 4);
-    // The silence stands where the gap was found: shortly after the audio came back.
-    const std::uint64_t at = s->gaps().firstAt();
-    EXPECT_GE(at, 100u * Frames);
-    EXPECT_LE(at, 110u * Frames);
-    EXPECT_TRUE(std::all_of(bytes.begin() + std::ptrdiff_t(at * 4), bytes.begin() + std::ptrdiff_t((at + gap) * 4),
-                            [](char b) { return b == 0; }));
-    EXPECT_FALSE(std::all_of(bytes.begin() + std::ptrdiff_t(at * 4) - 400, bytes.begin() + std::ptrdiff_t(at * 4),
-                             [](char b) { return b == 0; }));
+        ASSERT_EQ(s->gaps().count(), 1u);
+        const std::uint64_t gap = s->gaps().totalFrames();
+        EXPECT_NEAR(double(gap), 0.5 * 44100, 441);
+        const std::size_t frameBytes = std::size_t(c.channels) * 2;
+        const auto& bytes = writers_.traces.back()->bytes;
+        ASSERT_EQ(bytes.size(), (250u * Frames + gap) * frameBytes);
+        // The silence stands where the gap was found: shortly after the audio came back.
+        const std::uint64_t at = s->gaps().firstAt();
+        EXPECT_GE(at, 100u * Frames);
+        EXPECT_LE(at, 110u * Frames);
+        const auto atByte = bytes.begin() + std::ptrdiff_t(at * frameBytes);
+        EXPECT_TRUE(std::all_of(atByte, atByte + std::ptrdiff_t(gap * frameBytes),
+                                [](char b) { return b == 0; }));
+        EXPECT_FALSE(std::all_of(atByte - 400, atByte, [](char b) { return b == 0; }));
 
-    EXPECT_GT(s->clips().count(), 0u);
-    EXPECT_GE(s->clips().firstAt(), 200u * Frames + gap);
-    ASSERT_EQ(boxes().size(), 1); // both in one box
-    const QString text = boxes()[0];
-    EXPECT_TRUE(text.contains("lost 1 time(s)")) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("%1 s in total").arg(double(gap) / 44100, 0, 'f', 2))) << text.toStdString();
-    EXPECT_TRUE(text.contains("clipped")) << text.toStdString();
-    EXPECT_TRUE(text.contains("Lower the recording volume"));
+        // Clipping from the first loud block on, the same runs in each channel of mono and
+        // stereo.
+        EXPECT_GT(s->clips().count(), 0u);
+        if (clipCount == 0)
+            clipCount = s->clips().count() / std::uint64_t(c.channels);
+        EXPECT_EQ(s->clips().count(), clipCount * std::uint64_t(c.channels));
+        EXPECT_GE(s->clips().firstAt(), 200u * Frames + gap);
+        EXPECT_LT(s->clips().firstAt(), 201u * Frames + gap);
+        ASSERT_EQ(boxes().size(), 1); // all in one box
+        const QString text = boxes()[0];
+        EXPECT_TRUE(text.contains("lost 1 time(s)")) << text.toStdString();
+        EXPECT_TRUE(
+            text.contains(QStringLiteral("%1 s in total").arg(double(gap) / 44100, 0, 'f', 2)))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("%1 clipped passage(s)").arg(s->clips().count())))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains("Lower the recording volume"));
+        EXPECT_TRUE(text.contains(QLatin1String(c.reason))) << text.toStdString();
+        if (c.end != Stop)
+            EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << text.toStdString();
+    }
 }
 
 // A stall the server rode out, taken back so slowly (a busy machine) that the shortfall looks

@@ -62,20 +62,9 @@ int mpegFrameSize(int rate)
     return rate >= 32000 ? 1152 : 576;
 }
 
-// The encoder's 576 samples of delay and the decoder's 529 come before the audio; the Info tag
-// tells the decoder to skip them (and the padding at the end).
+// The encoder's 576 samples of delay and the decoder's 529 come before the audio: with no
+// Info tag in the file nothing tells the decoder to skip them.
 constexpr int Mp3CodecDelay = 576 + 529;
-
-// LAME writes the Info tag only where it fits in one frame at the stream's bit rate (header,
-// side information and 156 bytes of tag): not at 32 kbit/s, where a frame is 104 bytes.
-bool tagFits(const Case& c)
-{
-    const int kbps = carriedKbps(c);
-    const bool mpeg1 = c.rate >= 32000;
-    const int frameBytes = (mpeg1 ? 144000 : 72000) * kbps / c.rate;
-    const int sideInfo = mpeg1 ? (c.channels == 2 ? 32 : 17) : (c.channels == 2 ? 17 : 9);
-    return frameBytes >= 4 + sideInfo + 156;
-}
 
 // --- What each format promises ---
 
@@ -121,23 +110,14 @@ void expectLength(const Case& c, const testsupport::DecodedAudio& d, std::int64_
         EXPECT_NEAR(d.containerDuration, double(frames) / c.rate, 0.001);
         break;
     case recording::RecordFormat::Mp3:
-        // With the Info tag the decoder skips the codec delay and the padding: the decoded
-        // sound is the input, sample for sample in length. The final partial chunk and the
-        // flushed last frame are in the file (either one missing would cut 160 samples or more).
+        // The file carries no Info tag: the delay stays in front, less than one frame of
+        // padding follows, and the length a player shows (from the bit rate) is the decoded
+        // length within one frame. The final partial chunk and the flushed last frame are in
+        // the file (either one missing would cut 160 samples or more).
         EXPECT_NEAR(double(span.second - span.first), double(frames), 32.0);
-        if (tagFits(c)) {
-            EXPECT_LT(span.first, 16);
-            EXPECT_EQ(d.frames(), frames);
-            // The container counts whole frames from the start of the delay.
-            EXPECT_NEAR(d.containerDuration, double(frames + Mp3CodecDelay) / c.rate,
-                        double(mpegFrameSize(c.rate)) / c.rate);
-        } else {
-            // No tag: the delay stays in front, less than one frame of padding follows, and the
-            // length a player shows (from the bit rate) is the decoded length within one frame.
-            EXPECT_NEAR(double(span.first), double(Mp3CodecDelay), 16.0);
-            EXPECT_LT(d.frames() - span.second, mpegFrameSize(c.rate));
-            EXPECT_NEAR(d.containerDuration, d.duration(), double(mpegFrameSize(c.rate)) / c.rate);
-        }
+        EXPECT_NEAR(double(span.first), double(Mp3CodecDelay), 16.0);
+        EXPECT_LT(d.frames() - span.second, mpegFrameSize(c.rate));
+        EXPECT_NEAR(d.containerDuration, d.duration(), double(mpegFrameSize(c.rate)) / c.rate);
         break;
     default: {
         // The tone starts at once and lasts as long as the input to a few milliseconds (a lost
