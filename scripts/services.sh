@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts or stops the private services the tests use: a sound server with a "speaker" sink, a
 # microphone that hears 440 Hz and a second line at 1 kHz (the layout of tests/ci.pa), and an
-# Xvfb display.
+# Xvfb display (VEXA_DISPLAY, or the first free number from :97).
 #   source scripts/services.sh start DIR   -> exports PULSE_*, XDG_RUNTIME_DIR and DISPLAY
 #   scripts/services.sh stop DIR
 #   scripts/services.sh sound-stop DIR / sound-start DIR   the sound server alone (tests that
@@ -70,15 +70,27 @@ elif [ "$action" = sound-stop ]; then
 elif [ "$action" = start ]; then
   rm -f "$dir/sound-server"
   sound_start || { return 2 2>/dev/null || exit 2; }
-  display=${VEXA_DISPLAY:-:97}
+  # The first display number nobody holds (a lock file marks a running X server), from :97 up,
+  # so that a second run or a user's own session on :97 is never shared.
+  display=${VEXA_DISPLAY:-}
+  if [ -z "$display" ]; then
+    n=97
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    display=":$n"
+  fi
   # -noreset: without it Xvfb resets whenever its last client leaves and refuses connections
   # meanwhile, so a test starting a program at that moment fails.
   Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
   echo $! > "$dir/xvfb.pid"
   for _ in $(seq 1 100); do
+    kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null || break
     xdpyinfo -display "$display" >/dev/null 2>&1 && break
     sleep 0.05
   done
+  if ! kill -0 "$(cat "$dir/xvfb.pid")" 2>/dev/null; then
+    echo "services: Xvfb could not start on $display (see $dir/xvfb.log)" >&2
+    return 3 2>/dev/null || exit 3
+  fi
   export DISPLAY="$display"
 elif [ "$action" = stop ]; then
   sound_stop
