@@ -38,6 +38,9 @@ QList<LanguageSection> LanguageKeys()
     // the file); muted at Record, or digital silence at the start of the take (%1: the line).
     sections[2].keys << QStringLiteral("LineLostRecord") << QStringLiteral("LineMuted")
                      << QStringLiteral("LineSilent");
+    // The line chosen in the sound source dialog gone by OK (%1: its text); the sound server
+    // answering again after a time without it.
+    sections[2].keys << QStringLiteral("SourceGone") << QStringLiteral("ServerBack");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

@@ -70,15 +70,29 @@ const QHash<QString, QString>& builtInTexts()
          QStringLiteral("Recording was not started: the recordings folder %1 does not exist and "
                         "could not be created (%2). Choose another folder.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DiskFullStart")),
-         QStringLiteral("Recording was not started: the disk of the recordings folder %2 has room for only %1 (minutes:seconds) in this format, less than 10 seconds. Free some space or choose another folder.")},
+         QStringLiteral("Recording was not started: the disk of the recordings folder %2 has room "
+                        "for only %1 (minutes:seconds) in this format, less than 10 seconds. Free "
+                        "some space or choose another folder.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DiskSpaceLow")),
-         QStringLiteral("The disk of the recordings folder is nearly full: about %1 (minutes:seconds) of this recording still fits. Recording goes on and will stop by itself before the disk is full.")},
+         QStringLiteral("The disk of the recordings folder is nearly full: about %1 "
+                        "(minutes:seconds) of this recording still fits. Recording goes on and "
+                        "will stop by itself before the disk is full.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DiskFullStop")),
-         QStringLiteral("The disk of the recordings folder has room for only a few more seconds, so recording has stopped. Everything recorded until then is in %1.")},
+         QStringLiteral("The disk of the recordings folder has room for only a few more seconds, "
+                        "so recording has stopped. Everything recorded until then is in %1.")},
         {id(QStringLiteral("Strings"), QStringLiteral("DropoutSummary")),
-         QStringLiteral("Audio was lost %1 time(s) during the recording (the computer was too busy), %2 s in total; the first at %3. Silence of the same length stands in for it, so what follows stays in place.")},
+         QStringLiteral("Audio was lost %1 time(s) during the recording (the computer was too "
+                        "busy), %2 s in total; the first at %3. Silence of the same length stands "
+                        "in for it, so what follows stays in place.")},
         {id(QStringLiteral("Strings"), QStringLiteral("ClipSummary")),
-         QStringLiteral("The input was too loud: %1 clipped passage(s), the first at %2. Lower the recording volume.")},
+         QStringLiteral("The input was too loud: %1 clipped passage(s), the first at %2. Lower the "
+                        "recording volume.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("SourceGone")),
+         QStringLiteral("The sound source you chose (%1) is no longer there, so the recording line "
+                        "was not changed. Open Sound Source again to choose another.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("ServerBack")),
+         QStringLiteral(
+             "The sound server is available again: recording, playback and the mixer work again.")},
     };
     return texts;
 }
