@@ -82,7 +82,9 @@ fi
 # it, but the end is the program's own deadline.
 case=hung
 vexa_recording_home "Format=0"
-stopped_server=$(cat "$PULSE_RUNTIME_PATH/pid" 2>/dev/null)
+# The process that answers the PulseAudio protocol: PulseAudio itself, or PipeWire's pipewire-pulse.
+stopped_server=$(cat "$PULSE_RUNTIME_PATH/pid" 2>/dev/null ||
+                 awk '{print $1}' "$(dirname "$PULSE_RUNTIME_PATH")/pipewire-pids/pipewire-pulse" 2>/dev/null)
 if [ -n "$stopped_server" ] && kill -STOP "$stopped_server"; then
   if vexa_start "$bin" "$work/$case.out"; then
     sleep 1
