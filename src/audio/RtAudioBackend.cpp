@@ -1,5 +1,6 @@
 #include "audio/RtAudioBackend.h"
 
+#include "audio/BoundedCall.h"
 #include "audio/PulseCaptureStream.h"
 #include "audio/RtAudioStream.h"
 
@@ -7,49 +8,18 @@
 
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <mutex>
-#include <thread>
 
 namespace audio {
 
 namespace {
 
-// RtAudio and libpulse wait for the sound server without a deadline: a server that is stopped
-// or hung keeps the caller for a minute or for ever. Each call therefore runs on a thread of its
-// own and the caller waits at most this long; a call given up finishes (or stays stuck) on its
-// own thread, and what it makes then is thrown away there.
+// How long a call that talks to the sound server may keep its caller (BoundedCall.h).
 constexpr auto CallDeadline = std::chrono::milliseconds(3000);
 
-template <typename T> struct Call {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    bool abandoned = false;
-    T result{};
-};
-
-// `work` on a thread of its own; its result, or `T{}` when it has not finished by the deadline.
 template <typename T, typename Work> T withDeadline(Work work)
 {
-    auto call = std::make_shared<Call<T>>();
-    std::thread([call, work = std::move(work)]() mutable {
-        T result = work();
-        std::unique_lock<std::mutex> lock(call->mutex);
-        if (call->abandoned) {
-            lock.unlock();
-            return; // `result` ends here, on this thread
-        }
-        call->result = std::move(result);
-        call->finished = true;
-        call->done.notify_all();
-    }).detach();
-    std::unique_lock<std::mutex> lock(call->mutex);
-    if (!call->done.wait_for(lock, CallDeadline, [&] { return call->finished; })) {
-        call->abandoned = true;
-        return T{};
-    }
-    return std::move(call->result);
+    return boundedCall<T>(CallDeadline, std::move(work)).value_or(T{});
 }
 
 // A stream's callback handed to a call that may be given up: once it is, the stream (if it

@@ -5,7 +5,8 @@
 # server, the window comes up (one box says the devices did not start); once the server is up,
 # a box says so once, Record and Play work and the recording slider follows the server, with no
 # restart of the program. A server restart during a session: the same. A server that is stopped
-# (SIGSTOP) when the program starts: the window paints, and SIGTERM ends the program within 2 s.
+# (SIGSTOP) when the program starts, or during playback: the window paints and answers (Stop gives
+# the playback up), and SIGTERM ends the program within 2 s.
 # The private server is stopped and restarted by this test; it runs again at its end.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -78,29 +79,37 @@ else
   fail "no window without a server"
 fi
 
-# The program is measured from the signal to its end: a busy machine may take long to start
-# it, but the end is the program's own deadline.
+# ends_in_time: SIGTERM ends the program within 2 s, measured from the signal to its end (a
+# busy machine may take long to start it, but the end is the program's own deadline). The wait
+# is the shell's own for its child, with a guard that kills it after 8 s.
+ends_in_time() {
+  local sent took guard
+  kill -0 "$vexa_pid" 2>/dev/null || { fail "the program ended by itself"; return; }
+  (sleep 8; kill -9 "$vexa_pid" 2>/dev/null) &
+  guard=$!
+  sent=$(vexa_now)
+  kill -TERM "$vexa_pid"
+  wait "$vexa_pid" 2>/dev/null
+  took=$(vexa_since "$sent")
+  kill "$guard" 2>/dev/null
+  vexa_pid=""
+  echo "  $case: ended $took s after SIGTERM"
+  awk -v t="$took" 'BEGIN {exit !(t <= 2.0)}' || fail "ended $took s after SIGTERM, not within 2 s"
+}
+# The process that answers the PulseAudio protocol: PulseAudio itself, or PipeWire's pipewire-pulse.
+server_pid() {
+  cat "$PULSE_RUNTIME_PATH/pid" 2>/dev/null ||
+    awk '{print $1}' "$(dirname "$PULSE_RUNTIME_PATH")/pipewire-pids/pipewire-pulse" 2>/dev/null
+}
+
+# The server stopped before the program starts: the window paints and SIGTERM ends it.
 case=hung
 vexa_recording_home "Format=0"
-# The process that answers the PulseAudio protocol: PulseAudio itself, or PipeWire's pipewire-pulse.
-stopped_server=$(cat "$PULSE_RUNTIME_PATH/pid" 2>/dev/null ||
-                 awk '{print $1}' "$(dirname "$PULSE_RUNTIME_PATH")/pipewire-pids/pipewire-pulse" 2>/dev/null)
+stopped_server=$(server_pid)
 if [ -n "$stopped_server" ] && kill -STOP "$stopped_server"; then
   if vexa_start "$bin" "$work/$case.out"; then
     sleep 1
-    kill -0 "$vexa_pid" 2>/dev/null || fail "the program ended by itself"
-    sent=$(vexa_now)
-    kill -TERM "$vexa_pid"
-    for _ in $(seq 1 400); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.02; done
-    took=$(vexa_since "$sent")
-    echo "  $case: ended $took s after SIGTERM"
-    if kill -0 "$vexa_pid" 2>/dev/null; then
-      fail "still running 8 s after SIGTERM"
-    else
-      awk -v t="$took" 'BEGIN {exit !(t <= 2.0)}' || fail "ended $took s after SIGTERM, not within 2 s"
-    fi
-    wait "$vexa_pid" 2>/dev/null
-    vexa_pid=""
+    ends_in_time
   else
     fail "no window with the server stopped"
   fi
@@ -108,6 +117,25 @@ if [ -n "$stopped_server" ] && kill -STOP "$stopped_server"; then
   stopped_server=""
 else
   fail "no server process to stop"
+fi
+
+# The server stopped during playback: Stop gives the playback up within a few seconds, and
+# SIGTERM ends the program.
+case=hung-playing
+vexa_recording_home "Format=0"
+sox -n -r 44100 -c 2 -b 16 "$rec/tone.wav" synth 20 sine 440 vol 0.5
+if vexa_start "$bin" "$work/$case.out"; then
+  vexa_press_button play
+  vexa_wait_symbol playing 10 || fail "the display does not show playback 10 s after Play"
+  stopped_server=$(server_pid)
+  kill -STOP "$stopped_server"
+  vexa_press_button stop
+  vexa_until 10 eval '! vexa_symbol_is playing' || fail "still playing 10 s after Stop with the server stopped"
+  ends_in_time
+  kill -CONT "$stopped_server"
+  stopped_server=""
+else
+  fail "no window"
 fi
 
 vexa_finish "all sound server cases passed"
