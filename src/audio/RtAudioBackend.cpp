@@ -39,6 +39,9 @@ public:
     bool running() const override { return s_->running(); }
     bool failed() const override { return s_->failed(); }
     DeviceFormat format() const override { return s_->format(); }
+    std::string sourceDescription() const override { return s_->sourceDescription(); }
+    bool sourceMuted() const override { return s_->sourceMuted(); }
+    bool sourceGone() const override { return s_->sourceGone(); }
 
 private:
     std::shared_ptr<DeviceStream> s_;
