@@ -31,8 +31,10 @@ sound_start() {
   case "$server" in
     pulseaudio)
       # Already running (a test brings back a server that was never taken away): nothing to do.
+      # Off every D-Bus session bus (no display to find one, an address where nothing listens):
+      # a server on the display's bus takes org.PulseAudio1, and a later one there ends at once.
       pulseaudio --check 2>/dev/null ||
-      pulseaudio -D -n -F "$root/tests/ci.pa" --exit-idle-time=-1 --use-pid-file=yes \
+      env -u DISPLAY DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/pulse/no-bus" pulseaudio -D -n -F "$root/tests/ci.pa" --exit-idle-time=-1 --use-pid-file=yes \
         --log-target="file:$dir/pulse/pa.log" 2>/dev/null || { echo "pulseaudio did not start"; cat "$dir/pulse/pa.log"; }
       ;;
     pipewire)

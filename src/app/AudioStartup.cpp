@@ -9,10 +9,12 @@ namespace AudioStartup {
 
 bool start(audio::AudioApi& audio, platform::MessageSink& messages)
 {
-    if (audio.recordInit(-1) && audio.init(-1, 44100))
+    // Both are asked for even when the first fails: an engine whose sound server comes later
+    // starts what was asked for then (audio::Engine::setMixer).
+    const bool record = audio.recordInit(-1);
+    const bool output = audio.init(-1, 44100);
+    if (record && output)
         return true;
-    audio.recordFree();
-    audio.free();
     platform::Message m;
     m.text = QStringLiteral("Can not start default recording device!");
     m.icon = platform::MessageIcon::Error;

@@ -15,8 +15,9 @@ namespace app {
 namespace AudioStartup {
 
 // The default recording device, then the default output device at 44100 Hz. If either fails,
-// both are freed again and "Can not start default recording device!" is shown (no owner, the
-// system's caption, error icon); the window stays usable without audio. True when both run.
+// "Can not start default recording device!" is shown (no owner, the system's caption, error
+// icon); the window stays usable without audio, and the engine starts the devices when the
+// sound server comes. True when both run now. Either way release() undoes it at the end.
 bool start(audio::AudioApi& audio, platform::MessageSink& messages);
 
 // The audio part of the shutdown: a running recording is stopped and its file completed

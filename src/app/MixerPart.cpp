@@ -18,6 +18,7 @@
 #include "skin/TQLTCircleButton.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QWidget>
 
 namespace app {
@@ -91,6 +92,13 @@ void MixerPart::formCreate(MainFormContext& context)
     panel_ = std::make_unique<mixer::MixerPanel>(*mixer_, *view_, *form_, *panels_,
                                                  OsKindUsesSystemPanel(context.OsKind()));
     panel_->setPanelFailedHandler([this] { showPanelMissing(); });
+    panel_->setLineGoneHandler([this](const QString& line) {
+        const std::shared_ptr<const i18n::LanguageFile> language = context_->LanguageIni();
+        platform::Message message =
+            i18n::LanguageMessages::information(*language, QStringLiteral("SourceGone"));
+        message.text = message.text.arg(line);
+        context_->messages().show(message);
+    });
 }
 
 // The mixer asks the sound server: not before the window is on the screen.
@@ -98,6 +106,7 @@ void MixerPart::formShown(MainFormContext& context)
 {
     panel_->startUp(context.Settings().MixerIndex);
     mixer_->OnChange = [this](mixer::MixerDevice*) { QLTMixer1Change(); };
+    mixer_->OnServerBack = [this](mixer::MixerDevice*) { QLTMixer1ServerBack(); };
     if (useMixer_)
         useMixer_(mixer_->backend());
 }
@@ -116,6 +125,19 @@ int MixerPart::recordLineIndex() const
 void MixerPart::QLTMixer1Change()
 {
     panel_->refresh();
+}
+
+// The sound server started late or restarted: the engine (told by the same backend) starts its
+// devices again, the mixer is opened again and the controls follow it; the window says so once
+// per return.
+void MixerPart::QLTMixer1ServerBack()
+{
+    panel_->startUp(context_->Settings().MixerIndex);
+    // After the other listeners (the engine) have taken the news: the box waits for the user.
+    QTimer::singleShot(0, &context_->window(), [this] {
+        i18n::LanguageMessages::Inform(context_->messages(), *context_->LanguageIni(),
+                                       QStringLiteral("ServerBack"));
+    });
 }
 
 void MixerPart::showPanelMissing()

@@ -50,6 +50,7 @@ private:
     class View;
 
     void QLTMixer1Change();
+    void QLTMixer1ServerBack();
     void showPanelMissing();
 
     mixer::MixerDevice::BackendFactory mixers_;

@@ -84,8 +84,7 @@ void RecordingPart::formDestroyAfterSave(MainFormContext& context)
     // open for its messages), or stops the playback, then frees the engine. Without audio no
     // recording or playback can run.
     const audio::TransportModel& transport = context.transport();
-    if (audioStarted_)
-        AudioStartup::release(audio_, *session_, transport.state() == Idle ? 0 : transport.channel());
+    AudioStartup::release(audio_, *session_, transport.state() == Idle ? 0 : transport.channel());
 }
 
 void RecordingPart::QLTCircleButtonRecordClick()

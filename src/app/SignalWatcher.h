@@ -19,6 +19,9 @@ public:
 
     // False when the signals could not be watched (they then end the process the default way).
     bool isActive() const { return notifier_ != nullptr; }
+    // A signal ends the process by itself `milliseconds` after it came, should the normal end
+    // not have come by then (the GUI thread stuck in a call to a hung sound server).
+    void endHardAfter(int milliseconds) { pipe_.endHardAfter(milliseconds); }
 
 signals:
     void received(int signalNumber);

@@ -75,6 +75,8 @@ int main(int argc, char** argv)
         // of the start-up has its own event loop) ends that box and is remembered: the window
         // then closes as soon as it exists.
         app::SignalWatcher signalWatcher;
+        // A request to end is honoured within two seconds whatever the sound server does.
+        signalWatcher.endHardAfter(1500);
         app::TMainForm* mainForm = nullptr;
         bool signalled = false;
         // SIGTERM, SIGINT and SIGHUP close the window exactly as Exit does (the shutdown

@@ -36,18 +36,44 @@ std::int16_t* Engine::scratch(std::size_t samples)
 
 Engine::~Engine()
 {
+    QObject::disconnect(serverWatch_);
     recordFree();
     free();
 }
 
 void Engine::setMixer(platform::MixerBackend* mixer)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    mixer_ = mixer;
+    QObject::disconnect(serverWatch_);
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        mixer_ = mixer;
+    }
+    if (mixer)
+        serverWatch_ = QObject::connect(mixer, &platform::MixerBackend::serverAvailable, mixer,
+                                        [this] { serverAvailable(); });
+}
+
+void Engine::serverAvailable()
+{
+    bool record = false;
+    std::uint32_t rate = 0;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        record = recordWanted_ && !recordReady_;
+        rate = outputReady_ ? 0 : outputWanted_;
+    }
+    if (record)
+        recordInit(-1);
+    if (rate)
+        init(-1, rate);
 }
 
 bool Engine::recordInit(int)
 {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        recordWanted_ = true;
+    }
     const bool ok = backend_->hasInput();
     std::lock_guard<std::mutex> lock(mutex_);
     recordReady_ = ok;
@@ -56,6 +82,10 @@ bool Engine::recordInit(int)
 
 bool Engine::init(int, std::uint32_t freq)
 {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        outputWanted_ = freq;
+    }
     const bool ok = freq > 0 && backend_->hasOutput();
     std::lock_guard<std::mutex> lock(mutex_);
     outputReady_ = ok;
@@ -69,6 +99,7 @@ void Engine::recordFree()
         channel->stop();
     std::lock_guard<std::mutex> lock(mutex_);
     recordReady_ = false;
+    recordWanted_ = false;
 }
 
 void Engine::free()
@@ -77,6 +108,7 @@ void Engine::free()
         channel->stop();
     std::lock_guard<std::mutex> lock(mutex_);
     outputReady_ = false;
+    outputWanted_ = 0;
 }
 
 bool Engine::recordSetInput(int line, std::uint32_t flags, float level)

@@ -7,6 +7,8 @@
 #include "audio/DeviceBackend.h"
 #include "audio/HandleTable.h"
 
+#include <QMetaObject>
+
 #include <memory>
 #include <mutex>
 #include <string>
@@ -28,6 +30,9 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
+    // The mixer's lines are what recordSetInput chooses from. When its sound server answers
+    // again after a time without it (started late, restarted), the devices that were asked
+    // for (recordInit, init) and could not start are started again.
     void setMixer(platform::MixerBackend* mixer);
 
     bool recordInit(int device = -1) override;
@@ -70,10 +75,15 @@ private:
     Analyzer analyzer_;
     HandleTable channels_;
 
+    void serverAvailable();
+
     std::mutex mutex_; // the fields below
     platform::MixerBackend* mixer_ = nullptr;
     bool recordReady_ = false;
     bool outputReady_ = false;
+    bool recordWanted_ = false;      // recordInit was called and not yet undone by recordFree
+    std::uint32_t outputWanted_ = 0; // the rate of init, 0 without (or after free)
+    QMetaObject::Connection serverWatch_;
     std::string inputDevice_; // capture device picked by recordSetInput; empty: default
 
     // The display reads levels and data ten times a second: one buffer, grown only when a

@@ -1,6 +1,8 @@
 #pragma once
 // The real devices: RtAudio with its PulseAudio API, or its ALSA API when no PulseAudio server
 // answers. The choice is made again at every query, so a server that comes back is found.
+// Every call that talks to the server returns within a few seconds, whatever the server does
+// (a stopped or hung one makes it fail): the work runs on a thread of its own.
 #include "audio/DeviceBackend.h"
 
 #include <vector>
@@ -18,7 +20,7 @@ public:
 private:
     static std::vector<int> apis();
     // The RtAudio::Api to use, or -1 when no API has a device.
-    int chooseApi(bool* anyInput, bool* anyOutput);
+    static int chooseApi(bool* anyInput, bool* anyOutput);
 };
 
 } // namespace audio

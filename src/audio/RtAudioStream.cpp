@@ -1,5 +1,7 @@
 #include "audio/RtAudioStream.h"
 
+#include "audio/BoundedCall.h"
+
 #include <RtAudio.h>
 
 #include <algorithm>
@@ -136,16 +138,29 @@ bool openStream(RtAudioStream::Impl& d, unsigned int device, unsigned int buffer
 
 } // namespace
 
-RtAudioStream::RtAudioStream(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
+namespace {
+// How long a stop or close may wait for the sound server. RtAudio's PulseAudio stream holds its
+// lock while it writes, and a write to a stopped server never returns.
+constexpr auto ServerDeadline = std::chrono::milliseconds(2000);
+} // namespace
+
+RtAudioStream::RtAudioStream(std::shared_ptr<Impl> impl) : d_(std::move(impl))
+{
+}
 
 RtAudioStream::~RtAudioStream()
 {
     stop();
-    try {
-        if (d_->rt && d_->rt->isStreamOpen())
-            d_->rt->closeStream();
-    } catch (const RtAudioError&) {
-    }
+    // The close runs where it may wait; the Impl (the callback's data) lives until it is done.
+    std::shared_ptr<Impl> d = d_;
+    boundedCall<bool>(ServerDeadline, [d] {
+        try {
+            if (d->rt && d->rt->isStreamOpen())
+                d->rt->closeStream();
+        } catch (const RtAudioError&) {
+        }
+        return true;
+    });
 }
 
 std::unique_ptr<RtAudioStream> RtAudioStream::openInput(int api, const std::string& device,
@@ -237,11 +252,24 @@ void RtAudioStream::stop()
         std::lock_guard<std::mutex> lock(d_->callbackMutex);
         d_->active = false;
     }
-    try {
-        if (d_->rt && d_->rt->isStreamRunning() && !d_->failed)
-            d_->rt->abortStream();
-    } catch (const RtAudioError&) {
+    if (!d_->rt || d_->failed)
+        return;
+    std::shared_ptr<Impl> d = d_;
+    const auto abort = [d] {
+        try {
+            if (d->rt->isStreamRunning())
+                d->rt->abortStream();
+        } catch (const RtAudioError&) {
+        }
+        return true;
+    };
+    // From the stream's own callback RtAudio takes no lock of its own here: no wait.
+    if (std::this_thread::get_id() == d_->callbackThread.load()) {
+        abort();
+        return;
     }
+    if (!boundedCall<bool>(ServerDeadline, abort))
+        d_->failed = true; // the server answers nothing: the stream is given up
 }
 
 bool RtAudioStream::running() const

@@ -1,6 +1,8 @@
 #pragma once
 // A DeviceStream over one RtAudio stream (each stream owns its own RtAudio object, since an
-// RtAudio object runs one stream at a time).
+// RtAudio object runs one stream at a time). Stopping and closing wait for the sound server at
+// most a few seconds: a stream whose server answers nothing is given up as failed, and its
+// RtAudio object is closed and freed on another thread whenever the server lets go of it.
 #include "audio/DeviceBackend.h"
 #include "audio/DeviceStream.h"
 
@@ -29,8 +31,8 @@ public:
     struct Impl;
 
 private:
-    explicit RtAudioStream(std::unique_ptr<Impl> impl);
-    std::unique_ptr<Impl> d_;
+    explicit RtAudioStream(std::shared_ptr<Impl> impl);
+    std::shared_ptr<Impl> d_; // shared with a stop or close that waits for a hung server
 };
 
 } // namespace audio

@@ -46,6 +46,9 @@ QList<LanguageSection> LanguageKeys()
     // looked for).
     sections[2].keys << QStringLiteral("FolderNotWritable") << QStringLiteral("FolderReplaced")
                      << QStringLiteral("DeleteFailed") << QStringLiteral("ManualMissing");
+    // The line chosen in the sound source dialog gone by OK (%1: its text); the sound server
+    // answering again after a time without it.
+    sections[2].keys << QStringLiteral("SourceGone") << QStringLiteral("ServerBack");
 
     // The window texts, in their table's order; a key may serve several controls.
     auto add = [&sections](const QString& section, const QString& key) {

@@ -99,6 +99,12 @@ const QHash<QString, QString>& builtInTexts()
          QStringLiteral("The file %1 could not be deleted (%2).")},
         {id(QStringLiteral("Strings"), QStringLiteral("ManualMissing")),
          QStringLiteral("The user manual is not installed. It was looked for at %1.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("SourceGone")),
+         QStringLiteral("The sound source you chose (%1) is no longer there, so the recording line "
+                        "was not changed. Open Sound Source again to choose another.")},
+        {id(QStringLiteral("Strings"), QStringLiteral("ServerBack")),
+         QStringLiteral(
+             "The sound server is available again: recording, playback and the mixer work again.")},
     };
     return texts;
 }

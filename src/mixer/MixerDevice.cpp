@@ -18,9 +18,14 @@ platform::MixerBackend* MixerDevice::backend()
     if (!backend_ && factory_) {
         backend_ = factory_();
         factory_ = nullptr; // one attempt: a server that is not there at start stays unused
-        if (backend_)
+        if (backend_) {
             connect(backend_.get(), &platform::MixerBackend::changed, this,
                     &MixerDevice::backendChanged);
+            connect(backend_.get(), &platform::MixerBackend::serverAvailable, this, [this] {
+                if (OnServerBack)
+                    OnServerBack(this);
+            });
+        }
     }
     return backend_.get();
 }
@@ -69,6 +74,38 @@ int MixerDevice::GetWaveInList(QStringList& list)
     const QStringList lines = b->recordingLines();
     list += lines;
     return int(lines.size());
+}
+
+int MixerDevice::GetWaveInLines(QStringList& texts, QStringList& names)
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return 0;
+    const QList<platform::MixerBackend::Line> lines = b->lines();
+    for (const platform::MixerBackend::Line& line : lines) {
+        texts << line.description;
+        names << line.name;
+    }
+    return int(lines.size());
+}
+
+int MixerDevice::SetWaveInName(const QString& name)
+{
+    platform::MixerBackend* b = backend();
+    if (!b)
+        return ErrNoDevice;
+    // By the name to the end: a row number would pick whatever line now stands there.
+    const auto exists = [b, &name] {
+        for (const platform::MixerBackend::Line& line : b->lines())
+            if (!name.isEmpty() && line.name == name)
+                return true;
+        return false;
+    };
+    if (!exists())
+        return ErrGone;
+    const int error = b->setSelectedName(name);
+    // A refusal because the line went away between the look and the choice.
+    return error != 0 && !exists() ? ErrGone : error;
 }
 
 int MixerDevice::GetWaveInIndex()

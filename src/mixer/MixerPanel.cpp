@@ -38,6 +38,21 @@ void MixerPanel::refresh()
     // A line chosen in the desktop's own mixer is taken over.
     recordLineIndex_ = mixer_.GetWaveInIndex();
     showDevice();
+    if (dialog_.isVisible() && dialogDevice_ >= 0 &&
+        dialog_.ComboBox1->currentIndex() == dialogDevice_)
+        fillDialogLines(true);
+}
+
+void MixerPanel::fillDialogLines(bool follow)
+{
+    QStringList lines, names;
+    mixer_.GetWaveInLines(lines, names);
+    if (follow) {
+        dialog_.followLines(lines, names);
+    } else {
+        dialog_.setLines(lines, names);
+        dialog_.markLine(recordLineIndex_);
+    }
 }
 
 void MixerPanel::showDevice()
@@ -60,28 +75,40 @@ void MixerPanel::MenuSysSourceClick(int& mixerIndex)
     mixer_.GetMixerList(devices);
     combo->addItems(devices);
     dialog_.setLines({});
+    dialogDevice_ = -1;
     if (combo->count() > 0) {
         combo->setCurrentIndex(mixerIndex);
-        QStringList lines;
-        mixer_.GetWaveInList(lines);
-        dialog_.setLines(lines);
-        dialog_.markLine(recordLineIndex_);
+        dialogDevice_ = mixerIndex;
+        fillDialogLines(false);
     }
-    if (dialog_.exec() != QDialog::Accepted || combo->count() == 0)
+    const int result = dialog_.exec();
+    dialogDevice_ = -1;
+    if (result != QDialog::Accepted || combo->count() == 0)
         return;
     const int device = combo->currentIndex();
-    const int line = dialog_.selectedLine();
+    const QString name = dialog_.chosenName();
+    const int row = dialog_.selectedLine();
     if (device < 0)
         return;
     mixerIndex = device;
     mixer_.Close();
     mixer_.Open(mixerIndex);
-    // With no row chosen the device keeps the line it has.
-    if (line >= 0 && mixer_.SetWaveInIndex(line) == 0)
-        recordLineIndex_ = line;
-    else
-        recordLineIndex_ = mixer_.GetWaveInIndex();
+    // The line travels by its name: lines that came or went meanwhile move the rows. With no
+    // row chosen the device keeps the line it has.
+    int error = -1;
+    if (!name.isEmpty())
+        error = mixer_.SetWaveInName(name);
+    else if (row >= 0)
+        error = mixer_.SetWaveInIndex(row); // a device that gives its lines no names
+    recordLineIndex_ = mixer_.GetWaveInIndex();
+    if (error == 0) {
+        QStringList lines, names;
+        mixer_.GetWaveInLines(lines, names);
+        recordLineIndex_ = name.isEmpty() ? row : int(names.indexOf(name));
+    }
     showDevice();
+    if (error == MixerDevice::ErrGone && lineGone_)
+        lineGone_(dialog_.chosenText());
 }
 
 void MixerPanel::QLTCircleButtonMuteClick()

@@ -19,6 +19,11 @@ public:
                SoundPanels& panels, bool systemPanelMode);
 
     void setPanelFailedHandler(std::function<void()> handler) { panelFailed_ = std::move(handler); }
+    // lineGone runs with the line's text when the line chosen in the dialog is gone by OK.
+    void setLineGoneHandler(std::function<void(const QString&)> handler)
+    {
+        lineGone_ = std::move(handler);
+    }
 
     // Start-up: counts the devices, corrects mixerIndex (-1 without any device, 0 when the
     // stored one does not exist), enables or disables the controls, opens the mixer and
@@ -27,7 +32,8 @@ public:
     // Shutdown, before the settings are saved.
     void shutDown();
 
-    // The controls follow the device: recording line, its volume, speaker volume, mute.
+    // The controls follow the device: recording line, its volume, speaker volume, mute; and the
+    // sound source dialog, while it is open, its lines.
     void refresh();
     // Handlers
     void MenuSysSourceClick(int& mixerIndex);
@@ -43,6 +49,7 @@ public:
 
 private:
     void showDevice(); // the refresh without taking over the recording line
+    void fillDialogLines(bool follow);
     void openPanel(SoundPanels::Panel panel);
 
     MixerDevice& mixer_;
@@ -52,6 +59,8 @@ private:
     bool systemPanelMode_;
     int recordLineIndex_ = -1;
     std::function<void()> panelFailed_;
+    std::function<void(const QString&)> lineGone_;
+    int dialogDevice_ = -1; // the device whose lines the open dialog shows
 };
 
 } // namespace mixer

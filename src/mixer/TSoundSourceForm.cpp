@@ -82,6 +82,9 @@ TSoundSourceForm::TSoundSourceForm(MixerDevice::BackendFactory mixers, QWidget* 
     CheckListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     CheckListBox1->setUniformItemSizes(true);
     CheckListBox1->viewport()->installEventFilter(this);
+    // The check mark follows the selection, whether the mouse or the keyboard moved it.
+    connect(CheckListBox1, &QListWidget::itemSelectionChanged, this,
+            [this] { selectionChanged(); });
 
     ButtonOk = new QPushButton(QStringLiteral("OK"), this);
     ButtonOk->setObjectName(QStringLiteral("ButtonOk"));
@@ -101,14 +104,34 @@ TSoundSourceForm::TSoundSourceForm(MixerDevice::BackendFactory mixers, QWidget* 
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TSoundSourceForm::setLines(const QStringList& lines)
+void TSoundSourceForm::setLines(const QStringList& lines, const QStringList& names)
 {
+    filling_ = true;
     CheckListBox1->clear();
-    for (const QString& line : lines) {
-        auto* item = new QListWidgetItem(line, CheckListBox1);
+    for (int i = 0; i < int(lines.size()); ++i) {
+        auto* item = new QListWidgetItem(lines[i], CheckListBox1);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
         item->setSizeHint(QSize(0, 20));
+        if (i < int(names.size()))
+            item->setData(Qt::UserRole, names[i]);
+    }
+    filling_ = false;
+    chosenName_.clear();
+    chosenText_.clear();
+}
+
+void TSoundSourceForm::followLines(const QStringList& lines, const QStringList& names)
+{
+    const QString name = chosenName(), text = chosenText();
+    const bool userChose = !chosenName_.isEmpty();
+    setLines(lines, names);
+    const int row = int(names.indexOf(name));
+    if (!name.isEmpty() && row >= 0)
+        markLine(row);
+    if (userChose) {
+        chosenName_ = name;
+        chosenText_ = text;
     }
 }
 
@@ -116,8 +139,38 @@ void TSoundSourceForm::markLine(int row)
 {
     if (row < 0 || row >= CheckListBox1->count())
         return;
+    filling_ = true;
     CheckListBox1->item(row)->setCheckState(Qt::Checked);
     CheckListBox1->setCurrentRow(row);
+    filling_ = false;
+}
+
+void TSoundSourceForm::selectionChanged()
+{
+    if (filling_)
+        return;
+    const QList<QListWidgetItem*> selected = CheckListBox1->selectedItems();
+    if (!selected.isEmpty()) {
+        chosenName_ = selected.first()->data(Qt::UserRole).toString();
+        chosenText_ = selected.first()->text();
+    }
+    CheckListBox1MouseUp();
+}
+
+QString TSoundSourceForm::chosenName() const
+{
+    if (!chosenName_.isEmpty())
+        return chosenName_;
+    const QList<QListWidgetItem*> selected = CheckListBox1->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->data(Qt::UserRole).toString();
+}
+
+QString TSoundSourceForm::chosenText() const
+{
+    if (!chosenName_.isEmpty())
+        return chosenText_;
+    const QList<QListWidgetItem*> selected = CheckListBox1->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text();
 }
 
 int TSoundSourceForm::selectedLine() const
@@ -139,9 +192,9 @@ void TSoundSourceForm::ComboBox1Change()
     if (ComboBox1->count() == 0)
         return;
     QLTMixer1->Open(ComboBox1->currentIndex());
-    QStringList lines;
-    QLTMixer1->GetWaveInList(lines);
-    setLines(lines);
+    QStringList lines, names;
+    QLTMixer1->GetWaveInLines(lines, names);
+    setLines(lines, names);
     markLine(QLTMixer1->GetWaveInIndex());
     QLTMixer1->Close();
 }

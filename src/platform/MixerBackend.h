@@ -6,7 +6,9 @@
 // Volumes are raw values 0..65535. Set operations return 0 on success and a non-zero error code
 // otherwise; queries return -1 (volumes, indices, mute) or an empty list on failure. changed()
 // is emitted on the thread that owns the object (the GUI thread) whenever any of these values
-// changes, whoever changed it.
+// changes, whoever changed it. A backend that lost its sound server (or found none at start)
+// waits for it without polling and emits serverAvailable() when it is connected again; every
+// query fails meanwhile.
 #include <QObject>
 #include <QStringList>
 
@@ -26,8 +28,32 @@ public:
     // The sound system's own name of a recording line (what a capture stream opens; the list
     // above holds what the user reads). Empty when the line does not exist.
     virtual QString lineName(int line) { (void)line; return QString(); }
+    // Every recording line as the user reads it and by the sound system's name, in the order
+    // of recordingLines(), from one reading of the server (the two belong together).
+    struct Line {
+        QString description;
+        QString name;
+    };
+    virtual QList<Line> lines()
+    {
+        QList<Line> result;
+        const QStringList descriptions = recordingLines();
+        for (int i = 0; i < int(descriptions.size()); ++i)
+            result.append({descriptions[i], lineName(i)});
+        return result;
+    }
     virtual int selectedLine() = 0;
     virtual int setSelectedLine(int line) = 0;
+    // The line of this sound-system name becomes the selected one; a non-zero error code when
+    // no line has that name (any more).
+    virtual int setSelectedName(const QString& name)
+    {
+        const QList<Line> all = lines();
+        for (int i = 0; i < int(all.size()); ++i)
+            if (!name.isEmpty() && all[i].name == name)
+                return setSelectedLine(i);
+        return -1;
+    }
     virtual int lineVolume(int line) = 0;
     virtual int setLineVolume(int line, int volume) = 0;
 
@@ -39,6 +65,8 @@ public:
 
 signals:
     void changed();
+    // The sound server answers again after a time without it (it started late or restarted).
+    void serverAvailable();
 };
 
 } // namespace platform

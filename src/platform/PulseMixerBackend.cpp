@@ -2,8 +2,12 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QMetaObject>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -42,6 +46,39 @@ constexpr pa_usec_t TimeoutUsec = 2 * PA_USEC_PER_SEC;
 constexpr auto DefaultSourceWait = std::chrono::seconds(3);
 constexpr auto DefaultSourceRetry = std::chrono::milliseconds(250);
 
+// A connection tried while the server is still setting up its socket is refused: tried again
+// after these pauses (then the socket's folder is watched alone).
+const int RetryPausesMs[] = {250, 1000, 3000};
+// A server given by a network address cannot be watched: tried this often.
+constexpr int RemoteRetryMs = 5000;
+
+// The local socket the connection goes to ($PULSE_SERVER "unix:PATH" or "PATH", else the
+// user's runtime folder); empty when the server is given by a network address.
+QString serverSocket()
+{
+    const QString server = qEnvironmentVariable("PULSE_SERVER");
+    if (!server.isEmpty()) {
+        // Several servers may be listed; the first local one is watched.
+        for (QString entry : server.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (entry.startsWith(QLatin1Char('{')))
+                entry = entry.mid(entry.indexOf(QLatin1Char('}')) + 1);
+            if (entry.startsWith(QLatin1String("unix:")))
+                return entry.mid(5);
+            if (entry.startsWith(QLatin1Char('/')))
+                return entry;
+        }
+        return {};
+    }
+    QString runtime = qEnvironmentVariable("PULSE_RUNTIME_PATH");
+    if (runtime.isEmpty()) {
+        const QString xdg = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        if (xdg.isEmpty())
+            return {};
+        runtime = xdg + QStringLiteral("/pulse");
+    }
+    return runtime + QStringLiteral("/native");
+}
+
 const QString MonitorPrefix = QStringLiteral("Monitor of ");
 
 int toRaw(pa_volume_t v)
@@ -74,14 +111,26 @@ struct PulseMixerBackend::Impl {
     pa_context* context = nullptr;
     std::atomic<bool> ready{false};
     std::atomic<bool> opened{false};
-    bool lastOk = false; // result of the last success callback (loop locked)
+    // An operation ran into its deadline: the server is alive but answers nothing (stopped or
+    // hung). Queries fail at once until its answer to a probe comes.
+    std::atomic<bool> stalled{false};
+    bool probing = false; // loop locked
+    bool lastOk = false;  // result of the last success callback (loop locked)
+
+    // The connection's life, on the owner's thread.
+    int generation = 0; // of the context in use; events of older ones are dropped
+    bool up = false;    // the owner has seen this connection ready
+    int retries = 0;    // quick retries since the last change of the socket's folder
+    QString socketPath;
+    QFileSystemWatcher* watcher = nullptr;
+    QTimer* retryTimer = nullptr;
 
     // Runs one operation with the loop locked and waits for it; false when it could not start
     // or the connection failed meanwhile.
     template <typename Start>
     bool run(Start start)
     {
-        if (!ready)
+        if (!ready || stalled)
             return false;
         pa_threaded_mainloop_lock(loop);
         pa_operation* op = start();
@@ -110,18 +159,58 @@ struct PulseMixerBackend::Impl {
             pa_threaded_mainloop_wait(loop);
         if (timer)
             pa_threaded_mainloop_get_api(loop)->time_free(timer);
-        if (pa_operation_get_state(op) == PA_OPERATION_RUNNING)
+        if (pa_operation_get_state(op) == PA_OPERATION_RUNNING) {
             pa_operation_cancel(op);
+            if (deadline.passed)
+                stall();
+        }
         const bool done = pa_operation_get_state(op) == PA_OPERATION_DONE;
         pa_operation_unref(op);
         pa_threaded_mainloop_unlock(loop);
         return done;
     }
 
+    // Marks the server as not answering and asks it something small; its answer, whenever it
+    // comes, ends the stall and tells the owner to read everything again. Loop locked.
+    void stall()
+    {
+        stalled = true;
+        if (probing || !context)
+            return;
+        pa_operation* op = pa_context_get_server_info(
+            context,
+            [](pa_context*, const pa_server_info*, void* self) {
+                auto* d = static_cast<Impl*>(self);
+                d->probing = false;
+                d->stalled = false;
+                d->post([](PulseMixerBackend* owner) { emit owner->changed(); });
+            },
+            this);
+        if (op) {
+            probing = true;
+            pa_operation_unref(op);
+        }
+    }
+
+    // Runs `work` on the owner's thread (a queued call, dropped if the owner is gone).
+    template <typename Work> void post(Work work)
+    {
+        QPointer<PulseMixerBackend> guard(owner);
+        QMetaObject::invokeMethod(
+            owner,
+            [guard, work] {
+                if (guard)
+                    work(guard.data());
+            },
+            Qt::QueuedConnection);
+    }
+
     int errorCode()
     {
+        if (stalled)
+            return PA_ERR_TIMEOUT;
         pa_threaded_mainloop_lock(loop);
-        const int e = pa_context_errno(context);
+        const int e = context ? pa_context_errno(context) : PA_ERR_CONNECTIONTERMINATED;
         pa_threaded_mainloop_unlock(loop);
         return e ? e : PA_ERR_UNKNOWN;
     }
@@ -218,11 +307,38 @@ struct PulseMixerBackend::Impl {
         return collect.state;
     }
 
-    static void onState(pa_context* c, void* self)
+    // Context state changes, on the main loop's thread: a ready connection subscribes to the
+    // server's changes; either way the owner's thread learns of it.
+    struct StateTag {
+        Impl* d;
+        int generation;
+    };
+    static void onState(pa_context* c, void* tag)
     {
-        auto* d = static_cast<Impl*>(self);
-        if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(c)))
+        auto* t = static_cast<StateTag*>(tag);
+        Impl* d = t->d;
+        const pa_context_state_t state = pa_context_get_state(c);
+        if (state == PA_CONTEXT_READY) {
+            pa_context_set_subscribe_callback(c, &Impl::onEvent, d);
+            pa_operation* op = pa_context_subscribe(
+                c,
+                pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE |
+                                       PA_SUBSCRIPTION_MASK_SERVER),
+                nullptr, nullptr);
+            if (op)
+                pa_operation_unref(op);
+            d->stalled = false;
+            d->probing = false;
+            d->ready = true;
+        } else if (!PA_CONTEXT_IS_GOOD(state)) {
             d->ready = false;
+        }
+        if (state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state)) {
+            const int generation = t->generation;
+            const bool ok = state == PA_CONTEXT_READY;
+            d->post(
+                [generation, ok](PulseMixerBackend* owner) { owner->d_->settled(generation, ok); });
+        }
         pa_threaded_mainloop_signal(d->loop, 0);
     }
 
@@ -231,12 +347,105 @@ struct PulseMixerBackend::Impl {
         auto* d = static_cast<Impl*>(self);
         if (!d->opened)
             return;
-        // From the main loop's thread to the owner's: a queued call, dropped if the owner is gone.
-        QPointer<PulseMixerBackend> owner(d->owner);
-        QMetaObject::invokeMethod(d->owner, [owner] {
-            if (owner)
+        d->post([](PulseMixerBackend* owner) { emit owner->changed(); });
+    }
+
+    std::unique_ptr<StateTag> tag; // of the context in use
+
+    // A new context on the running loop, connecting in the background (owner's thread).
+    void connectNow()
+    {
+        pa_threaded_mainloop_lock(loop);
+        dropContext();
+        ++generation;
+        context = pa_context_new(pa_threaded_mainloop_get_api(loop), "Vexa Recorder mixer");
+        if (context) {
+            tag = std::make_unique<StateTag>(StateTag{this, generation});
+            pa_context_set_state_callback(context, &Impl::onState, tag.get());
+            if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+                const int g = generation;
+                post([g](PulseMixerBackend* owner) { owner->d_->settled(g, false); });
+            }
+        }
+        pa_threaded_mainloop_unlock(loop);
+    }
+
+    // Loop locked.
+    void dropContext()
+    {
+        ready = false;
+        if (!context)
+            return;
+        pa_context_set_state_callback(context, nullptr, nullptr);
+        pa_context_set_subscribe_callback(context, nullptr, nullptr);
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+        context = nullptr;
+        probing = false;
+    }
+
+    // The connection of this generation became ready or failed (owner's thread).
+    void settled(int gen, bool ok)
+    {
+        if (gen != generation)
+            return;
+        if (ok) {
+            retries = 0;
+            if (!up) {
+                up = true;
+                emit owner->serverAvailable();
                 emit owner->changed();
-        }, Qt::QueuedConnection);
+            }
+            return;
+        }
+        pa_threaded_mainloop_lock(loop);
+        dropContext();
+        pa_threaded_mainloop_unlock(loop);
+        if (up) {
+            up = false;
+            emit owner->changed();
+        }
+        waitForServer();
+    }
+
+    // Without polling: the socket's folder is watched (its nearest existing ancestor while it
+    // is missing); a refused connection soon after a change is tried a few more times.
+    void waitForServer()
+    {
+        if (socketPath.isEmpty()) {
+            retryTimer->start(RemoteRetryMs);
+            return;
+        }
+        watchSocketFolder();
+        const int count = int(sizeof(RetryPausesMs) / sizeof(RetryPausesMs[0]));
+        if (retries < count && QFileInfo::exists(socketPath))
+            retryTimer->start(RetryPausesMs[retries++]);
+    }
+
+    void watchSocketFolder()
+    {
+        if (!watcher->directories().isEmpty())
+            watcher->removePaths(watcher->directories());
+        QString folder = QFileInfo(socketPath).absolutePath();
+        while (!QFileInfo(folder).isDir() && folder != QDir::rootPath())
+            folder = QFileInfo(folder).absolutePath();
+        watcher->addPath(folder);
+    }
+
+    void socketFolderChanged()
+    {
+        pa_threaded_mainloop_lock(loop);
+        const bool busy = context && PA_CONTEXT_IS_GOOD(pa_context_get_state(context));
+        pa_threaded_mainloop_unlock(loop);
+        if (busy)
+            return; // connected or connecting
+        retries = 0;
+        if (QFileInfo::exists(socketPath)) {
+            retryTimer->stop();
+            connectNow();
+        } else {
+            watchSocketFolder(); // a folder made on the way to the socket
+        }
     }
 };
 
@@ -244,38 +453,50 @@ PulseMixerBackend::PulseMixerBackend(QObject* parent) : MixerBackend(parent), d_
 {
     Impl& d = *d_;
     d.owner = this;
+    d.socketPath = serverSocket();
+    d.watcher = new QFileSystemWatcher(this);
+    connect(d.watcher, &QFileSystemWatcher::directoryChanged, this,
+            [this] { d_->socketFolderChanged(); });
+    d.retryTimer = new QTimer(this);
+    d.retryTimer->setSingleShot(true);
+    connect(d.retryTimer, &QTimer::timeout, this, [this] {
+        if (!d_->ready)
+            d_->connectNow();
+    });
     d.loop = pa_threaded_mainloop_new();
-    if (!d.loop)
+    if (!d.loop || pa_threaded_mainloop_start(d.loop) < 0)
         return;
-    d.context = pa_context_new(pa_threaded_mainloop_get_api(d.loop), "Vexa Recorder mixer");
-    if (!d.context)
-        return;
-    pa_context_set_state_callback(d.context, &Impl::onState, &d);
+    d.connectNow();
+    // Up to ConnectWaitMs for the answer: a server that is stopped or hung accepts the socket
+    // and then says nothing.
     pa_threaded_mainloop_lock(d.loop);
-    bool ok = pa_context_connect(d.context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0
-              && pa_threaded_mainloop_start(d.loop) >= 0;
-    while (ok) {
+    struct Deadline {
+        pa_threaded_mainloop* loop;
+        bool passed = false;
+    } deadline{d.loop};
+    pa_time_event* timer = !d.context
+        ? nullptr
+        : pa_context_rttime_new(
+              d.context, pa_rtclock_now() + pa_usec_t(ConnectWaitMs) * PA_USEC_PER_MSEC,
+              [](pa_mainloop_api*, pa_time_event*, const struct timeval*, void* u) {
+                  auto* dl = static_cast<Deadline*>(u);
+                  dl->passed = true;
+                  pa_threaded_mainloop_signal(dl->loop, 0);
+              },
+              &deadline);
+    while (d.context && !deadline.passed) {
         const pa_context_state_t state = pa_context_get_state(d.context);
-        if (state == PA_CONTEXT_READY)
+        if (state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state))
             break;
-        if (!PA_CONTEXT_IS_GOOD(state)) {
-            ok = false;
-            break;
-        }
         pa_threaded_mainloop_wait(d.loop);
     }
-    if (ok) {
-        d.ready = true;
-        pa_context_set_subscribe_callback(d.context, &Impl::onEvent, &d);
-        pa_operation* op = pa_context_subscribe(
-            d.context,
-            pa_subscription_mask_t(PA_SUBSCRIPTION_MASK_SINK | PA_SUBSCRIPTION_MASK_SOURCE
-                                   | PA_SUBSCRIPTION_MASK_SERVER),
-            nullptr, nullptr);
-        if (op)
-            pa_operation_unref(op);
-    }
+    if (timer)
+        pa_threaded_mainloop_get_api(d.loop)->time_free(timer);
+    const bool ready = d.context && pa_context_get_state(d.context) == PA_CONTEXT_READY;
     pa_threaded_mainloop_unlock(d.loop);
+    // Known ready now: the queued news of it changes nothing. Otherwise the news (ready later,
+    // or failed) comes through the queue.
+    d.up = ready;
 }
 
 PulseMixerBackend::~PulseMixerBackend()
@@ -284,6 +505,7 @@ PulseMixerBackend::~PulseMixerBackend()
     if (d.loop)
         pa_threaded_mainloop_stop(d.loop);
     if (d.context) {
+        pa_context_set_state_callback(d.context, nullptr, nullptr);
         pa_context_disconnect(d.context);
         pa_context_unref(d.context);
     }
@@ -333,6 +555,16 @@ QString PulseMixerBackend::lineName(int line)
     return QString::fromStdString(list[std::size_t(line)].name);
 }
 
+QList<MixerBackend::Line> PulseMixerBackend::lines()
+{
+    if (!d_->opened)
+        return {};
+    QList<Line> result;
+    for (const Source& s : d_->sources())
+        result.append({s.description, QString::fromStdString(s.name)});
+    return result;
+}
+
 int PulseMixerBackend::selectedLine()
 {
     if (!d_->opened)
@@ -354,7 +586,15 @@ int PulseMixerBackend::setSelectedLine(int line)
     const std::vector<Source> list = d_->sources();
     if (line < 0 || line >= int(list.size()))
         return NoEntity;
-    const std::string name = list[std::size_t(line)].name;
+    return setSelectedName(QString::fromStdString(list[std::size_t(line)].name));
+}
+
+int PulseMixerBackend::setSelectedName(const QString& line)
+{
+    if (!d_->opened || line.isEmpty())
+        return NoEntity;
+    // The server refuses a name it does not know ("No such entity").
+    const std::string name = line.toStdString();
     Impl& d = *d_;
     auto request = [&] {
         return d.change([&] { return pa_context_set_default_source(d.context, name.c_str(), &Impl::onSuccess, &d); });

@@ -9,6 +9,13 @@
 // which PulseAudio's cubic scale plays at about 0.125 of the amplitude). Volumes above 100 %
 // read as 65535, and writing 65535 back leaves such a volume as it is (a read-and-write round
 // trip never lowers it). Set operations write the same value to every channel of the line.
+//
+// The connection: every wait for the server has a deadline (ConnectWait, the operations' own
+// two seconds); a server that stops answering makes the queries fail at once until it answers
+// again. A lost server (or none at start) is waited for without polling: the folder of its
+// socket is watched, and a connection is tried when the socket is made again (a server given
+// by a network address is tried every few seconds instead). The new connection emits
+// serverAvailable(), then changed().
 #include "platform/MixerBackend.h"
 
 #include <memory>
@@ -18,8 +25,12 @@ namespace platform {
 class PulseMixerBackend : public MixerBackend {
     Q_OBJECT
 public:
-    // Connects at once (without starting a server); a server that does not answer leaves a
-    // backend on which every query fails.
+    // How long the constructor waits for the server to accept the connection.
+    static constexpr int ConnectWaitMs = 1500;
+
+    // Connects at once (without starting a server) and waits up to ConnectWaitMs for it; a
+    // server that does not answer by then leaves a backend on which every query fails until
+    // the connection comes (serverAvailable()).
     explicit PulseMixerBackend(QObject* parent = nullptr);
     ~PulseMixerBackend() override;
 
@@ -30,8 +41,10 @@ public:
     void close() override;
     QStringList recordingLines() override;
     QString lineName(int line) override;
+    QList<Line> lines() override;
     int selectedLine() override;
     int setSelectedLine(int line) override;
+    int setSelectedName(const QString& name) override;
     int lineVolume(int line) override;
     int setLineVolume(int line, int volume) override;
     int speakerVolume() override;

@@ -23,9 +23,17 @@ public:
     // The next signal number received, 0 when none is waiting. Never blocks.
     int take();
 
+    // From now on a signal ends the process by itself (_exit with 128 + the signal's number)
+    // when the process has not ended `milliseconds` after it: the reader of the pipe may be
+    // stuck (a sound server that answers nothing), and a request to end must still end it. A
+    // watching thread waits for the signal; the normal end beats it. False when inactive.
+    bool endHardAfter(int milliseconds);
+
 private:
     struct Handlers;
+    struct Watchdog;
     std::unique_ptr<Handlers> handlers_;
+    Watchdog* watchdog_ = nullptr; // left running once a signal came (the process ends soon)
 };
 
 } // namespace platform

@@ -22,12 +22,10 @@ TEST(AudioStartup, StartOrderAndFailure)
         QStringList calls;
     };
     const Case cases[] = {
-        {"both start", false, false, true,
-         {"audio.recordInit -1", "audio.init -1 44100"}},
-        {"no recording device", true, false, false,
-         {"audio.recordInit -1", "audio.recordFree", "audio.free"}},
-        {"no output device", false, true, false,
-         {"audio.recordInit -1", "audio.init -1 44100", "audio.recordFree", "audio.free"}},
+        {"both start", false, false, true, {"audio.recordInit -1", "audio.init -1 44100"}},
+        // Both stay asked for: the engine starts them when the sound server comes.
+        {"no recording device", true, false, false, {"audio.recordInit -1", "audio.init -1 44100"}},
+        {"no output device", false, true, false, {"audio.recordInit -1", "audio.init -1 44100"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

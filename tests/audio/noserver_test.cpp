@@ -83,6 +83,10 @@ TEST(DyingServer, CaptureEndsAndPlaybackBecomesInactive)
     env.insert("PULSE_RUNTIME_PATH", runtime);
     env.insert("PULSE_STATE_PATH", runtime + "/state");
     env.insert("PULSE_SERVER", "unix:" + runtime + "/native");
+    // Off every D-Bus session bus: a server left on the display's bus holds org.PulseAudio1,
+    // and this one would end at once on reaching it.
+    env.remove("DISPLAY");
+    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime + "/no-bus");
     server.setProcessEnvironment(env);
     // In the foreground, so the test can kill it at will; detached, because a child that Qt
     // keeps watching (its SIGCHLD handling) hides our own locks from the thread sanitizer.

@@ -108,6 +108,35 @@ next; read -r f r < <(record "$file")
 echo "$case: 440 Hz line: $f Hz, RMS $r"
 vexa_in_range "$f" 420 460 || fail "the 440 Hz line recorded $f Hz"
 
+# A line removed while the dialog is open moves the rows under the choice: OK still takes the
+# line the user picked (by its name), and the take holds that line's tone (660 Hz).
+case=moved-rows
+extra=$(pactl load-module module-null-sink sink_name=extra1 rate=44100 channels=2 sink_properties=device.description=Extra)
+tone2=$(pactl load-module module-null-sink sink_name=tone2 rate=44100 channels=2 sink_properties=device.description=ToneTwo)
+if sine=$(pactl load-module module-sine sink=tone2 frequency=660 2>/dev/null); then
+  feeder=""
+else # PipeWire has no module-sine: a client plays the tone
+  sine=""
+  sox -q -n -r 44100 -c 2 -b 16 -t raw - synth 120 sine 660 | pacat -d tone2 --raw --rate=44100 --channels=2 &
+  feeder=$!
+fi
+row=$(row_of tone2.monitor)
+if dialog; then
+  in_dialog "$LIST_X" $((LIST_Y0 + ROW_H * row))
+  pactl unload-module "$extra"
+  extra=""
+  sleep 1 # the list follows the server's event
+  in_dialog $OK_XY
+  dialog_gone
+fi
+vexa_until 10 default_is tone2.monitor || fail "OK chose $(pactl get-default-source), not the picked line"
+next; read -r f r < <(record "$file")
+echo "$case: the picked line after a line above it went away: $f Hz"
+vexa_in_range "$f" 630 690 || fail "the take holds $f Hz, not the picked line's 660 Hz"
+[ -n "$feeder" ] && kill "$feeder" 2>/dev/null
+for m in $sine $tone2 $extra; do pactl unload-module "$m" 2>/dev/null; done
+pactl set-default-source micsink.monitor
+
 case=cancel
 choose tonesink.monitor cancel
 [ "$(pactl get-default-source)" = micsink.monitor ] || fail "Cancel changed the default source to $(pactl get-default-source)"

@@ -12,6 +12,7 @@ public:
     struct State {
         QStringList devices{"Server one"};
         QStringList lines{"Microphone", "Line In", "Monitor of Speaker"};
+        QStringList names{"mic", "line", "speaker.monitor"}; // the sound system's, per line
         int selected = 1;
         QList<int> lineVolumes{1000, 2000, 3000};
         int speakerVolume = 40000;
@@ -41,7 +42,7 @@ public:
     QStringList recordingLines() override { return usable() ? s->lines : QStringList(); }
     QString lineName(int line) override
     {
-        return usable() && line >= 0 && line < s->lines.size() ? "src" + QString::number(line) : QString();
+        return usable() && line >= 0 && line < s->names.size() ? s->names[line] : QString();
     }
     int selectedLine() override { return usable() ? s->selected : -1; }
     int setSelectedLine(int line) override

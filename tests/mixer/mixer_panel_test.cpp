@@ -15,6 +15,7 @@
 #include "platform/Shell.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -233,6 +234,76 @@ TEST_F(Panel, TheCheckMarkFollowsTheSelectedRowOnly)
     for (int bad : {-1, 3})
         form->markLine(bad); // no such row: nothing marked
     EXPECT_EQ(form->checkedLine(), 1);
+}
+
+// Lines that come and go while the dialog is open: the list follows them (the window's mixer
+// tells of the change), the choice stays the line the user picked, by its name, and a picked
+// line gone by OK is reported and changes nothing. The keyboard moves the check mark too.
+TEST_F(Panel, TheChoiceTravelsByTheLinesName)
+{
+    struct Case {
+        const char* what;
+        int pick;               // row clicked (-1: the Down key from the checked row)
+        int removeBefore;       // line removed after the pick (-1: none)
+        bool addLine;           // a line added after the pick
+        QString expectSelected; // the name selected at the end
+        QString expectGone;     // the text reported gone ("": no report)
+    };
+    const Case cases[] = {
+        {"an earlier line goes", 2, 0, false, "speaker.monitor", ""},
+        {"a line comes", 2, -1, true, "speaker.monitor", ""},
+        {"the picked line goes", 2, 2, false, "line", "Monitor of Speaker"},
+        {"the keyboard picks", -1, 0, false, "speaker.monitor", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        state = std::make_shared<ScriptedMixerBackend::State>();
+        make();
+        QStringList gone;
+        panel->setLineGoneHandler([&gone](const QString& line) { gone << line; });
+        mixer->OnChange = [this](mixer::MixerDevice*) { panel->refresh(); };
+        int mixerIndex = 0;
+        panel->startUp(mixerIndex);
+        int rowsSeen = -1, checkedSeen = -1;
+        whenShown(
+            *form,
+            [&] {
+                if (c.pick >= 0) {
+                    clickRow(*form, c.pick);
+                } else {
+                    form->CheckListBox1->setFocus();
+                    QTest::keyClick(form->CheckListBox1, Qt::Key_Down);
+                    EXPECT_EQ(form->checkedLine(), 2);
+                }
+                if (c.removeBefore >= 0) {
+                    state->lines.removeAt(c.removeBefore);
+                    state->names.removeAt(c.removeBefore);
+                    state->lineVolumes.removeAt(c.removeBefore);
+                    if (state->selected > c.removeBefore)
+                        --state->selected;
+                }
+                if (c.addLine) {
+                    state->lines.prepend("New line");
+                    state->names.prepend("new");
+                    state->lineVolumes.prepend(500);
+                    ++state->selected;
+                }
+                emit mixer->backend()->changed(); // as the server's event does
+                QCoreApplication::processEvents();
+                rowsSeen = form->CheckListBox1->count();
+                checkedSeen = form->checkedLine();
+            },
+            true);
+        panel->MenuSysSourceClick(mixerIndex);
+        EXPECT_EQ(rowsSeen, state->lines.size()) << "the open list follows the lines";
+        EXPECT_EQ(
+            checkedSeen,
+            int(state->names.indexOf(c.expectGone.isEmpty() ? c.expectSelected : QString("-"))));
+        EXPECT_EQ(state->names.value(state->selected), c.expectSelected);
+        EXPECT_EQ(gone, c.expectGone.isEmpty() ? QStringList() : QStringList{c.expectGone});
+        if (c.expectGone.isEmpty())
+            EXPECT_EQ(panel->RecordLineIndex(), state->selected);
+    }
 }
 
 TEST_F(Panel, MuteSlidersAndRefresh)

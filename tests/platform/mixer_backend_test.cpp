@@ -248,19 +248,32 @@ TEST(PulseMixerNoServer, BehavesLikeTheNullBackend)
     qputenv("PULSE_SERVER", saved);
 }
 
-TEST(PulseMixerHangingServer, AQueryGivesUpInsteadOfHanging)
+namespace {
+// A private PulseAudio of the test's own in `runtime` (its socket: runtime/native). It is kept
+// off every D-Bus session bus (no display to find one, an address where nothing listens): a
+// server another test left on the display's bus holds the name org.PulseAudio1, and a second
+// one that reaches that bus ends at once.
+void startServer(QProcess& server, const QString& runtime)
 {
     const QString source = qEnvironmentVariable("VEXA_SOURCE_DIR", QDir::currentPath() + "/..");
-    QTemporaryDir dir;
-    const QString runtime = dir.filePath("pulse");
     QDir().mkpath(runtime + "/state");
-    QProcess server;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("PULSE_RUNTIME_PATH", runtime);
     env.insert("PULSE_STATE_PATH", runtime + "/state");
+    env.remove("DISPLAY");
+    env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + runtime + "/no-bus");
     server.setProcessEnvironment(env);
     server.start("pulseaudio", {"-n", "-F", source + "/tests/ci.pa", "--exit-idle-time=-1", "--daemonize=no",
                                 "--use-pid-file=no", "--log-target=file:" + runtime + "/pa.log"});
+}
+} // namespace
+
+TEST(PulseMixerHangingServer, AQueryGivesUpInsteadOfHanging)
+{
+    QTemporaryDir dir;
+    const QString runtime = dir.filePath("pulse");
+    QProcess server;
+    startServer(server, runtime);
     ASSERT_TRUE(server.waitForStarted(5000));
     const QByteArray saved = qgetenv("PULSE_SERVER");
     qputenv("PULSE_SERVER", ("unix:" + runtime + "/native").toLocal8Bit());
@@ -281,9 +294,63 @@ TEST(PulseMixerHangingServer, AQueryGivesUpInsteadOfHanging)
         timer.start();
         EXPECT_EQ(mixer->speakerVolume(), -1);
         EXPECT_LT(timer.elapsed(), 5000);
+        // The next ones do not wait again for a server known to answer nothing.
+        timer.restart();
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(mixer->speakerVolume(), -1);
+        EXPECT_LT(timer.elapsed(), 1500);
+        // A connection made now gives up after its own wait instead of hanging.
+        timer.restart();
+        platform::PulseMixerBackend late;
+        EXPECT_FALSE(late.connected());
+        EXPECT_LT(timer.elapsed(), 5000);
         ::kill(pid_t(server.processId()), SIGCONT);
+        // Once the server answers again, so do the queries (the probe's answer).
+        QSignalSpy changed(mixer.get(), &platform::MixerBackend::changed);
+        EXPECT_TRUE(eventually([&] { return mixer->speakerVolume() == 65535; }));
     }
     qputenv("PULSE_SERVER", saved);
     server.kill();
     server.waitForFinished(5000);
+}
+
+// A server that starts after the backend, and one that restarts: the backend connects by itself
+// (no restart of the program), says so once with serverAvailable(), and every query and every
+// change notification works again.
+TEST(PulseMixerLateServer, TheBackendConnectsWhenTheServerComesOrReturns)
+{
+    QTemporaryDir dir;
+    const QString runtime = dir.filePath("pulse");
+    QDir().mkpath(runtime);
+    const QByteArray saved = qgetenv("PULSE_SERVER");
+    qputenv("PULSE_SERVER", ("unix:" + runtime + "/native").toLocal8Bit());
+    {
+        platform::PulseMixerBackend mixer;
+        EXPECT_FALSE(mixer.connected());
+        EXPECT_FALSE(mixer.open(0));
+        QSignalSpy available(&mixer, &platform::MixerBackend::serverAvailable);
+        QProcess server;
+        for (const char* what : {"started late", "restarted"}) {
+            SCOPED_TRACE(what);
+            startServer(server, runtime);
+            ASSERT_TRUE(server.waitForStarted(5000));
+            // Generous: the server's start on a busy machine; no polling is involved.
+            ASSERT_TRUE(eventually([&] { return available.size() == 1; }) || available.wait(15000));
+            EXPECT_EQ(available.size(), 1);
+            EXPECT_TRUE(mixer.connected());
+            ASSERT_TRUE(mixer.open(0));
+            EXPECT_EQ(mixer.recordingLines().size(), 4);
+            QSignalSpy changed(&mixer, &platform::MixerBackend::changed);
+            QProcess::execute("pactl", {"set-sink-mute", "speaker", "1"}); // PULSE_SERVER: ours
+            EXPECT_TRUE(eventually([&] { return mixer.speakerMute() == 1; }));
+            EXPECT_TRUE(eventually([&] { return changed.size() > 0; }));
+            available.clear();
+            server.terminate();
+            ASSERT_TRUE(server.waitForFinished(10000));
+            EXPECT_TRUE(eventually([&] { return !mixer.connected(); }));
+            EXPECT_EQ(mixer.speakerMute(), -1);
+        }
+        EXPECT_TRUE(available.isEmpty());
+    }
+    qputenv("PULSE_SERVER", saved);
 }

@@ -6,8 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -51,6 +55,39 @@ TEST(SignalPipeTest, SignalsArriveAsBytesInOrder)
 
     platform::SignalPipe again;
     EXPECT_TRUE(again.isActive());
+}
+
+// A signal whose reader is stuck still ends the process, by the hard way, once the deadline has
+// passed; a reader that ends the process in time ends it its own way. Each case is a child
+// process (the hard way ends the whole process).
+TEST(SignalPipeTest, ASignalEndsTheProcessEvenWhenNobodyReadsIt)
+{
+    struct Case {
+        const char* what;
+        bool readerStuck;
+        int expectedStatus;
+    };
+    for (const Case c :
+         {Case{"reader stuck", true, 128 + SIGTERM}, Case{"reader ends", false, 7}}) {
+        SCOPED_TRACE(c.what);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            platform::SignalPipe pipe;
+            if (!pipe.isActive() || !pipe.endHardAfter(300))
+                ::_exit(90);
+            std::raise(SIGTERM);
+            if (!c.readerStuck && pipe.take() == SIGTERM)
+                ::_exit(7);
+            for (int i = 0; i < 600; ++i) // a minute stuck, as in a call to a hung server
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ::_exit(91);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), c.expectedStatus);
+    }
 }
 
 } // namespace
