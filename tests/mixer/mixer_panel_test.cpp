@@ -248,12 +248,15 @@ TEST_F(Panel, TheChoiceTravelsByTheLinesName)
         bool addLine;           // a line added after the pick
         QString expectSelected; // the name selected at the end
         QString expectGone;     // the text reported gone ("": no report)
+        bool refuse = false;    // the device refuses every choice at OK
     };
     const Case cases[] = {
         {"an earlier line goes", 2, 0, false, "speaker.monitor", ""},
         {"a line comes", 2, -1, true, "speaker.monitor", ""},
         {"the picked line goes", 2, 2, false, "line", "Monitor of Speaker"},
         {"the keyboard picks", -1, 0, false, "speaker.monitor", ""},
+        // Refused: the line the device keeps is the one shown as chosen, not the picked one.
+        {"the device refuses", 2, -1, false, "line", "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -292,13 +295,16 @@ TEST_F(Panel, TheChoiceTravelsByTheLinesName)
                 QCoreApplication::processEvents();
                 rowsSeen = form->CheckListBox1->count();
                 checkedSeen = form->checkedLine();
+                state->failCode = c.refuse ? 5 : 0;
             },
             true);
         panel->MenuSysSourceClick(mixerIndex);
+        state->failCode = 0;
         EXPECT_EQ(rowsSeen, state->lines.size()) << "the open list follows the lines";
-        EXPECT_EQ(
-            checkedSeen,
-            int(state->names.indexOf(c.expectGone.isEmpty() ? c.expectSelected : QString("-"))));
+        EXPECT_EQ(checkedSeen,
+                  c.refuse ? c.pick
+                           : int(state->names.indexOf(c.expectGone.isEmpty() ? c.expectSelected
+                                                                             : QString("-"))));
         EXPECT_EQ(state->names.value(state->selected), c.expectSelected);
         EXPECT_EQ(gone, c.expectGone.isEmpty() ? QStringList() : QStringList{c.expectGone});
         if (c.expectGone.isEmpty())
