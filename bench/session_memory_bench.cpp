@@ -9,6 +9,7 @@
 //   session_memory_bench [minutes=10] [format: wav|mp3|wma = mp3] [folder = a temporary one]
 //
 // Needs a sound server (scripts/services.sh start DIR gives a private one hearing 440 Hz).
+#include "ResidentMemory.h"
 #include "audio/Engine.h"
 #include "support/RecordingMessageSink.h"
 #include "recording/RecordWriterFactory.h"
@@ -34,15 +35,6 @@
 
 namespace {
 
-long residentKiB()
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
 
 struct Mapping {
     long rss = 0;
