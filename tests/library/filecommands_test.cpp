@@ -463,7 +463,7 @@ TEST(FileCommands, NamesThatAreNotUtf8CanBeShownRenamedAndDeleted)
         {"Latin-1", "caf\xe9"},
         {"an encoded high surrogate", "\xed\xa0\x80 take"},
         {"an encoded low surrogate", "take \xed\xbf\xbf"},
-        {"an overlong slash", "a\xc0\xafb"},
+        {"an overlong slash", "a\xc0\xaf" "b"},
         {"overlong dots", "\xe0\x80\xae\xe0\x80\xae"},
         {"an overlong letter", "\xc1\x81 take"},
         {"past U+10FFFF", "\xf4\x90\x80\x80"},
