@@ -307,8 +307,9 @@ TEST_F(Panel, TheChoiceTravelsByTheLinesName)
                                                                              : QString("-"))));
         EXPECT_EQ(state->names.value(state->selected), c.expectSelected);
         EXPECT_EQ(gone, c.expectGone.isEmpty() ? QStringList() : QStringList{c.expectGone});
-        if (c.expectGone.isEmpty())
+        if (c.expectGone.isEmpty()) {
             EXPECT_EQ(panel->RecordLineIndex(), state->selected);
+        }
     }
 }
 

@@ -343,8 +343,9 @@ TEST_F(SessionWatch, DropoutIsWrittenAsSilenceAndToldWithClippingInOneBox)
             << text.toStdString();
         EXPECT_TRUE(text.contains("Lower the recording volume"));
         EXPECT_TRUE(text.contains(QLatin1String(c.reason))) << text.toStdString();
-        if (c.end != Stop)
+        if (c.end != Stop) {
             EXPECT_TRUE(text.contains(QDir::toNativeSeparators(path))) << text.toStdString();
+        }
     }
 }
 
