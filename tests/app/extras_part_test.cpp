@@ -101,6 +101,10 @@ TEST_F(ExtrasPartTest, AboutFromTheMenuSpeaksTheLanguageAppliedAndShowsTheYear)
         EXPECT_TRUE(shown);
     }
     EXPECT_TRUE(shell_.calls.isEmpty());
+    ASSERT_TRUE(QDir().mkpath(program_ + "manual"));
+    QFile manual(program_ + "manual/index.html");
+    ASSERT_TRUE(manual.open(QIODevice::WriteOnly));
+    manual.close();
     form->menuItem("MenuSysHomePage")->trigger();
     form->menuItem("MenuSysHelp")->trigger();
     ASSERT_EQ(shell_.calls.size(), 2);
