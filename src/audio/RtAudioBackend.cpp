@@ -47,8 +47,16 @@ private:
     std::shared_ptr<DeviceStream> s_;
 };
 
-std::unique_ptr<DeviceStream> adopt(std::shared_ptr<DeviceStream> stream)
+// Hands on the stream a call made; with none (the call failed or was given up), the callback is
+// cut off, so that a stream still coming later never reaches the caller.
+template <typename Proc>
+std::unique_ptr<DeviceStream> adopt(std::shared_ptr<DeviceStream> stream, GuardedProc<Proc>& guard)
 {
+    if (!stream) {
+        std::lock_guard<std::mutex> lock(guard.mutex);
+        guard.cut = true;
+        return nullptr;
+    }
     return std::make_unique<SharedStream>(std::move(stream));
 }
 
@@ -138,12 +146,7 @@ std::unique_ptr<DeviceStream> RtAudioBackend::openInput(const std::string& devic
             }
             return nullptr;
         });
-    if (!stream) {
-        std::lock_guard<std::mutex> lock(guard->mutex);
-        guard->cut = true;
-        return nullptr;
-    }
-    return adopt(std::move(stream));
+    return adopt(std::move(stream), *guard);
 }
 
 std::unique_ptr<DeviceStream> RtAudioBackend::openOutput(DeviceFormat format, OutputProc proc)
@@ -165,12 +168,7 @@ std::unique_ptr<DeviceStream> RtAudioBackend::openOutput(DeviceFormat format, Ou
                     return std::shared_ptr<DeviceStream>(std::move(s));
             return nullptr;
         });
-    if (!stream) {
-        std::lock_guard<std::mutex> lock(guard->mutex);
-        guard->cut = true;
-        return nullptr;
-    }
-    return adopt(std::move(stream));
+    return adopt(std::move(stream), *guard);
 }
 
 } // namespace audio

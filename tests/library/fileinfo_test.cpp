@@ -273,10 +273,10 @@ TEST_F(FileInfoPanel, OddWmaRatesShowEvenWhereverTheyComeFrom)
         SCOPED_TRACE(c.file);
         const QString p = path(c.file);
         // Ten seconds of audio, the file as large as the rate makes it.
-        FakeEngine::FileSpec spec{441000 * 4,     44100, 2, 0, c.bitsPerSecond / 8 * 10,
-                                  c.bitsPerSecond};
+        FakeEngine::FileSpec tenSeconds{441000 * 4,     44100, 2, 0, c.bitsPerSecond / 8 * 10,
+                                        c.bitsPerSecond};
         switch (c.way) {
-        case Engine: engine.addFile(p, spec); break;
+        case Engine: engine.addFile(p, tenSeconds); break;
         case Reader: {
             ASSERT_TRUE(writeFile(p, "the reader process read it"));
             library::StreamFacts facts;
@@ -289,8 +289,8 @@ TEST_F(FileInfoPanel, OddWmaRatesShowEvenWhereverTheyComeFrom)
             break;
         }
         case SizeOverLength:
-            spec.bitrate = 0;
-            engine.addFile(p, spec);
+            tenSeconds.bitrate = 0;
+            engine.addFile(p, tenSeconds);
             break;
         }
         show(p);
